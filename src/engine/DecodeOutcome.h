@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+namespace lumaquill {
+
+enum DecodeOutcome : int32_t {
+    TextDecoded = 0,    // the holder has the text
+    FileWritten = 1,    // the save step ran; the holder has the target path (empty when declined)
+    NothingDecoded = 2, // nothing usable was extracted
+};
+
+} // namespace lumaquill

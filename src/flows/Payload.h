@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumaquill {
+
+// zlib's compress at the default level into a buffer of n + n / 100 + 12
+// bytes, shortened to the stream; nothing when compression fails.
+std::optional<std::vector<uint8_t>> CompressPayload(const uint8_t* data, size_t length);
+std::optional<std::vector<uint8_t>> CompressPayload(const std::string& text);
+
+// The whole file's bytes; nothing when it cannot be opened or read.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+
+} // namespace lumaquill

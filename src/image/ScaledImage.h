@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lumaquill {
+
+class DibImage;
+
+// A 24-bit picture made by stretching a 24- or 32-bit DibImage to a new
+// size: the "Shrink to fit?" container and the encoded-image preview.
+class ScaledImage {
+public:
+    // T = 3 * S + 4096 for a compressed payload of S bytes (unsigned 32-bit).
+    static uint32_t ShrinkTarget(uint32_t payloadSize);
+
+    virtual ~ScaledImage() = default;
+
+    // A reduced dimension combines the eliminated rows or columns with the
+    // kept ones by bitwise AND; an enlarged one repeats pixels.
+    void CreateScaled(const DibImage& source, int32_t width, int32_t height);
+    // Sizes the picture to about target pixels plus 3 on each side.
+    void CreateForTarget(const DibImage& source, uint32_t target);
+    // As NoiseImage::Save.
+    uint32_t Save(const std::string& path);
+    void Release();
+
+    int32_t Width() const { return ScaledWidth; }
+    int32_t Height() const { return ScaledHeight; }
+    // Bottom-up 24-bit rows, each padded to a multiple of 4 bytes.
+    const std::vector<uint8_t>& Rows() const { return Pixels; }
+
+private:
+    int32_t ScaledHeight = 0;
+    int32_t ScaledWidth = 0;
+    std::vector<uint8_t> Pixels;
+};
+
+} // namespace lumaquill

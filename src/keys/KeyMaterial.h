@@ -1,0 +1,58 @@
+#pragma once
+
+#include "keys/Digests.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace lumaquill {
+
+class ProgressSink;
+class QuestionSet;
+
+// The one record through which a password (or the Quizlock answers) reaches
+// the engine. Fields keep the names and defaults the engine and dialogs use.
+class KeyMaterial {
+public:
+    static constexpr size_t kMarkerBytes = 20;
+    static constexpr size_t kSeedBytes = 36;
+    static constexpr uint8_t kDefaultLevelByte = 128;
+    static constexpr uint8_t kDefaultCheckByte = 128;
+    static constexpr int32_t kDefaultSpeed = 2;
+
+    std::array<uint8_t, kMarkerBytes> Marker = {};
+    int32_t QuizlockPresent = 0;
+    int32_t ModeFixed = 0;
+    Sha1Bytes PasswordDigest = {};
+    Md5Bytes PasswordMd5 = {};
+    std::array<uint8_t, kSeedBytes> PositionSeed = {};
+    std::array<uint8_t, kSeedBytes> WhiteningSeed = {};
+    int32_t Speed = kDefaultSpeed;
+    int32_t Mode = 0;
+    uint8_t LevelByte = kDefaultLevelByte;
+    uint8_t CheckByte = kDefaultCheckByte;
+
+    // Borrowed from the password dialog's QuestionSet for one run; never owned.
+    std::array<std::string, 5>* Questions = nullptr;
+    std::array<std::string, 5>* Hints = nullptr;
+    std::array<int32_t, 5>* UsedFlags = nullptr;
+    std::array<Sha1Bytes, 5>* AnswerKeys = nullptr;
+
+    // Defaults before an encode; the two digests keep their values.
+    void Reset();
+    // LevelByte, CheckByte and Marker from the unstrengthened digest; reseeds
+    // the runtime generator and draws 20 values from it.
+    void DeriveMarker();
+    // PositionSeed = digest || md5; WhiteningSeed = md5 || digest.
+    void PublishSeeds();
+    // The strengthening chain; reports to progress when it is not null, and
+    // ends with PublishSeeds.
+    void Mangle(int32_t speed, ProgressSink* progress);
+
+    // Points the four references at the set (or clears them).
+    void BorrowQuestions(QuestionSet& set);
+    void ClearQuestions();
+};
+
+} // namespace lumaquill
