@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keys/IsaacCore.h"
+
 #include <cstdint>
 
 namespace lumaquill {
@@ -19,8 +21,25 @@ public:
     double NextUnit();
 
 private:
+    // Rewrites x[0..24] in place, then k = 0.
+    void Twist();
+
     uint32_t X[kWords] = {};
+    // 0 .. kWords; kWords means the next draw twists first.
     int32_t K = 0;
 };
+
+// The draw is inline: the pixel walk makes hundreds of millions of them.
+inline double Tt800Core::NextUnit()
+{
+    if (K >= kWords) {
+        Twist();
+    }
+    uint32_t y = X[K++];
+    y ^= (y << 7) & 0x2B5B2500u;
+    y ^= (y << 15) & 0xDB8B0000u;
+    y ^= y >> 16;
+    return static_cast<double>(y) * IsaacCore::kUnitScale;
+}
 
 } // namespace lumaquill
