@@ -31,4 +31,34 @@ private:
     Tt800Core Tt800;
 };
 
+// The draws are inline: the pixel walk makes hundreds of millions of them.
+
+inline double IsaacGen::NextUnit()
+{
+    // Each sum rounds on its own, in this order; the sum of three can reach
+    // [2, 3), and one fold then leaves it in [1, 2).
+    const double m = Mersenne.NextUnit();
+    double s = Isaac.NextUnit() + m;
+    s = Tt800.NextUnit() + s;
+    if (s >= 1.0) {
+        s -= 1.0;
+    }
+    return s;
+}
+
+inline int32_t IsaacGen::Range(int32_t lo, int32_t hi)
+{
+    const int32_t n = static_cast<int32_t>(static_cast<uint32_t>(hi) - static_cast<uint32_t>(lo) + 1u);
+    if (n <= 0) {
+        return -1;
+    }
+    // NextUnit() * n lies in [0, 2n) and never rounds up to 2n, so the
+    // truncation fits 64 bits and one subtraction brings it into [0, n).
+    int64_t t = static_cast<int64_t>(NextUnit() * static_cast<double>(n));
+    if (t >= n) {
+        t -= n;
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(lo) + static_cast<uint32_t>(t));
+}
+
 } // namespace lumaquill
