@@ -1,1 +1,99 @@
-// Replaced by the command-line tool.
+#include "cli/CliOptions.h"
+
+#include <algorithm>
+
+namespace lumaquill {
+
+namespace {
+
+const OptionSpec* FindSpec(std::span<const OptionSpec> specs, std::string_view name)
+{
+    auto it = std::find_if(specs.begin(), specs.end(), [name](const OptionSpec& s) { return s.Name == name; });
+    return it == specs.end() ? nullptr : &*it;
+}
+
+std::string ValueCountText(int count)
+{
+    return count == 1 ? "a value" : std::to_string(count) + " values";
+}
+
+} // namespace
+
+bool CliOptions::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> specs)
+{
+    Found.clear();
+    Positional.clear();
+    Problem.clear();
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            Positional.insert(Positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            return true;
+        }
+        if (arg.size() > 1 && arg[0] == '-') {
+            if (!TakeOption(args, i, specs))
+                return false;
+        } else {
+            Positional.push_back(arg);
+        }
+    }
+    return true;
+}
+
+// On return index is the last argument consumed.
+bool CliOptions::TakeOption(const std::vector<std::string>& args, size_t& index, std::span<const OptionSpec> specs)
+{
+    std::string name = args[index] == "-h" ? "--help" : args[index];
+    std::vector<std::string> values;
+    size_t equals = name.find('=');
+    if (name.starts_with("--") && equals != std::string::npos) {
+        values.push_back(name.substr(equals + 1));
+        name.resize(equals);
+    }
+    const OptionSpec* spec = FindSpec(specs, name);
+    if (!spec)
+        return Fail("unknown option " + name);
+    if (!values.empty() && spec->Values != 1)
+        return Fail(name + " does not take \"=\"");
+    if (Has(name) && !spec->Repeatable)
+        return Fail(name + " given more than once");
+    while (static_cast<int>(values.size()) < spec->Values) {
+        if (++index >= args.size())
+            return Fail(name + " needs " + ValueCountText(spec->Values));
+        values.push_back(args[index]);
+    }
+    Found.emplace_back(std::move(name), std::move(values));
+    return true;
+}
+
+bool CliOptions::Fail(std::string problem)
+{
+    Problem = std::move(problem);
+    return false;
+}
+
+bool CliOptions::Has(std::string_view name) const
+{
+    return std::any_of(Found.begin(), Found.end(), [name](const auto& f) { return f.first == name; });
+}
+
+std::vector<std::vector<std::string>> CliOptions::Occurrences(std::string_view name) const
+{
+    std::vector<std::vector<std::string>> result;
+    for (const auto& [option, values] : Found) {
+        if (option == name)
+            result.push_back(values);
+    }
+    return result;
+}
+
+std::string CliOptions::Value(std::string_view name) const
+{
+    for (const auto& [option, values] : Found) {
+        if (option == name)
+            return values.empty() ? std::string() : values.front();
+    }
+    return {};
+}
+
+} // namespace lumaquill

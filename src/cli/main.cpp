@@ -1,4 +1,6 @@
-int main()
+#include "cli/CommandLine.h"
+
+int main(int argc, char* argv[])
 {
-    return 0;
+    return lumaquill::CommandLine::Main(argc, argv);
 }

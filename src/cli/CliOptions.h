@@ -1,0 +1,44 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace lumaquill {
+
+// One option a command accepts: "--name" followed by a fixed number of values.
+struct OptionSpec {
+    std::string_view Name;
+    int Values = 0;
+    bool Repeatable = false;
+};
+
+// Splits a command's arguments into options with their values and
+// positional arguments. Values are taken verbatim, so a value may itself
+// start with "-". "--name=value" is accepted for single-valued options,
+// "-h" means "--help", and everything after "--" is positional.
+class CliOptions {
+public:
+    // False on the first problem, which Error() then describes.
+    bool Parse(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
+
+    bool Has(std::string_view name) const;
+    // The values of every occurrence of the option, in command-line order.
+    std::vector<std::vector<std::string>> Occurrences(std::string_view name) const;
+    // The first value of the option's first occurrence; empty when absent.
+    std::string Value(std::string_view name) const;
+    const std::vector<std::string>& Positionals() const { return Positional; }
+    const std::string& Error() const { return Problem; }
+
+private:
+    bool Fail(std::string problem);
+    bool TakeOption(const std::vector<std::string>& args, size_t& index, std::span<const OptionSpec> specs);
+
+    std::vector<std::pair<std::string, std::vector<std::string>>> Found;
+    std::vector<std::string> Positional;
+    std::string Problem;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,60 @@
+#include "cli/CommandLine.h"
+
+#include "cli/CliIo.h"
+#include "cli/DecodeCommand.h"
+#include "cli/EncodeCommand.h"
+#include "cli/ExitStatus.h"
+#include "cli/InfoCommand.h"
+#include "cli/TerminalPrompt.h"
+
+#include <iostream>
+#include <unistd.h>
+
+namespace lumaquill {
+
+int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
+{
+    if (args.empty()) {
+        io.Err << Usage() << std::flush;
+        return ExitUsage;
+    }
+    const std::string& command = args.front();
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "encode")
+        return EncodeCommand(io).Execute(rest);
+    if (command == "decode")
+        return DecodeCommand(io).Execute(rest);
+    if (command == "info")
+        return InfoCommand(io).Execute(rest);
+    if (command == "--help" || command == "-h" || command == "help") {
+        io.Out << Usage() << std::flush;
+        return ExitOk;
+    }
+    io.Err << "lumaquill-cli: unknown command \"" << command << "\"\n" << Usage() << std::flush;
+    return ExitUsage;
+}
+
+int CommandLine::Main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    TerminalPrompt terminal(STDIN_FILENO, std::cin, std::cerr);
+    CliIo io {std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0};
+    return Run(args, io);
+}
+
+const char* CommandLine::Usage()
+{
+    return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
+           "                            (--text TEXT | --text-file FILE | --file FILE)\n"
+           "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
+           "                            [--speed 0-4]\n"
+           "       lumaquill-cli decode IMAGE.bmp [--password PW | --password-stdin | --answer ANSWER ...]\n"
+           "                            [--out FILE | --out-dir DIR] [--force]\n"
+           "       lumaquill-cli info IMAGE.bmp [--json]\n"
+           "       lumaquill-cli COMMAND --help\n"
+           "\n"
+           "Hides a text or a file in a BMP image, and gets it back. Exit status: 0 done,\n"
+           "1 failed (nothing encoded or decoded), 2 the command line was not acceptable.\n";
+}
+
+} // namespace lumaquill

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "flows/KeyDigests.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumaquill {
+
+struct CliIo;
+struct DecodeOptions;
+class QuestionSet;
+
+// lumaquill-cli decode: the decode dialog's flow. A decoded text goes to
+// standard output byte for byte; a decoded file is saved through
+// DecodeSavePrompt.
+class DecodeCommand {
+public:
+    explicit DecodeCommand(CliIo& io);
+
+    // args: everything after "decode". Returns an ExitStatus.
+    int Execute(const std::vector<std::string>& args);
+
+private:
+    int Decode(const DecodeOptions& options);
+    std::optional<KeyDigests> TakeKey(const DecodeOptions& options, bool questionsStored, QuestionSet& questions);
+    int Deliver(int outcome, const std::string& holder, bool declined, bool failureShown);
+
+    CliIo& Io;
+};
+
+} // namespace lumaquill

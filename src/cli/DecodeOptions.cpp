@@ -1,0 +1,98 @@
+#include "cli/DecodeOptions.h"
+
+#include "cli/CliOptions.h"
+
+#include <array>
+
+namespace lumaquill {
+
+namespace {
+
+constexpr std::array kDecodeSpecs = {
+    OptionSpec{"--help", 0, false},
+    OptionSpec{"--password", 1, false},
+    OptionSpec{"--password-stdin", 0, false},
+    OptionSpec{"--answer", 1, true},
+    OptionSpec{"--out", 1, false},
+    OptionSpec{"--out-dir", 1, false},
+    OptionSpec{"--force", 0, false},
+};
+
+bool TakeKey(const CliOptions& options, DecodeOptions& result, std::string& error)
+{
+    int given = (options.Has("--password") ? 1 : 0) + (options.Has("--password-stdin") ? 1 : 0)
+        + (options.Has("--answer") ? 1 : 0);
+    if (given > 1) {
+        error = "give only one of --password, --password-stdin and --answer";
+        return false;
+    }
+    if (options.Has("--password")) {
+        result.Key = KeySource::Password;
+        result.Password = options.Value("--password");
+    } else if (options.Has("--password-stdin")) {
+        result.Key = KeySource::PasswordStdin;
+    } else if (options.Has("--answer")) {
+        result.Key = KeySource::Answers;
+        for (const auto& values : options.Occurrences("--answer"))
+            result.Answers.push_back(values[0]);
+    }
+    return true;
+}
+
+bool TakeTarget(const CliOptions& options, DecodeOptions& result, std::string& error)
+{
+    if (options.Has("--out") && options.Has("--out-dir")) {
+        error = "give only one of --out and --out-dir";
+        return false;
+    }
+    result.OutPath = options.Value("--out");
+    result.OutDir = options.Value("--out-dir");
+    if ((options.Has("--out") && result.OutPath.empty()) || (options.Has("--out-dir") && result.OutDir.empty())) {
+        error = "--out and --out-dir need a non-empty path";
+        return false;
+    }
+    result.Force = options.Has("--force");
+    return true;
+}
+
+} // namespace
+
+std::optional<DecodeOptions> DecodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
+{
+    CliOptions options;
+    if (!options.Parse(args, kDecodeSpecs)) {
+        error = options.Error();
+        return std::nullopt;
+    }
+    DecodeOptions result;
+    if (options.Has("--help")) {
+        result.Help = true;
+        return result;
+    }
+    if (options.Positionals().size() != 1) {
+        error = options.Positionals().empty() ? "no image: give IMAGE.bmp" : "give only one image";
+        return std::nullopt;
+    }
+    result.ImagePath = options.Positionals().front();
+    if (!TakeKey(options, result, error) || !TakeTarget(options, result, error))
+        return std::nullopt;
+    return result;
+}
+
+const char* DecodeOptions::Usage()
+{
+    return "Usage: lumaquill-cli decode IMAGE.bmp [--password PW | --password-stdin | --answer ANSWER ...]\n"
+           "                            [--out FILE | --out-dir DIR] [--force]\n"
+           "\n"
+           "Gets back what was hidden in IMAGE.bmp. A text is written to standard output as it was;\n"
+           "a file is saved under the name it had when it was hidden.\n"
+           "  --password PW        the password\n"
+           "  --password-stdin     read the password from the first line of standard input\n"
+           "  --answer ANSWER      the answer to a stored question, once per question, in order\n"
+           "  --out FILE           save a decoded file as FILE\n"
+           "  --out-dir DIR        save a decoded file in DIR (default: the current folder)\n"
+           "  --force              replace an existing file\n"
+           "Without a key option the password, or the answers, are asked for on the terminal.\n";
+}
+
+} // namespace lumaquill

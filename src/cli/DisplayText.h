@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumaquill {
+
+// Texts read from an image (questions and hints) prepared for showing.
+// Newer images hold UTF-8; older ones hold Windows-1252 bytes.
+class DisplayText {
+public:
+    // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+    static bool IsValidUtf8(std::string_view bytes);
+    // Valid UTF-8 unchanged; anything else read as Windows-1252.
+    static std::string ToUtf8(std::string_view bytes);
+    // ToUtf8 with every control character (C0, DEL, C1) shown as "\xNN", so
+    // that a stored text cannot steer the terminal.
+    static std::string ForTerminal(std::string_view bytes);
+};
+
+} // namespace lumaquill

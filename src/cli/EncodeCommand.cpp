@@ -1,0 +1,147 @@
+#include "cli/EncodeCommand.h"
+
+#include "cli/CliIo.h"
+#include "cli/DisplayText.h"
+#include "cli/EncodeOptions.h"
+#include "cli/ExitStatus.h"
+#include "cli/PasswordStep.h"
+#include "cli/QuizlockStep.h"
+#include "cli/StderrMessageSink.h"
+#include "cli/TerminalLine.h"
+#include "cli/TerminalProgressFactory.h"
+#include "cli/UsageText.h"
+#include "engine/StegEngine.h"
+#include "flows/EncodeFlow.h"
+#include "flows/Payload.h"
+#include "keys/QuestionSet.h"
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+
+namespace lumaquill {
+
+namespace {
+
+constexpr const char* kNoContainer = "No container image selected.";
+constexpr const char* kCompressFailed = "Failed to compress file.";
+
+std::string Quoted(const std::string& path)
+{
+    return "\"" + DisplayText::ForTerminal(path) + "\"";
+}
+
+// The payload file's full path, as the open-file prompt gives it.
+std::string FullPath(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+} // namespace
+
+EncodeCommand::EncodeCommand(CliIo& io) : Io(io) { }
+
+std::string EncodeCommand::ImageTitle(const std::string& containerPath)
+{
+    std::string name = std::filesystem::path(containerPath).filename().string();
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+int EncodeCommand::Execute(const std::vector<std::string>& args)
+{
+    std::string error;
+    std::optional<EncodeOptions> options = EncodeOptions::Parse(args, error);
+    if (!options)
+        return UsageText::Report(Io.Err, "encode", error, EncodeOptions::Usage());
+    if (options->Help) {
+        Io.Out << EncodeOptions::Usage() << std::flush;
+        return ExitOk;
+    }
+    if (options->Key == KeySource::Prompt && !Io.Terminal)
+        return UsageText::Report(Io.Err, "encode",
+            "no key: give --password, --password-stdin or --quiz, or run on a terminal", EncodeOptions::Usage());
+    return Encode(*options);
+}
+
+// The dialog's order: payload, container, password, then the run and the save.
+int EncodeCommand::Encode(const EncodeOptions& options)
+{
+    TerminalLine line(Io.Err);
+    StderrMessageSink messages(Io.Err, Io.ErrIsTerminal ? &line : nullptr);
+    TerminalProgressFactory progress(line);
+    auto engine = std::make_unique<StegEngine>();
+    engine->SetFrontend({&messages, nullptr, Io.ErrIsTerminal ? &progress : nullptr, nullptr});
+
+    EncodeRequest request;
+    QuestionSet questions;
+    if (!ReadPayload(options, request, messages) || !LoadContainer(options, *engine, messages))
+        return ExitFailure;
+    if (!TakeKey(options, request, questions))
+        return ExitUsage;
+    request.Noise = options.Noise;
+    request.Shrink = options.Shrink;
+    request.ImageTitle = ImageTitle(options.ContainerPath);
+    request.Speed = options.Speed;
+    if (!RunEncode(*engine, request))
+        return ExitFailure;
+    if (!engine->SaveContainer(options.OutPath)) {
+        messages.ShowMessage("Could not save the encoded image as " + Quoted(options.OutPath) + ".",
+            MessageIcon::Exclamation);
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
+bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages)
+{
+    std::optional<std::vector<uint8_t>> payload;
+    if (options.Kind == EncodeOptions::PayloadKind::Text) {
+        payload = CompressPayload(options.PayloadArg);
+    } else {
+        std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(options.PayloadArg);
+        if (!bytes) {
+            messages.ShowMessage("Could not read " + Quoted(options.PayloadArg) + ".", MessageIcon::Exclamation);
+            return false;
+        }
+        payload = CompressPayload(bytes->data(), bytes->size());
+    }
+    if (!payload) {
+        messages.ShowMessage(kCompressFailed, MessageIcon::Exclamation);
+        return false;
+    }
+    request.Payload = std::move(*payload);
+    if (options.Kind == EncodeOptions::PayloadKind::File)
+        request.Name = FullPath(options.PayloadArg);
+    return true;
+}
+
+// The noise container replaces whatever was chosen, so nothing is loaded then.
+bool EncodeCommand::LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages)
+{
+    if (options.Noise)
+        return true;
+    engine.LoadContainer(options.ContainerPath);
+    if (engine.IsUsableContainer())
+        return true;
+    messages.ShowMessage(kNoContainer, MessageIcon::Stop);
+    return false;
+}
+
+bool EncodeCommand::TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions)
+{
+    if (options.Key == KeySource::Quiz) {
+        request.Key = QuizlockStep::Setup(options.Quizzes, questions);
+        request.Questions = &questions;
+        return true;
+    }
+    std::optional<std::string> password = PasswordStep::Obtain(options.Key, options.Password, true, Io);
+    if (!password)
+        return false;
+    request.Key = KeyDigests::FromText(*password);
+    return true;
+}
+
+} // namespace lumaquill

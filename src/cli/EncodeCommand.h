@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lumaquill {
+
+struct CliIo;
+struct EncodeOptions;
+struct EncodeRequest;
+class MessageSink;
+class QuestionSet;
+class StegEngine;
+
+// lumaquill-cli encode: the encode dialog's Ok flow, with the payload,
+// container and key taken from the command line. The same inputs give the
+// same image as the dialog.
+class EncodeCommand {
+public:
+    explicit EncodeCommand(CliIo& io);
+
+    // args: everything after "encode". Returns an ExitStatus.
+    int Execute(const std::vector<std::string>& args);
+
+    // The container's file name up to its last ".", or the whole name when
+    // it has none: what names a rescaled container's temporary file.
+    static std::string ImageTitle(const std::string& containerPath);
+
+private:
+    int Encode(const EncodeOptions& options);
+    bool ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages);
+    bool LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages);
+    bool TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions);
+
+    CliIo& Io;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,155 @@
+#include "cli/EncodeOptions.h"
+
+#include "cli/CliOptions.h"
+#include "keys/QuestionSet.h"
+
+#include <array>
+
+namespace lumaquill {
+
+namespace {
+
+constexpr std::array kEncodeSpecs = {
+    OptionSpec{"--help", 0, false},
+    OptionSpec{"--out", 1, false},
+    OptionSpec{"--container", 1, false},
+    OptionSpec{"--noise", 0, false},
+    OptionSpec{"--shrink", 0, false},
+    OptionSpec{"--text", 1, false},
+    OptionSpec{"--text-file", 1, false},
+    OptionSpec{"--file", 1, false},
+    OptionSpec{"--password", 1, false},
+    OptionSpec{"--password-stdin", 0, false},
+    OptionSpec{"--quiz", 3, true},
+    OptionSpec{"--speed", 1, false},
+};
+
+int CountPresent(const CliOptions& options, std::initializer_list<const char*> names)
+{
+    int count = 0;
+    for (const char* name : names)
+        count += options.Has(name) ? 1 : 0;
+    return count;
+}
+
+bool TakePayload(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    int given = CountPresent(options, {"--text", "--text-file", "--file"});
+    if (given != 1) {
+        error = given == 0 ? "nothing to encode: give --text, --text-file or --file"
+                           : "give only one of --text, --text-file and --file";
+        return false;
+    }
+    if (options.Has("--text")) {
+        result.Kind = EncodeOptions::PayloadKind::Text;
+        result.PayloadArg = options.Value("--text");
+    } else if (options.Has("--text-file")) {
+        result.Kind = EncodeOptions::PayloadKind::TextFile;
+        result.PayloadArg = options.Value("--text-file");
+    } else {
+        result.Kind = EncodeOptions::PayloadKind::File;
+        result.PayloadArg = options.Value("--file");
+    }
+    return true;
+}
+
+bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    if (CountPresent(options, {"--password", "--password-stdin", "--quiz"}) > 1) {
+        error = "give only one of --password, --password-stdin and --quiz";
+        return false;
+    }
+    if (options.Has("--password")) {
+        result.Key = KeySource::Password;
+        result.Password = options.Value("--password");
+    } else if (options.Has("--password-stdin")) {
+        result.Key = KeySource::PasswordStdin;
+    } else if (options.Has("--quiz")) {
+        result.Key = KeySource::Quiz;
+        for (const auto& values : options.Occurrences("--quiz"))
+            result.Quizzes.push_back({values[0], values[1], values[2]});
+        if (result.Quizzes.size() > QuestionSet::kSlots) {
+            error = "at most five --quiz questions";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TakeSpeed(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    if (!options.Has("--speed"))
+        return true;
+    std::string speed = options.Value("--speed");
+    if (speed.size() != 1 || speed[0] < '0' || speed[0] > '4') {
+        error = "--speed takes 0, 1, 2, 3 or 4";
+        return false;
+    }
+    result.Speed = speed[0] - '0';
+    return true;
+}
+
+bool TakeContainer(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    result.ContainerPath = options.Value("--container");
+    result.Noise = options.Has("--noise");
+    result.Shrink = options.Has("--shrink");
+    if (!result.Noise && !options.Has("--container")) {
+        error = "no container: give --container IN.bmp or --noise";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
+{
+    CliOptions options;
+    if (!options.Parse(args, kEncodeSpecs)) {
+        error = options.Error();
+        return std::nullopt;
+    }
+    EncodeOptions result;
+    if (options.Has("--help")) {
+        result.Help = true;
+        return result;
+    }
+    if (!options.Positionals().empty()) {
+        error = "unexpected argument \"" + options.Positionals().front() + "\"";
+        return std::nullopt;
+    }
+    result.OutPath = options.Value("--out");
+    if (!options.Has("--out") || result.OutPath.empty()) {
+        error = "no output image: give --out OUT.bmp";
+        return std::nullopt;
+    }
+    if (!TakeContainer(options, result, error) || !TakePayload(options, result, error)
+        || !TakeKey(options, result, error) || !TakeSpeed(options, result, error))
+        return std::nullopt;
+    return result;
+}
+
+const char* EncodeOptions::Usage()
+{
+    return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
+           "                            (--text TEXT | --text-file FILE | --file FILE)\n"
+           "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
+           "                            [--speed 0-4]\n"
+           "\n"
+           "Hides a text or a file in a 24- or 32-bit BMP image and writes the result to OUT.bmp.\n"
+           "  --container IN.bmp   the image to hide the data in\n"
+           "  --noise              make an image of random noise instead (replaces --container)\n"
+           "  --shrink             rescale the image to suit the size of the data\n"
+           "  --text TEXT          hide this text\n"
+           "  --text-file FILE     hide the bytes of FILE as text\n"
+           "  --file FILE          hide FILE; decoding offers it under its name\n"
+           "  --password PW        the password (at least four characters)\n"
+           "  --password-stdin     read the password from the first line of standard input\n"
+           "  --quiz Q HINT A      protect with a question instead of a password (up to five times);\n"
+           "                       the questions and hints are stored readable in the image\n"
+           "  --speed 0-4          password strengthening: 0 very fast (default) to 4 very slow\n"
+           "Without a key option the password is asked for on the terminal.\n";
+}
+
+} // namespace lumaquill

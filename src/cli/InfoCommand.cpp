@@ -1,0 +1,123 @@
+#include "cli/InfoCommand.h"
+
+#include "cli/CliIo.h"
+#include "cli/DisplayText.h"
+#include "cli/ExitStatus.h"
+#include "cli/InfoOptions.h"
+#include "cli/JsonText.h"
+#include "cli/UsageText.h"
+#include "engine/StegEngine.h"
+#include "flows/DecodeFlow.h"
+#include "keys/QuestionSet.h"
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+namespace lumaquill {
+
+namespace {
+
+constexpr const char* kNoContainer = "No container image selected.";
+
+// Nothing when the file holds no bitmap at all.
+std::optional<InfoCommand::Facts> GatherFacts(const std::string& path)
+{
+    auto engine = std::make_unique<StegEngine>();
+    engine->LoadContainer(path);
+    if (!engine->IsValid())
+        return std::nullopt;
+    InfoCommand::Facts facts;
+    facts.Path = path;
+    facts.Width = engine->Width();
+    facts.Height = engine->Height();
+    facts.BitsPerPixel = engine->BitCount();
+    facts.Usable = engine->IsUsableContainer();
+    if (!facts.Usable)
+        return facts;
+    for (int32_t mode = 0; mode < static_cast<int32_t>(facts.Capacity.size()); ++mode)
+        facts.Capacity[static_cast<size_t>(mode)] = engine->Capacity(mode);
+    QuestionSet questions;
+    if (ReadStoredQuestions(*engine, questions)) {
+        for (size_t k = 0; k < static_cast<size_t>(questions.LeadingUsed()); ++k)
+            facts.Questions.emplace_back(questions.Questions[k], questions.Hints[k]);
+    }
+    return facts;
+}
+
+void AppendQuestionsText(std::ostringstream& out, const InfoCommand::Facts& facts)
+{
+    if (facts.Questions.empty()) {
+        out << "Questions: none\n";
+        return;
+    }
+    out << "Questions:\n";
+    for (size_t k = 0; k < facts.Questions.size(); ++k) {
+        out << "  #" << k + 1 << ": " << DisplayText::ForTerminal(facts.Questions[k].first) << '\n'
+            << "      Hint: " << DisplayText::ForTerminal(facts.Questions[k].second) << '\n';
+    }
+}
+
+} // namespace
+
+InfoCommand::InfoCommand(CliIo& io) : Io(io) { }
+
+int InfoCommand::Execute(const std::vector<std::string>& args)
+{
+    std::string error;
+    std::optional<InfoOptions> options = InfoOptions::Parse(args, error);
+    if (!options)
+        return UsageText::Report(Io.Err, "info", error, InfoOptions::Usage());
+    if (options->Help) {
+        Io.Out << InfoOptions::Usage() << std::flush;
+        return ExitOk;
+    }
+    std::optional<Facts> facts = GatherFacts(options->ImagePath);
+    if (!facts) {
+        Io.Err << kNoContainer << '\n' << std::flush;
+        return ExitFailure;
+    }
+    Io.Out << (options->Json ? AsJson(*facts) : AsText(*facts)) << std::flush;
+    return ExitOk;
+}
+
+std::string InfoCommand::AsText(const Facts& facts)
+{
+    std::ostringstream out;
+    out << "Image: " << DisplayText::ForTerminal(facts.Path) << '\n'
+        << "Size: " << facts.Width << " x " << facts.Height << " pixels\n"
+        << "Bits per pixel: " << facts.BitsPerPixel << '\n';
+    if (!facts.Usable) {
+        out << "Not usable as a container: it needs 24 or 32 bits per pixel.\n";
+        return out.str();
+    }
+    out << "Capacity in bytes:\n";
+    for (size_t mode = 0; mode < facts.Capacity.size(); ++mode)
+        out << "  mode " << mode << ": " << facts.Capacity[mode] << '\n';
+    AppendQuestionsText(out, facts);
+    return out.str();
+}
+
+std::string InfoCommand::AsJson(const Facts& facts)
+{
+    std::ostringstream out;
+    out << "{\n"
+        << "  \"image\": " << JsonText::Quote(facts.Path) << ",\n"
+        << "  \"width\": " << facts.Width << ",\n"
+        << "  \"height\": " << facts.Height << ",\n"
+        << "  \"bits_per_pixel\": " << facts.BitsPerPixel << ",\n"
+        << "  \"usable\": " << (facts.Usable ? "true" : "false") << ",\n"
+        << "  \"capacity\": [";
+    for (size_t mode = 0; facts.Usable && mode < facts.Capacity.size(); ++mode)
+        out << (mode ? ", " : "") << facts.Capacity[mode];
+    out << "],\n  \"questions\": [";
+    for (size_t k = 0; k < facts.Questions.size(); ++k) {
+        out << (k ? "," : "") << "\n    {\"question\": " << JsonText::Quote(facts.Questions[k].first)
+            << ", \"hint\": " << JsonText::Quote(facts.Questions[k].second) << "}";
+    }
+    out << (facts.Questions.empty() ? "]\n" : "\n  ]\n") << "}\n";
+    return out.str();
+}
+
+} // namespace lumaquill

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumaquill {
+
+struct CliIo;
+
+// lumaquill-cli info: what an image offers as a container, and the
+// questions and hints stored in it (readable without any key).
+class InfoCommand {
+public:
+    // What info reports about one image.
+    struct Facts {
+        std::string Path;
+        int32_t Width = 0;
+        int32_t Height = 0;
+        uint16_t BitsPerPixel = 0;
+        // 24 or 32 bits per pixel: only then are capacities and questions read.
+        bool Usable = false;
+        // Payload bytes per EmbedMode 0 to 4; negative for small images.
+        std::array<int32_t, 5> Capacity = {};
+        // Question and hint of each stored question, raw bytes.
+        std::vector<std::pair<std::string, std::string>> Questions;
+    };
+
+    explicit InfoCommand(CliIo& io);
+
+    // args: everything after "info". Returns an ExitStatus.
+    int Execute(const std::vector<std::string>& args);
+
+    static std::string AsText(const Facts& facts);
+    static std::string AsJson(const Facts& facts);
+
+private:
+    CliIo& Io;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,48 @@
+#include "cli/InfoOptions.h"
+
+#include "cli/CliOptions.h"
+
+#include <array>
+
+namespace lumaquill {
+
+namespace {
+
+constexpr std::array kInfoSpecs = {
+    OptionSpec{"--help", 0, false},
+    OptionSpec{"--json", 0, false},
+};
+
+} // namespace
+
+std::optional<InfoOptions> InfoOptions::Parse(const std::vector<std::string>& args, std::string& error)
+{
+    CliOptions options;
+    if (!options.Parse(args, kInfoSpecs)) {
+        error = options.Error();
+        return std::nullopt;
+    }
+    InfoOptions result;
+    if (options.Has("--help")) {
+        result.Help = true;
+        return result;
+    }
+    if (options.Positionals().size() != 1) {
+        error = options.Positionals().empty() ? "no image: give IMAGE.bmp" : "give only one image";
+        return std::nullopt;
+    }
+    result.ImagePath = options.Positionals().front();
+    result.Json = options.Has("--json");
+    return result;
+}
+
+const char* InfoOptions::Usage()
+{
+    return "Usage: lumaquill-cli info IMAGE.bmp [--json]\n"
+           "\n"
+           "Shows the image's size, its bits per pixel, how many bytes each embedding mode\n"
+           "(0 to 4) can hide in it, and the questions and hints stored in it, if any.\n"
+           "  --json               print the same as one JSON object\n";
+}
+
+} // namespace lumaquill

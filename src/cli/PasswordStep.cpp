@@ -1,0 +1,73 @@
+#include "cli/PasswordStep.h"
+
+#include "cli/CliIo.h"
+#include "cli/TerminalInput.h"
+
+#include <cassert>
+#include <istream>
+#include <ostream>
+
+namespace lumaquill {
+
+namespace {
+
+constexpr size_t kMinimumPasswordBytes = 4;
+
+std::string ReadStdinLine(std::istream& in)
+{
+    std::string line;
+    std::getline(in, line);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+} // namespace
+
+std::string PasswordStep::EncodeProblem(const std::string& password, const std::optional<std::string>& confirmation)
+{
+    if (password.empty())
+        return "Please enter a password.";
+    if (confirmation && confirmation->empty())
+        return "Please enter the password twice.";
+    if (confirmation && *confirmation != password)
+        return "Passwords do not match.";
+    if (password.size() < kMinimumPasswordBytes)
+        return "Passwords should be at least four characters long.";
+    return {};
+}
+
+std::string PasswordStep::DecodeProblem(const std::string& password)
+{
+    return password.empty() ? "Please enter a password." : std::string();
+}
+
+std::optional<std::string> PasswordStep::Obtain(KeySource source, const std::string& given, bool encoding, CliIo& io)
+{
+    std::optional<std::string> confirmation;
+    std::optional<std::string> password;
+    if (source == KeySource::Password)
+        password = given;
+    else if (source == KeySource::PasswordStdin)
+        password = ReadStdinLine(io.In);
+    else
+        password = Ask(encoding, io, confirmation);
+    std::string problem = encoding ? EncodeProblem(*password, confirmation) : DecodeProblem(*password);
+    if (problem.empty())
+        return password;
+    io.Err << problem << '\n' << std::flush;
+    return std::nullopt;
+}
+
+// The end of input counts as an empty line. The confirmation is only asked
+// for when there is a password to confirm.
+std::optional<std::string> PasswordStep::Ask(bool encoding, CliIo& io, std::optional<std::string>& confirmation)
+{
+    assert(io.Terminal);
+    std::string password = io.Terminal->ReadLine("Password: ", false).value_or("");
+    if (encoding && !password.empty())
+        confirmation = io.Terminal->ReadLine("Confirm password: ", false).value_or("");
+    return password;
+}
+
+} // namespace lumaquill

@@ -1,0 +1,19 @@
+#include "cli/StderrMessageSink.h"
+
+#include "cli/TerminalLine.h"
+
+#include <ostream>
+
+namespace lumaquill {
+
+StderrMessageSink::StderrMessageSink(std::ostream& err, TerminalLine* line) : Err(err), Line(line) { }
+
+void StderrMessageSink::ShowMessage(const std::string& text, MessageIcon)
+{
+    if (Line)
+        Line->Clear();
+    Err << text << '\n' << std::flush;
+    ++Shown;
+}
+
+} // namespace lumaquill

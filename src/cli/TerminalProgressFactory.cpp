@@ -1,0 +1,14 @@
+#include "cli/TerminalProgressFactory.h"
+
+#include "cli/TerminalProgress.h"
+
+namespace lumaquill {
+
+TerminalProgressFactory::TerminalProgressFactory(TerminalLine& line) : Line(line) { }
+
+std::unique_ptr<ProgressSink> TerminalProgressFactory::CreateProgress()
+{
+    return std::make_unique<TerminalProgress>(Line);
+}
+
+} // namespace lumaquill

@@ -1,0 +1,23 @@
+#include "cli/UsageText.h"
+
+#include "cli/ExitStatus.h"
+
+#include <ostream>
+
+namespace lumaquill {
+
+std::string_view UsageText::Synopsis(std::string_view usage)
+{
+    size_t end = usage.find("\n\n");
+    return end == std::string_view::npos ? usage : usage.substr(0, end + 1);
+}
+
+int UsageText::Report(std::ostream& err, std::string_view command, std::string_view problem, std::string_view usage)
+{
+    err << "lumaquill-cli " << command << ": " << problem << '\n'
+        << Synopsis(usage) << "Run 'lumaquill-cli " << command << " --help' for details.\n"
+        << std::flush;
+    return ExitUsage;
+}
+
+} // namespace lumaquill
