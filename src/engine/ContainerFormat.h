@@ -23,6 +23,8 @@ constexpr std::array<uint8_t, 20> kQuestionSignature = {
     0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D,
 };
 constexpr int32_t kMaxQuestions = 5;
+// Each stored question ends with the 20-byte SHA-1 of its answer.
+constexpr uint32_t kAnswerKeyBytes = 20;
 // Pixels a question header without questions passes over.
 constexpr int32_t kEmptyHeaderPixels = 60;
 // The question header's fixed level and check bytes and its EmbedMode.
@@ -33,6 +35,14 @@ constexpr int32_t kHeaderMode = 1;
 constexpr uint8_t kModeMask = 0x07;
 constexpr int kSpeedShift = 3;
 constexpr uint8_t kSpeedMask = 0x07;
+// The mode header: the byte 0, then the ModeByte.
+constexpr uint32_t kModeHeaderBytes = 2;
+constexpr uint8_t ModeByte(int32_t mode, int32_t speed)
+{
+    return static_cast<uint8_t>((mode & kModeMask) | ((speed & kSpeedMask) << kSpeedShift));
+}
+// The decode buffers are sized by Capacity of this mode (equal to mode 4).
+constexpr int32_t kDecodeCapacityMode = 5;
 // The name field of EmbedModes 0-3 holds at most this many bytes, and
 // ReadName reads at most this many in every mode.
 constexpr uint32_t kMaxNameBytes = 50;

@@ -1,0 +1,185 @@
+#include "engine/ContainerFormat.h"
+#include "engine/DecodeTail.h"
+#include "engine/EmbedMode.h"
+#include "engine/RunMessages.h"
+#include "engine/RunProgress.h"
+#include "engine/RunWalk.h"
+#include "engine/StegEngine.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace lumaquill {
+
+namespace {
+
+// The question header's field buffer: Capacity(5) bytes plus a terminating
+// zero, never fewer than an answer key. Only the bytes a field reads are
+// written, so the memory behind the rest is never touched.
+class FieldBuffer {
+public:
+    explicit FieldBuffer(uint32_t capacity)
+        : Capacity(capacity), Bytes(new (std::nothrow) uint8_t[std::max<size_t>(size_t{capacity} + 1, kMinBytes)])
+    {
+        if (Bytes)
+            std::memset(Bytes.get(), 0, kMinBytes);
+    }
+    bool Allocated() const { return Bytes != nullptr; }
+
+    // Reads one field up to its end pixel (or Capacity bytes); the End after
+    // it is left for the caller to step over.
+    uint32_t ReadField(StegEngine& engine)
+    {
+        uint32_t count = Capacity;
+        engine.ReadBuffer(Bytes.get(), count, false);
+        return count;
+    }
+    // The field as text: its bytes up to the first zero.
+    std::string ReadText(StegEngine& engine)
+    {
+        const uint32_t count = ReadField(engine);
+        Bytes[count] = 0;
+        return std::string(reinterpret_cast<const char*>(Bytes.get()));
+    }
+    // The first 20 bytes; a shorter field leaves earlier fields' bytes there.
+    Sha1Bytes ReadAnswerKey(StegEngine& engine)
+    {
+        ReadField(engine);
+        Sha1Bytes key;
+        std::copy_n(Bytes.get(), key.size(), key.begin());
+        return key;
+    }
+
+private:
+    static constexpr size_t kMinBytes = container::kAnswerKeyBytes;
+    uint32_t Capacity;
+    std::unique_ptr<uint8_t[]> Bytes;
+};
+
+// Steps over the end pixel after a field and reads the CheckByte after it.
+uint8_t StepOverEnd(StegEngine& engine)
+{
+    PassOverPixel(engine);
+    uint8_t check = 0;
+    engine.ReadByte(check, false);
+    return check;
+}
+
+// Reads one stored question into slot i (when the slots are lent).
+void ReadQuestion(StegEngine& engine, FieldBuffer& field, size_t i)
+{
+    KeyMaterial& keys = engine.Keys;
+    std::string question = field.ReadText(engine);
+    StepOverEnd(engine);
+    std::string hint = field.ReadText(engine);
+    StepOverEnd(engine);
+    const Sha1Bytes answerKey = field.ReadAnswerKey(engine);
+    StepOverEnd(engine);
+    if (keys.Questions)
+        (*keys.Questions)[i] = std::move(question);
+    if (keys.Hints)
+        (*keys.Hints)[i] = std::move(hint);
+    if (keys.AnswerKeys)
+        (*keys.AnswerKeys)[i] = answerKey;
+    if (keys.UsedFlags)
+        (*keys.UsedFlags)[i] = 1;
+}
+
+bool EndHeader(StegEngine& engine, bool questionsFound)
+{
+    engine.Keys.QuizlockPresent = questionsFound ? 1 : 0;
+    engine.HeaderMode = 0;
+    return questionsFound;
+}
+
+// The ModeByte, read in EmbedMode 1 with the unstrengthened key; a byte the
+// walk could not deliver stays 0.
+uint8_t ReadModeByte(StegEngine& engine)
+{
+    uint8_t header[container::kModeHeaderBytes] = {0, 0};
+    uint32_t count = container::kModeHeaderBytes;
+    engine.Keys.Mode = container::kHeaderMode;
+    engine.ReadBuffer(header, count, false);
+    return header[1];
+}
+
+// The end pixel after the payload and the CheckByte behind it, which a wrong
+// key fails to match in 255 of 256 cases. EmbedMode 4 carries none.
+bool CheckByteMatches(StegEngine& engine)
+{
+    if (engine.Keys.Mode == EmbedWholeBytes)
+        return true;
+    return StepOverEnd(engine) == engine.Keys.CheckByte;
+}
+
+} // namespace
+
+bool StegEngine::ReadHeader()
+{
+    StartHeaderWalk(*this);
+    std::array<uint8_t, container::kQuestionSignature.size()> signature = {};
+    uint32_t count = signature.size();
+    ReadBuffer(signature.data(), count, true);
+    // A container too small to hold any field is one without questions; the
+    // 60 pixels of the signature stay passed over, as a writer leaves them.
+    const int32_t capacity = Capacity(container::kDecodeCapacityMode);
+    if (signature != container::kQuestionSignature || capacity <= 0)
+        return EndHeader(*this, false);
+    uint8_t stored = 0;
+    ReadByte(stored, false);
+    if (stored == 0 || stored > container::kMaxQuestions)
+        return EndHeader(*this, false);
+    FieldBuffer field(static_cast<uint32_t>(capacity));
+    if (!field.Allocated())
+        return EndHeader(*this, false);
+    for (size_t i = 0; i < stored; ++i)
+        ReadQuestion(*this, field, i);
+    return EndHeader(*this, true);
+}
+
+std::string StegEngine::ReadName()
+{
+    std::array<uint8_t, container::kMaxNameBytes> buffer = {};
+    uint32_t count = buffer.size();
+    ReadBuffer(buffer.data(), count, false);
+    const auto end = std::find(buffer.begin(), buffer.begin() + count, uint8_t{0});
+    return std::string(buffer.begin(), end);
+}
+
+DecodeOutcome StegEngine::Decode(std::string& result)
+{
+    BusyScope busy(Host.Busy);
+    WriteByteIndex = 0;
+    ReadByteIndex = 0;
+    Keys.PublishSeeds();
+    ReseedGenerators(*this);
+    // Capacity(5) bounds the body; a container without room for one decodes
+    // nothing.
+    const int32_t capacity = Capacity(container::kDecodeCapacityMode);
+    if (capacity <= 0)
+        return NothingDecoded;
+    // Uninitialised on purpose: only the pages the body's bytes land in are
+    // ever touched, so a large container does not commit its whole capacity.
+    std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[static_cast<size_t>(capacity)]);
+    if (!input) {
+        ShowRunMessage(Host, runmessage::kNoInputBuffer);
+        return NothingDecoded;
+    }
+    RunProgress progress(*this);
+    const uint8_t modeByte = ReadModeByte(*this);
+    Keys.Mode = modeByte & container::kModeMask;
+    Keys.Mangle((modeByte >> container::kSpeedShift) & container::kSpeedMask, Progress.get());
+    ReseedGenerators(*this);
+    uint32_t count = static_cast<uint32_t>(capacity);
+    ReadBuffer(input.get(), count, false);
+    if (!CheckByteMatches(*this))
+        return NothingDecoded;
+    const std::string name = ReadName();
+    const uint64_t outputCap = container::kOutputFactor * static_cast<uint64_t>(capacity);
+    return DeliverPayload(*this, input.get(), count, name, outputCap, result);
+}
+
+} // namespace lumaquill

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/DecodeOutcome.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace lumaquill {
+
+class StegEngine;
+
+// The last steps of a decode, once the payload and the stored name have been
+// read: "Decompressing Data", restoring the zlib stream (at most outputCap
+// bytes), then text into holder, or the file offered under a safe name and
+// written where the front end's save prompt says. The caller's progress is
+// still up and is closed by the caller.
+DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
+    uint64_t outputCap, std::string& holder);
+
+} // namespace lumaquill
