@@ -11,4 +11,9 @@ namespace lumaquill {
 // The path ends in a separator, as the platform's temporary folder does.
 std::optional<std::string> PrivateTempFolder();
 
+// Leaves an empty regular file at path for a temporary container to be
+// written into, never following a symbolic link there (a link in its place
+// is removed). False when no such file can be made.
+bool PrepareTempFile(const std::string& path);
+
 } // namespace lumaquill
