@@ -1,5 +1,9 @@
 #include "keys/IsaacCore.h"
 
+#include "keys/ExactWord.h"
+
+#include <algorithm>
+
 namespace lumaquill {
 
 namespace {
@@ -54,8 +58,8 @@ void IsaacCore::Init(const uint32_t seed[kWords])
         Result[i] = seed[i];
     }
     A = B = C = 0;
-    MixState mix { { kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio,
-        kGoldenRatio, kGoldenRatio } };
+    MixState mix { { kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio,
+        kGoldenRatio } };
     for (int round = 0; round < 4; ++round) {
         mix.Mix();
     }
@@ -97,6 +101,33 @@ void IsaacCore::Generate()
     }
     A = a;
     B = b;
+}
+
+void IsaacCore::FillUnits(double* out, int count)
+{
+    // A zero counter followed by a generation and counter 256 delivers
+    // result[255] next, exactly as the single draw does.
+    while (count > 0) {
+        if (Count == 0) {
+            Generate();
+            Count = kWords;
+        }
+        const int run = std::min(count, static_cast<int>(Count));
+        const uint32_t* top = Result + Count - 1;
+        int j = 0;
+        // Groups of four let the compiler convert four words at a time.
+        for (; j + 4 <= run; j += 4) {
+            for (int k = 0; k < 4; ++k) {
+                out[j + k] = WordAsDouble(top[-(j + k)]) * kUnitScale;
+            }
+        }
+        for (; j < run; ++j) {
+            out[j] = WordAsDouble(top[-j]) * kUnitScale;
+        }
+        Count -= run;
+        out += run;
+        count -= run;
+    }
 }
 
 } // namespace lumaquill

@@ -23,6 +23,8 @@ public:
     uint32_t Next32();
     // y * scale, where scale is the double nearest 1 / (2^32 - 1); in [0, 1].
     double NextUnit();
+    // Writes the next count NextUnit() values to out, as count calls would.
+    void FillUnits(double* out, int count);
 
 private:
     void Generate();

@@ -25,25 +25,30 @@ public:
     // lo + a draw in 0 .. hi - lo; -1 without drawing when hi - lo + 1 <= 0.
     int32_t Range(int32_t lo, int32_t hi);
 
+    // NextUnit values are drawn this many at a time. The cores are private
+    // and give one value each per NextUnit, so drawing a block in advance
+    // yields the same sequence; a reseed discards what is left of it.
+    static constexpr int kBlock = 128;
+
 private:
+    void Refill();
+
     MersenneGen Mersenne;
     IsaacCore Isaac;
     Tt800Core Tt800;
+    double Units[kBlock] = {};
+    // 0 .. kBlock; kBlock means the next draw refills first.
+    int Next = kBlock;
 };
 
 // The draws are inline: the pixel walk makes hundreds of millions of them.
 
 inline double IsaacGen::NextUnit()
 {
-    // Each sum rounds on its own, in this order; the sum of three can reach
-    // [2, 3), and one fold then leaves it in [1, 2).
-    const double m = Mersenne.NextUnit();
-    double s = Isaac.NextUnit() + m;
-    s = Tt800.NextUnit() + s;
-    if (s >= 1.0) {
-        s -= 1.0;
+    if (Next >= kBlock) {
+        Refill();
     }
-    return s;
+    return Units[Next++];
 }
 
 inline int32_t IsaacGen::Range(int32_t lo, int32_t hi)

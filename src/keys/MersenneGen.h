@@ -23,8 +23,11 @@ public:
     double NextUnit();
     // Always draws one word; returns INT32_MIN when hi < lo.
     int32_t Range(int32_t lo, int32_t hi);
+    // Writes the next count NextUnit() values to out, as count calls would.
+    void FillUnits(double* out, int count);
 
 private:
+    static uint32_t Temper(uint32_t y);
     // Rewrites all 351 words in place, in increasing order, each step seeing
     // the words as earlier steps left them; then Index = 0.
     void Regenerate();
@@ -36,17 +39,21 @@ private:
 
 // The draws are inline: the pixel walk makes hundreds of millions of them.
 
-inline uint32_t MersenneGen::Next32()
+inline uint32_t MersenneGen::Temper(uint32_t y)
 {
-    if (Index >= kStateWords) {
-        Regenerate();
-    }
-    uint32_t y = State[Index++];
     y ^= y >> 11;
     y ^= (y << 7) & 0x655E5280u;
     y ^= (y << 15) & 0xFFD58000u;
     y ^= y >> 17;
     return y;
+}
+
+inline uint32_t MersenneGen::Next32()
+{
+    if (Index >= kStateWords) {
+        Regenerate();
+    }
+    return Temper(State[Index++]);
 }
 
 inline double MersenneGen::NextUnit()

@@ -1,5 +1,9 @@
 #include "keys/Tt800Core.h"
 
+#include "keys/ExactWord.h"
+
+#include <algorithm>
+
 namespace lumaquill {
 
 namespace {
@@ -30,6 +34,31 @@ void Tt800Core::Twist()
         X[j] = X[j + kOffset - kWords] ^ (X[j] >> 1);
     }
     K = 0;
+}
+
+void Tt800Core::FillUnits(double* out, int count)
+{
+    while (count > 0) {
+        if (K >= kWords) {
+            Twist();
+        }
+        const int run = std::min(count, kWords - K);
+        const uint32_t* words = X + K;
+        int j = 0;
+        // Groups of four let the compiler run tempering and conversion four
+        // words at a time.
+        for (; j + 4 <= run; j += 4) {
+            for (int k = 0; k < 4; ++k) {
+                out[j + k] = WordAsDouble(Temper(words[j + k])) * IsaacCore::kUnitScale;
+            }
+        }
+        for (; j < run; ++j) {
+            out[j] = WordAsDouble(Temper(words[j])) * IsaacCore::kUnitScale;
+        }
+        K += run;
+        out += run;
+        count -= run;
+    }
 }
 
 } // namespace lumaquill

@@ -19,8 +19,11 @@ public:
     void Init(const uint32_t words[kWords]);
     // The tempered word times the double nearest 1 / (2^32 - 1); in [0, 1].
     double NextUnit();
+    // Writes the next count NextUnit() values to out, as count calls would.
+    void FillUnits(double* out, int count);
 
 private:
+    static uint32_t Temper(uint32_t y);
     // Rewrites x[0..24] in place, then k = 0.
     void Twist();
 
@@ -29,17 +32,21 @@ private:
     int32_t K = 0;
 };
 
+inline uint32_t Tt800Core::Temper(uint32_t y)
+{
+    y ^= (y << 7) & 0x2B5B2500u;
+    y ^= (y << 15) & 0xDB8B0000u;
+    y ^= y >> 16;
+    return y;
+}
+
 // The draw is inline: the pixel walk makes hundreds of millions of them.
 inline double Tt800Core::NextUnit()
 {
     if (K >= kWords) {
         Twist();
     }
-    uint32_t y = X[K++];
-    y ^= (y << 7) & 0x2B5B2500u;
-    y ^= (y << 15) & 0xDB8B0000u;
-    y ^= y >> 16;
-    return static_cast<double>(y) * IsaacCore::kUnitScale;
+    return static_cast<double>(Temper(X[K++])) * IsaacCore::kUnitScale;
 }
 
 } // namespace lumaquill

@@ -1,9 +1,9 @@
 #include "keys/IsaacCore.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace lumaquill {
 namespace {
@@ -22,8 +22,8 @@ IsaacCore ZeroSeeded()
 // the vector's table is delivered by draws 257 .. 512, result[255] first.
 TEST(IsaacCoreTest, PublishedVectorSecondGeneration)
 {
-    const uint32_t expected[] = { 0xF650E4C8u, 0xE448E96Du, 0x98DB2FB4u, 0xF5FAD54Fu, 0x433F1AFBu, 0xEDEC154Au,
-        0xD8370487u, 0x46CA4F9Au };
+    const uint32_t expected[]
+        = { 0xF650E4C8u, 0xE448E96Du, 0x98DB2FB4u, 0xF5FAD54Fu, 0x433F1AFBu, 0xEDEC154Au, 0xD8370487u, 0x46CA4F9Au };
     IsaacCore core = ZeroSeeded();
     for (int i = 0; i < IsaacCore::kWords; ++i) {
         core.Next32();
@@ -79,6 +79,22 @@ TEST(IsaacCoreTest, NextUnitIsWordTimesScale)
     for (int i = 0; i < 700; ++i) {
         ASSERT_EQ(units.NextUnit(), static_cast<double>(words.Next32()) * IsaacCore::kUnitScale);
     }
+}
+
+// Pieces of awkward sizes cross the 256-word generation at every offset.
+TEST(IsaacCoreTest, FillUnitsMatchesSingleDraws)
+{
+    IsaacCore filled = ZeroSeeded();
+    IsaacCore single = ZeroSeeded();
+    std::vector<double> units;
+    for (int piece : { 1, 3, 4, 7, 128, 256, 500, 2 }) {
+        units.resize(piece);
+        filled.FillUnits(units.data(), piece);
+        for (int i = 0; i < piece; ++i) {
+            ASSERT_EQ(units[i], single.NextUnit()) << "piece " << piece << " index " << i;
+        }
+    }
+    EXPECT_EQ(filled.Next32(), single.Next32());
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "keys/IsaacGen.h"
-#include "keys/RuntimeRandom.h"
 
-#include <gtest/gtest.h>
+#include "keys/RuntimeRandom.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <limits>
 #include <random>

@@ -1,13 +1,13 @@
 #include "keys/MersenneGen.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace lumaquill {
 namespace {
@@ -183,11 +183,27 @@ TEST(MersenneGenTest, RandomSpansStayInBounds)
         const uint32_t span = std::min<uint32_t>(pick() >> (pick() % 32 + 1), 0x7FFFFFFEu);
         const int64_t hi64 = static_cast<int64_t>(lo) + span;
         const int32_t hi = hi64 > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
-                                                                       : static_cast<int32_t>(hi64);
+                                                                      : static_cast<int32_t>(hi64);
         const int32_t t = gen.Range(lo, hi);
         ASSERT_GE(t, lo) << lo << ".." << hi;
         ASSERT_LE(t, hi) << lo << ".." << hi;
     }
+}
+
+// Pieces of awkward sizes cross the 351-word regeneration at every offset.
+TEST(MersenneGenTest, FillUnitsMatchesSingleDraws)
+{
+    MersenneGen filled;
+    MersenneGen single;
+    std::vector<double> units;
+    for (int piece : { 1, 3, 4, 7, 128, 351, 500, 2 }) {
+        units.resize(piece);
+        filled.FillUnits(units.data(), piece);
+        for (int i = 0; i < piece; ++i) {
+            ASSERT_EQ(units[i], single.NextUnit()) << "piece " << piece << " index " << i;
+        }
+    }
+    EXPECT_EQ(filled.Next32(), single.Next32());
 }
 
 } // namespace

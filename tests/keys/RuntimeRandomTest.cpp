@@ -1,8 +1,7 @@
 #include "keys/RuntimeRandom.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 
 namespace lumaquill {
 namespace {

@@ -1,10 +1,11 @@
-#include "keys/IsaacCore.h"
 #include "keys/Tt800Core.h"
 
-#include <gtest/gtest.h>
+#include "keys/IsaacCore.h"
 
 #include <array>
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace lumaquill {
 namespace {
@@ -109,6 +110,25 @@ TEST(Tt800CoreTest, MaxWordGivesExactlyOne)
     Tt800Core core;
     core.Init(words.data());
     EXPECT_EQ(core.NextUnit(), 1.0);
+}
+
+// Pieces of awkward sizes cross the 25-word twist at every offset.
+TEST(Tt800CoreTest, FillUnitsMatchesSingleDraws)
+{
+    const Words words = Counting();
+    Tt800Core filled;
+    filled.Init(words.data());
+    Tt800Core single;
+    single.Init(words.data());
+    std::vector<double> units;
+    for (int piece : { 1, 3, 4, 7, 25, 128, 2 }) {
+        units.resize(piece);
+        filled.FillUnits(units.data(), piece);
+        for (int i = 0; i < piece; ++i) {
+            ASSERT_EQ(units[i], single.NextUnit()) << "piece " << piece << " index " << i;
+        }
+    }
+    EXPECT_EQ(filled.NextUnit(), single.NextUnit());
 }
 
 } // namespace
