@@ -35,6 +35,25 @@ void JoinDigests(Block& block, const Sha1Bytes& digest, const Md5Bytes& md5, boo
     std::memcpy(block.data() + md5At, md5.data(), md5.size());
 }
 
+// The working block of the chain as the nine big-endian words of its bytes,
+// the form the SHA-1 buffer takes them in.
+class BlockWords {
+public:
+    static constexpr size_t kWords = KeyMaterial::kSeedBytes / 4;
+
+    void Join(const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
+    {
+        const size_t digestAt = md5First ? md5.size() / 4 : 0;
+        const size_t md5At = md5First ? 0 : digest.size() / 4;
+        for (size_t i = 0; i < digest.size() / 4; ++i)
+            Words[digestAt + i] = Load32Be(digest.data() + 4 * i);
+        for (size_t i = 0; i < md5.size() / 4; ++i)
+            Words[md5At + i] = Load32Be(md5.data() + 4 * i);
+    }
+
+    uint32_t Words[kWords];
+};
+
 void ReportPass(ProgressSink& progress, uint32_t pass, uint32_t passes)
 {
     char caption[64];
@@ -84,8 +103,8 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
     MersenneGen order;
     order.Seed(Load32Le(PasswordDigest.data()));
     const uint32_t passes = PassesForSpeed(speed);
-    Block block;
-    JoinDigests(block, PasswordDigest, PasswordMd5, false);
+    BlockWords block;
+    block.Join(PasswordDigest, PasswordMd5, false);
 
     if (progress != nullptr) {
         progress->SetText("Mangling Password");
@@ -93,24 +112,18 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
         progress->SetStep(1);
         progress->SetPos(0);
     }
-    // The order draws depend on nothing but the seed, so a chunk's draws are
-    // taken before its passes; the hashing loop then has nothing but the
-    // chain of digests in it.
-    uint8_t md5First[kPassesPerReport];
     for (uint32_t first = 0; first < passes; first += kPassesPerReport) {
-        const uint32_t count = std::min(kPassesPerReport, passes - first);
         if (progress != nullptr)
             ReportPass(*progress, first, passes);
-        for (uint32_t k = 0; k < count; ++k)
-            md5First[k] = static_cast<uint8_t>(order.Range(0, 1));
+        const uint32_t count = std::min(kPassesPerReport, passes - first);
         for (uint32_t k = 0; k < count; ++k) {
-            context.Update(block.data(), block.size());
+            context.UpdateGroups(block.Words, BlockWords::kWords);
             context.Final(PasswordDigest.data());
             PasswordMd5 = Md5Digest(PasswordDigest.data(), PasswordDigest.size());
-            JoinDigests(block, PasswordDigest, PasswordMd5, md5First[k] != 0);
+            block.Join(PasswordDigest, PasswordMd5, order.Range(0, 1) == 1);
         }
     }
-    context.Update(block.data(), block.size());
+    context.UpdateGroups(block.Words, BlockWords::kWords);
     context.Final(PasswordDigest.data());
     PublishSeeds();
 }

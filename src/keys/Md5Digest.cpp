@@ -137,16 +137,16 @@ Md5Bytes Md5Digest(const uint8_t* data, size_t length)
 
     // The tail is assembled as words: its bytes, the pad byte, zeros, and the
     // bit length, spilling into a second block when fewer than 8 bytes remain.
+    // One loop of fixed length builds every word in place, which also keeps
+    // the compiler from turning the copy into a library call.
+    const uint8_t* tail = data + done;
     const size_t rest = length - done;
     const size_t fullWords = rest / 4;
-    for (size_t i = 0; i < fullWords; ++i)
-        m[i] = Load32Le(data + done + 4 * i);
     uint32_t last = kPadByte << (8 * (rest % 4));
     for (size_t k = rest % 4; k > 0; --k)
-        last |= uint32_t(data[done + 4 * fullWords + k - 1]) << (8 * (k - 1));
-    m[fullWords] = last;
-    for (size_t i = fullWords + 1; i < 16; ++i)
-        m[i] = 0;
+        last |= uint32_t(tail[4 * fullWords + k - 1]) << (8 * (k - 1));
+    for (size_t i = 0; i < 16; ++i)
+        m[i] = i < fullWords ? Load32Le(tail + 4 * i) : i == fullWords ? last : 0;
     if (fullWords >= kLengthWord) {
         Compress(state, m);
         for (size_t i = 0; i < kLengthWord; ++i)

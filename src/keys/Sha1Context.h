@@ -19,18 +19,31 @@ class Sha1Context {
 public:
     void Init();
     void Update(const uint8_t* data, size_t length);
+    // The same as Update on the 4 × count bytes whose big-endian words these
+    // are. REQUIRES: the bytes so far are a multiple of 4, so every word
+    // fills one whole group of the buffer.
+    void UpdateGroups(const uint32_t* words, size_t count);
     void Final(uint8_t out[20]);
 
 private:
-    // Compresses the 64-byte buffer, reading each group big-endian and leaving
-    // the group's bytes reversed in the buffer. With lengthWords, groups 14
-    // and 15 are the count words already in place and are not reversed.
-    void Compress(bool lengthWords);
+    static constexpr size_t kGroups = 16;
+
+    void AddToCount(size_t bytes);
+    size_t BufferedBytes() const { return (CountLow >> 3) % (4 * kGroups); }
+    void PutByte(size_t position, uint8_t value);
+    // Compresses the buffer and leaves every group's bytes reversed. In
+    // Final the last two groups hold the count words placed little-endian,
+    // which the compression reads as the words themselves; they too end up
+    // as the byte swap of what was read.
+    void Compress();
 
     uint32_t H[5] = {};
     uint32_t CountLow = 0;
     uint32_t CountHigh = 0;
-    uint8_t Buffer[64] = {};
+    // The 64-byte buffer as its sixteen four-byte groups, each held as the
+    // big-endian word a compression reads from it. Leaving a group's bytes
+    // reversed is then a byte swap of its word.
+    uint32_t Groups[kGroups] = {};
 };
 
 // The standard SHA-1 of a byte string, through a fresh context.

@@ -1,0 +1,104 @@
+// The password strengthening chain and the hashing it is made of. Every
+// measurement is a dependent chain (each input is the previous output),
+// because the strengthening is one: latency, not throughput, is its cost.
+
+#include "keys/KeyMaterial.h"
+#include "keys/Md5Digest.h"
+#include "keys/Sha1Compress.h"
+#include "keys/SpeedSetting.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+namespace lumaquill {
+namespace {
+
+void BM_Mangle(benchmark::State& state)
+{
+    const auto speed = static_cast<int32_t>(state.range(0));
+    for (auto _ : state) {
+        KeyMaterial key;
+        key.PasswordDigest.fill(0);
+        key.PasswordMd5.fill(0);
+        key.Mangle(speed, nullptr);
+        benchmark::DoNotOptimize(key.PasswordDigest);
+    }
+    const double passes = PassesForSpeed(speed);
+    state.counters["ns_per_pass"] = benchmark::Counter(
+        passes * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Mangle)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
+
+void ChainedCompressions(benchmark::State& state, Sha1CompressFunction compress)
+{
+    if (compress == nullptr) {
+        state.SkipWithError("this processor has no SHA extensions");
+        return;
+    }
+    uint32_t h[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
+    uint32_t words[16] = {};
+    for (auto _ : state) {
+        compress(h, words);
+        words[3] ^= h[0];
+    }
+    benchmark::DoNotOptimize(h);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 64);
+}
+
+void BM_Sha1CompressPortable(benchmark::State& state)
+{
+    ChainedCompressions(state, Sha1CompressPortable);
+}
+BENCHMARK(BM_Sha1CompressPortable);
+
+void BM_Sha1CompressShaExtensions(benchmark::State& state)
+{
+    ChainedCompressions(state, Sha1CompressAccelerated());
+}
+BENCHMARK(BM_Sha1CompressShaExtensions);
+
+// One block: a 20-byte message is all the chain ever hands MD5.
+void BM_Md5Digest20(benchmark::State& state)
+{
+    uint8_t message[20] = {};
+    for (auto _ : state) {
+        const Md5Bytes digest = Md5Digest(message, sizeof message);
+        std::memcpy(message, digest.data(), digest.size());
+    }
+    benchmark::DoNotOptimize(message);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 64);
+}
+BENCHMARK(BM_Md5Digest20);
+
+// The hashing of one pass and nothing else, averaged over the sixteen
+// buffer positions: 27 SHA-1 compressions and 16 MD5 blocks per 16 passes,
+// all in one dependent chain. Mangle cannot be faster than this.
+void BM_PassHashingOnly(benchmark::State& state)
+{
+    const Sha1CompressFunction compress = ActiveSha1Compress();
+    uint32_t h[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
+    uint32_t words[16] = {};
+    uint8_t message[20] = {};
+    // Passes in a cycle of sixteen that take two compressions.
+    constexpr uint32_t kTwoCompressionPasses = 0b1111'0101'1110'1010;
+    for (auto _ : state) {
+        for (int pass = 0; pass < 16; ++pass) {
+            compress(h, words);
+            if ((kTwoCompressionPasses >> pass) & 1)
+                compress(h, words);
+            std::memcpy(message, h, sizeof message);
+            const Md5Bytes digest = Md5Digest(message, sizeof message);
+            std::memcpy(words, digest.data(), digest.size());
+        }
+    }
+    benchmark::DoNotOptimize(h);
+    state.counters["ns_per_pass"] = benchmark::Counter(
+        16.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PassHashingOnly);
+
+} // namespace
+} // namespace lumaquill
+
+BENCHMARK_MAIN();
