@@ -1,0 +1,85 @@
+#include "engine/StegEngine.h"
+#include "engine/WalkTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+namespace lumaquill {
+namespace {
+
+using walktest::LoadFromBytes;
+using walktest::MakeFlatBitmap;
+
+struct CapacityCase {
+    const char* Name;
+    int32_t Width;
+    int32_t Height;
+    uint16_t Bits;
+    // Modes 0 to 5.
+    std::array<int32_t, 6> Capacities;
+};
+
+TEST(CapacityTest, PayloadBytesPerMode)
+{
+    const CapacityCase cases[] = {
+        { "640x480", 640, 480, 24, { 34304, 98304, 149504, 303104, 917504, 917504 } },
+        { "100x100", 100, 100, 24, { -2846, -763, 904, 5904, 25904, 25904 } },
+        // 32-bit rows have no padding: the same 10000 slots.
+        { "100x100 32-bit", 100, 100, 32, { -2846, -763, 904, 5904, 25904, 25904 } },
+        // Row padding counts as slots: 303 pixel bytes a row padded to 304,
+        // so P = 3040 / 3 = 1013 for ten rows.
+        { "101x10 padded", 101, 10, 24, { 126 - 4096, 337 - 4096, 506 - 4096, 1013 - 4096, 3039 - 4096, 3039 - 4096 } },
+    };
+    for (const CapacityCase& c : cases) {
+        StegEngine engine;
+        ASSERT_TRUE(LoadFromBytes(engine, MakeFlatBitmap(c.Width, c.Height, c.Bits, 0))) << c.Name;
+        for (int32_t mode = 0; mode < 6; ++mode)
+            EXPECT_EQ(engine.Capacity(mode), c.Capacities[mode]) << c.Name << " mode " << mode;
+        EXPECT_EQ(engine.Capacity(6), -4096) << c.Name;
+        EXPECT_EQ(engine.Capacity(-1), -4096) << c.Name;
+    }
+}
+
+// No header: no pixel slots, the reserve alone.
+TEST(CapacityTest, WithoutImageEveryModeGivesMinusReserve)
+{
+    StegEngine engine;
+    for (int32_t mode = 0; mode < 7; ++mode)
+        EXPECT_EQ(engine.Capacity(mode), -4096) << "mode " << mode;
+}
+
+struct ChooseCase {
+    uint32_t Size;
+    int32_t Mode;
+};
+
+struct ChooseTable {
+    const char* Name;
+    int32_t Width;
+    int32_t Height;
+    std::vector<ChooseCase> Cases;
+};
+
+// The sparsest mode whose capacity is positive and above the size; 6 when
+// none is; mode 0 for every size when even mode 3's capacity is not positive.
+TEST(CapacityTest, ChooseModeTakesTheSparsestModeThatFits)
+{
+    const ChooseTable tables[] = {
+        { "640x480", 640, 480, { { 0, 0 }, { 34303, 0 }, { 34304, 1 }, { 98303, 1 }, { 98304, 2 }, { 303103, 3 }, { 303104, 6 }, { 0xFFFFFFFF, 6 } } },
+        // Modes 0 and 1 have negative capacities here and never fit.
+        { "100x100", 100, 100, { { 0, 2 }, { 500, 2 }, { 903, 2 }, { 904, 3 }, { 5903, 3 }, { 5904, 6 }, { 0xFFFFFFFF, 6 } } },
+        // Capacity(3) = 3600 - 4096 < 0: too small for any mode to fit.
+        { "60x60", 60, 60, { { 0, 0 }, { 1, 0 }, { 5000, 0 }, { 0xFFFFFFFF, 0 } } },
+    };
+    for (const ChooseTable& table : tables) {
+        StegEngine engine;
+        ASSERT_TRUE(LoadFromBytes(engine, MakeFlatBitmap(table.Width, table.Height, 24, 0))) << table.Name;
+        for (const ChooseCase& c : table.Cases)
+            EXPECT_EQ(engine.ChooseMode(c.Size), c.Mode) << table.Name << " size " << c.Size;
+    }
+}
+
+} // namespace
+} // namespace lumaquill
