@@ -1,0 +1,137 @@
+#include "cli/CliIo.h"
+#include "cli/CliTestSupport.h"
+#include "cli/CommandLine.h"
+#include "cli/ExitStatus.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace lumaquill {
+namespace {
+
+using test::ScriptedTerminal;
+using test::TempDir;
+
+// One in-process run of the command line over string streams.
+struct Session {
+    std::istringstream In;
+    std::ostringstream Out;
+    std::ostringstream Err;
+    ScriptedTerminal Terminal;
+    bool HasTerminal;
+
+    explicit Session(std::vector<std::string> typed = {}, bool hasTerminal = false, std::string input = "")
+        : In(std::move(input))
+        , Terminal(std::move(typed))
+        , HasTerminal(hasTerminal)
+    {
+    }
+
+    int Run(const std::vector<std::string>& args)
+    {
+        CliIo io {In, Out, Err, HasTerminal ? &Terminal : nullptr, false};
+        return CommandLine::Run(args, io);
+    }
+};
+
+TEST(CommandLineTest, HelpAndUsageErrors)
+{
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Args;
+        int Status;
+        bool UsageOnOut;
+    };
+    const Case cases[] = {
+        {"help", {"--help"}, ExitOk, true},
+        {"encode help", {"encode", "--help"}, ExitOk, true},
+        {"decode help", {"decode", "-h"}, ExitOk, true},
+        {"info help", {"info", "--help"}, ExitOk, true},
+        {"nothing", {}, ExitUsage, false},
+        {"unknown command", {"paint"}, ExitUsage, false},
+        {"encode without payload", {"encode", "--out", "o.bmp", "--noise"}, ExitUsage, false},
+        {"encode without key or terminal",
+            {"encode", "--out", "o.bmp", "--noise", "--text", "t"}, ExitUsage, false},
+        {"decode without image", {"decode", "--password", "x"}, ExitUsage, false},
+        {"info with two images", {"info", "a.bmp", "b.bmp"}, ExitUsage, false},
+    };
+    for (const Case& c : cases) {
+        Session session;
+        EXPECT_EQ(session.Run(c.Args), c.Status) << c.Name;
+        const std::string& usage = c.UsageOnOut ? session.Out.str() : session.Err.str();
+        EXPECT_NE(usage.find("Usage: lumaquill-cli"), std::string::npos) << c.Name;
+    }
+}
+
+TEST(CommandLineTest, FileThatIsNoBitmapIsNoContainer)
+{
+    TempDir dir;
+    test::WriteFile(dir / "not.bmp", "plain text, no bitmap");
+    const std::vector<std::vector<std::string>> lines = {
+        {"encode", "--out", dir / "o.bmp", "--container", dir / "not.bmp", "--text", "t", "--password", "abcd"},
+        {"decode", dir / "not.bmp", "--password", "abcd"},
+        {"decode", dir / "missing.bmp", "--password", "abcd"},
+        {"info", dir / "not.bmp"},
+    };
+    for (const auto& args : lines) {
+        Session session;
+        EXPECT_EQ(session.Run(args), ExitFailure) << args[0];
+        EXPECT_EQ(session.Err.str(), "No container image selected.\n") << args[0];
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "o.bmp"));
+}
+
+TEST(CommandLineTest, EncodePromptChecksThePasswordAfterTheContainer)
+{
+    TempDir dir;
+    test::WriteBmp24(dir / "c.bmp", 47, 33);
+    const std::vector<std::string> args = {"encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text",
+        "t"};
+    Session mismatch({"secret", "Secret"}, true);
+    EXPECT_EQ(mismatch.Run(args), ExitUsage);
+    EXPECT_EQ(mismatch.Err.str(), "Passwords do not match.\n");
+    EXPECT_EQ(mismatch.Terminal.Prompts, (std::vector<std::string> {"Password: ", "Confirm password: "}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "o.bmp"));
+
+    Session short3({"abc", "abc"}, true);
+    EXPECT_EQ(short3.Run(args), ExitUsage);
+    EXPECT_EQ(short3.Err.str(), "Passwords should be at least four characters long.\n");
+}
+
+TEST(CommandLineTest, PromptedEncodeAndDecodeInProcess)
+{
+    TempDir dir;
+    test::WriteBmp24(dir / "c.bmp", 47, 33);
+    Session encode({"s3cret", "s3cret"}, true);
+    ASSERT_EQ(encode.Run({"encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text", "in process"}),
+        ExitOk)
+        << encode.Err.str();
+
+    Session decode({"s3cret"}, true);
+    EXPECT_EQ(decode.Run({"decode", dir / "o.bmp"}), ExitOk) << decode.Err.str();
+    EXPECT_EQ(decode.Out.str(), "in process");
+    EXPECT_EQ(decode.Terminal.Prompts, (std::vector<std::string> {"Password: "}));
+}
+
+TEST(CommandLineTest, StoredQuestionsAreAskedOnTheTerminal)
+{
+    TempDir dir;
+    test::WriteBmp24(dir / "c.bmp", 47, 33);
+    Session encode;
+    ASSERT_EQ(encode.Run({"encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text", "quiz",
+                  "--quiz", "Pet?", "Four legs", "Rex", "--quiz", "Town?", "", "Oslo"}),
+        ExitOk)
+        << encode.Err.str();
+
+    Session decode({"Rex", "Oslo"}, true);
+    EXPECT_EQ(decode.Run({"decode", dir / "o.bmp"}), ExitOk) << decode.Err.str();
+    EXPECT_EQ(decode.Out.str(), "quiz");
+    EXPECT_EQ(decode.Terminal.Prompts, (std::vector<std::string> {"Answer: ", "Answer: "}));
+    EXPECT_EQ(decode.Terminal.Echoes, (std::vector<bool> {true, true}));
+    EXPECT_NE(decode.Err.str().find("Question #1: Pet?\nHint: Four legs\n"), std::string::npos);
+    EXPECT_NE(decode.Err.str().find("Question #2: Town?\nHint: \n"), std::string::npos);
+}
+
+} // namespace
+} // namespace lumaquill

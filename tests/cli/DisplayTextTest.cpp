@@ -1,0 +1,74 @@
+#include "cli/DisplayText.h"
+#include "cli/JsonText.h"
+
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+TEST(DisplayTextTest, Utf8Validation)
+{
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        bool Valid;
+    };
+    const Case cases[] = {
+        {"ascii", "plain", true},
+        {"two-byte", "caf\xC3\xA9", true},
+        {"three-byte", "\xE2\x82\xAC", true},
+        {"four-byte", "\xF0\x9F\x98\x80", true},
+        {"lone continuation", "\x80", false},
+        {"truncated", "\xE2\x82", false},
+        {"overlong slash", "\xC0\xAF", false},
+        {"overlong three-byte", "\xE0\x80\xAF", false},
+        {"surrogate", "\xED\xA0\x80", false},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", false},
+        {"latin-1 e acute", "caf\xE9", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DisplayText::IsValidUtf8(c.Bytes), c.Valid) << c.Name;
+}
+
+// Code points from the Windows-1252 table published by the Unicode
+// Consortium (MAPPINGS/VENDORS/MICSFT/WINDOWS/CP1252.TXT).
+TEST(DisplayTextTest, InvalidUtf8IsReadAsWindows1252)
+{
+    EXPECT_EQ(DisplayText::ToUtf8("caf\xE9"), "caf\xC3\xA9");
+    EXPECT_EQ(DisplayText::ToUtf8("\x93quoted\x94"), "\xE2\x80\x9Cquoted\xE2\x80\x9D");
+    EXPECT_EQ(DisplayText::ToUtf8("\x80 \x9F \xFF"), "\xE2\x82\xAC \xC5\xB8 \xC3\xBF");
+    EXPECT_EQ(DisplayText::ToUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
+}
+
+TEST(DisplayTextTest, TerminalTextShowsControlCharactersEscaped)
+{
+    EXPECT_EQ(DisplayText::ForTerminal("a\x1B[2Jb\n\x7F"), "a\\x1B[2Jb\\x0A\\x7F");
+    // U+009B, the one-byte control sequence introducer, as UTF-8 and as Windows-1252 would not be: 0x9B is "›" there.
+    EXPECT_EQ(DisplayText::ForTerminal("\xC2\x9B"), "\\x9B");
+    EXPECT_EQ(DisplayText::ForTerminal("\x9B"), "\xE2\x80\xBA");
+    EXPECT_EQ(DisplayText::ForTerminal("\x81"), "\\x81");
+    EXPECT_EQ(DisplayText::ForTerminal("caf\xC3\xA9 \xC2\xA0"), "caf\xC3\xA9 \xC2\xA0");
+}
+
+TEST(JsonTextTest, Escapes)
+{
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        std::string Json;
+    };
+    const Case cases[] = {
+        {"empty", "", "\"\""},
+        {"quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
+        {"named controls", "\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
+        {"other controls", std::string("\x00\x01\x1F\x7F", 4), "\"\\u0000\\u0001\\u001f\\u007f\""},
+        {"utf-8 kept", "\xE2\x82\xAC \xF0\x9F\x98\x80", "\"\xE2\x82\xAC \xF0\x9F\x98\x80\""},
+        {"windows-1252 converted", "\x93Hi\x94 \xE9", "\"\xE2\x80\x9CHi\xE2\x80\x9D \xC3\xA9\""},
+        {"slash kept", "a/b", "\"a/b\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(JsonText::Quote(c.Bytes), c.Json) << c.Name;
+}
+
+} // namespace
+} // namespace lumaquill
