@@ -43,7 +43,10 @@ constexpr const char* kDecodingDoneCaption = "Decoding Complete";
 // pixel) is carried along unchanged.
 class ChannelPixel {
 public:
-    explicit ChannelPixel(uint32_t colour) : Colour(colour) { }
+    explicit ChannelPixel(uint32_t colour)
+        : Colour(colour)
+    {
+    }
 
     uint32_t Value() const { return Colour; }
     int Get(int channel) const { return (Colour >> (channel * kByteBits)) & 0xFF; }

@@ -1,9 +1,8 @@
 #include "engine/StegEngine.h"
 #include "engine/WalkTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace lumaquill {
@@ -67,9 +66,12 @@ struct ChooseTable {
 TEST(CapacityTest, ChooseModeTakesTheSparsestModeThatFits)
 {
     const ChooseTable tables[] = {
-        { "640x480", 640, 480, { { 0, 0 }, { 34303, 0 }, { 34304, 1 }, { 98303, 1 }, { 98304, 2 }, { 303103, 3 }, { 303104, 6 }, { 0xFFFFFFFF, 6 } } },
+        { "640x480", 640, 480,
+            { { 0, 0 }, { 34303, 0 }, { 34304, 1 }, { 98303, 1 }, { 98304, 2 }, { 303103, 3 }, { 303104, 6 },
+                { 0xFFFFFFFF, 6 } } },
         // Modes 0 and 1 have negative capacities here and never fit.
-        { "100x100", 100, 100, { { 0, 2 }, { 500, 2 }, { 903, 2 }, { 904, 3 }, { 5903, 3 }, { 5904, 6 }, { 0xFFFFFFFF, 6 } } },
+        { "100x100", 100, 100,
+            { { 0, 2 }, { 500, 2 }, { 903, 2 }, { 904, 3 }, { 5903, 3 }, { 5904, 6 }, { 0xFFFFFFFF, 6 } } },
         // Capacity(3) = 3600 - 4096 < 0: too small for any mode to fit.
         { "60x60", 60, 60, { { 0, 0 }, { 1, 0 }, { 5000, 0 }, { 0xFFFFFFFF, 0 } } },
     };

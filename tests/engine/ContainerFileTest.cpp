@@ -1,10 +1,9 @@
 #include "engine/StegEngine.h"
 #include "engine/WalkTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <random>
 

@@ -2,9 +2,8 @@
 #include "engine/WalkTestSupport.h"
 #include "keys/RuntimeRandom.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <vector>
@@ -59,7 +58,8 @@ TEST_F(EmbeddingTest, OneByteInEachFixedMode)
         { "mode 3 on grey 200", 3, Rgb(200, 200, 200), 0xA5, { Rgb(205, 204, 202), Rgb(200, 200, 200) } },
         // Bits 0-2, 3-5, 6-7: the third pixel's blue stays as it was.
         { "mode 1", 1, Rgb(10, 20, 30), 0xFF, { Rgb(11, 21, 31), Rgb(11, 21, 31), Rgb(11, 21, 30), Rgb(10, 20, 30) } },
-        { "mode 1 clears", 1, Rgb(11, 21, 31), 0x00, { Rgb(10, 20, 30), Rgb(10, 20, 30), Rgb(10, 20, 31), Rgb(11, 21, 31) } },
+        { "mode 1 clears", 1, Rgb(11, 21, 31), 0x00,
+            { Rgb(10, 20, 30), Rgb(10, 20, 30), Rgb(10, 20, 31), Rgb(11, 21, 31) } },
         // 0xE4 = 11 10 01 00: red 0, green 1, blue 2; then red 3.
         { "mode 2", 2, Rgb(16, 32, 64), 0xE4, { Rgb(16, 33, 66), Rgb(19, 32, 64), Rgb(16, 32, 64) } },
     };
@@ -435,8 +435,8 @@ TEST_F(ProgressTest, ReadStepsWithoutPerStepCaptions)
     uint32_t count = 2500;
     ASSERT_TRUE(Engine.ReadBuffer(dest.data(), count, true));
     EXPECT_EQ(Log,
-        (std::vector<std::string> { "SetText Decoding Data", "SetRange 3", "SetStep 1", "SetPos 0", "StepIt",
-            "StepIt", "StepIt", "SetText Decoding Complete" }));
+        (std::vector<std::string> { "SetText Decoding Data", "SetRange 3", "SetStep 1", "SetPos 0", "StepIt", "StepIt",
+            "StepIt", "SetText Decoding Complete" }));
     Log.clear();
     count = 1000;
     ASSERT_TRUE(Engine.ReadBuffer(dest.data(), count, true));
@@ -494,9 +494,8 @@ TEST(EmbeddingRoundTripTest, EveryModeReadsBackWhatItWrote)
     SCOPED_TRACE("seed " + std::to_string(seed));
     for (const RoundTripCase& c : cases) {
         std::mt19937 random(seed);
-        const std::string container = MakeBitmap(47, 33, c.Bits, [&random](int32_t, int32_t) {
-            return Rgb(95 + random() % 11, 95 + random() % 11, 95 + random() % 11);
-        });
+        const std::string container = MakeBitmap(47, 33, c.Bits,
+            [&random](int32_t, int32_t) { return Rgb(95 + random() % 11, 95 + random() % 11, 95 + random() % 11); });
         std::vector<uint8_t> payload(c.Size);
         for (uint8_t& b : payload)
             b = uint8_t(random());

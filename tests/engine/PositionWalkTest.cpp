@@ -1,10 +1,9 @@
 #include "engine/StegEngine.h"
-#include "keys/IsaacGen.h"
 #include "engine/WalkTestSupport.h"
-
-#include <gtest/gtest.h>
+#include "keys/IsaacGen.h"
 
 #include <array>
+#include <gtest/gtest.h>
 #include <set>
 #include <utility>
 

@@ -1,7 +1,6 @@
 #include "engine/UsedPixelMap.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <utility>
 

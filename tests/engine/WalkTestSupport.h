@@ -19,15 +19,24 @@ inline uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue)
 {
     return (red << 16) | (green << 8) | blue;
 }
-inline int Red(uint32_t colour) { return (colour >> 16) & 0xFF; }
-inline int Green(uint32_t colour) { return (colour >> 8) & 0xFF; }
-inline int Blue(uint32_t colour) { return colour & 0xFF; }
+inline int Red(uint32_t colour)
+{
+    return (colour >> 16) & 0xFF;
+}
+inline int Green(uint32_t colour)
+{
+    return (colour >> 8) & 0xFF;
+}
+inline int Blue(uint32_t colour)
+{
+    return colour & 0xFF;
+}
 
 // A bottom-up, uncompressed bitmap file whose pixel (x, y) (y from 1 at the
 // top) has the colour fill(x, y); 32-bit pixels get the fourth byte 0xA7 so
 // that tests can see it is kept.
-inline std::string MakeBitmap(int32_t width, int32_t height, uint16_t bits,
-    const std::function<uint32_t(int32_t, int32_t)>& fill)
+inline std::string MakeBitmap(
+    int32_t width, int32_t height, uint16_t bits, const std::function<uint32_t(int32_t, int32_t)>& fill)
 {
     constexpr uint8_t kFourthByte = 0xA7;
     const uint32_t stride = ((uint32_t(bits) * uint32_t(width) + 31) / 32) * 4;
@@ -99,7 +108,10 @@ inline void StartWalk(StegEngine& engine)
 // Records every call as one line, e.g. "SetText Encoding Data".
 class RecordingProgress : public ProgressSink {
 public:
-    explicit RecordingProgress(std::vector<std::string>& log) : Log(log) { }
+    explicit RecordingProgress(std::vector<std::string>& log)
+        : Log(log)
+    {
+    }
     void Show() override { Log.push_back("Show"); }
     void Hide() override { Log.push_back("Hide"); }
     void SetText(const std::string& text) override { Log.push_back("SetText " + text); }
