@@ -69,7 +69,9 @@ private:
 };
 
 // The position test of every byte operation: a pixel of the picture. The
-// walk only produces such positions or (-1, -1).
+// walk only produces such positions or (-1, -1), so this agrees with the
+// stored format's test (y <= height, x >= 0, y >= 0) on every walk; it also
+// refuses x >= width and y = 0, which the image model would reject.
 bool AtPicturePixel(const StegEngine& engine)
 {
     return engine.CurX >= 0 && engine.CurX < engine.Width() && engine.CurY >= 1 && engine.CurY <= engine.Height();
