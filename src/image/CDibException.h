@@ -13,7 +13,10 @@ public:
     // x outside 0 .. width - 1 or y outside 1 .. height.
     static constexpr uint32_t kOutOfRange = 2;
 
-    explicit CDibException(uint32_t code) : Code(code) {}
+    explicit CDibException(uint32_t code)
+        : Code(code)
+    {
+    }
 
     uint32_t Code;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <vector>
@@ -22,6 +23,11 @@ struct PaletteEntry {
 // Coordinates: x from 0 (left) to width - 1, y from 1 (top) to height.
 // Pixel (x, y) lies in stored row height - y. Colour value: blue in bits
 // 0-7, green 8-15, red 16-23, the fourth byte of a 32-bit pixel in 24-31.
+//
+// Invariant: the header block and the rows are present together or not at
+// all, and the rows hold at least stride x height bytes. A loaded header is
+// always the 40-byte, uncompressed, bottom-up form with a positive width and
+// height and 1, 4, 8, 16, 24 or 32 bits per pixel (see BmpReader).
 class DibImage {
 public:
     DibImage() = default;
@@ -44,15 +50,24 @@ public:
     uint32_t Stride() const;
 
     // Throw CDibException outside their contract (see CDibException).
+    // A colour-table pixel reads as its table entry (blue, green, red,
+    // reserved); an entry number beyond the table reads as 0. A 16-bit pixel
+    // reads as 5-bit blue, green and red, unscaled, and SetPixel stores the
+    // low 5 bits of each.
     uint32_t GetPixel(int32_t x, int32_t y) const;
     void SetPixel(int32_t x, int32_t y, uint32_t colour);
 
     // Reads a bitmap file from the stream's start; returns the file's length,
     // or 0 when the file is refused (the image is then empty).
     uint32_t Read(std::istream& file);
-    // Writes the bitmap file; returns the bytes written, 0 without a header.
+    // Writes the bitmap file, storing the computed image size into the
+    // header first; returns the bytes written, 0 without a header or when
+    // the stream reports a failure. Bytes behind the last row are not
+    // written.
     uint32_t Write(std::ostream& file);
 
+    // Makes the display palette from the colour table: false when the image
+    // is not valid, true with no palette when there is no table.
     bool BuildPalette();
 
     // Header block: the 40-byte information header, then the colour table.
@@ -64,10 +79,22 @@ public:
     const std::vector<PaletteEntry>& Palette() const { return DisplayPalette; }
 
 private:
+    // Byte offset of the stored row that holds pixel (x, y).
+    size_t RowOffset(int32_t x, int32_t y) const;
+    uint32_t TableColour(uint32_t entry) const;
+    void CacheHeaderFields();
+
     std::vector<uint8_t> Header;
     std::vector<uint8_t> Rows;
     bool HasRows = false;
     std::vector<PaletteEntry> DisplayPalette;
+    // Copies of header fields for the per-pixel path; the header stays the
+    // source of truth for what is written.
+    int32_t PixelWidth = 0;
+    int32_t PixelHeight = 0;
+    uint16_t Bits = 0;
+    uint16_t TableEntries = 0;
+    uint32_t RowStride = 0;
 };
 
 } // namespace lumaquill

@@ -11,14 +11,14 @@ Rect FitRect(const Rect& area, int32_t pw, int32_t ph)
     if (pictureAspect > areaAspect) {
         const auto fitted = static_cast<int32_t>(ph * (static_cast<double>(w) / pw));
         const int32_t top = (h - fitted) / 2;
-        return {0, top, w, top + fitted};
+        return { 0, top, w, top + fitted };
     }
     if (pictureAspect < areaAspect) {
         const auto fitted = static_cast<int32_t>(pw * (static_cast<double>(h) / ph));
         const int32_t left = (w - fitted) / 2;
-        return {left, 0, left + fitted, h};
+        return { left, 0, left + fitted, h };
     }
-    return {0, 0, w, h};
+    return { 0, 0, w, h };
 }
 
 } // namespace lumaquill
