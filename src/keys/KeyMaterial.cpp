@@ -25,9 +25,9 @@ constexpr size_t kLevelByteIndex = 9;
 constexpr size_t kCheckByteIndex = 10;
 constexpr size_t kMarkerSeedIndex = 4;
 
-using Block = std::array<uint8_t, KeyMaterial::kSeedBytes>;
+using SeedBytes = std::array<uint8_t, KeyMaterial::kSeedBytes>;
 
-void JoinDigests(Block& block, const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
+void JoinDigests(SeedBytes& block, const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
 {
     const size_t digestAt = md5First ? md5.size() : 0;
     const size_t md5At = md5First ? 0 : digest.size();
@@ -35,24 +35,20 @@ void JoinDigests(Block& block, const Sha1Bytes& digest, const Md5Bytes& md5, boo
     std::memcpy(block.data() + md5At, md5.data(), md5.size());
 }
 
-// The working block of the chain as the nine big-endian words of its bytes,
-// the form the SHA-1 buffer takes them in.
-class BlockWords {
-public:
-    static constexpr size_t kWords = KeyMaterial::kSeedBytes / 4;
+// The chain's working block B as the nine big-endian words of its bytes,
+// the form the SHA-1 buffer holds them in: the chain never needs B's bytes.
+constexpr size_t kBlockWords = KeyMaterial::kSeedBytes / 4;
+using BlockWords = std::array<uint32_t, kBlockWords>;
 
-    void Join(const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
-    {
-        const size_t digestAt = md5First ? md5.size() / 4 : 0;
-        const size_t md5At = md5First ? 0 : digest.size() / 4;
-        for (size_t i = 0; i < digest.size() / 4; ++i)
-            Words[digestAt + i] = Load32Be(digest.data() + 4 * i);
-        for (size_t i = 0; i < md5.size() / 4; ++i)
-            Words[md5At + i] = Load32Be(md5.data() + 4 * i);
-    }
-
-    uint32_t Words[kWords];
-};
+void JoinAsWords(BlockWords& block, const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
+{
+    const size_t digestAt = md5First ? md5.size() / 4 : 0;
+    const size_t md5At = md5First ? 0 : digest.size() / 4;
+    for (size_t i = 0; i < digest.size() / 4; ++i)
+        block[digestAt + i] = Load32Be(digest.data() + 4 * i);
+    for (size_t i = 0; i < md5.size() / 4; ++i)
+        block[md5At + i] = Load32Be(md5.data() + 4 * i);
+}
 
 void ReportPass(ProgressSink& progress, uint32_t pass, uint32_t passes)
 {
@@ -104,7 +100,7 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
     order.Seed(Load32Le(PasswordDigest.data()));
     const uint32_t passes = PassesForSpeed(speed);
     BlockWords block;
-    block.Join(PasswordDigest, PasswordMd5, false);
+    JoinAsWords(block, PasswordDigest, PasswordMd5, false);
 
     if (progress != nullptr) {
         progress->SetText("Mangling Password");
@@ -117,13 +113,13 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
             ReportPass(*progress, first, passes);
         const uint32_t count = std::min(kPassesPerReport, passes - first);
         for (uint32_t k = 0; k < count; ++k) {
-            context.UpdateGroups(block.Words, BlockWords::kWords);
+            context.UpdateGroups(block.data(), block.size());
             context.Final(PasswordDigest.data());
             PasswordMd5 = Md5Digest(PasswordDigest.data(), PasswordDigest.size());
-            block.Join(PasswordDigest, PasswordMd5, order.Range(0, 1) == 1);
+            JoinAsWords(block, PasswordDigest, PasswordMd5, order.Range(0, 1) == 1);
         }
     }
-    context.UpdateGroups(block.Words, BlockWords::kWords);
+    context.UpdateGroups(block.data(), block.size());
     context.Final(PasswordDigest.data());
     PublishSeeds();
 }
