@@ -1,0 +1,233 @@
+#include "engine/ContainerFormat.h"
+#include "flows/FlowHarness.h"
+#include "flows/Payload.h"
+#include "keys/RuntimeRandom.h"
+
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+namespace lumaquill::test {
+namespace {
+
+// The n-th position (from 1) of the sequential scan: x = 1 .. width - 1
+// within each row y = 1, 2, ...
+Position ScanPosition(int32_t width, int32_t n)
+{
+    return {1 + (n - 1) % (width - 1), 1 + (n - 1) / (width - 1)};
+}
+
+TEST(EncodeRun, ModeByteHoldsModeAndSpeed)
+{
+    EXPECT_EQ(container::ModeByte(2, 4), 0x22);
+    EXPECT_EQ(container::ModeByte(4, 0), 0x04);
+    EXPECT_EQ(container::ModeByte(0, 1), 0x08);
+}
+
+TEST(EncodeRun, WithoutQuestionsTheHeaderPassesOverSixtyPixelsUnchanged)
+{
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", 30, 20, 24, 11);
+    const std::vector<uint8_t> before = h.Engine.Pixels();
+    h.Engine.Keys.Reset();
+    h.Engine.Keys.LevelByte = 77;
+    const int32_t remaining = h.Engine.UsedPixels.Remaining;
+    EXPECT_TRUE(h.Engine.WriteHeader());
+    EXPECT_EQ(h.Engine.Pixels(), before);
+    EXPECT_EQ(remaining - h.Engine.UsedPixels.Remaining, 60);
+    for (int32_t n = 1; n <= 60; ++n) {
+        const Position p = ScanPosition(30, n);
+        EXPECT_TRUE(h.Engine.UsedPixels.IsUsed(p.X, p.Y)) << n;
+    }
+    EXPECT_EQ((Position{h.Engine.CurX, h.Engine.CurY}), ScanPosition(30, 61));
+    EXPECT_EQ(h.Engine.HeaderMode, 0);
+    EXPECT_EQ(h.Engine.Keys.LevelByte, 77);
+}
+
+TEST(EncodeRun, ModeHeaderOfAnImageWithoutQuestionsStartsAtTheSixtyFirstScanPosition)
+{
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", 30, 20, 24, 11);
+    ASSERT_TRUE(h.Encode(h.Request(*CompressPayload("hi"), "", false)));
+    StegEngine reader;
+    ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
+    QuestionSet set;
+    EXPECT_FALSE(ReadStoredQuestions(reader, set));
+    EXPECT_EQ((Position{reader.CurX, reader.CurY}), ScanPosition(30, 61));
+    // The mode header is the byte 0 and the ModeByte under the
+    // unstrengthened key.
+    reader.Keys.PasswordDigest = KeyDigests::FromText(kPassword).Sha1;
+    reader.Keys.PasswordMd5 = KeyDigests::FromText(kPassword).Md5;
+    reader.Keys.DeriveMarker();
+    reader.Keys.PublishSeeds();
+    reader.PositionGen.Reseed(reader.Keys.PositionSeed.data());
+    reader.WhiteningGen.Reseed(reader.Keys.WhiteningSeed.data());
+    uint8_t header[2] = {9, 9};
+    uint32_t count = 2;
+    reader.Keys.Mode = 1;
+    reader.ReadBuffer(header, count, false);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(header[0], 0);
+    EXPECT_EQ(header[1], container::ModeByte(h.Engine.Keys.Mode, 0));
+}
+
+TEST(EncodeRun, StoredModeByteCarriesTheSpeed)
+{
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", 247, 199, 24, 12);
+    EncodeRequest request = h.Request(StoredStream(13000, 4), "", false);
+    request.Speed = 1;
+    ASSERT_TRUE(h.Encode(request));
+    ASSERT_EQ(h.Engine.Keys.Mode, 2);
+    StegEngine reader;
+    ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
+    QuestionSet set;
+    ReadStoredQuestions(reader, set);
+    reader.Keys.PasswordDigest = request.Key.Sha1;
+    reader.Keys.PasswordMd5 = request.Key.Md5;
+    reader.Keys.DeriveMarker();
+    reader.Keys.PublishSeeds();
+    reader.PositionGen.Reseed(reader.Keys.PositionSeed.data());
+    reader.WhiteningGen.Reseed(reader.Keys.WhiteningSeed.data());
+    uint8_t header[2] = {};
+    uint32_t count = 2;
+    reader.Keys.Mode = 1;
+    reader.ReadBuffer(header, count, false);
+    EXPECT_EQ(header[1], 0x0A);
+}
+
+TEST(EncodeRun, QuestionCountStopsAtTheFirstUnusedSlot)
+{
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", 120, 90, 24, 13);
+    QuestionSet set;
+    set.SetSlot(0, "First?", "h0", "a0");
+    set.SetSlot(2, "Third?", "h2", "a2");
+    EncodeRequest request = h.Request(*CompressPayload("payload"), "", false);
+    request.Questions = &set;
+    ASSERT_TRUE(h.Encode(request));
+    StegEngine reader;
+    ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
+    QuestionSet read;
+    ASSERT_TRUE(ReadStoredQuestions(reader, read));
+    EXPECT_EQ(read.UsedFlags, (std::array<int32_t, 5>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(read.Questions[0], "First?");
+    EXPECT_EQ(read.Hints[0], "h0");
+    EXPECT_EQ(read.AnswerKeys[0], AnswerKey("a0"));
+    EXPECT_EQ(read.Questions[2], "");
+    EXPECT_EQ(reader.Keys.QuizlockPresent, 1);
+    std::string holder;
+    EXPECT_EQ(RunDecode(reader, request.Key, holder), TextDecoded);
+    EXPECT_EQ(holder, "payload");
+}
+
+TEST(EncodeRun, PayloadThatFitsNoModeIsRefused)
+{
+    FlowHarness h;
+    // Capacity(3) of 100 x 100 at 24 bits is 5904.
+    h.LoadBitmap("c.bmp", 100, 100, 24, 14);
+    ASSERT_FALSE(h.Encode(h.Request(NoiseBytes(5904, 1), "", false)));
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Could not find a suitable encoder."});
+    EXPECT_EQ(h.Front.Progress.Created, 0);
+    EXPECT_EQ(h.Front.Busy.Depth, 0);
+}
+
+TEST(EncodeRun, UnusableContainerIsRefused)
+{
+    FlowHarness h;
+    ASSERT_FALSE(h.Encode(h.Request(NoiseBytes(10, 1), "", false)));
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Invalid container image."});
+}
+
+TEST(EncodeRun, ShowsProgressThroughTheRunAndClosesIt)
+{
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", 247, 199, 24, 15);
+    ASSERT_TRUE(h.Encode(h.Request(StoredStream(2000, 2), "", false)));
+    const auto& events = h.Front.Log.Events;
+    ASSERT_GE(events.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
+        (std::vector<std::string>{"Created", "Show", "Text: Initializing", "Pos: 0"}));
+    EXPECT_LT(h.Front.Log.IndexOf("Text: Mangling Password"), h.Front.Log.IndexOf("Text: Encoding Data"));
+    EXPECT_TRUE(h.Front.Log.Contains("Text: Encoding Complete"));
+    EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string>{"Hide", "Destroyed"}));
+    EXPECT_EQ(h.Engine.Progress, nullptr);
+    EXPECT_EQ(h.Front.Busy.Begins, 1);
+    EXPECT_EQ(h.Front.Busy.Depth, 0);
+}
+
+// 20 x 20 at 24 bits: 324 interior cells, so the walk yields 225 positions
+// before fewer than 100 remain. Without questions: 60 passed over, 6 for the
+// mode header; EmbedMode 0 (capacities are negative) costs 8 a byte and an
+// End 9. So 17 payload bytes leave room for both Ends (220), 18 do not (228).
+struct ClosingCase {
+    const char* Name;
+    size_t PayloadBytes;
+    bool Encoded;
+};
+const ClosingCase kClosingCases[] = {
+    {"BothEndsFit", 17, true},
+    {"SecondEndRunsOut", 18, false},
+    {"FirstEndRunsOut", 19, false},
+};
+
+class ClosingWrites : public testing::TestWithParam<ClosingCase> { };
+
+TEST_P(ClosingWrites, AnIncompleteBodyIsNeverReportedAsEncoded)
+{
+    const ClosingCase& c = GetParam();
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", 20, 20, 24, 16);
+    ASSERT_EQ(h.Engine.ChooseMode(static_cast<uint32_t>(c.PayloadBytes)), 0);
+    EXPECT_EQ(h.Encode(h.Request(NoiseBytes(c.PayloadBytes, 3), "", false)), c.Encoded);
+    if (c.Encoded) {
+        EXPECT_TRUE(h.Front.Log.Messages().empty());
+    } else {
+        EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Unable to encode data."});
+        // The message comes while the progress is still up.
+        EXPECT_LT(h.Front.Log.IndexOf("Warn: Unable to encode data."), h.Front.Log.IndexOf("Hide"));
+    }
+    EXPECT_EQ(h.Engine.Progress, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(WalkRunsOut, ClosingWrites, testing::ValuesIn(kClosingCases),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(EncodeRun, ModeHeaderThatDoesNotFitFailsBeforeTheStrengthening)
+{
+    FlowHarness h;
+    // 12 x 12: 100 interior cells, one position in all.
+    h.LoadBitmap("c.bmp", 12, 12, 24, 17);
+    EXPECT_FALSE(h.Encode(h.Request(NoiseBytes(4, 3), "", false)));
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Unable to encode data."});
+    EXPECT_FALSE(h.Front.Log.Contains("Text: Mangling Password"));
+    EXPECT_TRUE(h.Front.Log.Contains("Hide"));
+}
+
+TEST(Payload, EmptyTextCompressesToEightBytes)
+{
+    const auto payload = CompressPayload(std::string());
+    ASSERT_TRUE(payload);
+    EXPECT_EQ(payload->size(), 8u);
+}
+
+TEST(Payload, CompressesFileBytesAsZlibDoes)
+{
+    FlowHarness h;
+    const std::vector<uint8_t> bytes = NoiseBytes(70000, 9);
+    const std::string path = h.Scratch.File("in/data.bin");
+    WriteBytes(path, bytes);
+    const auto read = ReadWholeFile(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, bytes);
+    const auto payload = CompressPayload(read->data(), read->size());
+    ASSERT_TRUE(payload);
+    std::vector<uint8_t> back(bytes.size());
+    uLongf length = back.size();
+    ASSERT_EQ(uncompress(back.data(), &length, payload->data(), payload->size()), Z_OK);
+    EXPECT_EQ(back, bytes);
+    EXPECT_FALSE(ReadWholeFile(h.Scratch.Path() + "/missing"));
+}
+
+} // namespace
+} // namespace lumaquill::test
