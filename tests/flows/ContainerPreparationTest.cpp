@@ -21,6 +21,11 @@ const NoiseCase kNoiseCases[] = {
     {"ThirtyThousandBytes", 30000, 123},
 };
 
+void PrintTo(const NoiseCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
 class NoiseContainer : public testing::TestWithParam<NoiseCase> { };
 
 TEST_P(NoiseContainer, IsSizedForThePayloadAndDecodes)

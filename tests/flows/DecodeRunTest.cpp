@@ -223,6 +223,11 @@ const NameCase kNameCases[] = {
     {"ControlCharacters", "a\x01" "b\x7F.txt", "a_b_.txt"},
 };
 
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << c.Label;
+}
+
 class StoredNameRoundTrip : public testing::TestWithParam<NameCase> { };
 
 TEST_P(StoredNameRoundTrip, OffersASafeName)

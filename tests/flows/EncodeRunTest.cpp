@@ -121,6 +121,38 @@ TEST(EncodeRun, QuestionCountStopsAtTheFirstUnusedSlot)
     EXPECT_EQ(holder, "payload");
 }
 
+// Reads n bytes as EmbedMode 1 stores them in the clear along the scan:
+// bit 0 of red, green, blue of three pixels give bits 0-2, 3-5 and 6-7.
+std::vector<uint8_t> ReadClearBytes(const DibImage& image, int32_t width, size_t n)
+{
+    std::vector<uint8_t> bytes;
+    int32_t position = 1;
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t value = 0;
+        for (int bit = 0; bit < 8; ++position) {
+            const Position p = ScanPosition(width, position);
+            const uint32_t colour = image.GetPixel(p.X, p.Y);
+            for (int shift : {16, 8, 0}) {
+                if (bit < 8)
+                    value |= ((colour >> shift) & 1u) << bit++;
+            }
+        }
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+    return bytes;
+}
+
+TEST(EncodeRun, QuestionHeaderIsStoredInTheClearAlongTheScan)
+{
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", 120, 90, 24, 18);
+    ASSERT_TRUE(h.Encode(h.Request(*CompressPayload("payload"), "", true)));
+    const std::vector<uint8_t> bytes = ReadClearBytes(h.Engine, 120, 21 + 23);
+    EXPECT_TRUE(std::equal(container::kQuestionSignature.begin(), container::kQuestionSignature.end(), bytes.begin()));
+    EXPECT_EQ(bytes[20], 2);
+    EXPECT_EQ(std::string(bytes.begin() + 21, bytes.end()), "Name of your first pet?");
+}
+
 TEST(EncodeRun, PayloadThatFitsNoModeIsRefused)
 {
     FlowHarness h;
@@ -170,6 +202,11 @@ const ClosingCase kClosingCases[] = {
     {"SecondEndRunsOut", 18, false},
     {"FirstEndRunsOut", 19, false},
 };
+
+void PrintTo(const ClosingCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
 
 class ClosingWrites : public testing::TestWithParam<ClosingCase> { };
 

@@ -47,6 +47,11 @@ std::vector<RoundTripCase> AllCases()
     return cases;
 }
 
+void PrintTo(const RoundTripCase& c, std::ostream* os)
+{
+    *os << CaseName(testing::TestParamInfo<RoundTripCase>(c, 0));
+}
+
 class FlowRoundTrip : public testing::TestWithParam<RoundTripCase> { };
 
 TEST_P(FlowRoundTrip, DecodesWhatWasEncoded)
