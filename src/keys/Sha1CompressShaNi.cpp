@@ -101,6 +101,8 @@ Sha1CompressFunction Sha1CompressAccelerated()
     return present ? CompressShaNi : nullptr;
 }
 
+#undef LUMAQUILL_SHA_TARGET
+
 #else
 
 Sha1CompressFunction Sha1CompressAccelerated()
