@@ -1,11 +1,12 @@
 #include "engine/StegEngine.h"
 
+#include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 
-#include <filesystem>
 #include <fstream>
-#include <system_error>
+#include <sstream>
+#include <utility>
 
 namespace lumaquill {
 
@@ -31,18 +32,6 @@ constexpr int32_t kDecodeSizingMode = 5;
 int32_t WrapSub(int32_t a, int32_t b)
 {
     return static_cast<int32_t>(uint32_t(a) - uint32_t(b));
-}
-
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target)
-{
-    const std::filesystem::path folder = target.parent_path();
-    const std::string stem = "." + target.filename().string() + ".saving";
-    std::error_code error;
-    for (int attempt = 0;; ++attempt) {
-        std::filesystem::path candidate = folder / (stem + std::to_string(attempt));
-        if (!std::filesystem::exists(candidate, error))
-            return candidate;
-    }
 }
 
 } // namespace
@@ -86,27 +75,11 @@ bool StegEngine::SaveContainer(const std::string& path)
 {
     if (!IsValid())
         return false;
-    const std::filesystem::path target(path);
-    const std::filesystem::path temporary = TemporaryBeside(target);
-    bool written = false;
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (file.is_open()) {
-            written = Write(file) > 0;
-            file.flush();
-            written = written && file.good();
-            file.close();
-            written = written && !file.fail();
-        }
-    }
-    std::error_code error;
-    if (written) {
-        std::filesystem::rename(temporary, target, error);
-        if (!error)
-            return true;
-    }
-    std::filesystem::remove(temporary, error);
-    return false;
+    std::ostringstream file(std::ios::binary);
+    if (Write(file) == 0 || !file)
+        return false;
+    const std::string bytes = std::move(file).str();
+    return WriteFileAtomically(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 // P = (((W * B + 31) >> 5) * H * 4) / (B / 8) in 32-bit words: the pixel
