@@ -15,6 +15,7 @@
 #include "flows/Payload.h"
 #include "keys/QuestionSet.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -106,6 +107,8 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
             messages.ShowMessage("Could not read " + Quoted(options.PayloadArg) + ".", MessageIcon::Exclamation);
             return false;
         }
+        if (options.Kind == EncodeOptions::PayloadKind::TextFile)
+            WarnOfZeroByte(*bytes, options.PayloadArg);
         payload = CompressPayload(bytes->data(), bytes->size());
     }
     if (!payload) {
@@ -116,6 +119,17 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
     if (options.Kind == EncodeOptions::PayloadKind::File)
         request.Name = FullPath(options.PayloadArg);
     return true;
+}
+
+// A decoded text ends at its first zero byte; the rest of such a file
+// would be lost without a word.
+void EncodeCommand::WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std::string& path)
+{
+    if (std::find(bytes.begin(), bytes.end(), uint8_t {0}) == bytes.end())
+        return;
+    Io.Err << "Warning: " << Quoted(path)
+           << " contains a zero byte; decoding gives the text back only up to it. Use --file for binary data.\n"
+           << std::flush;
 }
 
 // The noise container replaces whatever was chosen, so nothing is loaded then.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ public:
 private:
     int Encode(const EncodeOptions& options);
     bool ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages);
+    void WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std::string& path);
     bool LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages);
     bool TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions);
 
