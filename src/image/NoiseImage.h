@@ -16,11 +16,14 @@ public:
 
     virtual ~NoiseImage() = default;
 
-    // (n + 2) x (n + 2) pixels; one Rand() % 255 per byte of the rows,
-    // padding included, continuing the runtime generator's state.
+    // (n + 2) x (n + 2) pixels; one RuntimeRand() % 255 per byte of the
+    // rows in memory order, padding included, continuing the runtime
+    // generator's state. A side below 1, or rows too large for a bitmap
+    // file, leave the picture empty without drawing.
     void Create(int32_t n);
     // Writes a 24-bit bitmap file (pixel offset 54); returns bytes written,
-    // 0 when the file could not be written.
+    // 0 when there is no picture or the file could not be written
+    // completely.
     uint32_t Save(const std::string& path);
 
     int32_t Width() const { return Side; }

@@ -25,22 +25,27 @@ constexpr uint32_t kRgbBits = 0x00FFFFFF;
 // The written file's size field must hold the headers and the rows.
 constexpr uint64_t kMaxRowBytes = std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset;
 
-// starts[i] is the first source index that destination index i covers;
-// starts[count] = size. Destination i covers source indices starts[i] up to
-// starts[i + 1], and at least starts[i] itself: a reduction gives each
-// destination pixel a run of source pixels, an enlargement repeats them.
-std::vector<int32_t> SpanStarts(int32_t size, int32_t count)
-{
-    std::vector<int32_t> starts(size_t(count) + 1);
-    for (int32_t i = 0; i <= count; ++i)
-        starts[size_t(i)] = static_cast<int32_t>(int64_t(i) * size / count);
-    return starts;
-}
+// Destination index i covers source indices First[i] up to End[i]: a
+// reduction gives each destination pixel a run of source pixels, an
+// enlargement repeats one source pixel. The runs cover every source index
+// once (reduction) or are single indices in order (enlargement).
+struct Spans {
+    std::vector<int32_t> First;
+    std::vector<int32_t> End;
 
-int32_t SpanEnd(const std::vector<int32_t>& starts, int32_t i)
-{
-    return std::max(starts[size_t(i) + 1], starts[size_t(i)] + 1);
-}
+    Spans(int32_t size, int32_t count)
+        : First(size_t(count))
+        , End(size_t(count))
+    {
+        for (size_t i = 0; i < size_t(count); ++i) {
+            First[i] = static_cast<int32_t>(int64_t(i) * size / count);
+            const auto next = static_cast<int32_t>(int64_t(i + 1) * size / count);
+            End[i] = std::max(next, First[i] + 1);
+        }
+    }
+
+    bool SameAsPrevious(size_t i) const { return i > 0 && First[i] == First[i - 1] && End[i] == End[i - 1]; }
+};
 
 uint32_t LoadRgb(const uint8_t* pixel)
 {
@@ -48,13 +53,12 @@ uint32_t LoadRgb(const uint8_t* pixel)
 }
 
 // ANDs one source row into the accumulated destination row.
-void AndRow(const uint8_t* source, size_t bytesPerPixel, const std::vector<int32_t>& columns,
-    std::vector<uint32_t>& accumulated)
+void AndRow(const uint8_t* source, size_t bytesPerPixel, const Spans& columns, std::vector<uint32_t>& accumulated)
 {
     for (size_t dx = 0; dx < accumulated.size(); ++dx) {
         uint32_t value = accumulated[dx];
-        const int32_t end = SpanEnd(columns, int32_t(dx));
-        for (int32_t sx = columns[dx]; sx < end; ++sx)
+        const int32_t end = columns.End[dx];
+        for (int32_t sx = columns.First[dx]; sx < end; ++sx)
             value &= LoadRgb(source + size_t(sx) * bytesPerPixel);
         accumulated[dx] = value;
     }
@@ -82,8 +86,8 @@ uint32_t ScaledImage::ShrinkTarget(uint32_t payloadSize)
     return kBytesPerPayloadByte * payloadSize + kBaseTarget;
 }
 
-// Every source pixel and every destination pixel is visited once per
-// destination row that covers it; rows run bottom-up in both pictures.
+// Every source pixel of a reduced picture is read once; a destination row
+// that repeats the previous one's source rows is copied from it.
 void ScaledImage::CreateScaled(const DibImage& source, int32_t width, int32_t height)
 {
     Release();
@@ -99,15 +103,26 @@ void ScaledImage::CreateScaled(const DibImage& source, int32_t width, int32_t he
     }
     ScaledWidth = width;
     ScaledHeight = height;
-    const std::vector<int32_t> columns = SpanStarts(source.Width(), width);
-    const std::vector<int32_t> rows = SpanStarts(source.Height(), height);
+    Stretch(source, size_t(stride));
+}
+
+// Rows run bottom-up in both pictures.
+void ScaledImage::Stretch(const DibImage& source, size_t stride)
+{
+    const Spans columns(source.Width(), ScaledWidth);
+    const Spans rows(source.Height(), ScaledHeight);
     const size_t sourceBytesPerPixel = source.BitCount() / 8u;
-    std::vector<uint32_t> accumulated(static_cast<size_t>(width));
-    for (int32_t dy = 0; dy < height; ++dy) {
+    std::vector<uint32_t> accumulated(static_cast<size_t>(ScaledWidth));
+    for (size_t dy = 0; dy < size_t(ScaledHeight); ++dy) {
+        uint8_t* dest = Pixels.data() + dy * stride;
+        if (rows.SameAsPrevious(dy)) {
+            std::copy_n(dest - stride, stride, dest);
+            continue;
+        }
         std::fill(accumulated.begin(), accumulated.end(), kRgbBits);
-        for (int32_t sy = rows[size_t(dy)]; sy < SpanEnd(rows, dy); ++sy)
+        for (int32_t sy = rows.First[dy]; sy < rows.End[dy]; ++sy)
             AndRow(source.Pixels().data() + size_t(sy) * source.Stride(), sourceBytesPerPixel, columns, accumulated);
-        StoreRow(accumulated, Pixels.data() + size_t(dy) * stride);
+        StoreRow(accumulated, dest);
     }
 }
 

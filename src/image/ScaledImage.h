@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@ public:
     virtual ~ScaledImage() = default;
 
     // A reduced dimension combines the eliminated rows or columns with the
-    // kept ones by bitwise AND; an enlarged one repeats pixels.
+    // kept ones by bitwise AND; an enlarged one repeats pixels. A source
+    // that is not a valid 24- or 32-bit image, a size below 1 x 1 or rows
+    // too large for a bitmap file leave the picture empty.
     void CreateScaled(const DibImage& source, int32_t width, int32_t height);
     // Sizes the picture to about target pixels plus 3 on each side.
     void CreateForTarget(const DibImage& source, uint32_t target);
@@ -32,6 +35,8 @@ public:
     const std::vector<uint8_t>& Rows() const { return Pixels; }
 
 private:
+    void Stretch(const DibImage& source, size_t stride);
+
     int32_t ScaledHeight = 0;
     int32_t ScaledWidth = 0;
     std::vector<uint8_t> Pixels;
