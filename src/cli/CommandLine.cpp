@@ -38,7 +38,7 @@ int CommandLine::Main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     TerminalPrompt terminal(STDIN_FILENO, std::cin, std::cerr);
-    CliIo io {std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0};
+    CliIo io { std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0 };
     return Run(args, io);
 }
 

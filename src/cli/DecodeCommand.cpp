@@ -27,7 +27,10 @@ constexpr const char* kNothingDecoded = "Could not decode any useful information
 
 } // namespace
 
-DecodeCommand::DecodeCommand(CliIo& io) : Io(io) { }
+DecodeCommand::DecodeCommand(CliIo& io)
+    : Io(io)
+{
+}
 
 int DecodeCommand::Execute(const std::vector<std::string>& args)
 {
@@ -51,7 +54,7 @@ int DecodeCommand::Decode(const DecodeOptions& options)
     TerminalProgressFactory progress(line);
     DecodeSavePrompt savePrompt(options, promptMessages);
     auto engine = std::make_unique<StegEngine>();
-    engine->SetFrontend({&messages, nullptr, progressLine ? &progress : nullptr, &savePrompt});
+    engine->SetFrontend({ &messages, nullptr, progressLine ? &progress : nullptr, &savePrompt });
 
     engine->LoadContainer(options.ImagePath);
     if (!engine->IsUsableContainer()) {
@@ -71,8 +74,8 @@ int DecodeCommand::Decode(const DecodeOptions& options)
 
 // The answers when the image stores questions, else a password; a key
 // option of the other kind is a usage error.
-std::optional<KeyDigests> DecodeCommand::TakeKey(const DecodeOptions& options, bool questionsStored,
-    QuestionSet& questions)
+std::optional<KeyDigests> DecodeCommand::TakeKey(
+    const DecodeOptions& options, bool questionsStored, QuestionSet& questions)
 {
     bool passwordGiven = options.Key == KeySource::Password || options.Key == KeySource::PasswordStdin;
     if (questionsStored && passwordGiven) {

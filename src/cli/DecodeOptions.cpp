@@ -9,13 +9,13 @@ namespace lumaquill {
 namespace {
 
 constexpr std::array kDecodeSpecs = {
-    OptionSpec{"--help", 0, false},
-    OptionSpec{"--password", 1, false},
-    OptionSpec{"--password-stdin", 0, false},
-    OptionSpec{"--answer", 1, true},
-    OptionSpec{"--out", 1, false},
-    OptionSpec{"--out-dir", 1, false},
-    OptionSpec{"--force", 0, false},
+    OptionSpec { "--help", 0, false },
+    OptionSpec { "--password", 1, false },
+    OptionSpec { "--password-stdin", 0, false },
+    OptionSpec { "--answer", 1, true },
+    OptionSpec { "--out", 1, false },
+    OptionSpec { "--out-dir", 1, false },
+    OptionSpec { "--force", 0, false },
 };
 
 bool TakeKey(const CliOptions& options, DecodeOptions& result, std::string& error)

@@ -42,7 +42,10 @@ std::string FullPath(const std::string& path)
 
 } // namespace
 
-EncodeCommand::EncodeCommand(CliIo& io) : Io(io) { }
+EncodeCommand::EncodeCommand(CliIo& io)
+    : Io(io)
+{
+}
 
 std::string EncodeCommand::ImageTitle(const std::string& containerPath)
 {
@@ -74,7 +77,7 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     StderrMessageSink messages(Io.Err, Io.ErrIsTerminal ? &line : nullptr);
     TerminalProgressFactory progress(line);
     auto engine = std::make_unique<StegEngine>();
-    engine->SetFrontend({&messages, nullptr, Io.ErrIsTerminal ? &progress : nullptr, nullptr});
+    engine->SetFrontend({ &messages, nullptr, Io.ErrIsTerminal ? &progress : nullptr, nullptr });
 
     EncodeRequest request;
     QuestionSet questions;
@@ -89,8 +92,8 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     if (!RunEncode(*engine, request))
         return ExitFailure;
     if (!engine->SaveContainer(options.OutPath)) {
-        messages.ShowMessage("Could not save the encoded image as " + Quoted(options.OutPath) + ".",
-            MessageIcon::Exclamation);
+        messages.ShowMessage(
+            "Could not save the encoded image as " + Quoted(options.OutPath) + ".", MessageIcon::Exclamation);
         return ExitFailure;
     }
     return ExitOk;
@@ -125,7 +128,7 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
 // would be lost without a word.
 void EncodeCommand::WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std::string& path)
 {
-    if (std::find(bytes.begin(), bytes.end(), uint8_t {0}) == bytes.end())
+    if (std::find(bytes.begin(), bytes.end(), uint8_t { 0 }) == bytes.end())
         return;
     Io.Err << "Warning: " << Quoted(path)
            << " contains a zero byte; decoding gives the text back only up to it. Use --file for binary data.\n"

@@ -10,18 +10,18 @@ namespace lumaquill {
 namespace {
 
 constexpr std::array kEncodeSpecs = {
-    OptionSpec{"--help", 0, false},
-    OptionSpec{"--out", 1, false},
-    OptionSpec{"--container", 1, false},
-    OptionSpec{"--noise", 0, false},
-    OptionSpec{"--shrink", 0, false},
-    OptionSpec{"--text", 1, false},
-    OptionSpec{"--text-file", 1, false},
-    OptionSpec{"--file", 1, false},
-    OptionSpec{"--password", 1, false},
-    OptionSpec{"--password-stdin", 0, false},
-    OptionSpec{"--quiz", 3, true},
-    OptionSpec{"--speed", 1, false},
+    OptionSpec { "--help", 0, false },
+    OptionSpec { "--out", 1, false },
+    OptionSpec { "--container", 1, false },
+    OptionSpec { "--noise", 0, false },
+    OptionSpec { "--shrink", 0, false },
+    OptionSpec { "--text", 1, false },
+    OptionSpec { "--text-file", 1, false },
+    OptionSpec { "--file", 1, false },
+    OptionSpec { "--password", 1, false },
+    OptionSpec { "--password-stdin", 0, false },
+    OptionSpec { "--quiz", 3, true },
+    OptionSpec { "--speed", 1, false },
 };
 
 int CountPresent(const CliOptions& options, std::initializer_list<const char*> names)
@@ -34,7 +34,7 @@ int CountPresent(const CliOptions& options, std::initializer_list<const char*> n
 
 bool TakePayload(const CliOptions& options, EncodeOptions& result, std::string& error)
 {
-    int given = CountPresent(options, {"--text", "--text-file", "--file"});
+    int given = CountPresent(options, { "--text", "--text-file", "--file" });
     if (given != 1) {
         error = given == 0 ? "nothing to encode: give --text, --text-file or --file"
                            : "give only one of --text, --text-file and --file";
@@ -55,7 +55,7 @@ bool TakePayload(const CliOptions& options, EncodeOptions& result, std::string& 
 
 bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& error)
 {
-    if (CountPresent(options, {"--password", "--password-stdin", "--quiz"}) > 1) {
+    if (CountPresent(options, { "--password", "--password-stdin", "--quiz" }) > 1) {
         error = "give only one of --password, --password-stdin and --quiz";
         return false;
     }
@@ -67,7 +67,7 @@ bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& erro
     } else if (options.Has("--quiz")) {
         result.Key = KeySource::Quiz;
         for (const auto& values : options.Occurrences("--quiz"))
-            result.Quizzes.push_back({values[0], values[1], values[2]});
+            result.Quizzes.push_back({ values[0], values[1], values[2] });
         if (result.Quizzes.size() > QuestionSet::kSlots) {
             error = "at most five --quiz questions";
             return false;

@@ -61,7 +61,10 @@ void AppendQuestionsText(std::ostringstream& out, const InfoCommand::Facts& fact
 
 } // namespace
 
-InfoCommand::InfoCommand(CliIo& io) : Io(io) { }
+InfoCommand::InfoCommand(CliIo& io)
+    : Io(io)
+{
+}
 
 int InfoCommand::Execute(const std::vector<std::string>& args)
 {

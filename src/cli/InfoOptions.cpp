@@ -9,8 +9,8 @@ namespace lumaquill {
 namespace {
 
 constexpr std::array kInfoSpecs = {
-    OptionSpec{"--help", 0, false},
-    OptionSpec{"--json", 0, false},
+    OptionSpec { "--help", 0, false },
+    OptionSpec { "--json", 0, false },
 };
 
 } // namespace

@@ -53,8 +53,8 @@ std::optional<KeyDigests> QuizlockStep::Answer(QuestionSet& set, const std::vect
     return KeyDigests::FromText(set.KeyText);
 }
 
-std::optional<std::vector<std::string>> QuizlockStep::Collect(const QuestionSet& set,
-    const std::vector<std::string>& answers, CliIo& io)
+std::optional<std::vector<std::string>> QuizlockStep::Collect(
+    const QuestionSet& set, const std::vector<std::string>& answers, CliIo& io)
 {
     int count = set.LeadingUsed();
     if (!answers.empty() && answers.size() == static_cast<size_t>(count))

@@ -31,8 +31,8 @@ public:
     static void PrintQuestion(std::ostream& err, const QuestionSet& set, int slot);
 
 private:
-    static std::optional<std::vector<std::string>> Collect(const QuestionSet& set,
-        const std::vector<std::string>& answers, CliIo& io);
+    static std::optional<std::vector<std::string>> Collect(
+        const QuestionSet& set, const std::vector<std::string>& answers, CliIo& io);
 };
 
 } // namespace lumaquill

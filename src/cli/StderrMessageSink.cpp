@@ -6,7 +6,11 @@
 
 namespace lumaquill {
 
-StderrMessageSink::StderrMessageSink(std::ostream& err, TerminalLine* line) : Err(err), Line(line) { }
+StderrMessageSink::StderrMessageSink(std::ostream& err, TerminalLine* line)
+    : Err(err)
+    , Line(line)
+{
+}
 
 void StderrMessageSink::ShowMessage(const std::string& text, MessageIcon)
 {

@@ -4,7 +4,10 @@
 
 namespace lumaquill {
 
-TerminalLine::TerminalLine(std::ostream& err) : Err(err) { }
+TerminalLine::TerminalLine(std::ostream& err)
+    : Err(err)
+{
+}
 
 void TerminalLine::Draw(const std::string& text)
 {

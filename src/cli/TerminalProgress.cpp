@@ -6,7 +6,10 @@
 
 namespace lumaquill {
 
-TerminalProgress::TerminalProgress(TerminalLine& line) : Line(line) { }
+TerminalProgress::TerminalProgress(TerminalLine& line)
+    : Line(line)
+{
+}
 
 TerminalProgress::~TerminalProgress()
 {

@@ -4,7 +4,10 @@
 
 namespace lumaquill {
 
-TerminalProgressFactory::TerminalProgressFactory(TerminalLine& line) : Line(line) { }
+TerminalProgressFactory::TerminalProgressFactory(TerminalLine& line)
+    : Line(line)
+{
+}
 
 std::unique_ptr<ProgressSink> TerminalProgressFactory::CreateProgress()
 {

@@ -15,7 +15,7 @@ namespace {
 struct termios SavedMode;
 volatile std::sig_atomic_t SavedFd = -1;
 
-constexpr std::array kRestoringSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr std::array kRestoringSignals = { SIGINT, SIGTERM, SIGHUP, SIGQUIT };
 
 extern "C" void RestoreAndReraise(int signal)
 {
@@ -63,7 +63,12 @@ private:
 
 } // namespace
 
-TerminalPrompt::TerminalPrompt(int fd, std::istream& in, std::ostream& err) : Fd(fd), In(in), Err(err) { }
+TerminalPrompt::TerminalPrompt(int fd, std::istream& in, std::ostream& err)
+    : Fd(fd)
+    , In(in)
+    , Err(err)
+{
+}
 
 std::optional<std::string> TerminalPrompt::ReadLine(const std::string& prompt, bool echo)
 {

@@ -27,7 +27,7 @@ protected:
 
     CliRun Encode(const std::string& out, std::vector<std::string> extra)
     {
-        std::vector<std::string> args = {"encode", "--out", out, "--container", "c.bmp"};
+        std::vector<std::string> args = { "encode", "--out", out, "--container", "c.bmp" };
         args.insert(args.end(), extra.begin(), extra.end());
         return Run(args);
     }
@@ -38,20 +38,20 @@ protected:
 TEST_F(CliEndToEndTest, TextComesBackOnStdoutByteForByte)
 {
     const std::string text = "Zw\xC3\xB6lf Boxk\xC3\xA4mpfer\n\tjagen Viktor \r\n  ";
-    CliRun encode = Encode("o.bmp", {"--text", text, "--password", "correct horse"});
+    CliRun encode = Encode("o.bmp", { "--text", text, "--password", "correct horse" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
     EXPECT_EQ(encode.Out, "");
     EXPECT_EQ(test::BmpSize(Dir / "o.bmp"), std::make_pair(101, 67));
 
-    CliRun decode = Run({"decode", "o.bmp", "--password", "correct horse"});
+    CliRun decode = Run({ "decode", "o.bmp", "--password", "correct horse" });
     EXPECT_EQ(decode.Status, 0) << decode.Err;
     EXPECT_EQ(decode.Out, text);
 }
 
 TEST_F(CliEndToEndTest, WrongPasswordDecodesNothing)
 {
-    ASSERT_EQ(Encode("o.bmp", {"--text", "secret", "--password", "right one"}).Status, 0);
-    CliRun decode = Run({"decode", "o.bmp", "--password", "wrong one"});
+    ASSERT_EQ(Encode("o.bmp", { "--text", "secret", "--password", "right one" }).Status, 0);
+    CliRun decode = Run({ "decode", "o.bmp", "--password", "wrong one" });
     EXPECT_EQ(decode.Status, 1);
     EXPECT_EQ(decode.Out, "");
     EXPECT_EQ(decode.Err, kNothingDecoded);
@@ -61,12 +61,12 @@ TEST_F(CliEndToEndTest, TextFileAndPasswordOnStdin)
 {
     const std::string bytes = "line one\nline two\x01\xFF";
     WriteFile(Dir / "note.txt", bytes);
-    CliRun encode = Run({"encode", "--out", "o.bmp", "--container", "c.bmp", "--text-file", "note.txt",
-                            "--password-stdin"},
-        "pass phrase\r\nnot this\n");
+    CliRun encode
+        = Run({ "encode", "--out", "o.bmp", "--container", "c.bmp", "--text-file", "note.txt", "--password-stdin" },
+            "pass phrase\r\nnot this\n");
     ASSERT_EQ(encode.Status, 0) << encode.Err;
 
-    CliRun decode = Run({"decode", "o.bmp", "--password", "pass phrase"});
+    CliRun decode = Run({ "decode", "o.bmp", "--password", "pass phrase" });
     EXPECT_EQ(decode.Status, 0) << decode.Err;
     EXPECT_EQ(decode.Out, bytes);
 }
@@ -76,11 +76,11 @@ TEST_F(CliEndToEndTest, TextFileAndPasswordOnStdin)
 TEST_F(CliEndToEndTest, TextFileWithAZeroByteComesBackUpToIt)
 {
     WriteFile(Dir / "binary.txt", std::string("before\0after", 12));
-    CliRun encode = Run({"encode", "--out", "o.bmp", "--container", "c.bmp", "--text-file", "binary.txt",
-        "--password", "abcd"});
+    CliRun encode = Run(
+        { "encode", "--out", "o.bmp", "--container", "c.bmp", "--text-file", "binary.txt", "--password", "abcd" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
     EXPECT_NE(encode.Err.find("zero byte"), std::string::npos) << encode.Err;
-    CliRun decode = Run({"decode", "o.bmp", "--password", "abcd"});
+    CliRun decode = Run({ "decode", "o.bmp", "--password", "abcd" });
     EXPECT_EQ(decode.Status, 0) << decode.Err;
     EXPECT_EQ(decode.Out, "before");
 }
@@ -89,30 +89,39 @@ TEST_F(CliEndToEndTest, FileGoesIntoOutDirUnderItsNameAndIsReplacedOnlyWithForce
 {
     const std::string payload = test::Incompressible(300, 7) + std::string(200, 'a');
     WriteFile(Dir / "report.bin", payload);
-    ASSERT_EQ(Encode("o.bmp", {"--file", "report.bin", "--password", "abcd"}).Status, 0);
+    ASSERT_EQ(Encode("o.bmp", { "--file", "report.bin", "--password", "abcd" }).Status, 0);
     std::filesystem::create_directory(Dir / "got");
 
-    CliRun first = Run({"decode", "o.bmp", "--password", "abcd", "--out-dir", "got"});
+    CliRun first = Run({ "decode", "o.bmp", "--password", "abcd", "--out-dir", "got" });
     EXPECT_EQ(first.Status, 0) << first.Err;
     EXPECT_EQ(first.Out, "");
     EXPECT_EQ(ReadFile(Dir / "got/report.bin"), payload);
 
     WriteFile(Dir / "got/report.bin", "changed since");
-    CliRun again = Run({"decode", "o.bmp", "--password", "abcd", "--out-dir", "got"});
+    CliRun again = Run({ "decode", "o.bmp", "--password", "abcd", "--out-dir", "got" });
     EXPECT_EQ(again.Status, 1);
     EXPECT_NE(again.Err.find("already exists; use --force to replace it."), std::string::npos) << again.Err;
     EXPECT_EQ(ReadFile(Dir / "got/report.bin"), "changed since");
 
-    CliRun forced = Run({"decode", "o.bmp", "--password", "abcd", "--out-dir", "got", "--force"});
+    CliRun forced = Run({ "decode", "o.bmp", "--password", "abcd", "--out-dir", "got", "--force" });
     EXPECT_EQ(forced.Status, 0) << forced.Err;
     EXPECT_EQ(ReadFile(Dir / "got/report.bin"), payload);
 
-    CliRun named = Run({"decode", "o.bmp", "--password", "abcd", "--out", "elsewhere.dat"});
+    CliRun named = Run({ "decode", "o.bmp", "--password", "abcd", "--out", "elsewhere.dat" });
     EXPECT_EQ(named.Status, 0) << named.Err;
     EXPECT_EQ(ReadFile(Dir / "elsewhere.dat"), payload);
 
+    CliRun noFolder = Run({ "decode", "o.bmp", "--password", "abcd", "--out-dir", "missing" });
+    EXPECT_EQ(noFolder.Status, 1);
+    EXPECT_EQ(noFolder.Err, "There is no folder \"missing\"; the decoded file was not saved.\n");
+
+    // The target's folder is missing: the core reports that the file could not be written.
+    CliRun unwritable = Run({ "decode", "o.bmp", "--password", "abcd", "--out", "missing/x.bin" });
+    EXPECT_EQ(unwritable.Status, 1);
+    EXPECT_EQ(unwritable.Err, kNothingDecoded);
+
     std::filesystem::remove(Dir / "report.bin");
-    CliRun here = Run({"decode", "o.bmp", "--password", "abcd"});
+    CliRun here = Run({ "decode", "o.bmp", "--password", "abcd" });
     EXPECT_EQ(here.Status, 0) << here.Err;
     EXPECT_EQ(ReadFile(Dir / "report.bin"), payload);
 }
@@ -120,41 +129,41 @@ TEST_F(CliEndToEndTest, FileGoesIntoOutDirUnderItsNameAndIsReplacedOnlyWithForce
 TEST_F(CliEndToEndTest, QuestionsInsteadOfAPassword)
 {
     // The empty second question leaves its slot unused, so the third moves up.
-    CliRun encode = Encode("q.bmp", {"--text", "behind questions", "--quiz", "First pet?", "Optional", "Rex",
-                                         "--quiz", "", "", "ignored", "--quiz", "Town?", "", "Oslo"});
+    CliRun encode = Encode("q.bmp",
+        { "--text", "behind questions", "--quiz", "First pet?", "Optional", "Rex", "--quiz", "", "", "ignored",
+            "--quiz", "Town?", "", "Oslo" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
 
-    CliRun right = Run({"decode", "q.bmp", "--answer", "Rex", "--answer", "Oslo"});
+    CliRun right = Run({ "decode", "q.bmp", "--answer", "Rex", "--answer", "Oslo" });
     EXPECT_EQ(right.Status, 0) << right.Err;
     EXPECT_EQ(right.Out, "behind questions");
 
-    CliRun wrong = Run({"decode", "q.bmp", "--answer", "Rex", "--answer", "oslo"});
+    CliRun wrong = Run({ "decode", "q.bmp", "--answer", "Rex", "--answer", "oslo" });
     EXPECT_EQ(wrong.Status, 1);
     EXPECT_EQ(wrong.Out, "");
     EXPECT_EQ(wrong.Err, std::string("Question #2: Unanswered\n") + kNothingDecoded);
 
-    CliRun none = Run({"decode", "q.bmp"});
+    CliRun none = Run({ "decode", "q.bmp" });
     EXPECT_EQ(none.Status, 2);
-    EXPECT_NE(none.Err.find("Question #1: First pet?\nHint: Optional\nQuestion #2: Town?\nHint: \n"),
-        std::string::npos)
+    EXPECT_NE(none.Err.find("Question #1: First pet?\nHint: Optional\nQuestion #2: Town?\nHint: \n"), std::string::npos)
         << none.Err;
 
-    EXPECT_EQ(Run({"decode", "q.bmp", "--answer", "Rex"}).Status, 2);
-    EXPECT_EQ(Run({"decode", "q.bmp", "--password", "Rex Oslo"}).Status, 2);
+    EXPECT_EQ(Run({ "decode", "q.bmp", "--answer", "Rex" }).Status, 2);
+    EXPECT_EQ(Run({ "decode", "q.bmp", "--password", "Rex Oslo" }).Status, 2);
 }
 
 TEST_F(CliEndToEndTest, AnswersToAnImageWithoutQuestionsAreAUsageError)
 {
-    ASSERT_EQ(Encode("o.bmp", {"--text", "t", "--password", "abcd"}).Status, 0);
-    CliRun run = Run({"decode", "o.bmp", "--answer", "abcd"});
+    ASSERT_EQ(Encode("o.bmp", { "--text", "t", "--password", "abcd" }).Status, 0);
+    CliRun run = Run({ "decode", "o.bmp", "--answer", "abcd" });
     EXPECT_EQ(run.Status, 2);
     EXPECT_NE(run.Err.find("stores no questions"), std::string::npos);
 }
 
 TEST_F(CliEndToEndTest, InfoJsonShowsCapacitiesAndQuestions)
 {
-    ASSERT_EQ(Encode("q.bmp", {"--text", "t", "--quiz", "Say \"hi\"\tnow?", "caf\xC3\xA9", "hi"}).Status, 0);
-    CliRun info = Run({"info", "q.bmp", "--json"});
+    ASSERT_EQ(Encode("q.bmp", { "--text", "t", "--quiz", "Say \"hi\"\tnow?", "caf\xC3\xA9", "hi" }).Status, 0);
+    CliRun info = Run({ "info", "q.bmp", "--json" });
     EXPECT_EQ(info.Status, 0) << info.Err;
     // P = 76 * 67 * 4 / 3 = 6789 pixel slots; capacities P/8, P/3, P/2, P, 3P less 4096.
     EXPECT_EQ(info.Out,
@@ -174,7 +183,7 @@ TEST_F(CliEndToEndTest, InfoJsonShowsCapacitiesAndQuestions)
 TEST_F(CliEndToEndTest, InfoTextOnAPlainImage)
 {
     test::WriteBmp24(Dir / "big.bmp", 640, 480);
-    CliRun info = Run({"info", "big.bmp"});
+    CliRun info = Run({ "info", "big.bmp" });
     EXPECT_EQ(info.Status, 0) << info.Err;
     // The capacities of a 640 x 480 image are the design's own example.
     EXPECT_EQ(info.Out,
@@ -192,12 +201,12 @@ TEST_F(CliEndToEndTest, InfoTextOnAPlainImage)
 
 TEST_F(CliEndToEndTest, NoiseReplacesTheContainer)
 {
-    CliRun encode = Run({"encode", "--out", "n.bmp", "--container", "missing.bmp", "--noise", "--text", "noise",
-        "--password", "abcd"});
+    CliRun encode = Run({ "encode", "--out", "n.bmp", "--container", "missing.bmp", "--noise", "--text", "noise",
+        "--password", "abcd" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
     // A payload of at most 8 bytes gets the smallest noise picture.
     EXPECT_EQ(test::BmpSize(Dir / "n.bmp"), std::make_pair(69, 69));
-    CliRun decode = Run({"decode", "n.bmp", "--password", "abcd"});
+    CliRun decode = Run({ "decode", "n.bmp", "--password", "abcd" });
     EXPECT_EQ(decode.Status, 0) << decode.Err;
     EXPECT_EQ(decode.Out, "noise");
 }
@@ -209,11 +218,11 @@ TEST_F(CliEndToEndTest, ShrinkFitsTheContainerToThePayload)
     ASSERT_EQ(CompressPayload(payload)->size(), 1000u);
     WriteFile(Dir / "payload.bin", payload);
     test::WriteBmp24(Dir / "holiday.bmp", 100, 100);
-    CliRun encode = Run({"encode", "--out", "s.bmp", "--container", "holiday.bmp", "--shrink", "--file",
-        "payload.bin", "--password", "abcd"});
+    CliRun encode = Run({ "encode", "--out", "s.bmp", "--container", "holiday.bmp", "--shrink", "--file", "payload.bin",
+        "--password", "abcd" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
     EXPECT_EQ(test::BmpSize(Dir / "s.bmp"), std::make_pair(87, 87));
-    CliRun decode = Run({"decode", "s.bmp", "--password", "abcd", "--out", "back.bin"});
+    CliRun decode = Run({ "decode", "s.bmp", "--password", "abcd", "--out", "back.bin" });
     EXPECT_EQ(decode.Status, 0) << decode.Err;
     EXPECT_EQ(ReadFile(Dir / "back.bin"), payload);
 }
@@ -222,9 +231,9 @@ TEST_F(CliEndToEndTest, IdenticalInputsGiveIdenticalImages)
 {
     WriteFile(Dir / "data.bin", test::Incompressible(150, 3));
     const std::vector<std::vector<std::string>> variants = {
-        {"--file", "data.bin", "--password", "same key"},
-        {"--text", "same text", "--quiz", "Q?", "H", "A"},
-        {"--noise", "--text", "same text", "--password", "same key"},
+        { "--file", "data.bin", "--password", "same key" },
+        { "--text", "same text", "--quiz", "Q?", "H", "A" },
+        { "--noise", "--text", "same text", "--password", "same key" },
     };
     for (const auto& extra : variants) {
         ASSERT_EQ(Encode("one.bmp", extra).Status, 0);
@@ -238,17 +247,17 @@ TEST_F(CliEndToEndTest, IdenticalInputsGiveIdenticalImages)
 
 TEST_F(CliEndToEndTest, UsageErrorsAndHelp)
 {
-    CliRun help = Run({"--help"});
+    CliRun help = Run({ "--help" });
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("lumaquill-cli encode --out OUT.bmp"), std::string::npos);
 
-    CliRun speed = Run({"encode", "--out", "o.bmp", "--noise", "--text", "t", "--password", "abcd", "--speed", "5"});
+    CliRun speed = Run({ "encode", "--out", "o.bmp", "--noise", "--text", "t", "--password", "abcd", "--speed", "5" });
     EXPECT_EQ(speed.Status, 2);
     EXPECT_NE(speed.Err.find("--speed takes 0, 1, 2, 3 or 4"), std::string::npos);
 
     // Standard input is a file here, so there is no terminal to ask.
-    EXPECT_EQ(Run({"encode", "--out", "o.bmp", "--noise", "--text", "t"}).Status, 2);
-    CliRun shortPassword = Encode("o.bmp", {"--text", "t", "--password", "abc"});
+    EXPECT_EQ(Run({ "encode", "--out", "o.bmp", "--noise", "--text", "t" }).Status, 2);
+    CliRun shortPassword = Encode("o.bmp", { "--text", "t", "--password", "abc" });
     EXPECT_EQ(shortPassword.Status, 2);
     EXPECT_EQ(shortPassword.Err, "Passwords should be at least four characters long.\n");
     EXPECT_FALSE(std::filesystem::exists(Dir / "o.bmp"));

@@ -27,8 +27,8 @@ void Put32(std::string& out, uint32_t v)
 
 uint32_t Get32(const std::string& bytes, size_t at)
 {
-    return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8
-        | uint32_t(uint8_t(bytes[at + 2])) << 16 | uint32_t(uint8_t(bytes[at + 3])) << 24;
+    return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8 | uint32_t(uint8_t(bytes[at + 2])) << 16
+        | uint32_t(uint8_t(bytes[at + 3])) << 24;
 }
 
 std::string ShellQuote(const std::string& arg)
@@ -68,7 +68,7 @@ void WriteBmp24(const std::string& path, int32_t width, int32_t height)
     Put32(file, static_cast<uint32_t>(height));
     Put16(file, 1);
     Put16(file, 24);
-    for (uint32_t field : {0u, pixelBytes, 2835u, 2835u, 0u, 0u})
+    for (uint32_t field : { 0u, pixelBytes, 2835u, 2835u, 0u, 0u })
         Put32(file, field);
     for (int32_t row = 0; row < height; ++row) {
         std::string line;
@@ -83,12 +83,36 @@ void WriteBmp24(const std::string& path, int32_t width, int32_t height)
     WriteFile(path, file);
 }
 
+void WriteBmp8(const std::string& path, int32_t width, int32_t height)
+{
+    constexpr uint32_t kColours = 2;
+    constexpr uint32_t kPixelOffset = 14 + 40 + kColours * 4;
+    const uint32_t stride = (static_cast<uint32_t>(width) + 3) & ~3u;
+    const uint32_t pixelBytes = stride * static_cast<uint32_t>(height);
+    std::string file = "BM";
+    Put32(file, kPixelOffset + pixelBytes);
+    Put32(file, 0);
+    Put32(file, kPixelOffset);
+    Put32(file, 40);
+    Put32(file, static_cast<uint32_t>(width));
+    Put32(file, static_cast<uint32_t>(height));
+    Put16(file, 1);
+    Put16(file, 8);
+    for (uint32_t field : { 0u, pixelBytes, 2835u, 2835u, kColours, 0u })
+        Put32(file, field);
+    Put32(file, 0x00000000);
+    Put32(file, 0x00FFFFFF);
+    for (uint32_t i = 0; i < pixelBytes; ++i)
+        file += static_cast<char>(i % 2);
+    WriteFile(path, file);
+}
+
 std::pair<int32_t, int32_t> BmpSize(const std::string& path)
 {
     std::string bytes = ReadFile(path);
     if (bytes.size() < 26 || bytes.compare(0, 2, "BM") != 0)
-        return {0, 0};
-    return {static_cast<int32_t>(Get32(bytes, 18)), static_cast<int32_t>(Get32(bytes, 22))};
+        return { 0, 0 };
+    return { static_cast<int32_t>(Get32(bytes, 18)), static_cast<int32_t>(Get32(bytes, 22)) };
 }
 
 std::string ReadFile(const std::string& path)

@@ -28,6 +28,8 @@ private:
 // A 24-bit bottom-up bitmap file with a smooth pattern; widths that are not
 // a multiple of four give padded rows.
 void WriteBmp24(const std::string& path, int32_t width, int32_t height);
+// An 8-bit bitmap file with a two-colour table: a picture, but no container.
+void WriteBmp8(const std::string& path, int32_t width, int32_t height);
 // Width and height from a bitmap file's information header; (0, 0) when unreadable.
 std::pair<int32_t, int32_t> BmpSize(const std::string& path);
 
@@ -52,7 +54,10 @@ std::string CliExecutable();
 // A terminal that answers with prepared lines and records its prompts.
 class ScriptedTerminal : public TerminalInput {
 public:
-    explicit ScriptedTerminal(std::vector<std::string> lines) : Lines(std::move(lines)) { }
+    explicit ScriptedTerminal(std::vector<std::string> lines)
+        : Lines(std::move(lines))
+    {
+    }
     std::optional<std::string> ReadLine(const std::string& prompt, bool echo) override;
 
     std::vector<std::string> Prompts;

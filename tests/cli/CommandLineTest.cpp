@@ -1,10 +1,10 @@
+#include "cli/CommandLine.h"
+
 #include "cli/CliIo.h"
 #include "cli/CliTestSupport.h"
-#include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace lumaquill {
@@ -30,7 +30,7 @@ struct Session {
 
     int Run(const std::vector<std::string>& args)
     {
-        CliIo io {In, Out, Err, HasTerminal ? &Terminal : nullptr, false};
+        CliIo io { In, Out, Err, HasTerminal ? &Terminal : nullptr, false };
         return CommandLine::Run(args, io);
     }
 };
@@ -44,17 +44,17 @@ TEST(CommandLineTest, HelpAndUsageErrors)
         bool UsageOnOut;
     };
     const Case cases[] = {
-        {"help", {"--help"}, ExitOk, true},
-        {"encode help", {"encode", "--help"}, ExitOk, true},
-        {"decode help", {"decode", "-h"}, ExitOk, true},
-        {"info help", {"info", "--help"}, ExitOk, true},
-        {"nothing", {}, ExitUsage, false},
-        {"unknown command", {"paint"}, ExitUsage, false},
-        {"encode without payload", {"encode", "--out", "o.bmp", "--noise"}, ExitUsage, false},
-        {"encode without key or terminal",
-            {"encode", "--out", "o.bmp", "--noise", "--text", "t"}, ExitUsage, false},
-        {"decode without image", {"decode", "--password", "x"}, ExitUsage, false},
-        {"info with two images", {"info", "a.bmp", "b.bmp"}, ExitUsage, false},
+        { "help", { "--help" }, ExitOk, true },
+        { "encode help", { "encode", "--help" }, ExitOk, true },
+        { "decode help", { "decode", "-h" }, ExitOk, true },
+        { "info help", { "info", "--help" }, ExitOk, true },
+        { "nothing", {}, ExitUsage, false },
+        { "unknown command", { "paint" }, ExitUsage, false },
+        { "encode without payload", { "encode", "--out", "o.bmp", "--noise" }, ExitUsage, false },
+        { "encode without key or terminal", { "encode", "--out", "o.bmp", "--noise", "--text", "t" }, ExitUsage,
+            false },
+        { "decode without image", { "decode", "--password", "x" }, ExitUsage, false },
+        { "info with two images", { "info", "a.bmp", "b.bmp" }, ExitUsage, false },
     };
     for (const Case& c : cases) {
         Session session;
@@ -69,10 +69,10 @@ TEST(CommandLineTest, FileThatIsNoBitmapIsNoContainer)
     TempDir dir;
     test::WriteFile(dir / "not.bmp", "plain text, no bitmap");
     const std::vector<std::vector<std::string>> lines = {
-        {"encode", "--out", dir / "o.bmp", "--container", dir / "not.bmp", "--text", "t", "--password", "abcd"},
-        {"decode", dir / "not.bmp", "--password", "abcd"},
-        {"decode", dir / "missing.bmp", "--password", "abcd"},
-        {"info", dir / "not.bmp"},
+        { "encode", "--out", dir / "o.bmp", "--container", dir / "not.bmp", "--text", "t", "--password", "abcd" },
+        { "decode", dir / "not.bmp", "--password", "abcd" },
+        { "decode", dir / "missing.bmp", "--password", "abcd" },
+        { "info", dir / "not.bmp" },
     };
     for (const auto& args : lines) {
         Session session;
@@ -82,19 +82,35 @@ TEST(CommandLineTest, FileThatIsNoBitmapIsNoContainer)
     EXPECT_FALSE(std::filesystem::exists(dir / "o.bmp"));
 }
 
+TEST(CommandLineTest, EightBitImageIsShownButIsNoContainer)
+{
+    TempDir dir;
+    test::WriteBmp8(dir / "grey.bmp", 21, 9);
+    Session info;
+    EXPECT_EQ(info.Run({ "info", dir / "grey.bmp", "--json" }), ExitOk) << info.Err.str();
+    EXPECT_NE(info.Out.str().find("\"width\": 21,\n  \"height\": 9,\n  \"bits_per_pixel\": 8,\n  \"usable\": false,\n"
+                                  "  \"capacity\": [],\n  \"questions\": []\n}\n"),
+        std::string::npos)
+        << info.Out.str();
+
+    Session decode;
+    EXPECT_EQ(decode.Run({ "decode", dir / "grey.bmp", "--password", "abcd" }), ExitFailure);
+    EXPECT_EQ(decode.Err.str(), "No container image selected.\n");
+}
+
 TEST(CommandLineTest, EncodePromptChecksThePasswordAfterTheContainer)
 {
     TempDir dir;
     test::WriteBmp24(dir / "c.bmp", 47, 33);
-    const std::vector<std::string> args = {"encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text",
-        "t"};
-    Session mismatch({"secret", "Secret"}, true);
+    const std::vector<std::string> args
+        = { "encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text", "t" };
+    Session mismatch({ "secret", "Secret" }, true);
     EXPECT_EQ(mismatch.Run(args), ExitUsage);
     EXPECT_EQ(mismatch.Err.str(), "Passwords do not match.\n");
-    EXPECT_EQ(mismatch.Terminal.Prompts, (std::vector<std::string> {"Password: ", "Confirm password: "}));
+    EXPECT_EQ(mismatch.Terminal.Prompts, (std::vector<std::string> { "Password: ", "Confirm password: " }));
     EXPECT_FALSE(std::filesystem::exists(dir / "o.bmp"));
 
-    Session short3({"abc", "abc"}, true);
+    Session short3({ "abc", "abc" }, true);
     EXPECT_EQ(short3.Run(args), ExitUsage);
     EXPECT_EQ(short3.Err.str(), "Passwords should be at least four characters long.\n");
 }
@@ -103,15 +119,15 @@ TEST(CommandLineTest, PromptedEncodeAndDecodeInProcess)
 {
     TempDir dir;
     test::WriteBmp24(dir / "c.bmp", 47, 33);
-    Session encode({"s3cret", "s3cret"}, true);
-    ASSERT_EQ(encode.Run({"encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text", "in process"}),
-        ExitOk)
+    Session encode({ "s3cret", "s3cret" }, true);
+    ASSERT_EQ(
+        encode.Run({ "encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text", "in process" }), ExitOk)
         << encode.Err.str();
 
-    Session decode({"s3cret"}, true);
-    EXPECT_EQ(decode.Run({"decode", dir / "o.bmp"}), ExitOk) << decode.Err.str();
+    Session decode({ "s3cret" }, true);
+    EXPECT_EQ(decode.Run({ "decode", dir / "o.bmp" }), ExitOk) << decode.Err.str();
     EXPECT_EQ(decode.Out.str(), "in process");
-    EXPECT_EQ(decode.Terminal.Prompts, (std::vector<std::string> {"Password: "}));
+    EXPECT_EQ(decode.Terminal.Prompts, (std::vector<std::string> { "Password: " }));
 }
 
 TEST(CommandLineTest, StoredQuestionsAreAskedOnTheTerminal)
@@ -119,16 +135,16 @@ TEST(CommandLineTest, StoredQuestionsAreAskedOnTheTerminal)
     TempDir dir;
     test::WriteBmp24(dir / "c.bmp", 47, 33);
     Session encode;
-    ASSERT_EQ(encode.Run({"encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text", "quiz",
-                  "--quiz", "Pet?", "Four legs", "Rex", "--quiz", "Town?", "", "Oslo"}),
+    ASSERT_EQ(encode.Run({ "encode", "--out", dir / "o.bmp", "--container", dir / "c.bmp", "--text", "quiz", "--quiz",
+                  "Pet?", "Four legs", "Rex", "--quiz", "Town?", "", "Oslo" }),
         ExitOk)
         << encode.Err.str();
 
-    Session decode({"Rex", "Oslo"}, true);
-    EXPECT_EQ(decode.Run({"decode", dir / "o.bmp"}), ExitOk) << decode.Err.str();
+    Session decode({ "Rex", "Oslo" }, true);
+    EXPECT_EQ(decode.Run({ "decode", dir / "o.bmp" }), ExitOk) << decode.Err.str();
     EXPECT_EQ(decode.Out.str(), "quiz");
-    EXPECT_EQ(decode.Terminal.Prompts, (std::vector<std::string> {"Answer: ", "Answer: "}));
-    EXPECT_EQ(decode.Terminal.Echoes, (std::vector<bool> {true, true}));
+    EXPECT_EQ(decode.Terminal.Prompts, (std::vector<std::string> { "Answer: ", "Answer: " }));
+    EXPECT_EQ(decode.Terminal.Echoes, (std::vector<bool> { true, true }));
     EXPECT_NE(decode.Err.str().find("Question #1: Pet?\nHint: Four legs\n"), std::string::npos);
     EXPECT_NE(decode.Err.str().find("Question #2: Town?\nHint: \n"), std::string::npos);
 }

@@ -1,4 +1,5 @@
 #include "cli/DisplayText.h"
+
 #include "cli/JsonText.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +15,17 @@ TEST(DisplayTextTest, Utf8Validation)
         bool Valid;
     };
     const Case cases[] = {
-        {"ascii", "plain", true},
-        {"two-byte", "caf\xC3\xA9", true},
-        {"three-byte", "\xE2\x82\xAC", true},
-        {"four-byte", "\xF0\x9F\x98\x80", true},
-        {"lone continuation", "\x80", false},
-        {"truncated", "\xE2\x82", false},
-        {"overlong slash", "\xC0\xAF", false},
-        {"overlong three-byte", "\xE0\x80\xAF", false},
-        {"surrogate", "\xED\xA0\x80", false},
-        {"above U+10FFFF", "\xF4\x90\x80\x80", false},
-        {"latin-1 e acute", "caf\xE9", false},
+        { "ascii", "plain", true },
+        { "two-byte", "caf\xC3\xA9", true },
+        { "three-byte", "\xE2\x82\xAC", true },
+        { "four-byte", "\xF0\x9F\x98\x80", true },
+        { "lone continuation", "\x80", false },
+        { "truncated", "\xE2\x82", false },
+        { "overlong slash", "\xC0\xAF", false },
+        { "overlong three-byte", "\xE0\x80\xAF", false },
+        { "surrogate", "\xED\xA0\x80", false },
+        { "above U+10FFFF", "\xF4\x90\x80\x80", false },
+        { "latin-1 e acute", "caf\xE9", false },
     };
     for (const Case& c : cases)
         EXPECT_EQ(DisplayText::IsValidUtf8(c.Bytes), c.Valid) << c.Name;
@@ -58,13 +59,13 @@ TEST(JsonTextTest, Escapes)
         std::string Json;
     };
     const Case cases[] = {
-        {"empty", "", "\"\""},
-        {"quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
-        {"named controls", "\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
-        {"other controls", std::string("\x00\x01\x1F\x7F", 4), "\"\\u0000\\u0001\\u001f\\u007f\""},
-        {"utf-8 kept", "\xE2\x82\xAC \xF0\x9F\x98\x80", "\"\xE2\x82\xAC \xF0\x9F\x98\x80\""},
-        {"windows-1252 converted", "\x93Hi\x94 \xE9", "\"\xE2\x80\x9CHi\xE2\x80\x9D \xC3\xA9\""},
-        {"slash kept", "a/b", "\"a/b\""},
+        { "empty", "", "\"\"" },
+        { "quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\"" },
+        { "named controls", "\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\"" },
+        { "other controls", std::string("\x00\x01\x1F\x7F", 4), "\"\\u0000\\u0001\\u001f\\u007f\"" },
+        { "utf-8 kept", "\xE2\x82\xAC \xF0\x9F\x98\x80", "\"\xE2\x82\xAC \xF0\x9F\x98\x80\"" },
+        { "windows-1252 converted", "\x93Hi\x94 \xE9", "\"\xE2\x80\x9CHi\xE2\x80\x9D \xC3\xA9\"" },
+        { "slash kept", "a/b", "\"a/b\"" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(JsonText::Quote(c.Bytes), c.Json) << c.Name;

@@ -1,9 +1,9 @@
-#include "cli/CliIo.h"
-#include "cli/CliTestSupport.h"
 #include "cli/PasswordStep.h"
 
-#include <gtest/gtest.h>
+#include "cli/CliIo.h"
+#include "cli/CliTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace lumaquill {
@@ -21,16 +21,16 @@ TEST(PasswordStepTest, EncodeChecks)
         std::string Problem;
     };
     const Case cases[] = {
-        {"empty", "", std::string("abcd"), "Please enter a password."},
-        {"empty without confirmation", "", std::nullopt, "Please enter a password."},
-        {"no confirmation typed", "abcd", std::string(""), "Please enter the password twice."},
-        {"three typed differently", "abc", std::string("abd"), "Passwords do not match."},
-        {"case differs", "Secret", std::string("secret"), "Passwords do not match."},
-        {"three typed twice", "abc", std::string("abc"), "Passwords should be at least four characters long."},
-        {"three given once", "abc", std::nullopt, "Passwords should be at least four characters long."},
-        {"four bytes", "abcd", std::string("abcd"), ""},
+        { "empty", "", std::string("abcd"), "Please enter a password." },
+        { "empty without confirmation", "", std::nullopt, "Please enter a password." },
+        { "no confirmation typed", "abcd", std::string(""), "Please enter the password twice." },
+        { "three typed differently", "abc", std::string("abd"), "Passwords do not match." },
+        { "case differs", "Secret", std::string("secret"), "Passwords do not match." },
+        { "three typed twice", "abc", std::string("abc"), "Passwords should be at least four characters long." },
+        { "three given once", "abc", std::nullopt, "Passwords should be at least four characters long." },
+        { "four bytes", "abcd", std::string("abcd"), "" },
         // Bytes count, not characters: two e-acutes are four bytes.
-        {"two two-byte characters", "\xC3\xA9\xC3\xA9", std::nullopt, ""},
+        { "two two-byte characters", "\xC3\xA9\xC3\xA9", std::nullopt, "" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(PasswordStep::EncodeProblem(c.Password, c.Confirmation), c.Problem) << c.Name;
@@ -55,7 +55,7 @@ ObtainRun Obtain(KeySource source, const std::string& given, bool encoding, std:
     std::ostringstream out;
     std::ostringstream err;
     ScriptedTerminal terminal(std::move(lines));
-    CliIo io {in, out, err, &terminal, false};
+    CliIo io { in, out, err, &terminal, false };
     ObtainRun run;
     run.Password = PasswordStep::Obtain(source, given, encoding, io);
     run.Err = err.str();
@@ -67,27 +67,27 @@ ObtainRun Obtain(KeySource source, const std::string& given, bool encoding, std:
 
 TEST(PasswordStepTest, PromptAsksTwiceWhenEncoding)
 {
-    ObtainRun ok = Obtain(KeySource::Prompt, "", true, {"secret", "secret"});
+    ObtainRun ok = Obtain(KeySource::Prompt, "", true, { "secret", "secret" });
     EXPECT_EQ(ok.Password, "secret");
-    EXPECT_EQ(ok.Prompts, (std::vector<std::string> {"Password: ", "Confirm password: "}));
+    EXPECT_EQ(ok.Prompts, (std::vector<std::string> { "Password: ", "Confirm password: " }));
 
-    ObtainRun mismatch = Obtain(KeySource::Prompt, "", true, {"secret", "secreT"});
+    ObtainRun mismatch = Obtain(KeySource::Prompt, "", true, { "secret", "secreT" });
     EXPECT_FALSE(mismatch.Password);
     EXPECT_EQ(mismatch.Err, "Passwords do not match.\n");
 
-    ObtainRun once = Obtain(KeySource::Prompt, "", true, {"secret"});
+    ObtainRun once = Obtain(KeySource::Prompt, "", true, { "secret" });
     EXPECT_EQ(once.Err, "Please enter the password twice.\n");
 
-    ObtainRun empty = Obtain(KeySource::Prompt, "", true, {""});
+    ObtainRun empty = Obtain(KeySource::Prompt, "", true, { "" });
     EXPECT_EQ(empty.Err, "Please enter a password.\n");
     EXPECT_EQ(empty.Prompts.size(), 1u);
 }
 
 TEST(PasswordStepTest, PromptAsksOnceWhenDecoding)
 {
-    ObtainRun run = Obtain(KeySource::Prompt, "", false, {"ab"});
+    ObtainRun run = Obtain(KeySource::Prompt, "", false, { "ab" });
     EXPECT_EQ(run.Password, "ab");
-    EXPECT_EQ(run.Prompts, (std::vector<std::string> {"Password: "}));
+    EXPECT_EQ(run.Prompts, (std::vector<std::string> { "Password: " }));
 }
 
 TEST(PasswordStepTest, StdinTakesTheFirstLineWithoutItsLineEnd)
@@ -95,8 +95,7 @@ TEST(PasswordStepTest, StdinTakesTheFirstLineWithoutItsLineEnd)
     EXPECT_EQ(Obtain(KeySource::PasswordStdin, "", true, {}, "pass word\r\nsecond\n").Password, "pass word");
     EXPECT_EQ(Obtain(KeySource::PasswordStdin, "", true, {}, "unterminated").Password, "unterminated");
     EXPECT_EQ(Obtain(KeySource::PasswordStdin, "", true, {}, "").Err, "Please enter a password.\n");
-    EXPECT_EQ(Obtain(KeySource::Password, "abc", true, {}).Err,
-        "Passwords should be at least four characters long.\n");
+    EXPECT_EQ(Obtain(KeySource::Password, "abc", true, {}).Err, "Passwords should be at least four characters long.\n");
     EXPECT_EQ(Obtain(KeySource::Password, "abc", false, {}).Password, "abc");
 }
 

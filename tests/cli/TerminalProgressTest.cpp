@@ -1,9 +1,9 @@
-#include "cli/StderrMessageSink.h"
-#include "cli/TerminalLine.h"
 #include "cli/TerminalProgress.h"
 
-#include <gtest/gtest.h>
+#include "cli/StderrMessageSink.h"
+#include "cli/TerminalLine.h"
 
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace lumaquill {
