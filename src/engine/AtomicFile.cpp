@@ -25,7 +25,7 @@ constexpr int kNameAttempts = 100;
 // the process id, unlikely to meet another process's.
 fs::path TemporaryNameFor(const fs::path& target, int attempt)
 {
-    static std::atomic<unsigned> counter{0};
+    static std::atomic<unsigned> counter { 0 };
 #ifdef _WIN32
     const unsigned long process = 0;
 #else

@@ -4,7 +4,6 @@
 #include <climits>
 #include <new>
 #include <stdexcept>
-
 #include <zlib.h>
 
 namespace lumaquill {
@@ -26,7 +25,7 @@ public:
     InflateStream(const InflateStream&) = delete;
     InflateStream& operator=(const InflateStream&) = delete;
 
-    z_stream Stream{};
+    z_stream Stream {};
     bool Ready = false;
 };
 

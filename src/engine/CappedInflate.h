@@ -7,8 +7,8 @@
 namespace lumaquill {
 
 enum class InflateResult {
-    Complete,    // the stream ended within the cap; out holds its bytes
-    Failed,      // damaged data, a stream that does not end, or more than cap bytes
+    Complete, // the stream ended within the cap; out holds its bytes
+    Failed, // damaged data, a stream that does not end, or more than cap bytes
     OutOfMemory, // the output could not grow
 };
 

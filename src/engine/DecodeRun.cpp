@@ -22,7 +22,8 @@ namespace {
 class FieldBuffer {
 public:
     explicit FieldBuffer(uint32_t capacity)
-        : Capacity(capacity), Bytes(new (std::nothrow) uint8_t[std::max<size_t>(size_t{capacity} + 1, kMinBytes)])
+        : Capacity(capacity)
+        , Bytes(new (std::nothrow) uint8_t[std::max<size_t>(size_t { capacity } + 1, kMinBytes)])
     {
         if (Bytes)
             std::memset(Bytes.get(), 0, kMinBytes);
@@ -99,7 +100,7 @@ bool EndHeader(StegEngine& engine, bool questionsFound)
 // walk could not deliver stays 0.
 uint8_t ReadModeByte(StegEngine& engine)
 {
-    uint8_t header[container::kModeHeaderBytes] = {0, 0};
+    uint8_t header[container::kModeHeaderBytes] = { 0, 0 };
     uint32_t count = container::kModeHeaderBytes;
     engine.Keys.Mode = container::kHeaderMode;
     engine.ReadBuffer(header, count, false);
@@ -145,7 +146,7 @@ std::string StegEngine::ReadName()
     std::array<uint8_t, container::kMaxNameBytes> buffer = {};
     uint32_t count = buffer.size();
     ReadBuffer(buffer.data(), count, false);
-    const auto end = std::find(buffer.begin(), buffer.begin() + count, uint8_t{0});
+    const auto end = std::find(buffer.begin(), buffer.begin() + count, uint8_t { 0 });
     return std::string(buffer.begin(), end);
 }
 

@@ -17,8 +17,8 @@ namespace {
 // A declined prompt (or none) writes nothing: the image still holds the
 // payload. A target that cannot be written is reported while the progress
 // is still up; the outcome stays FileWritten with the target in the holder.
-DecodeOutcome SaveDecodedFile(StegEngine& engine, const std::vector<uint8_t>& bytes, const std::string& storedName,
-    std::string& holder)
+DecodeOutcome SaveDecodedFile(
+    StegEngine& engine, const std::vector<uint8_t>& bytes, const std::string& storedName, std::string& holder)
 {
     const Frontend& host = engine.GetFrontend();
     std::optional<std::string> target;
@@ -53,7 +53,7 @@ DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t 
     if (!storedName.empty())
         return SaveDecodedFile(engine, bytes, storedName, holder);
     // A text ends at its first zero byte.
-    const auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
+    const auto end = std::find(bytes.begin(), bytes.end(), uint8_t { 0 });
     holder.assign(bytes.begin(), end);
     return TextDecoded;
 }

@@ -28,8 +28,8 @@ bool WriteBytes(StegEngine& engine, const std::string& text)
     return engine.WriteBuffer(reinterpret_cast<const uint8_t*>(text.data()), static_cast<uint32_t>(text.size()));
 }
 
-// Every write is made even after one has failed (a failed walk makes the
-// rest write nothing), so the header costs the same draws either way.
+// Every field is attempted even after one has failed: once the walk is
+// exhausted the remaining writes change nothing. True when all were written.
 bool WriteQuestions(StegEngine& engine, int32_t count)
 {
     const KeyMaterial& keys = engine.Keys;
@@ -57,7 +57,7 @@ void PassOverEmptyHeader(StegEngine& engine)
 bool WriteModeHeader(StegEngine& engine, int32_t mode)
 {
     KeyMaterial& keys = engine.Keys;
-    const uint8_t header[container::kModeHeaderBytes] = {0, container::ModeByte(mode, keys.Speed)};
+    const uint8_t header[container::kModeHeaderBytes] = { 0, container::ModeByte(mode, keys.Speed) };
     keys.PublishSeeds();
     ReseedGenerators(engine);
     keys.Mode = container::kHeaderMode;

@@ -11,7 +11,8 @@ namespace lumaquill {
 // member stays null and the run reports no progress.
 class RunProgress {
 public:
-    explicit RunProgress(StegEngine& engine) : Engine(engine)
+    explicit RunProgress(StegEngine& engine)
+        : Engine(engine)
     {
         ProgressFactory* factory = Engine.GetFrontend().Progress;
         if (!Engine.Progress && factory)

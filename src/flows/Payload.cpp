@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 #include <new>
-
 #include <zlib.h>
 
 namespace lumaquill {

@@ -58,7 +58,7 @@ bool MakePrivate(const std::string& folder)
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat info {};
+    struct stat info { };
     bool ok = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid();
     if (ok && (info.st_mode & 07777) != kPrivateMode)
         ok = ::fchmod(fd, kPrivateMode) == 0;
@@ -85,7 +85,7 @@ bool PrepareTempFile(const std::string& path)
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    struct stat info {};
+    struct stat info { };
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
     return regular;

@@ -1,9 +1,9 @@
 #include "engine/AtomicFile.h"
+
 #include "flows/TestFiles.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace lumaquill {
@@ -34,7 +34,7 @@ TEST(AtomicFile, ReplacesAnExistingFileAndKeepsNoTemporary)
     test::ScratchFolder scratch;
     const std::string path = scratch.File("old.bin");
     test::WriteBytes(path, test::NoiseBytes(100, 2));
-    const std::vector<uint8_t> bytes = {1, 2, 3};
+    const std::vector<uint8_t> bytes = { 1, 2, 3 };
     ASSERT_TRUE(WriteFileAtomically(path, bytes.data(), bytes.size()));
     EXPECT_EQ(test::ReadBytes(path), bytes);
     EXPECT_EQ(EntriesIn(scratch.Path()), 1u);
@@ -52,12 +52,12 @@ TEST(AtomicFile, ReplacesALinkItselfNotWhatItPointsTo)
 {
     test::ScratchFolder scratch;
     const std::string elsewhere = scratch.File("elsewhere.bin");
-    test::WriteBytes(elsewhere, {9, 9});
+    test::WriteBytes(elsewhere, { 9, 9 });
     const std::string link = scratch.File("link.bin");
     std::filesystem::create_symlink(elsewhere, link);
-    const std::vector<uint8_t> bytes = {4, 5};
+    const std::vector<uint8_t> bytes = { 4, 5 };
     ASSERT_TRUE(WriteFileAtomically(link, bytes.data(), bytes.size()));
-    EXPECT_EQ(test::ReadBytes(elsewhere), (std::vector<uint8_t>{9, 9}));
+    EXPECT_EQ(test::ReadBytes(elsewhere), (std::vector<uint8_t> { 9, 9 }));
     EXPECT_FALSE(std::filesystem::is_symlink(link));
     EXPECT_EQ(test::ReadBytes(link), bytes);
 }
@@ -65,7 +65,7 @@ TEST(AtomicFile, ReplacesALinkItselfNotWhatItPointsTo)
 TEST(AtomicFile, FailsWhereNothingCanBeWrittenAndLeavesNothing)
 {
     test::ScratchFolder scratch;
-    const std::vector<uint8_t> bytes = {1};
+    const std::vector<uint8_t> bytes = { 1 };
     EXPECT_FALSE(WriteFileAtomically(scratch.Path() + "/missing/file.bin", bytes.data(), bytes.size()));
     const std::string folder = scratch.File("taken/x");
     std::filesystem::create_directories(folder + "/inside");

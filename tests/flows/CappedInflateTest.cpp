@@ -1,8 +1,8 @@
 #include "engine/CappedInflate.h"
+
 #include "flows/TestFiles.h"
 
 #include <gtest/gtest.h>
-
 #include <zlib.h>
 
 namespace lumaquill {
@@ -44,7 +44,7 @@ TEST(CappedInflate, TrailingBytesAfterTheStreamAreIgnored)
 {
     const std::vector<uint8_t> data(5000, 'a');
     std::vector<uint8_t> stream = Compressed(data);
-    stream.insert(stream.end(), {1, 2, 3, 4, 5});
+    stream.insert(stream.end(), { 1, 2, 3, 4, 5 });
     std::vector<uint8_t> out;
     ASSERT_EQ(InflateCapped(stream.data(), stream.size(), 100000, out), InflateResult::Complete);
     EXPECT_EQ(out, data);
@@ -53,7 +53,7 @@ TEST(CappedInflate, TrailingBytesAfterTheStreamAreIgnored)
 TEST(CappedInflate, EmptyStreamGivesNoBytes)
 {
     const std::vector<uint8_t> stream = Compressed({});
-    std::vector<uint8_t> out{1};
+    std::vector<uint8_t> out { 1 };
     ASSERT_EQ(InflateCapped(stream.data(), stream.size(), 0, out), InflateResult::Complete);
     EXPECT_TRUE(out.empty());
 }
@@ -68,12 +68,12 @@ TEST(CappedInflate, AgreesWithUncompressOnDamagedStreams)
     for (size_t length = 0; length < stream.size(); ++length) {
         const std::vector<uint8_t> cut(stream.begin(), stream.begin() + length);
         std::vector<uint8_t> out;
-        EXPECT_EQ(InflateCapped(cut.data(), cut.size(), cap, out) == InflateResult::Complete,
-            UncompressAccepts(cut, cap))
+        EXPECT_EQ(
+            InflateCapped(cut.data(), cut.size(), cap, out) == InflateResult::Complete, UncompressAccepts(cut, cap))
             << "truncated to " << length;
     }
     for (size_t at = 0; at < stream.size(); at += 7) {
-        for (uint8_t flip : {0x01, 0x80, 0xFF}) {
+        for (uint8_t flip : { 0x01, 0x80, 0xFF }) {
             std::vector<uint8_t> damaged = stream;
             damaged[at] ^= flip;
             std::vector<uint8_t> out;

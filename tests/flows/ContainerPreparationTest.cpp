@@ -2,7 +2,6 @@
 #include "flows/Payload.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 namespace lumaquill::test {
@@ -16,9 +15,9 @@ struct NoiseCase {
 
 // Noise side rule: n = floor(sqrt(S / 3 + 4096)) + 3, picture (n + 2) squared.
 const NoiseCase kNoiseCases[] = {
-    {"EmptyText", 8, 69},
-    {"ThousandBytes", 1000, 71},
-    {"ThirtyThousandBytes", 30000, 123},
+    { "EmptyText", 8, 69 },
+    { "ThousandBytes", 1000, 71 },
+    { "ThirtyThousandBytes", 30000, 123 },
 };
 
 void PrintTo(const NoiseCase& c, std::ostream* os)
@@ -32,7 +31,8 @@ TEST_P(NoiseContainer, IsSizedForThePayloadAndDecodes)
 {
     const NoiseCase& c = GetParam();
     FlowHarness h;
-    const std::vector<uint8_t> payload = c.PayloadBytes == 8 ? *CompressPayload(std::string()) : StoredStream(c.PayloadBytes, 7);
+    const std::vector<uint8_t> payload
+        = c.PayloadBytes == 8 ? *CompressPayload(std::string()) : StoredStream(c.PayloadBytes, 7);
     ASSERT_EQ(payload.size(), c.PayloadBytes);
     EncodeRequest request = h.Request(payload, "", false);
     request.Noise = true;
@@ -95,7 +95,7 @@ TEST(ShrinkContainer, RescalesTheNoiseImageTooWhenBothAreTicked)
     EXPECT_FALSE(Exists(h.Scratch.Path() + "/escape.bmp"));
     const DecodeResult result = h.DecodeFile(h.SaveEncoded());
     ASSERT_EQ(result.Outcome, FileWritten);
-    EXPECT_EQ(result.Offered, std::vector<std::string>{"r.txt"});
+    EXPECT_EQ(result.Offered, std::vector<std::string> { "r.txt" });
 }
 
 TEST(TemporaryContainer, ALinkInThePrivateFolderPlaceIsRefusedAndNothingIsEncoded)
@@ -108,7 +108,8 @@ TEST(TemporaryContainer, ALinkInThePrivateFolderPlaceIsRefusedAndNothingIsEncode
     EncodeRequest request = h.Request(StoredStream(100, 5), "", false);
     request.Noise = true;
     EXPECT_FALSE(h.Encode(request));
-    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Could not write the temporary container image."});
+    EXPECT_EQ(
+        h.Front.Log.Messages(), std::vector<std::string> { "Warn: Could not write the temporary container image." });
     EXPECT_FALSE(Exists(h.Scratch.Path() + "/asyat.bmp"));
 }
 

@@ -1,9 +1,9 @@
 #include "flows/FlowHarness.h"
 #include "flows/Payload.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace lumaquill::test {
 namespace {
@@ -56,12 +56,12 @@ TEST(DecodeRun, ASecondAttemptAfterAFailedOneBehavesLikeAFirst)
     engine.SetFrontend(front.Get());
     ASSERT_TRUE(engine.LoadContainer(image));
     const DecodeResult first = FlowHarness::DecodeIn(engine, front, "wrong horse battery");
-    const Position afterFirst{engine.CurX, engine.CurY};
+    const Position afterFirst { engine.CurX, engine.CurY };
     const int32_t remainingAfterFirst = engine.UsedPixels.Remaining;
     const DecodeResult again = FlowHarness::DecodeIn(engine, front, "wrong horse battery");
     EXPECT_EQ(again.Outcome, first.Outcome);
     EXPECT_EQ(again.Events, first.Events);
-    EXPECT_EQ((Position{engine.CurX, engine.CurY}), afterFirst);
+    EXPECT_EQ((Position { engine.CurX, engine.CurY }), afterFirst);
     EXPECT_EQ(engine.UsedPixels.Remaining, remainingAfterFirst);
     const DecodeResult right = FlowHarness::DecodeIn(engine, front, kPassword);
     EXPECT_EQ(right.Outcome, TextDecoded);
@@ -85,10 +85,11 @@ TEST(DecodeRun, ProgressShowsInitializingThenDecompressing)
     ASSERT_EQ(result.Outcome, TextDecoded);
     const std::vector<std::string>& events = result.Events;
     EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
-        (std::vector<std::string>{"Created", "Show", "Text: Initializing", "Pos: 0"}));
+        (std::vector<std::string> { "Created", "Show", "Text: Initializing", "Pos: 0" }));
     const auto at = [&](const std::string& e) { return std::find(events.begin(), events.end(), e) - events.begin(); };
     EXPECT_LT(at("Text: Mangling Password"), at("Text: Decompressing Data"));
-    EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string>{"Hide", "Destroyed"}));
+    EXPECT_EQ(
+        std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string> { "Hide", "Destroyed" }));
 }
 
 TEST(DecodeRun, TextEndsAtItsFirstZeroByte)
@@ -112,7 +113,7 @@ TEST(DecodeRun, DeclinedSavePromptWritesNothing)
     const DecodeResult result = FlowHarness::DecodeIn(engine, front, kPassword);
     EXPECT_EQ(result.Outcome, FileWritten);
     EXPECT_EQ(result.Holder, "");
-    EXPECT_EQ(result.Offered, std::vector<std::string>{"notes.txt"});
+    EXPECT_EQ(result.Offered, std::vector<std::string> { "notes.txt" });
     EXPECT_EQ(FilesIn(out), 0u);
 }
 
@@ -144,10 +145,10 @@ TEST(DecodeRun, UnwritableTargetIsReportedWhileTheProgressIsUp)
     const DecodeResult result = FlowHarness::DecodeIn(engine, front, kPassword);
     EXPECT_EQ(result.Outcome, FileWritten);
     EXPECT_EQ(result.Holder, target);
-    EXPECT_EQ(result.Messages,
-        std::vector<std::string>{"Stop: Could not decode any useful information from this image."});
-    EXPECT_LT(front.Log.IndexOf("Stop: Could not decode any useful information from this image."),
-        front.Log.IndexOf("Hide"));
+    EXPECT_EQ(
+        result.Messages, std::vector<std::string> { "Stop: Could not decode any useful information from this image." });
+    EXPECT_LT(
+        front.Log.IndexOf("Stop: Could not decode any useful information from this image."), front.Log.IndexOf("Hide"));
     // No temporary file is left beside the target.
     EXPECT_EQ(FilesIn(h.Scratch.Path() + "/blocked"), 2u);
 }
@@ -174,7 +175,7 @@ TEST(DecodeRun, ContainerTooSmallForAnyFieldDecodesNothing)
     QuestionSet set;
     EXPECT_FALSE(ReadStoredQuestions(h.Engine, set));
     // The signature's 60 pixels are passed over as a writer leaves them.
-    EXPECT_EQ((Position{h.Engine.CurX, h.Engine.CurY}), (Position{26, 2}));
+    EXPECT_EQ((Position { h.Engine.CurX, h.Engine.CurY }), (Position { 26, 2 }));
     std::string holder;
     EXPECT_EQ(RunDecode(h.Engine, KeyDigests::FromText(kPassword), holder), NothingDecoded);
     EXPECT_TRUE(h.Front.Log.Messages().empty());
@@ -190,37 +191,44 @@ struct NameCase {
 };
 
 const NameCase kNameCases[] = {
-    {"UnixPath", "dir/sub/report.txt", "report.txt"},
-    {"WindowsPath", "C:\\data\\report.txt", "report.txt"},
-    {"SixtyBytes", std::string(56, 'n') + ".txt", std::string(50, 'n')},
-    {"LongUtf8", [] {
-         std::string s;
-         for (int i = 0; i < 30; ++i)
-             s += "\xC3\xA9";
-         return s;
-     }(),
+    { "UnixPath", "dir/sub/report.txt", "report.txt" },
+    { "WindowsPath", "C:\\data\\report.txt", "report.txt" },
+    { "SixtyBytes", std::string(56, 'n') + ".txt", std::string(50, 'n') },
+    { "LongUtf8",
+        [] {
+            std::string s;
+            for (int i = 0; i < 30; ++i)
+                s += "\xC3\xA9";
+            return s;
+        }(),
         [] {
             std::string s;
             for (int i = 0; i < 25; ++i)
                 s += "\xC3\xA9";
             return s;
-        }()},
-    {"Utf8CutInsideACharacter", "a" + [] {
-         std::string s;
-         for (int i = 0; i < 30; ++i)
-             s += "\xE2\x82\xAC";
-         return s;
-     }(),
-        "a" + [] {
-            std::string s;
-            for (int i = 0; i < 16; ++i)
-                s += "\xE2\x82\xAC";
-            return s;
-        }()},
-    {"DotDot", "/tmp/..", "decoded.bin"},
-    {"Dot", ".", "decoded.bin"},
-    {"Windows1252", "caf\xE9.txt", "caf\xC3\xA9.txt"},
-    {"ControlCharacters", "a\x01" "b\x7F.txt", "a_b_.txt"},
+        }() },
+    { "Utf8CutInsideACharacter",
+        "a" +
+            [] {
+                std::string s;
+                for (int i = 0; i < 30; ++i)
+                    s += "\xE2\x82\xAC";
+                return s;
+            }(),
+        "a" +
+            [] {
+                std::string s;
+                for (int i = 0; i < 16; ++i)
+                    s += "\xE2\x82\xAC";
+                return s;
+            }() },
+    { "DotDot", "/tmp/..", "decoded.bin" },
+    { "Dot", ".", "decoded.bin" },
+    { "Windows1252", "caf\xE9.txt", "caf\xC3\xA9.txt" },
+    { "ControlCharacters",
+        "a\x01"
+        "b\x7F.txt",
+        "a_b_.txt" },
 };
 
 void PrintTo(const NameCase& c, std::ostream* os)
@@ -237,7 +245,7 @@ TEST_P(StoredNameRoundTrip, OffersASafeName)
     const std::vector<uint8_t> bytes = NoiseBytes(64, 3);
     const DecodeResult result = h.DecodeFile(EncodedFileImage(h, c.Given, bytes));
     ASSERT_EQ(result.Outcome, FileWritten);
-    EXPECT_EQ(result.Offered, std::vector<std::string>{c.Offered});
+    EXPECT_EQ(result.Offered, std::vector<std::string> { c.Offered });
     EXPECT_EQ(ReadBytes(h.Front.Save.Folder.value() + "/" + c.Offered), bytes);
 }
 
@@ -247,7 +255,8 @@ INSTANTIATE_TEST_SUITE_P(Names, StoredNameRoundTrip, testing::ValuesIn(kNameCase
 TEST(DecodeRun, NoiseImageWithALongPathOffersABareName)
 {
     FlowHarness h;
-    EncodeRequest request = h.Request(*CompressPayload("file body"), "/home/someone/documents/projects/2024/report.txt", false);
+    EncodeRequest request
+        = h.Request(*CompressPayload("file body"), "/home/someone/documents/projects/2024/report.txt", false);
     request.Noise = true;
     ASSERT_TRUE(h.Encode(request));
     const DecodeResult result = h.DecodeFile(h.SaveEncoded());
@@ -255,7 +264,7 @@ TEST(DecodeRun, NoiseImageWithALongPathOffersABareName)
     ASSERT_EQ(result.Offered.size(), 1u);
     const std::string& offered = result.Offered[0];
     EXPECT_EQ(offered.find('/'), std::string::npos);
-    EXPECT_EQ(ReadBytes(result.Holder), (std::vector<uint8_t>{'f', 'i', 'l', 'e', ' ', 'b', 'o', 'd', 'y'}));
+    EXPECT_EQ(ReadBytes(result.Holder), (std::vector<uint8_t> { 'f', 'i', 'l', 'e', ' ', 'b', 'o', 'd', 'y' }));
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "keys/RuntimeRandom.h"
 
 #include <gtest/gtest.h>
-
 #include <zlib.h>
 
 namespace lumaquill::test {
@@ -14,7 +13,7 @@ namespace {
 // within each row y = 1, 2, ...
 Position ScanPosition(int32_t width, int32_t n)
 {
-    return {1 + (n - 1) % (width - 1), 1 + (n - 1) / (width - 1)};
+    return { 1 + (n - 1) % (width - 1), 1 + (n - 1) / (width - 1) };
 }
 
 TEST(EncodeRun, ModeByteHoldsModeAndSpeed)
@@ -39,7 +38,7 @@ TEST(EncodeRun, WithoutQuestionsTheHeaderPassesOverSixtyPixelsUnchanged)
         const Position p = ScanPosition(30, n);
         EXPECT_TRUE(h.Engine.UsedPixels.IsUsed(p.X, p.Y)) << n;
     }
-    EXPECT_EQ((Position{h.Engine.CurX, h.Engine.CurY}), ScanPosition(30, 61));
+    EXPECT_EQ((Position { h.Engine.CurX, h.Engine.CurY }), ScanPosition(30, 61));
     EXPECT_EQ(h.Engine.HeaderMode, 0);
     EXPECT_EQ(h.Engine.Keys.LevelByte, 77);
 }
@@ -53,7 +52,7 @@ TEST(EncodeRun, ModeHeaderOfAnImageWithoutQuestionsStartsAtTheSixtyFirstScanPosi
     ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
     QuestionSet set;
     EXPECT_FALSE(ReadStoredQuestions(reader, set));
-    EXPECT_EQ((Position{reader.CurX, reader.CurY}), ScanPosition(30, 61));
+    EXPECT_EQ((Position { reader.CurX, reader.CurY }), ScanPosition(30, 61));
     // The mode header is the byte 0 and the ModeByte under the
     // unstrengthened key.
     reader.Keys.PasswordDigest = KeyDigests::FromText(kPassword).Sha1;
@@ -62,7 +61,7 @@ TEST(EncodeRun, ModeHeaderOfAnImageWithoutQuestionsStartsAtTheSixtyFirstScanPosi
     reader.Keys.PublishSeeds();
     reader.PositionGen.Reseed(reader.Keys.PositionSeed.data());
     reader.WhiteningGen.Reseed(reader.Keys.WhiteningSeed.data());
-    uint8_t header[2] = {9, 9};
+    uint8_t header[2] = { 9, 9 };
     uint32_t count = 2;
     reader.Keys.Mode = 1;
     reader.ReadBuffer(header, count, false);
@@ -110,7 +109,7 @@ TEST(EncodeRun, QuestionCountStopsAtTheFirstUnusedSlot)
     ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
     QuestionSet read;
     ASSERT_TRUE(ReadStoredQuestions(reader, read));
-    EXPECT_EQ(read.UsedFlags, (std::array<int32_t, 5>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(read.UsedFlags, (std::array<int32_t, 5> { 1, 0, 0, 0, 0 }));
     EXPECT_EQ(read.Questions[0], "First?");
     EXPECT_EQ(read.Hints[0], "h0");
     EXPECT_EQ(read.AnswerKeys[0], AnswerKey("a0"));
@@ -132,7 +131,7 @@ std::vector<uint8_t> ReadClearBytes(const DibImage& image, int32_t width, size_t
         for (int bit = 0; bit < 8; ++position) {
             const Position p = ScanPosition(width, position);
             const uint32_t colour = image.GetPixel(p.X, p.Y);
-            for (int shift : {16, 8, 0}) {
+            for (int shift : { 16, 8, 0 }) {
                 if (bit < 8)
                     value |= ((colour >> shift) & 1u) << bit++;
             }
@@ -159,7 +158,7 @@ TEST(EncodeRun, PayloadThatFitsNoModeIsRefused)
     // Capacity(3) of 100 x 100 at 24 bits is 5904.
     h.LoadBitmap("c.bmp", 100, 100, 24, 14);
     ASSERT_FALSE(h.Encode(h.Request(NoiseBytes(5904, 1), "", false)));
-    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Could not find a suitable encoder."});
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { "Warn: Could not find a suitable encoder." });
     EXPECT_EQ(h.Front.Progress.Created, 0);
     EXPECT_EQ(h.Front.Busy.Depth, 0);
 }
@@ -168,7 +167,7 @@ TEST(EncodeRun, UnusableContainerIsRefused)
 {
     FlowHarness h;
     ASSERT_FALSE(h.Encode(h.Request(NoiseBytes(10, 1), "", false)));
-    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Invalid container image."});
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { "Warn: Invalid container image." });
 }
 
 TEST(EncodeRun, ShowsProgressThroughTheRunAndClosesIt)
@@ -179,10 +178,11 @@ TEST(EncodeRun, ShowsProgressThroughTheRunAndClosesIt)
     const auto& events = h.Front.Log.Events;
     ASSERT_GE(events.size(), 5u);
     EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
-        (std::vector<std::string>{"Created", "Show", "Text: Initializing", "Pos: 0"}));
+        (std::vector<std::string> { "Created", "Show", "Text: Initializing", "Pos: 0" }));
     EXPECT_LT(h.Front.Log.IndexOf("Text: Mangling Password"), h.Front.Log.IndexOf("Text: Encoding Data"));
     EXPECT_TRUE(h.Front.Log.Contains("Text: Encoding Complete"));
-    EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string>{"Hide", "Destroyed"}));
+    EXPECT_EQ(
+        std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string> { "Hide", "Destroyed" }));
     EXPECT_EQ(h.Engine.Progress, nullptr);
     EXPECT_EQ(h.Front.Busy.Begins, 1);
     EXPECT_EQ(h.Front.Busy.Depth, 0);
@@ -198,9 +198,9 @@ struct ClosingCase {
     bool Encoded;
 };
 const ClosingCase kClosingCases[] = {
-    {"BothEndsFit", 17, true},
-    {"SecondEndRunsOut", 18, false},
-    {"FirstEndRunsOut", 19, false},
+    { "BothEndsFit", 17, true },
+    { "SecondEndRunsOut", 18, false },
+    { "FirstEndRunsOut", 19, false },
 };
 
 void PrintTo(const ClosingCase& c, std::ostream* os)
@@ -220,7 +220,7 @@ TEST_P(ClosingWrites, AnIncompleteBodyIsNeverReportedAsEncoded)
     if (c.Encoded) {
         EXPECT_TRUE(h.Front.Log.Messages().empty());
     } else {
-        EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Unable to encode data."});
+        EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { "Warn: Unable to encode data." });
         // The message comes while the progress is still up.
         EXPECT_LT(h.Front.Log.IndexOf("Warn: Unable to encode data."), h.Front.Log.IndexOf("Hide"));
     }
@@ -236,7 +236,7 @@ TEST(EncodeRun, ModeHeaderThatDoesNotFitFailsBeforeTheStrengthening)
     // 12 x 12: 100 interior cells, one position in all.
     h.LoadBitmap("c.bmp", 12, 12, 24, 17);
     EXPECT_FALSE(h.Encode(h.Request(NoiseBytes(4, 3), "", false)));
-    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string>{"Warn: Unable to encode data."});
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { "Warn: Unable to encode data." });
     EXPECT_FALSE(h.Front.Log.Contains("Text: Mangling Password"));
     EXPECT_TRUE(h.Front.Log.Contains("Hide"));
 }

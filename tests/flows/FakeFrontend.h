@@ -22,7 +22,10 @@ struct FrontendLog {
 
 class RecordingMessages : public MessageSink {
 public:
-    explicit RecordingMessages(FrontendLog& log) : Log(log) { }
+    explicit RecordingMessages(FrontendLog& log)
+        : Log(log)
+    {
+    }
     void ShowMessage(const std::string& text, MessageIcon icon) override
     {
         Log.Events.push_back(std::string(icon == MessageIcon::Stop ? "Stop: " : "Warn: ") + text);
@@ -34,7 +37,10 @@ private:
 
 class RecordingProgress : public ProgressSink {
 public:
-    explicit RecordingProgress(FrontendLog& log) : Log(log) { }
+    explicit RecordingProgress(FrontendLog& log)
+        : Log(log)
+    {
+    }
     ~RecordingProgress() override { Log.Events.push_back("Destroyed"); }
     void Show() override { Log.Events.push_back("Show"); }
     void Hide() override { Log.Events.push_back("Hide"); }
@@ -52,7 +58,10 @@ private:
 
 class RecordingProgressFactory : public ProgressFactory {
 public:
-    explicit RecordingProgressFactory(FrontendLog& log) : Log(log) { }
+    explicit RecordingProgressFactory(FrontendLog& log)
+        : Log(log)
+    {
+    }
     std::unique_ptr<ProgressSink> CreateProgress() override
     {
         ++Created;
@@ -70,7 +79,10 @@ private:
 // folder is set; remembers what was offered.
 class ScriptedSavePrompt : public SavePrompt {
 public:
-    explicit ScriptedSavePrompt(FrontendLog& log) : Log(log) { }
+    explicit ScriptedSavePrompt(FrontendLog& log)
+        : Log(log)
+    {
+    }
     std::optional<std::string> AskSavePath(const std::string& offeredName) override
     {
         Offered.push_back(offeredName);
@@ -102,12 +114,12 @@ public:
 // Every service of a front end, recording into one log.
 struct FakeFrontend {
     FrontendLog Log;
-    RecordingMessages Messages{Log};
-    RecordingProgressFactory Progress{Log};
-    ScriptedSavePrompt Save{Log};
+    RecordingMessages Messages { Log };
+    RecordingProgressFactory Progress { Log };
+    ScriptedSavePrompt Save { Log };
     CountingBusy Busy;
 
-    Frontend Get() { return Frontend{&Messages, &Busy, &Progress, &Save}; }
+    Frontend Get() { return Frontend { &Messages, &Busy, &Progress, &Save }; }
 };
 
 } // namespace lumaquill::test

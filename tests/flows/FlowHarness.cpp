@@ -33,7 +33,8 @@ FlowHarness::FlowHarness()
     Front.Save.Folder = out;
 }
 
-std::string FlowHarness::LoadBitmap(const std::string& name, int32_t width, int32_t height, uint16_t bits, uint32_t seed)
+std::string FlowHarness::LoadBitmap(
+    const std::string& name, int32_t width, int32_t height, uint16_t bits, uint32_t seed)
 {
     const std::string path = Scratch.File("in/" + name);
     WriteBitmap(path, width, height, bits, seed);

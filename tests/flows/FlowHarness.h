@@ -52,7 +52,7 @@ public:
     std::string PrivateFolder() const;
 
     ScratchFolder Scratch;
-    ScopedTmpDir Tmp{Scratch.Path()};
+    ScopedTmpDir Tmp { Scratch.Path() };
     FakeFrontend Front;
     StegEngine Engine;
     // Kept alive for the run: the key material borrows its arrays.

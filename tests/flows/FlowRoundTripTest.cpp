@@ -2,7 +2,6 @@
 #include "flows/Payload.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace lumaquill::test {
@@ -19,8 +18,8 @@ struct ContainerShape {
     // Uncompressed payload bytes that land in EmbedMode 0, 1, 2, 3.
     size_t RawBytes[4];
 };
-constexpr ContainerShape kPadded24 = {247, 199, 24, {500, 3000, 13000, 21000}};
-constexpr ContainerShape kPlain32 = {211, 163, 32, {100, 1000, 8000, 14000}};
+constexpr ContainerShape kPadded24 = { 247, 199, 24, { 500, 3000, 13000, 21000 } };
+constexpr ContainerShape kPlain32 = { 211, 163, 32, { 100, 1000, 8000, 14000 } };
 constexpr size_t kNoiseRawBytes = 2000;
 
 struct RoundTripCase {
@@ -39,9 +38,9 @@ std::vector<RoundTripCase> AllCases()
 {
     std::vector<RoundTripCase> cases;
     for (int32_t mode = 0; mode <= 4; ++mode) {
-        for (bool file : {false, true}) {
-            for (bool questions : {false, true})
-                cases.push_back({mode, file, questions});
+        for (bool file : { false, true }) {
+            for (bool questions : { false, true })
+                cases.push_back({ mode, file, questions });
         }
     }
     return cases;
@@ -94,14 +93,14 @@ TEST_P(FlowRoundTrip, DecodesWhatWasEncoded)
         EXPECT_EQ(result.Questions.Questions[1], "Town you were born in?");
         EXPECT_EQ(result.Questions.Hints[1], "");
         EXPECT_EQ(result.Questions.AnswerKeys[1], AnswerKey("Bergen"));
-        EXPECT_EQ(result.Questions.UsedFlags, (std::array<int32_t, 5>{1, 1, 0, 0, 0}));
+        EXPECT_EQ(result.Questions.UsedFlags, (std::array<int32_t, 5> { 1, 1, 0, 0, 0 }));
     }
     if (c.File) {
         ASSERT_EQ(result.Outcome, FileWritten);
         // EmbedMode 4 stores the whole path, which comes back only as far as
         // 50 bytes reach; the others store the bare name.
         if (!noise) {
-            EXPECT_EQ(result.Offered, std::vector<std::string>{"report.txt"});
+            EXPECT_EQ(result.Offered, std::vector<std::string> { "report.txt" });
             EXPECT_EQ(result.Holder, h.Front.Save.Folder.value() + "/report.txt");
         }
         EXPECT_EQ(ReadBytes(result.Holder), original);

@@ -23,10 +23,10 @@ struct GoldenCase {
 };
 
 const GoldenCase kGoldenCases[] = {
-    {"PasswordTextMode0", 61, 47, 24, false, false, 0, "A256FD7F28FFBA966B16330CB59A8B110297BE45"},
-    {"QuestionsFileMode1", 247, 199, 24, true, true, 1, "EF1CC9A5D7F1F55BF24D258400C994D567E6348D"},
-    {"PasswordFileMode3On32Bits", 211, 163, 32, true, false, 3, "E09839682210B0775A515EBA7B5ED923815D6236"},
-    {"NoiseFileMode4", 0, 0, 24, true, false, 4, "1DDD6F54278D0634C3493CD262465BECE66EC7E1"},
+    { "PasswordTextMode0", 61, 47, 24, false, false, 0, "A256FD7F28FFBA966B16330CB59A8B110297BE45" },
+    { "QuestionsFileMode1", 247, 199, 24, true, true, 1, "EF1CC9A5D7F1F55BF24D258400C994D567E6348D" },
+    { "PasswordFileMode3On32Bits", 211, 163, 32, true, false, 3, "E09839682210B0775A515EBA7B5ED923815D6236" },
+    { "NoiseFileMode4", 0, 0, 24, true, false, 4, "1DDD6F54278D0634C3493CD262465BECE66EC7E1" },
 };
 
 void PrintTo(const GoldenCase& c, std::ostream* os)
@@ -47,8 +47,8 @@ TEST_P(GoldenImage, PixelBlockIsPinned)
         const std::string text = "The quick brown fox jumps over the lazy dog";
         bytes.assign(text.begin(), text.end());
     }
-    EncodeRequest request = h.Request(*CompressPayload(bytes.data(), bytes.size()), c.File ? "C:\\data\\report.txt" : "",
-        c.Questions);
+    EncodeRequest request
+        = h.Request(*CompressPayload(bytes.data(), bytes.size()), c.File ? "C:\\data\\report.txt" : "", c.Questions);
     request.Noise = c.Width == 0;
     ASSERT_TRUE(h.Encode(request));
     ASSERT_EQ(h.Engine.Keys.Mode, c.Mode);
@@ -58,7 +58,7 @@ TEST_P(GoldenImage, PixelBlockIsPinned)
     const DecodeResult result = h.DecodeFile(h.SaveEncoded());
     ASSERT_EQ(result.Outcome, c.File ? FileWritten : TextDecoded);
     if (c.File) {
-        EXPECT_EQ(result.Offered, std::vector<std::string>{"report.txt"});
+        EXPECT_EQ(result.Offered, std::vector<std::string> { "report.txt" });
         EXPECT_EQ(ReadBytes(result.Holder), bytes);
     } else {
         EXPECT_EQ(result.Holder, std::string(bytes.begin(), bytes.end()));

@@ -20,16 +20,16 @@ struct FieldCase {
 };
 
 const FieldCase kFieldCases[] = {
-    {"BareName", "report.txt", "report.txt"},
-    {"Backslashes", "C:\\data\\report.txt", "report.txt"},
-    {"Slashes", "/home/u/report.txt", "report.txt"},
-    {"MixedSeparators", "C:\\a/b\\c.txt", "c.txt"},
-    {"FiftyBytesKept", std::string(50, 'x'), std::string(50, 'x')},
-    {"SixtyBytesCut", std::string(60, 'x'), std::string(50, 'x')},
-    {"TwoByteCharacterAtTheCut", "x" + Repeat("\xC3\xA9", 30), "x" + Repeat("\xC3\xA9", 24)},
-    {"FourByteCharacterAtTheCut", "xy" + Repeat("\xF0\x9F\x98\x80", 20), "xy" + Repeat("\xF0\x9F\x98\x80", 12)},
+    { "BareName", "report.txt", "report.txt" },
+    { "Backslashes", "C:\\data\\report.txt", "report.txt" },
+    { "Slashes", "/home/u/report.txt", "report.txt" },
+    { "MixedSeparators", "C:\\a/b\\c.txt", "c.txt" },
+    { "FiftyBytesKept", std::string(50, 'x'), std::string(50, 'x') },
+    { "SixtyBytesCut", std::string(60, 'x'), std::string(50, 'x') },
+    { "TwoByteCharacterAtTheCut", "x" + Repeat("\xC3\xA9", 30), "x" + Repeat("\xC3\xA9", 24) },
+    { "FourByteCharacterAtTheCut", "xy" + Repeat("\xF0\x9F\x98\x80", 20), "xy" + Repeat("\xF0\x9F\x98\x80", 12) },
     // Not UTF-8: cut at 50 bytes as they are.
-    {"Windows1252Cut", Repeat("\xE9", 60), Repeat("\xE9", 50)},
+    { "Windows1252Cut", Repeat("\xE9", 60), Repeat("\xE9", 50) },
 };
 
 class NameField : public testing::TestWithParam<FieldCase> { };
@@ -39,8 +39,8 @@ TEST_P(NameField, KeepsTheLastComponentWithinFiftyBytes)
     EXPECT_EQ(StoredNameField(GetParam().Name), GetParam().Field);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, NameField, testing::ValuesIn(kFieldCases),
-    [](const auto& info) { return std::string(info.param.Label); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NameField, testing::ValuesIn(kFieldCases), [](const auto& info) { return std::string(info.param.Label); });
 
 struct SafeCase {
     const char* Label;
@@ -49,22 +49,22 @@ struct SafeCase {
 };
 
 const SafeCase kSafeCases[] = {
-    {"Plain", "report.txt", "report.txt"},
-    {"Empty", "", "decoded.bin"},
-    {"Dot", ".", "decoded.bin"},
-    {"DotDot", "..", "decoded.bin"},
-    {"TrailingSlash", "dir/", "decoded.bin"},
-    {"ParentPath", "../../etc/passwd", "passwd"},
-    {"WindowsParent", "..\\..\\boot.ini", "boot.ini"},
-    {"Tab", "a\tb", "a_b"},
-    {"Delete", "a\x7F", "a_"},
-    {"C1Control", "a\xC2\x85z", "a_z"},
-    {"Windows1252", "na\xEFve \x80", "na\xC3\xAFve \xE2\x82\xAC"},
-    {"Windows1252UndefinedByte", "a\x81z\xFF", "a_z\xC3\xBF"},
+    { "Plain", "report.txt", "report.txt" },
+    { "Empty", "", "decoded.bin" },
+    { "Dot", ".", "decoded.bin" },
+    { "DotDot", "..", "decoded.bin" },
+    { "TrailingSlash", "dir/", "decoded.bin" },
+    { "ParentPath", "../../etc/passwd", "passwd" },
+    { "WindowsParent", "..\\..\\boot.ini", "boot.ini" },
+    { "Tab", "a\tb", "a_b" },
+    { "Delete", "a\x7F", "a_" },
+    { "C1Control", "a\xC2\x85z", "a_z" },
+    { "Windows1252", "na\xEFve \x80", "na\xC3\xAFve \xE2\x82\xAC" },
+    { "Windows1252UndefinedByte", "a\x81z\xFF", "a_z\xC3\xBF" },
     // A UTF-8 character cut off at the end of the 50-byte field.
-    {"TruncatedUtf8Tail", "caf\xC3\xA9\xE2\x82", "caf\xC3\xA9"},
-    {"Overlong", "\xC0\xAF", "\xC3\x80\xC2\xAF"},
-    {"Surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+    { "TruncatedUtf8Tail", "caf\xC3\xA9\xE2\x82", "caf\xC3\xA9" },
+    { "Overlong", "\xC0\xAF", "\xC3\x80\xC2\xAF" },
+    { "Surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC" },
 };
 
 class SafeName : public testing::TestWithParam<SafeCase> { };
@@ -76,17 +76,17 @@ TEST_P(SafeName, IsABarePrintableUtf8Name)
     EXPECT_TRUE(IsValidUtf8(offered));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SafeName, testing::ValuesIn(kSafeCases),
-    [](const auto& info) { return std::string(info.param.Label); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SafeName, testing::ValuesIn(kSafeCases), [](const auto& info) { return std::string(info.param.Label); });
 
 TEST(Utf8, ValidatesStrictly)
 {
     EXPECT_TRUE(IsValidUtf8(""));
-    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF
+    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF")); // U+10FFFF
     EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));     // overlong
-    EXPECT_FALSE(IsValidUtf8("\xC3"));             // cut short
-    EXPECT_FALSE(IsValidUtf8("\x80"));             // lone continuation
+    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF")); // overlong
+    EXPECT_FALSE(IsValidUtf8("\xC3")); // cut short
+    EXPECT_FALSE(IsValidUtf8("\x80")); // lone continuation
 }
 
 TEST(Windows1252, MapsEveryByte)

@@ -1,8 +1,8 @@
 #include "flows/TempFolder.h"
+
 #include "flows/TestFiles.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 mode_t ModeOf(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     EXPECT_EQ(::lstat(path.c_str(), &info), 0);
     return info.st_mode;
 }
@@ -55,7 +55,7 @@ TEST(PrivateTempFolder, AFileInItsPlaceIsRefused)
     test::ScopedTmpDir tmp(scratch.Path());
     const std::string folder = *PrivateTempFolder();
     ASSERT_EQ(::rmdir(folder.c_str()), 0);
-    test::WriteBytes(folder.substr(0, folder.size() - 1), {1});
+    test::WriteBytes(folder.substr(0, folder.size() - 1), { 1 });
     EXPECT_FALSE(PrivateTempFolder());
 }
 
@@ -63,13 +63,13 @@ TEST(PrepareTempFile, ReplacesALinkWithAnEmptyFileAndLeavesItsTargetAlone)
 {
     test::ScratchFolder scratch;
     const std::string target = scratch.File("target.bin");
-    test::WriteBytes(target, {1, 2, 3});
+    test::WriteBytes(target, { 1, 2, 3 });
     const std::string path = scratch.File("asyat.bmp");
     ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
     ASSERT_TRUE(PrepareTempFile(path));
     EXPECT_TRUE(S_ISREG(ModeOf(path)));
     EXPECT_TRUE(test::ReadBytes(path).empty());
-    EXPECT_EQ(test::ReadBytes(target), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(test::ReadBytes(target), (std::vector<uint8_t> { 1, 2, 3 }));
 }
 
 } // namespace

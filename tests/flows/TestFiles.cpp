@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-
 #include <zlib.h>
 
 namespace lumaquill::test {
