@@ -9,8 +9,6 @@ namespace lumaquill {
 // Newer images hold UTF-8; older ones hold Windows-1252 bytes.
 class DisplayText {
 public:
-    // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-    static bool IsValidUtf8(std::string_view bytes);
     // Valid UTF-8 unchanged; anything else read as Windows-1252.
     static std::string ToUtf8(std::string_view bytes);
     // ToUtf8 with every control character (C0, DEL, C1) shown as "\xNN", so
