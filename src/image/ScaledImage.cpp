@@ -98,12 +98,12 @@ void ScaledImage::CreateScaled(const DibImage& source, int32_t width, int32_t he
         return;
     try {
         Pixels.resize(stride * uint64_t(height));
+        ScaledWidth = width;
+        ScaledHeight = height;
+        Stretch(source, size_t(stride));
     } catch (const std::bad_alloc&) {
-        return;
+        Release();
     }
-    ScaledWidth = width;
-    ScaledHeight = height;
-    Stretch(source, size_t(stride));
 }
 
 // Rows run bottom-up in both pictures.
