@@ -185,7 +185,7 @@ TEST_F(CliEndToEndTest, InfoTextOnAPlainImage)
     test::WriteBmp24(Dir / "big.bmp", 640, 480);
     CliRun info = Run({ "info", "big.bmp" });
     EXPECT_EQ(info.Status, 0) << info.Err;
-    // The capacities of a 640 x 480 image are the design's own example.
+    // P = 640 * 480 = 307200 pixel slots; capacities P/8, P/3, P/2, P, 3P less 4096.
     EXPECT_EQ(info.Out,
         "Image: big.bmp\n"
         "Size: 640 x 480 pixels\n"
