@@ -1,0 +1,145 @@
+#!/usr/bin/env python3
+"""Draws Lumaquill's icons and button pictures with ImageMagick.
+
+The generated PNG files are committed beside this script, so building the
+program never runs it. Run it again after changing a drawing:
+
+    python3 res/artwork/draw_artwork.py
+
+Needs ImageMagick's convert and the DejaVu fonts (fonts-dejavu-core).
+Resource ids: icon 128 (32 x 32, window icon), icon 141 (232 x 71 banner),
+bitmaps 142 and 143 (106 x 67, the Encode and Decode button pictures).
+"""
+
+import os
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+FONT_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+CONVERT = "/usr/bin/convert"
+
+NAVY = "#1d4a72"
+SKY = "#9bd8ff"
+HILL = "#3f9b45"
+HILL_DARK = "#2e7a35"
+SUN = "#ffcf33"
+GOLD = "#f0ad1c"
+GOLD_DARK = "#8a5a00"
+STEEL_DARK = "#7d8995"
+ARROW = "#2f8f3a"
+ARROW_OUT = "#d9622b"
+
+
+def landscape(x, y, w, h, border=2):
+    """A framed picture: white mount, sky, sun and two hills."""
+    ix, iy, iw, ih = x + border, y + border, w - 2 * border, h - 2 * border
+    sun_r = max(2, ih // 6)
+    return [
+        f"fill white stroke #5a6b7a stroke-width 1 rectangle {x},{y} {x + w - 1},{y + h - 1}",
+        f"stroke none fill {SKY} rectangle {ix},{iy} {ix + iw - 1},{iy + ih - 1}",
+        f"fill {SUN} circle {ix + iw * 3 // 4},{iy + ih // 3} {ix + iw * 3 // 4 + sun_r},{iy + ih // 3}",
+        f"fill {HILL_DARK} polygon {ix},{iy + ih - 1} {ix + iw * 2 // 5},{iy + ih * 2 // 5} "
+        f"{ix + iw * 3 // 4},{iy + ih - 1}",
+        f"fill {HILL} polygon {ix + iw // 4},{iy + ih - 1} {ix + iw * 2 // 3},{iy + ih // 2} "
+        f"{ix + iw - 1},{iy + ih * 3 // 4} {ix + iw - 1},{iy + ih - 1}",
+    ]
+
+
+def padlock(x, y, w, open_shackle=False):
+    """A padlock whose body is w wide; (x, y) is the body's top-left corner.
+    The open lock has its shackle lifted out of the body on the right."""
+    h = w * 4 // 5
+    sw = max(2, w // 6)
+    left, right = x + w // 5 + sw // 2, x + w - 1 - w // 5 - sw // 2
+    r = (right - left) // 2
+    lift = w // 4 if open_shackle else 0
+    arc_y = y - w // 3 - lift
+    kx, ky = x + w // 2, y + h * 2 // 5
+    shackle = (f"fill none stroke {STEEL_DARK} stroke-width {sw} "
+               f"ellipse {left + r},{arc_y} {r},{r} 180,360 "
+               f"line {left},{arc_y} {left},{y + 1} "
+               f"line {right},{arc_y} {right},{y + 1 - (lift + 2 if open_shackle else 0)}")
+    body = (f"stroke {GOLD_DARK} stroke-width 1 fill {GOLD} roundrectangle {x},{y} {x + w - 1},{y + h - 1} 2,2 "
+            f"stroke none fill {GOLD_DARK} circle {kx},{ky} {kx + max(1, w // 10)},{ky} "
+            f"rectangle {kx - max(0, w // 20)},{ky} {kx + max(0, w // 20)},{ky + h // 3}")
+    return [shackle, body]
+
+
+def arrow(x0, x1, y, colour, thickness=7):
+    """A fat arrow from x0 to x1 along y, head at x1."""
+    head = thickness + 5
+    t = thickness // 2
+    return [
+        f"stroke none fill {colour} polygon {x0},{y - t} {x1 - head},{y - t} {x1 - head},{y - head // 2 - 2} "
+        f"{x1},{y} {x1 - head},{y + head // 2 + 2} {x1 - head},{y + t} {x0},{y + t}",
+    ]
+
+
+def label(text, x, y, size, colour, font=FONT_BOLD, gravity="NorthWest"):
+    return ["-gravity", gravity, "-font", font, "-pointsize", str(size), "-fill", colour,
+            "-annotate", f"+{x}+{y}", text]
+
+
+def render(path, width, height, background, drawing, texts=(), fmt="PNG24"):
+    args = [CONVERT, "-size", f"{width}x{height}", background]
+    for primitive in drawing:
+        args += ["-draw", primitive]
+    for text in texts:
+        args += text
+    args += ["-strip", "-define", "png:exclude-chunks=date,time", f"{fmt}:{path}"]
+    subprocess.run(args, check=True)
+
+
+def app_icon(path):
+    drawing = [f"stroke none fill {NAVY} roundrectangle 0,0 31,31 6,6"]
+    drawing += landscape(4, 6, 19, 16, border=2)
+    drawing += padlock(19, 20, 10)
+    render(path, 32, 32, "xc:none", drawing, fmt="PNG32")
+
+
+def banner(path):
+    drawing = [
+        "stroke #0f2c44 stroke-width 1 fill none rectangle 0,0 231,70",
+    ]
+    drawing += landscape(12, 10, 52, 42, border=3)
+    drawing += padlock(44, 36, 26)
+    texts = [
+        label("Lumaquill", 76, 12, 25, "white"),
+        label("pictures that keep a secret", 79, 48, 10, "#d4ecff", font=FONT),
+    ]
+    render(path, 232, 71, f"gradient:#12344f-#2b6f98", drawing, texts)
+
+
+def encode_picture(path):
+    drawing = ["stroke #9aa7b3 stroke-width 1 fill #f5f8fb roundrectangle 0,0 105,66 5,5"]
+    drawing += padlock(9, 20, 20)
+    drawing += arrow(32, 56, 25, ARROW)
+    drawing += landscape(58, 6, 40, 34)
+    texts = [label("Encode", 0, 44, 16, NAVY, gravity="North")]
+    render(path, 106, 67, "xc:#e9eef3", drawing, texts)
+
+
+def decode_picture(path):
+    drawing = ["stroke #9aa7b3 stroke-width 1 fill #f5f8fb roundrectangle 0,0 105,66 5,5"]
+    drawing += landscape(7, 6, 40, 34)
+    drawing += arrow(49, 73, 25, ARROW_OUT)
+    drawing += padlock(77, 20, 20, open_shackle=True)
+    texts = [label("Decode", 0, 44, 16, NAVY, gravity="North")]
+    render(path, 106, 67, "xc:#e9eef3", drawing, texts)
+
+
+def main():
+    out = os.path.normpath(os.path.join(HERE, ".."))
+    for folder in ("icons", "bitmaps"):
+        os.makedirs(os.path.join(out, folder), exist_ok=True)
+    app_icon(os.path.join(out, "icons", "128.png"))
+    banner(os.path.join(out, "icons", "141.png"))
+    encode_picture(os.path.join(out, "bitmaps", "142.png"))
+    decode_picture(os.path.join(out, "bitmaps", "143.png"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
