@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ui/TemplateDialog.h"
+
+namespace lumaquill {
+
+// The About box (template 100): the banner, the maker's web address and OK.
+class AboutDialog : public TemplateDialog {
+    Q_OBJECT
+public:
+    static constexpr int BannerIconId = 141;
+    static constexpr int WebAddressStringId = 112;
+
+    explicit AboutDialog(QWidget* parent = nullptr);
+};
+
+} // namespace lumaquill

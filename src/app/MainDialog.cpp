@@ -1,0 +1,171 @@
+#include "app/MainDialog.h"
+
+#include "app/AboutDialog.h"
+#include "keys/RuntimeRandom.h"
+#include "ui/DecodeDialog.h"
+#include "ui/EncodeDialog.h"
+#include "ui/UiResources.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <ctime>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace lumaquill {
+
+namespace {
+
+constexpr int BannerIconId = 141;
+constexpr int EncodePictureId = 142;
+constexpr int DecodePictureId = 143;
+constexpr int AboutStringId = 101;
+// The promotional lines are strings 102 to 110.
+constexpr int FirstPromoStringId = 102;
+constexpr int PromoStringCount = 9;
+constexpr int NoticeStringId = 111;
+
+const DialogTemplate MainTemplate{
+    .Id = 140,
+    .Caption = QStringLiteral("Lumaquill Nex"),
+    .Width = 188,
+    .Height = 198,
+    .Controls = {
+        {MainDialog::EncodeButtonId, ControlKind::PushButton, QStringLiteral("Button1"), {7, 79, 84, 50},
+            ControlStyle::Picture},
+        {MainDialog::DecodeButtonId, ControlKind::PushButton, QStringLiteral("Decode"), {97, 79, 84, 50},
+            ControlStyle::Picture},
+        {MainDialog::NoticeId, ControlKind::Static, QString(), {7, 136, 173, 18}, ControlStyle::WordWrap},
+        {MainDialog::PromoLineId, ControlKind::Static, QString(), {7, 157, 174, 33}, ControlStyle::WordWrap},
+    },
+};
+
+} // namespace
+
+MainDialog::MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
+    : TemplateDialog(MainTemplate, parent)
+    , Engine(engine)
+    , Prompts(prompts)
+{
+    SetControlText(NoticeId, UiResources::String(NoticeStringId));
+    // The picture says "Encode"; the template's text does not.
+    Button(EncodeButtonId)->setAccessibleName(QStringLiteral("Encode"));
+    BindCommand(EncodeButtonId, &MainDialog::OnEncode);
+    BindCommand(DecodeButtonId, &MainDialog::OnDecode);
+    SetBanner(BannerIconId, QPoint(27, 10));
+}
+
+void MainDialog::OnInitDialog()
+{
+    SetPicture(EncodeButtonId, UiResources::Bitmap(EncodePictureId));
+    SetPicture(DecodeButtonId, UiResources::Bitmap(DecodePictureId));
+    BuildWindowMenu();
+    setWindowIcon(UiResources::AppIcon());
+    RuntimeSrand(static_cast<uint32_t>(std::time(nullptr)));
+    PromoLine();
+}
+
+void MainDialog::BuildWindowMenu()
+{
+    Menu = new QMenu(this);
+    QAction* close = Menu->addAction(QStringLiteral("&Close"));
+    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    close->setShortcutContext(Qt::WidgetShortcut);
+    connect(close, &QAction::triggered, this, [this] { OnSysCommand(CloseCommand); });
+    const QString about = UiResources::String(AboutStringId);
+    if (about.isEmpty())
+        return;
+    Menu->addSeparator();
+    QAction* entry = Menu->addAction(about);
+    entry->setData(AboutCommand);
+    // Shown in the menu; the window itself handles F1 (keyPressEvent).
+    entry->setShortcut(QKeySequence(Qt::Key_F1));
+    entry->setShortcutContext(Qt::WidgetShortcut);
+    connect(entry, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
+#ifdef Q_OS_WIN
+    AppendToSystemMenu(about);
+#endif
+}
+
+void MainDialog::OnSysCommand(int command)
+{
+    switch (command & 0xFFF0) {
+    case AboutCommand:
+        OpenAbout();
+        break;
+    case CloseCommand:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainDialog::PromoLine()
+{
+    const int r = RuntimeRand();
+    SetControlText(PromoLineId, UiResources::String(FirstPromoStringId + r % PromoStringCount));
+}
+
+void MainDialog::OnEncode()
+{
+    EncodeDialog dialog(Engine, Prompts);
+    dialog.exec();
+    PromoLine();
+}
+
+void MainDialog::OnDecode()
+{
+    DecodeDialog dialog(Engine, Prompts);
+    dialog.exec();
+    PromoLine();
+}
+
+void MainDialog::OpenAbout()
+{
+    AboutDialog about;
+    about.exec();
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (Menu)
+        Menu->exec(event->globalPos());
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        OnSysCommand(AboutCommand);
+        return;
+    }
+    TemplateDialog::keyPressEvent(event);
+}
+
+#ifdef Q_OS_WIN
+void MainDialog::AppendToSystemMenu(const QString& text)
+{
+    HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+    if (!systemMenu)
+        return;
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, AboutCommand, reinterpret_cast<LPCWSTR>(text.utf16()));
+}
+
+bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
+{
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == AboutCommand) {
+        OnSysCommand(static_cast<int>(msg->wParam));
+        *result = 0;
+        return true;
+    }
+    return TemplateDialog::nativeEvent(eventType, message, result);
+}
+#endif
+
+} // namespace lumaquill

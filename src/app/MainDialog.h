@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ui/TemplateDialog.h"
+
+class QAction;
+class QMenu;
+
+namespace lumaquill {
+
+class StegEngine;
+class UiPrompts;
+
+// The main window (template 140): the banner, the Encode and Decode picture
+// buttons, the notice and the promotional line. Its window menu (the
+// context menu here, where the window manager owns the title-bar menu; the
+// real system menu on Windows) ends with the About entry, which F1 opens
+// too.
+class MainDialog : public TemplateDialog {
+    Q_OBJECT
+public:
+    static constexpr int EncodeButtonId = 1048;
+    static constexpr int DecodeButtonId = 1049;
+    static constexpr int NoticeId = 1059;
+    static constexpr int PromoLineId = 1060;
+    static constexpr int AboutCommand = 16;
+    static constexpr int CloseCommand = 0xF060;
+
+    MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
+
+    // The window menu; null until the window has been initialised.
+    QMenu* WindowMenu() const { return Menu; }
+    // A window-menu command; the low four bits belong to the platform.
+    void OnSysCommand(int command);
+    // Draws a promotional line afresh from the runtime generator.
+    void PromoLine();
+
+protected:
+    void OnInitDialog() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+private:
+    void OnEncode();
+    void OnDecode();
+    void OpenAbout();
+    void BuildWindowMenu();
+#ifdef Q_OS_WIN
+    void AppendToSystemMenu(const QString& text);
+#endif
+
+    StegEngine& Engine;
+    UiPrompts& Prompts;
+    QMenu* Menu = nullptr;
+};
+
+} // namespace lumaquill

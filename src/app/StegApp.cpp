@@ -1,0 +1,25 @@
+#include "app/StegApp.h"
+
+#include "app/MainDialog.h"
+#include "ui/UiResources.h"
+
+#include <QApplication>
+
+namespace lumaquill {
+
+StegApp::StegApp(UiPrompts& prompts)
+    : Prompts(prompts)
+    , Services(prompts)
+{
+    SteganographyEngine.SetFrontend(Services.Services());
+}
+
+int StegApp::Run()
+{
+    QApplication::setWindowIcon(UiResources::AppIcon());
+    MainDialog mainWindow(SteganographyEngine, Prompts);
+    mainWindow.exec();
+    return 0;
+}
+
+} // namespace lumaquill

@@ -1,0 +1,121 @@
+#include "ui/ProgressDialog.h"
+
+#include "ui/StepProgressBar.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QThread>
+#include <QWindow>
+
+namespace lumaquill {
+
+namespace {
+
+const DialogTemplate ProgressTemplate{
+    .Id = 147,
+    .Caption = QString(),
+    .Width = 240,
+    .Height = 46,
+    .Style = DialogStyle::NoTitleBar | DialogStyle::StayOnTop,
+    .Controls = {
+        {ProgressDialog::TextId, ControlKind::Static, QStringLiteral("Some Progress"), {7, 7, 215, 8}},
+        {ProgressDialog::BarId, ControlKind::ProgressBar, QString(), {7, 21, 226, 18}, ControlStyle::Border},
+    },
+};
+
+// Everything but user input, timers and sockets: a run must not re-enter
+// the program's own logic while it blocks.
+constexpr QEventLoop::ProcessEventsFlags PaintOnly
+    = QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
+
+// How long Show waits for the window system to map the window.
+constexpr int ExposeWaitMs = 1000;
+
+ProgressDialog* ShownDialog = nullptr;
+
+} // namespace
+
+ProgressDialog::ProgressDialog()
+    : TemplateDialog(ProgressTemplate)
+{
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+ProgressDialog::~ProgressDialog()
+{
+    if (ShownDialog == this)
+        ShownDialog = nullptr;
+}
+
+ProgressDialog* ProgressDialog::Shown()
+{
+    return ShownDialog;
+}
+
+void ProgressDialog::Show()
+{
+    show();
+    raise();
+    ShownDialog = this;
+    WaitUntilExposed();
+    Repaint(this);
+}
+
+void ProgressDialog::Hide()
+{
+    hide();
+    if (ShownDialog == this)
+        ShownDialog = nullptr;
+}
+
+void ProgressDialog::SetText(const std::string& text)
+{
+    SetControlText(TextId, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    Repaint(Control(TextId));
+}
+
+void ProgressDialog::SetRange(uint32_t max)
+{
+    Progress(BarId)->SetRange32(max);
+    Repaint(Progress(BarId));
+}
+
+void ProgressDialog::SetStep(int32_t step)
+{
+    Progress(BarId)->SetStep(step);
+}
+
+void ProgressDialog::SetPos(int32_t position)
+{
+    Progress(BarId)->SetPos(position);
+    Repaint(Progress(BarId));
+}
+
+void ProgressDialog::StepIt()
+{
+    Progress(BarId)->StepIt();
+    Repaint(Progress(BarId));
+}
+
+void ProgressDialog::Repaint(QWidget* changed)
+{
+    if (!isVisible())
+        return;
+    changed->repaint();
+    QCoreApplication::processEvents(PaintOnly);
+}
+
+void ProgressDialog::WaitUntilExposed()
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < ExposeWaitMs) {
+        QCoreApplication::processEvents(PaintOnly);
+        QThread::msleep(1);
+    }
+}
+
+} // namespace lumaquill

@@ -1,0 +1,21 @@
+#include "ui/QtFrontend.h"
+
+namespace lumaquill {
+
+QtFrontend::QtFrontend(UiPrompts& prompts)
+    : Messages(prompts)
+    , Save(prompts)
+{
+}
+
+Frontend QtFrontend::Services()
+{
+    Frontend frontend;
+    frontend.Messages = &Messages;
+    frontend.Busy = &Busy;
+    frontend.Progress = &Progress;
+    frontend.Save = &Save;
+    return frontend;
+}
+
+} // namespace lumaquill

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/Frontend.h"
+#include "ui/QtBusyIndicator.h"
+#include "ui/QtMessageSink.h"
+#include "ui/QtProgressFactory.h"
+#include "ui/QtSavePrompt.h"
+
+namespace lumaquill {
+
+class UiPrompts;
+
+// The Qt implementations of everything the core asks of its front end,
+// bundled: messages and the save prompt go through the given UiPrompts,
+// progress is a ProgressDialog, the busy cursor a BusyCursor.
+//
+//     QtFrontend services(prompts);
+//     engine.SetFrontend(services.Services());
+//
+// The engine keeps pointers into this object: it must outlive their use.
+class QtFrontend {
+public:
+    explicit QtFrontend(UiPrompts& prompts);
+    QtFrontend(const QtFrontend&) = delete;
+    QtFrontend& operator=(const QtFrontend&) = delete;
+
+    Frontend Services();
+
+private:
+    QtMessageSink Messages;
+    QtBusyIndicator Busy;
+    QtProgressFactory Progress;
+    QtSavePrompt Save;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,13 @@
+#include "ui/QtMessageSink.h"
+
+#include "ui/ProgressDialog.h"
+#include "ui/UiPrompts.h"
+
+namespace lumaquill {
+
+void QtMessageSink::ShowMessage(const std::string& text, MessageIcon icon)
+{
+    Prompts.ShowMessage(ProgressDialog::Shown(), QString::fromStdString(text), icon);
+}
+
+} // namespace lumaquill

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/MessageSink.h"
+
+namespace lumaquill {
+
+class UiPrompts;
+
+// The engine's messages as message boxes, through UiPrompts.
+class QtMessageSink : public MessageSink {
+public:
+    explicit QtMessageSink(UiPrompts& prompts)
+        : Prompts(prompts)
+    {
+    }
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+
+private:
+    UiPrompts& Prompts;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,97 @@
+#include "ui/UiPrompts.h"
+
+#include "ui/FileFilter.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace lumaquill {
+
+namespace {
+
+QWidget* OwnerOr(QWidget* parent)
+{
+    if (parent)
+        return parent;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+// A prompt shown during a run (which keeps the busy cursor) gets the normal
+// arrow while it is up.
+class ArrowCursorScope {
+public:
+    ArrowCursorScope()
+        : Pushed(QGuiApplication::overrideCursor() != nullptr)
+    {
+        if (Pushed)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    }
+    ~ArrowCursorScope()
+    {
+        if (Pushed)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    ArrowCursorScope(const ArrowCursorScope&) = delete;
+    ArrowCursorScope& operator=(const ArrowCursorScope&) = delete;
+
+private:
+    bool Pushed;
+};
+
+} // namespace
+
+QString UiPrompts::AppName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void UiPrompts::ShowMessage(QWidget* parent, const QString& text, MessageIcon icon)
+{
+    ArrowCursorScope arrow;
+    const QMessageBox::Icon shown = icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning;
+    QMessageBox box(shown, AppName(), text, QMessageBox::Ok, OwnerOr(parent));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::optional<QString> UiPrompts::AskOpenFileName(QWidget* parent, const FilePromptOptions& options)
+{
+    return AskFileName(parent, options, false);
+}
+
+std::optional<QString> UiPrompts::AskSaveFileName(QWidget* parent, const FilePromptOptions& options)
+{
+    return AskFileName(parent, options, true);
+}
+
+std::optional<QString> UiPrompts::AskFileName(QWidget* parent, const FilePromptOptions& options, bool save)
+{
+    ArrowCursorScope arrow;
+    QFileDialog prompt(OwnerOr(parent), save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    prompt.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    prompt.setFileMode(
+        options.Flags.testFlag(FilePromptFlag::FileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    prompt.setOption(QFileDialog::HideNameFilterDetails);
+    prompt.setOption(QFileDialog::DontConfirmOverwrite, !options.Flags.testFlag(FilePromptFlag::OverwritePrompt));
+    const QStringList filters = FileFilter::ToQtFilters(options.Filter);
+    if (!filters.isEmpty())
+        prompt.setNameFilters(filters);
+    prompt.setDefaultSuffix(options.DefaultExtension);
+    if (!options.InitialName.isEmpty())
+        prompt.selectFile(options.InitialName);
+    while (prompt.exec() == QDialog::Accepted && !prompt.selectedFiles().isEmpty()) {
+        const QString chosen = QFileInfo(prompt.selectedFiles().first()).absoluteFilePath();
+        // A save prompt lets a folder name be typed that does not exist.
+        if (!options.Flags.testFlag(FilePromptFlag::PathMustExist) || QFileInfo(chosen).absoluteDir().exists())
+            return chosen;
+    }
+    return std::nullopt;
+}
+
+} // namespace lumaquill

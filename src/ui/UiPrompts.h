@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/MessageSink.h"
+#include "ui/FilePromptOptions.h"
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace lumaquill {
+
+// Every message box and file prompt of the program goes through here, so
+// that tests can answer them without showing a window (ScriptedPrompts in
+// tests/ui/GuiTestSupport.h overrides the three virtual functions).
+//
+// Message boxes are modal with one OK button; the stop icon shows as
+// QMessageBox::Critical, the exclamation icon as QMessageBox::Warning, and
+// the caption is AppName(). A null parent means the active modal window
+// (or the active window).
+class UiPrompts {
+public:
+    virtual ~UiPrompts() = default;
+
+    virtual void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon);
+    // The chosen file's full path, or nothing when the user cancels.
+    virtual std::optional<QString> AskOpenFileName(QWidget* parent, const FilePromptOptions& options);
+    virtual std::optional<QString> AskSaveFileName(QWidget* parent, const FilePromptOptions& options);
+
+    void Stop(QWidget* parent, const QString& text) { ShowMessage(parent, text, MessageIcon::Stop); }
+    void Warn(QWidget* parent, const QString& text) { ShowMessage(parent, text, MessageIcon::Exclamation); }
+
+    // The program file's base name: "lumaquill" for the program.
+    static QString AppName();
+
+private:
+    std::optional<QString> AskFileName(QWidget* parent, const FilePromptOptions& options, bool save);
+};
+
+} // namespace lumaquill
