@@ -27,27 +27,45 @@ constexpr size_t kMarkerSeedIndex = 4;
 
 using SeedBytes = std::array<uint8_t, KeyMaterial::kSeedBytes>;
 
-void JoinDigests(SeedBytes& block, const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
+void JoinDigests(SeedBytes& seed, const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
 {
     const size_t digestAt = md5First ? md5.size() : 0;
     const size_t md5At = md5First ? 0 : digest.size();
-    std::memcpy(block.data() + digestAt, digest.data(), digest.size());
-    std::memcpy(block.data() + md5At, md5.data(), md5.size());
+    std::memcpy(seed.data() + digestAt, digest.data(), digest.size());
+    std::memcpy(seed.data() + md5At, md5.data(), md5.size());
 }
 
-// The chain's working block B as the nine big-endian words of its bytes,
-// the form the SHA-1 buffer holds them in: the chain never needs B's bytes.
-constexpr size_t kBlockWords = KeyMaterial::kSeedBytes / 4;
-using BlockWords = std::array<uint32_t, kBlockWords>;
+// The chain works on words: the digests as the big-endian words of their
+// bytes, and the block B as its nine big-endian words, the form the SHA-1
+// buffer holds them in. The chain never needs their bytes.
+using Sha1Words = std::array<uint32_t, 5>;
+using Md5Words = std::array<uint32_t, 4>;
+using BlockWords = std::array<uint32_t, KeyMaterial::kSeedBytes / 4>;
 
-void JoinAsWords(BlockWords& block, const Sha1Bytes& digest, const Md5Bytes& md5, bool md5First)
+template <size_t Bytes>
+std::array<uint32_t, Bytes / 4> LoadWords(const std::array<uint8_t, Bytes>& bytes)
 {
-    const size_t digestAt = md5First ? md5.size() / 4 : 0;
-    const size_t md5At = md5First ? 0 : digest.size() / 4;
-    for (size_t i = 0; i < digest.size() / 4; ++i)
-        block[digestAt + i] = Load32Be(digest.data() + 4 * i);
-    for (size_t i = 0; i < md5.size() / 4; ++i)
-        block[md5At + i] = Load32Be(md5.data() + 4 * i);
+    std::array<uint32_t, Bytes / 4> words;
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = Load32Be(bytes.data() + 4 * i);
+    return words;
+}
+
+template <size_t Bytes>
+void StoreWords(std::array<uint8_t, Bytes>& bytes, const std::array<uint32_t, Bytes / 4>& words)
+{
+    for (size_t i = 0; i < words.size(); ++i)
+        Store32Be(bytes.data() + 4 * i, words[i]);
+}
+
+void JoinWords(BlockWords& block, const Sha1Words& digest, const Md5Words& md5, bool md5First)
+{
+    const size_t digestAt = md5First ? md5.size() : 0;
+    const size_t md5At = md5First ? 0 : digest.size();
+    for (size_t i = 0; i < digest.size(); ++i)
+        block[digestAt + i] = digest[i];
+    for (size_t i = 0; i < md5.size(); ++i)
+        block[md5At + i] = md5[i];
 }
 
 void ReportPass(ProgressSink& progress, uint32_t pass, uint32_t passes)
@@ -99,8 +117,10 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
     MersenneGen order;
     order.Seed(Load32Le(PasswordDigest.data()));
     const uint32_t passes = PassesForSpeed(speed);
+    Sha1Words digest = LoadWords(PasswordDigest);
+    Md5Words md5 = LoadWords(PasswordMd5);
     BlockWords block;
-    JoinAsWords(block, PasswordDigest, PasswordMd5, false);
+    JoinWords(block, digest, md5, false);
 
     if (progress != nullptr) {
         progress->SetText("Mangling Password");
@@ -114,11 +134,12 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
         const uint32_t count = std::min(kPassesPerReport, passes - first);
         for (uint32_t k = 0; k < count; ++k) {
             context.UpdateGroups(block.data(), block.size());
-            context.Final(PasswordDigest.data());
-            PasswordMd5 = Md5Digest(PasswordDigest.data(), PasswordDigest.size());
-            JoinAsWords(block, PasswordDigest, PasswordMd5, order.Range(0, 1) == 1);
+            context.FinalWords(digest.data());
+            md5 = Md5OfSha1Words(digest.data());
+            JoinWords(block, digest, md5, order.Range(0, 1) == 1);
         }
     }
+    StoreWords(PasswordMd5, md5);
     context.UpdateGroups(block.data(), block.size());
     context.Final(PasswordDigest.data());
     PublishSeeds();

@@ -12,6 +12,11 @@ constexpr size_t kBlockBytes = 64;
 constexpr size_t kLengthWord = 14;
 constexpr uint32_t kPadByte = 0x80;
 
+inline uint32_t ByteSwap(uint32_t x)
+{
+    return (x >> 24) | ((x >> 8) & 0xFF00u) | ((x << 8) & 0xFF0000u) | (x << 24);
+}
+
 inline uint32_t Rotl(uint32_t x, int n)
 {
     return (x << n) | (x >> (32 - n));
@@ -43,8 +48,9 @@ inline void StepI(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t mk, 
 }
 
 // One MD5 block (RFC 1321). Fully unrolled so that word indices, constants
-// and rotations are immediates and the chain of steps has nothing else in it.
-inline void Compress(uint32_t state[4], const uint32_t m[16])
+// and rotations are immediates and the chain of steps has nothing else in it;
+// always inlined so that a block of known zero words loses their additions.
+[[gnu::always_inline]] inline void Compress(uint32_t state[4], const uint32_t m[16])
 {
     uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
 
@@ -160,6 +166,16 @@ Md5Bytes Md5Digest(const uint8_t* data, size_t length)
     for (int i = 0; i < 4; ++i)
         Store32Le(digest.data() + 4 * i, state[i]);
     return digest;
+}
+
+std::array<uint32_t, 4> Md5OfSha1Words(const uint32_t sha1Words[5])
+{
+    // Twenty message bytes, the pad byte, zeros, and the bit length.
+    const uint32_t m[16] = {ByteSwap(sha1Words[0]), ByteSwap(sha1Words[1]), ByteSwap(sha1Words[2]),
+        ByteSwap(sha1Words[3]), ByteSwap(sha1Words[4]), kPadByte, 0, 0, 0, 0, 0, 0, 0, 0, 20 * 8, 0};
+    uint32_t state[4] = {kInitialState[0], kInitialState[1], kInitialState[2], kInitialState[3]};
+    Compress(state, m);
+    return {ByteSwap(state[0]), ByteSwap(state[1]), ByteSwap(state[2]), ByteSwap(state[3])};
 }
 
 Md5Bytes Md5Digest(std::string_view text)

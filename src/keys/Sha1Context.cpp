@@ -87,6 +87,14 @@ void Sha1Context::UpdateGroups(const uint32_t* words, size_t count)
 
 void Sha1Context::Final(uint8_t out[20])
 {
+    uint32_t words[5];
+    FinalWords(words);
+    for (int i = 0; i < 5; ++i)
+        Store32Be(out + 4 * i, words[i]);
+}
+
+void Sha1Context::FinalWords(uint32_t out[5])
+{
     size_t j = BufferedBytes();
     PutByte(j++, kPadByte);
     for (; j % 4 != 0; ++j)
@@ -103,7 +111,7 @@ void Sha1Context::Final(uint8_t out[20])
     Groups[kCountGroup + 1] = CountLow;
     Compress();
     for (int i = 0; i < 5; ++i)
-        Store32Be(out + 4 * i, H[i]);
+        out[i] = H[i];
 }
 
 void Sha1Context::Compress()

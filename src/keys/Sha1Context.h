@@ -24,6 +24,8 @@ public:
     // fills one whole group of the buffer.
     void UpdateGroups(const uint32_t* words, size_t count);
     void Final(uint8_t out[20]);
+    // Final giving the digest as its five big-endian words.
+    void FinalWords(uint32_t out[5]);
 
 private:
     static constexpr size_t kGroups = 16;

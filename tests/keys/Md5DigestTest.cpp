@@ -1,6 +1,8 @@
 #include "keys/Md5Digest.h"
 
+#include "core/ByteOrder.h"
 #include "keys/DigestHex.h"
+#include "keys/Sha1Context.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,22 @@ TEST(Md5DigestTest, EveryCallStartsFresh)
     const Md5Bytes first = Md5Digest("abc");
     Md5Digest(kDigits200);
     EXPECT_EQ(Md5Digest("abc"), first);
+}
+
+TEST(Md5DigestTest, WordsOfADigestGiveTheSameMd5)
+{
+    for (const char* text : {"", "abc", "message digest"}) {
+        SCOPED_TRACE(text);
+        const Sha1Bytes sha1 = Sha1(text);
+        uint32_t sha1Words[5];
+        for (int i = 0; i < 5; ++i)
+            sha1Words[i] = Load32Be(sha1.data() + 4 * i);
+        const std::array<uint32_t, 4> md5Words = Md5OfSha1Words(sha1Words);
+        Md5Bytes fromWords;
+        for (int i = 0; i < 4; ++i)
+            Store32Be(fromWords.data() + 4 * i, md5Words[i]);
+        EXPECT_EQ(fromWords, Md5Digest(sha1.data(), sha1.size()));
+    }
 }
 
 } // namespace

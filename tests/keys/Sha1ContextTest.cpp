@@ -165,6 +165,20 @@ TEST_P(Sha1ContextTest, ChainWithUnalignedLengths)
     }
 }
 
+TEST_P(Sha1ContextTest, FinalWordsAreTheDigestsBigEndianWords)
+{
+    Sha1Context context;
+    context.Init();
+    Feed(context, "abc");
+    uint32_t words[5];
+    context.FinalWords(words);
+    EXPECT_EQ(words[0], 0xA9993E36u);
+    EXPECT_EQ(words[4], 0x9CD0D89Du);
+    context.FinalWords(words);
+    EXPECT_EQ(words[0], 0x745485E8u);
+    EXPECT_EQ(words[4], 0xE33EFFBCu);
+}
+
 TEST_P(Sha1ContextTest, InitKeepsTheBuffer)
 {
     // A fresh digest after Init must not depend on what the buffer held:
