@@ -132,6 +132,8 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
         if (progress != nullptr)
             ReportPass(*progress, first, passes);
         const uint32_t count = std::min(kPassesPerReport, passes - first);
+        // A pass: B into the continuing context, its digest, the MD5 of that
+        // digest, and one draw for which of the two leads the next B.
         for (uint32_t k = 0; k < count; ++k) {
             context.UpdateGroups(block.data(), block.size());
             context.FinalWords(digest.data());
@@ -139,6 +141,8 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
             JoinWords(block, digest, md5, order.Range(0, 1) == 1);
         }
     }
+    // PasswordMd5 is the MD5 of the last pass's digest (as given without
+    // passes); PasswordDigest is the closing digest of the final B.
     StoreWords(PasswordMd5, md5);
     context.UpdateGroups(block.data(), block.size());
     context.Final(PasswordDigest.data());
