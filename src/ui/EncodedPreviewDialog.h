@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ui/TemplateDialog.h"
+
+#include <QString>
+
+namespace lumaquill {
+
+class StegEngine;
+class UiPrompts;
+
+// The encoded image's low-quality preview (template 133), aspect kept, made
+// afresh on every repaint; Save As asks where to save it.
+class EncodedPreviewDialog : public TemplateDialog {
+    Q_OBJECT
+public:
+    EncodedPreviewDialog(const StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
+
+    // The path chosen with Save As; the caller saves there after OK.
+    QString SavePath() const { return ChosenPath; }
+
+protected:
+    void OnOk() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const StegEngine& Engine;
+    UiPrompts& Prompts;
+    QString ChosenPath;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "keys/Digests.h"
+#include "keys/QuestionSet.h"
+#include "ui/TemplateDialog.h"
+
+#include <cstdint>
+
+namespace lumaquill {
+
+class UiPrompts;
+
+// Asks for the key (template 132): a password typed twice with a
+// strengthening speed when encoding, once when decoding, or the Quizlock
+// questions in place of the password.
+class PasswordDialog : public TemplateDialog {
+    Q_OBJECT
+public:
+    explicit PasswordDialog(UiPrompts& prompts, QWidget* parent = nullptr);
+
+    // Selected speed list entry: the SpeedSetting; -1 when none is selected.
+    int32_t Speed = 0;
+    // Set by the caller before the dialog runs.
+    int32_t DecodeMode = 0;
+    int32_t QuestionsStored = 0;
+    // After OK: the digests of the password or of the Quizlock key text.
+    Sha1Bytes PasswordDigest = {};
+    Md5Bytes PasswordMd5 = {};
+    // Lent to the key material for the length of one run.
+    QuestionSet Questions;
+
+protected:
+    void OnInitDialog() override;
+    void OnOk() override;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ui/TemplateDialog.h"
+
+namespace lumaquill {
+
+class QuestionSet;
+
+// Puts the stored questions to the decoding user (template 137) and marks
+// each "Answered" once the identical answer has been given.
+class QuizlockAnswerDialog : public TemplateDialog {
+    Q_OBJECT
+public:
+    explicit QuizlockAnswerDialog(QuestionSet& questions, QWidget* parent = nullptr);
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    QuestionSet& Questions;
+};
+
+} // namespace lumaquill

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/TemplateDialog.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lumaquill {
+
+// The multi-line text window (template 131): takes the text to encode, or
+// shows a decoded text read-only.
+class TextDialog : public TemplateDialog {
+    Q_OBJECT
+public:
+    enum TextMode : int32_t {
+        DisplayMode = 0,
+        EntryMode = 1,
+    };
+
+    explicit TextDialog(QWidget* parent = nullptr);
+
+    // Set before the dialog runs.
+    int32_t Mode = EntryMode;
+    // The text as bytes: what the user types is stored as UTF-8; a text that
+    // is not valid UTF-8 (from an image of an older build) is shown as
+    // Windows-1252. After OK it holds the edit's whole text.
+    std::string Text;
+
+protected:
+    void OnInitDialog() override;
+    void OnOk() override;
+};
+
+} // namespace lumaquill
