@@ -39,6 +39,8 @@ const DialogTemplate MainTemplate{
             ControlStyle::Picture},
         {MainDialog::DecodeButtonId, ControlKind::PushButton, QStringLiteral("Decode"), {97, 79, 84, 50},
             ControlStyle::Picture},
+        // The notice has no id in the classic template; one is needed here to
+        // give it its text from the string table.
         {MainDialog::NoticeId, ControlKind::Static, QString(), {7, 136, 173, 18}, ControlStyle::WordWrap},
         {MainDialog::PromoLineId, ControlKind::Static, QString(), {7, 157, 174, 33}, ControlStyle::WordWrap},
     },

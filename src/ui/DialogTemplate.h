@@ -90,7 +90,7 @@ struct DialogTemplate {
     QString FontFace = QStringLiteral("MS Sans Serif");
     int PointSize = 8;
     DialogStyles Style = DialogStyle::TitleBar;
-    std::vector<ControlTemplate> Controls;
+    std::vector<ControlTemplate> Controls = {};
 };
 
 } // namespace lumaquill

@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace lumaquill {
@@ -35,9 +37,18 @@ int DialogUnits::AverageCharWidth(const QFontMetrics& metrics)
     return (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
 }
 
+DialogUnits DialogUnits::Widened(double factor) const
+{
+    DialogUnits widened = *this;
+    widened.Widening = std::max(1.0, Widening * factor);
+    return widened;
+}
+
 int DialogUnits::X(int dialogUnits) const
 {
-    return MulDiv(dialogUnits, UnitX, 4);
+    if (Widening == 1.0)
+        return MulDiv(dialogUnits, UnitX, 4);
+    return static_cast<int>(std::lround(dialogUnits * UnitX * Widening / 4.0));
 }
 
 int DialogUnits::Y(int dialogUnits) const

@@ -29,6 +29,11 @@ public:
 
     int BaseX() const { return UnitX; }
     int BaseY() const { return UnitY; }
+    // The same units with every horizontal distance stretched by factor
+    // (at least 1): room for texts that run wider in this face than in the
+    // face the template was drawn for.
+    DialogUnits Widened(double factor) const;
+    double WidthFactor() const { return Widening; }
 
     int X(int dialogUnits) const;
     int Y(int dialogUnits) const;
@@ -38,6 +43,7 @@ public:
 private:
     int UnitX;
     int UnitY;
+    double Widening = 1.0;
 };
 
 } // namespace lumaquill

@@ -17,12 +17,12 @@ QString FileFilter::ToQtPatterns(const QString& patterns)
 
 QStringList FileFilter::ToQtFilters(const QString& filter)
 {
-    // The list ends at the first empty field (the double bar).
+    // The list ends at the first empty field: the closing double bar.
     const QStringList fields = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
         const QString& description = fields[i];
-        if (description.isEmpty())
+        if (description.isEmpty() || fields[i + 1].isEmpty())
             break;
         const QString patterns = ToQtPatterns(fields[i + 1]);
         if (!patterns.isEmpty())

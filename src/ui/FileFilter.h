@@ -10,7 +10,8 @@ namespace lumaquill {
 // "description (patterns)": patterns separated by ';' are separated by
 // spaces, and "*.*" means every file ("*"), names without a dot included.
 // Prompts hide the appended "(patterns)", so the user sees the description
-// exactly as given. A pair without a pattern is dropped.
+// exactly as given. The list ends at the first empty field, as the double
+// bar ends it; a pair whose patterns are all blank is dropped.
 class FileFilter {
 public:
     static QStringList ToQtFilters(const QString& filter);

@@ -2,14 +2,12 @@
 
 #include "core/SavePrompt.h"
 
-class QString;
-
 namespace lumaquill {
 
 class UiPrompts;
 
-// Asks where a decoded file goes: a save prompt with the offered name as
-// initial file name, every file shown, no default extension, asking before
+// Asks where a decoded file goes: a save prompt with the offered name (a
+// bare UTF-8 file name, see SafeFileName) as initial file name, every file shown, no default extension, asking before
 // an existing file is replaced.
 class QtSavePrompt : public SavePrompt {
 public:
@@ -18,10 +16,6 @@ public:
     {
     }
     std::optional<std::string> AskSavePath(const std::string& offeredName) override;
-
-    // A stored name's bytes as text: UTF-8 when they are valid UTF-8, else
-    // one character per byte (Latin-1), so that no byte is lost.
-    static QString NameFromBytes(const std::string& bytes);
 
 private:
     UiPrompts& Prompts;

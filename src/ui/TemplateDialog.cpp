@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <algorithm>
 #include <qdrawutil.h>
 
 namespace lumaquill {
@@ -47,6 +48,31 @@ constexpr int ClassicBaseX = 6;
 constexpr int ClassicBaseY = 13;
 constexpr int ClassicPointSize = 8;
 
+// The width a single-line text control needs for its template text, or 0
+// for controls whose text wraps, is absent or is replaced by a picture.
+int NeededWidth(const ControlTemplate& control, const QWidget& dialog)
+{
+    const QString text = QString(control.Text).remove(QLatin1Char('&'));
+    if (text.isEmpty())
+        return 0;
+    const int advance = dialog.fontMetrics().horizontalAdvance(text) + 1;
+    const QStyle* style = dialog.style();
+    switch (control.Kind) {
+    case ControlKind::Static:
+        return control.Style.testFlag(ControlStyle::WordWrap) ? 0 : advance;
+    case ControlKind::CheckBox:
+        return advance + style->pixelMetric(QStyle::PM_IndicatorWidth)
+            + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    case ControlKind::PushButton:
+        if (control.Style.testFlag(ControlStyle::Picture))
+            return 0;
+        return advance
+            + 2 * (style->pixelMetric(QStyle::PM_ButtonMargin) + style->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    default:
+        return 0;
+    }
+}
+
 bool InsertsBefore(const QString& text, const QString& item)
 {
     return text.compare(item, Qt::CaseInsensitive) < 0;
@@ -64,6 +90,7 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
     , Dlu(TemplateFont::Resolve(dialogTemplate.FontFace, dialogTemplate.PointSize))
 {
     setFont(TemplateFont::Resolve(dialogTemplate.FontFace, dialogTemplate.PointSize));
+    Dlu = Dlu.Widened(TextWidening(dialogTemplate.Controls));
     setWindowTitle(dialogTemplate.Caption);
     setObjectName(QStringLiteral("dialog%1").arg(Id));
     ApplyWindowStyle(dialogTemplate);
@@ -71,6 +98,18 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
 }
 
 TemplateDialog::~TemplateDialog() = default;
+
+double TemplateDialog::TextWidening(const std::vector<ControlTemplate>& controls) const
+{
+    double factor = 1.0;
+    for (const ControlTemplate& control : controls) {
+        const int needed = NeededWidth(control, *this);
+        const int available = Dlu.X(control.Rect.Width);
+        if (needed > available && available > 0)
+            factor = std::max(factor, double(needed) / available);
+    }
+    return factor;
+}
 
 void TemplateDialog::ApplyWindowStyle(const DialogTemplate& dialogTemplate)
 {

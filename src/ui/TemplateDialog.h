@@ -15,7 +15,10 @@
 //
 // Rectangles are in dialog units (DialogUnits); font, style bits and control
 // kinds are in DialogTemplate.h. Controls are created in template order,
-// which is also the tab order.
+// which is also the tab order. When a single-line template text (static,
+// check box, push button) runs wider in this desktop's face than its
+// rectangle, every horizontal distance of the dialog is stretched by the
+// same factor, so the layout keeps its proportions and no text is clipped.
 //
 // Finding controls: Control(id), or the typed Button, Static, Edit,
 // MultiLineEdit, Combo, CheckBox and Progress (nullptr when the id is absent
@@ -66,6 +69,9 @@ public:
     ~TemplateDialog() override;
 
     int TemplateId() const { return Id; }
+    // Where SetBanner's icon is painted, and its size (empty without one).
+    QPoint BannerPosition() const { return BannerAt; }
+    QSize BannerSize() const;
     const DialogUnits& Units() const { return Dlu; }
 
     QWidget* Control(int id) const;
@@ -120,8 +126,6 @@ protected:
     // its vertical position scales with the dialog units, so it stays where
     // the layout put it relative to the controls.
     void SetBanner(int iconId, const QPoint& at);
-    QPoint BannerPosition() const { return BannerAt; }
-    QSize BannerSize() const;
 
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -134,6 +138,7 @@ private:
         QWidget* Widget;
     };
 
+    double TextWidening(const std::vector<ControlTemplate>& controls) const;
     void CreateControls(const std::vector<ControlTemplate>& controls);
     void PlaceControl(const ControlTemplate& control, QWidget* widget) const;
     void ApplyWindowStyle(const DialogTemplate& dialogTemplate);
