@@ -1,0 +1,45 @@
+#include "app/AboutDialog.h"
+
+#include "ui/GuiTestSupport.h"
+#include "ui/UiResources.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+TEST(AboutDialogTest, ShowsTheAddressAndTheBannerClearOfEachOther)
+{
+    AboutDialog about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Lumaquill"));
+    EXPECT_EQ(about.TemplateId(), 100);
+    EXPECT_EQ(about.font().pointSize(), 12);
+    EXPECT_EQ(about.size(), about.Units().ToPixels(102, 69));
+    QLabel* address = nullptr;
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text() == UiResources::String(AboutDialog::WebAddressStringId))
+            address = label;
+    }
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(address->geometry(), about.Units().ToPixels(DluRect { 24, 32, 54, 8 }));
+    EXPECT_LE(address->fontMetrics().horizontalAdvance(address->text()), address->width());
+    const QRect banner(about.BannerPosition(), about.BannerSize());
+    EXPECT_EQ(banner.size(), QSize(232, 71));
+    EXPECT_EQ(banner.left(), 10);
+    EXPECT_LE(banner.top(), 10);
+    EXPECT_LT(banner.bottom(), address->geometry().top());
+    EXPECT_EQ(about.Button(IdOk)->geometry(), about.Units().ToPixels(DluRect { 29, 54, 40, 9 }));
+}
+
+TEST(AboutDialogTest, OkClosesIt)
+{
+    AboutDialog about;
+    test::ModalAction ok([&](QWidget*) { about.Button(IdOk)->click(); });
+    EXPECT_EQ(about.exec(), QDialog::Accepted);
+    EXPECT_TRUE(ok.Done());
+}
+
+} // namespace
+} // namespace lumaquill

@@ -1,0 +1,221 @@
+#include "app/MainDialog.h"
+
+#include "engine/StegEngine.h"
+#include "keys/RuntimeRandom.h"
+#include "ui/GuiTestSupport.h"
+#include "ui/UiResources.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <ctime>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+QString PromoFor(int draw)
+{
+    return UiResources::String(102 + draw % 9);
+}
+
+// The line the next promotional draw shows after seeding with seed.
+QString PromoAfterSeed(uint32_t seed)
+{
+    RuntimeSrand(seed);
+    return PromoFor(RuntimeRand());
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    MainDialogTest()
+        : Dialog(Engine, Prompts)
+    {
+    }
+
+    StegEngine Engine;
+    test::ScriptedPrompts Prompts;
+    MainDialog Dialog;
+};
+
+TEST_F(MainDialogTest, HasTheTemplatesCaptionSizeAndControls)
+{
+    Dialog.show();
+    EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Lumaquill Nex"));
+    EXPECT_EQ(Dialog.TemplateId(), 140);
+    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 198));
+    EXPECT_FALSE(Dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(Dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(Dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(Dialog.windowIcon().isNull());
+
+    struct ButtonCase {
+        int Id;
+        const char* Name;
+        DluRect Rect;
+    };
+    const ButtonCase buttons[] = {
+        { MainDialog::EncodeButtonId, "Encode", { 7, 79, 84, 50 } },
+        { MainDialog::DecodeButtonId, "Decode", { 97, 79, 84, 50 } },
+    };
+    for (const ButtonCase& b : buttons) {
+        SCOPED_TRACE(b.Name);
+        QPushButton* button = Dialog.Button(b.Id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->geometry(), Dialog.Units().ToPixels(b.Rect));
+        EXPECT_TRUE(button->text().isEmpty());
+        EXPECT_FALSE(button->icon().isNull());
+        EXPECT_EQ(button->iconSize(), QSize(106, 67));
+        EXPECT_EQ(button->accessibleName(), QString::fromLatin1(b.Name));
+    }
+    EXPECT_EQ(Dialog.ControlText(MainDialog::NoticeId), UiResources::String(111));
+    EXPECT_EQ(
+        Dialog.Control(MainDialog::PromoLineId)->geometry(), Dialog.Units().ToPixels(DluRect { 7, 157, 174, 33 }));
+}
+
+TEST_F(MainDialogTest, BannerSitsAboveTheButtons)
+{
+    Dialog.show();
+    const QRect banner(Dialog.BannerPosition(), Dialog.BannerSize());
+    EXPECT_EQ(banner.size(), QSize(232, 71));
+    EXPECT_GE(banner.left(), 0);
+    EXPECT_LE(banner.right(), Dialog.width() - 1);
+    EXPECT_LT(banner.bottom(), Dialog.Button(MainDialog::EncodeButtonId)->geometry().top());
+}
+
+TEST_F(MainDialogTest, NoticeAndEveryPromotionalLineFitTheirRectangles)
+{
+    auto fits = [&](int id, const QString& text) {
+        QLabel* label = Dialog.Static(id);
+        const QRect needed = label->fontMetrics().boundingRect(
+            QRect(0, 0, label->width(), 10000), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+        EXPECT_LE(needed.height(), label->height()) << text.toStdString();
+        EXPECT_LE(needed.width(), label->width()) << text.toStdString();
+    };
+    fits(MainDialog::NoticeId, UiResources::String(111));
+    for (int id = 102; id <= 110; ++id)
+        fits(MainDialog::PromoLineId, UiResources::String(id));
+}
+
+TEST_F(MainDialogTest, StartUpSeedsTheGeneratorFromTheClockThenDrawsThePromotionalLine)
+{
+    const auto before = static_cast<uint32_t>(std::time(nullptr));
+    Dialog.show();
+    const auto after = static_cast<uint32_t>(std::time(nullptr));
+    const QString shown = Dialog.ControlText(MainDialog::PromoLineId);
+    bool matches = false;
+    for (uint32_t seed = before; seed <= after; ++seed)
+        matches = matches || shown == PromoAfterSeed(seed);
+    EXPECT_TRUE(matches) << shown.toStdString();
+}
+
+struct DialogCase {
+    const char* Name;
+    int ButtonId;
+    const char* Caption;
+    uint32_t Seed;
+};
+
+TEST_F(MainDialogTest, EachEncodeOrDecodeDialogIsFollowedByAFreshPromotionalLine)
+{
+    Dialog.show();
+    const DialogCase cases[] = {
+        { "Encode", MainDialog::EncodeButtonId, "Encode Image", 1 },
+        { "Decode", MainDialog::DecodeButtonId, "Decode", 2 },
+        { "EncodeAccepted", MainDialog::EncodeButtonId, "Encode Image", 77 },
+    };
+    for (const DialogCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString expected = PromoAfterSeed(c.Seed);
+        RuntimeSrand(c.Seed);
+        test::ModalAction close([&](QWidget* window) {
+            auto* dialog = qobject_cast<QDialog*>(window);
+            ASSERT_NE(dialog, nullptr);
+            if (std::string(c.Name) == "EncodeAccepted")
+                dialog->done(QDialog::Accepted);
+            else
+                dialog->reject();
+        });
+        Dialog.Button(c.ButtonId)->click();
+        EXPECT_TRUE(close.Done());
+        EXPECT_EQ(close.Title(), QString::fromLatin1(c.Caption));
+        EXPECT_EQ(Dialog.ControlText(MainDialog::PromoLineId), expected);
+        // Exactly one draw: the line, and nothing else, took from the generator.
+        RuntimeSrand(c.Seed);
+        RuntimeRand();
+        const uint32_t oneDraw = RuntimeRandState();
+        RuntimeSrand(c.Seed);
+        test::ModalAction again(test::RejectDialog());
+        Dialog.Button(c.ButtonId)->click();
+        EXPECT_EQ(RuntimeRandState(), oneDraw);
+    }
+    // The dialogs are gone once they have returned.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_TRUE(window == &Dialog || !window->inherits("lumaquill::TemplateDialog") || !window->isVisible());
+}
+
+TEST_F(MainDialogTest, WindowMenuEndsWithASeparatorAndTheAboutEntry)
+{
+    Dialog.show();
+    QMenu* menu = Dialog.WindowMenu();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_GE(actions.size(), 2);
+    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+    EXPECT_EQ(actions.last()->text(), QStringLiteral("&About Lumaquill..."));
+    EXPECT_EQ(actions.last()->data().toInt(), MainDialog::AboutCommand);
+
+    test::ModalAction about(test::RejectDialog());
+    actions.last()->trigger();
+    EXPECT_TRUE(about.Done());
+    EXPECT_EQ(about.Title(), QStringLiteral("About Lumaquill"));
+}
+
+TEST_F(MainDialogTest, RightClickShowsTheWindowMenuWhoseAboutEntryOpensTheAboutBox)
+{
+    Dialog.show();
+    QMenu* shown = nullptr;
+    test::ModalAction about(test::RejectDialog());
+    test::ModalAction choose(
+        [&](QWidget* popup) {
+            shown = qobject_cast<QMenu*>(popup);
+            ASSERT_NE(shown, nullptr);
+            shown->setActiveAction(shown->actions().last());
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(shown, &enter);
+        },
+        test::WindowKind::Popup);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(20, 20), Dialog.mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(&Dialog, &rightClick);
+    EXPECT_TRUE(choose.Done());
+    EXPECT_EQ(shown, Dialog.WindowMenu());
+    EXPECT_TRUE(about.Done());
+    EXPECT_EQ(about.Title(), QStringLiteral("About Lumaquill"));
+}
+
+TEST_F(MainDialogTest, F1OpensTheAboutBox)
+{
+    Dialog.show();
+    test::ModalAction about(test::RejectDialog());
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(Dialog.Button(MainDialog::EncodeButtonId), &f1);
+    EXPECT_TRUE(about.Done());
+    EXPECT_EQ(about.Title(), QStringLiteral("About Lumaquill"));
+}
+
+TEST_F(MainDialogTest, SystemCommandsAreMaskedAndOthersIgnored)
+{
+    Dialog.show();
+    test::ModalAction about(test::RejectDialog());
+    Dialog.OnSysCommand(MainDialog::AboutCommand | 0x3);
+    EXPECT_TRUE(about.Done());
+    Dialog.OnSysCommand(0xF010);
+    EXPECT_TRUE(Dialog.isVisible());
+}
+
+} // namespace
+} // namespace lumaquill

@@ -1,0 +1,191 @@
+#pragma once
+
+// Support for the GUI tests (test_ui, test_app): the test program's main,
+// acting on the next modal dialog, scripted prompts and a recording
+// progress sink. Header-only.
+//
+//     ScriptedPrompts prompts;
+//     prompts.AnswerFile(QStringLiteral("/tmp/x.bmp"));   // next open/save prompt
+//     ModalAction closeIt([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+//     button->click();                                    // runs a dialog modally
+//     EXPECT_TRUE(closeIt.Done());
+//     EXPECT_EQ(prompts.Messages.at(0).Text, QStringLiteral("No image selected."));
+
+#include "core/ProgressSink.h"
+#include "ui/UiPrompts.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumaquill::test {
+
+// The main of a GUI test program: a headless QApplication (offscreen
+// unless QT_QPA_PLATFORM says otherwise) around the GoogleTest run.
+inline int RunGuiTests(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+enum class WindowKind { Modal, Popup };
+
+inline QWidget* ActiveWindowOf(WindowKind kind)
+{
+    return kind == WindowKind::Modal ? QApplication::activeModalWidget() : QApplication::activePopupWidget();
+}
+
+// Acts once on the next modal window (or pop-up menu) that opens after this
+// object is made (one that was not already the active one), from the event
+// loop of that window. Create it before the call that runs the dialog.
+// Gives up (and fails the test) when no such window opens within the time
+// limit; it never acts after it has been destroyed. Uses a real timer,
+// which the progress window's repaints never fire.
+class ModalAction {
+public:
+    using Action = std::function<void(QWidget*)>;
+
+    explicit ModalAction(Action action, WindowKind kind = WindowKind::Modal, int limitMs = 10000)
+        : Kind(kind)
+        , Before(ActiveWindowOf(kind))
+        , Act(std::move(action))
+        , LimitMs(limitMs)
+    {
+        Waited.start();
+        Poll.setInterval(0);
+        QObject::connect(&Poll, &QTimer::timeout, [this] { Check(); });
+        Poll.start();
+    }
+    ~ModalAction() { Poll.stop(); }
+    ModalAction(const ModalAction&) = delete;
+    ModalAction& operator=(const ModalAction&) = delete;
+
+    bool Done() const { return Acted; }
+    // The window title of the window acted on.
+    QString Title() const { return SeenTitle; }
+
+private:
+    void Check()
+    {
+        QWidget* modal = ActiveWindowOf(Kind);
+        if (modal && modal != Before.data() && modal->isVisible()) {
+            Poll.stop();
+            Acted = true;
+            SeenTitle = modal->windowTitle();
+            Act(modal);
+        } else if (Waited.elapsed() > LimitMs) {
+            Poll.stop();
+            ADD_FAILURE() << "no modal window opened";
+        }
+    }
+
+    WindowKind Kind;
+    QPointer<QWidget> Before;
+    Action Act;
+    int LimitMs;
+    QElapsedTimer Waited;
+    QTimer Poll;
+    bool Acted = false;
+    QString SeenTitle;
+};
+
+// Closes the next modal dialog with Cancel (through its reject()).
+inline ModalAction::Action RejectDialog()
+{
+    return [](QWidget* window) {
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->reject();
+    };
+}
+
+struct ShownMessage {
+    QString Text;
+    MessageIcon Icon;
+};
+
+struct FileRequest {
+    bool Save;
+    FilePromptOptions Options;
+};
+
+// UiPrompts that answer without showing a window: message boxes are
+// recorded (and answered at once); open and save prompts take their answers
+// from a queue (nothing = the user cancels). A prompt with no answer queued
+// fails the test and is cancelled.
+class ScriptedPrompts : public UiPrompts {
+public:
+    void AnswerFile(std::optional<QString> path) { FileAnswers.push_back(std::move(path)); }
+
+    void ShowMessage(QWidget*, const QString& text, MessageIcon icon) override
+    {
+        Messages.push_back({ text, icon });
+        if (OnMessage)
+            OnMessage(Messages.back());
+    }
+    std::optional<QString> AskOpenFileName(QWidget*, const FilePromptOptions& options) override
+    {
+        return Answer(false, options);
+    }
+    std::optional<QString> AskSaveFileName(QWidget*, const FilePromptOptions& options) override
+    {
+        return Answer(true, options);
+    }
+
+    std::vector<ShownMessage> Messages;
+    std::vector<FileRequest> FileRequests;
+    std::deque<std::optional<QString>> FileAnswers;
+    // Called while each message is "shown".
+    std::function<void(const ShownMessage&)> OnMessage;
+
+private:
+    std::optional<QString> Answer(bool save, const FilePromptOptions& options)
+    {
+        FileRequests.push_back({ save, options });
+        if (FileAnswers.empty()) {
+            ADD_FAILURE() << "unexpected " << (save ? "save" : "open") << " prompt";
+            return std::nullopt;
+        }
+        const bool chosen = FileAnswers.front().has_value();
+        const QString path = chosen ? *FileAnswers.front() : QString();
+        FileAnswers.pop_front();
+        if (!chosen)
+            return std::nullopt;
+        return path;
+    }
+};
+
+// A ProgressSink that records every call, e.g. "Show", "Text Initializing",
+// "Range 11", "Step 1", "Pos 0", "StepIt", "Hide".
+class RecordingProgress : public ProgressSink {
+public:
+    explicit RecordingProgress(std::vector<std::string>& log)
+        : Log(log)
+    {
+    }
+
+    void Show() override { Log.push_back("Show"); }
+    void Hide() override { Log.push_back("Hide"); }
+    void SetText(const std::string& text) override { Log.push_back("Text " + text); }
+    void SetRange(uint32_t max) override { Log.push_back("Range " + std::to_string(max)); }
+    void SetStep(int32_t step) override { Log.push_back("Step " + std::to_string(step)); }
+    void SetPos(int32_t position) override { Log.push_back("Pos " + std::to_string(position)); }
+    void StepIt() override { Log.push_back("StepIt"); }
+
+private:
+    std::vector<std::string>& Log;
+};
+
+} // namespace lumaquill::test

@@ -1,0 +1,6 @@
+#include "ui/GuiTestSupport.h"
+
+int main(int argc, char** argv)
+{
+    return lumaquill::test::RunGuiTests(argc, argv);
+}

@@ -1,0 +1,98 @@
+#include "ui/UiPrompts.h"
+
+#include "ui/GuiTestSupport.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+struct MessageCase {
+    const char* Name;
+    MessageIcon Icon;
+    QMessageBox::Icon Shown;
+};
+
+TEST(UiPromptsTest, MessageBoxHasOneOkButtonTheIconAndTheProgramCaption)
+{
+    const MessageCase cases[] = {
+        { "Stop", MessageIcon::Stop, QMessageBox::Critical },
+        { "Exclamation", MessageIcon::Exclamation, QMessageBox::Warning },
+    };
+    for (const MessageCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        UiPrompts prompts;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString text;
+        size_t buttons = 0;
+        test::ModalAction answer([&](QWidget* window) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            ASSERT_NE(box, nullptr);
+            icon = box->icon();
+            text = box->text();
+            buttons = box->buttons().size();
+            box->button(QMessageBox::Ok)->click();
+        });
+        prompts.ShowMessage(nullptr, QStringLiteral("No image selected."), c.Icon);
+        EXPECT_TRUE(answer.Done());
+        EXPECT_EQ(answer.Title(), QStringLiteral("test_ui"));
+        EXPECT_EQ(icon, c.Shown);
+        EXPECT_EQ(text, QStringLiteral("No image selected."));
+        EXPECT_EQ(buttons, 1u);
+    }
+}
+
+TEST(UiPromptsTest, OpenPromptShowsTheFilterAndOnlyExistingFiles)
+{
+    UiPrompts prompts;
+    QStringList filters;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    test::ModalAction answer([&](QWidget* window) {
+        auto* prompt = qobject_cast<QFileDialog*>(window);
+        ASSERT_NE(prompt, nullptr);
+        filters = prompt->nameFilters();
+        mode = prompt->fileMode();
+        prompt->reject();
+    });
+    FilePromptOptions options;
+    options.Filter = QStringLiteral("Bitmap files (*.bmp)|*.bmp||");
+    options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
+    EXPECT_FALSE(prompts.AskOpenFileName(nullptr, options).has_value());
+    EXPECT_TRUE(answer.Done());
+    EXPECT_EQ(filters, QStringList({ QStringLiteral("Bitmap files (*.bmp) (*.bmp)") }));
+    EXPECT_EQ(mode, QFileDialog::ExistingFile);
+}
+
+TEST(UiPromptsTest, SavePromptAddsTheDefaultExtensionToANameWithoutOne)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    UiPrompts prompts;
+    bool confirmsOverwrite = false;
+    test::ModalAction answer([&](QWidget* window) {
+        auto* prompt = qobject_cast<QFileDialog*>(window);
+        ASSERT_NE(prompt, nullptr);
+        confirmsOverwrite = !prompt->testOption(QFileDialog::DontConfirmOverwrite);
+        prompt->setDirectory(folder.path());
+        prompt->selectFile(QStringLiteral("picture"));
+        static_cast<QDialog*>(prompt)->accept();
+    });
+    FilePromptOptions options;
+    options.Filter = QStringLiteral("All files (*.*)|*.*||");
+    options.DefaultExtension = QStringLiteral("bmp");
+    options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::OverwritePrompt;
+    const std::optional<QString> chosen = prompts.AskSaveFileName(nullptr, options);
+    EXPECT_TRUE(answer.Done());
+    EXPECT_EQ(answer.Title(), QStringLiteral("Save As"));
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, QDir(folder.path()).absoluteFilePath(QStringLiteral("picture.bmp")));
+    EXPECT_TRUE(confirmsOverwrite);
+}
+
+} // namespace
+} // namespace lumaquill
