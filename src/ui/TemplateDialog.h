@@ -33,11 +33,14 @@
 // OnCancel too. Their defaults end the dialog with Accepted / Rejected.
 // Enter presses the default (or focused) push button, else control 1.
 // BindCommand(id, &Dialog::Handler) connects any other push button or
-// check box. SetBanner(iconId, at) paints an icon resource on every repaint.
+// check box. SetBanner(iconId, at) paints an icon resource on every repaint;
+// a subclass that paints too calls TemplateDialog::paintEvent first.
+// Fields of DialogTemplate must be designated in their declared order.
 //
 // Prompts and messages: every message box and file prompt goes through
 // UiPrompts (ui/UiPrompts.h), which tests replace with ScriptedPrompts
-// (tests/ui/GuiTestSupport.h). The engine's Frontend (messages, busy cursor,
+// (tests/ui/GuiTestSupport.h, with ModalAction to act on the next modal
+// dialog from inside its exec). The engine's Frontend (messages, busy cursor,
 // progress window, save prompt) comes from QtFrontend. Pixel pictures:
 // DrawDib and friends (ui/DibDrawing.h); resources: UiResources.
 
