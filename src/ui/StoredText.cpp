@@ -1,9 +1,29 @@
-// Stand-in until the dialog is built; replaced by its real implementation.
 #include "ui/StoredText.h"
+
+#include "engine/StoredName.h"
+
+#include <QByteArray>
 
 namespace lumaquill {
 
-std::string ToStoredText(const QString& text) { return text.toStdString(); }
-QString FromStoredText(const std::string& bytes) { return QString::fromStdString(bytes); }
+namespace {
+
+QString FromUtf8Bytes(const std::string& bytes)
+{
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+} // namespace
+
+std::string ToStoredText(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+QString FromStoredText(const std::string& bytes)
+{
+    return FromUtf8Bytes(IsValidUtf8(bytes) ? bytes : Windows1252ToUtf8(bytes));
+}
 
 } // namespace lumaquill
