@@ -23,6 +23,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void FitOuterToImage();
+
     const StegEngine& Engine;
 };
 
