@@ -1,14 +1,83 @@
-// Stand-in until the dialog is built; replaced by its real implementation.
 #include "ui/QuestionDialog.h"
+
+#include "keys/QuestionSet.h"
+#include "ui/StoredText.h"
+
+#include <QComboBox>
+#include <QLineEdit>
 
 namespace lumaquill {
 
 namespace {
-const DialogTemplate kQuestionTemplate{.Id = 135, .Caption = QString(), .Width = 200, .Height = 100};
+
+constexpr int AnswerId = 1039;
+constexpr int HintId = 1040;
+constexpr int QuestionId = 1041;
+
+// The question field does not scroll: a question is limited to what it
+// shows, and it is wide enough for the longest sample.
+const DialogTemplate QuestionTemplate{
+    .Id = 135,
+    .Caption = QString(),
+    .Width = 300,
+    .Height = 84,
+    .Controls = {
+        {NoControlId, ControlKind::Static, QStringLiteral("Question:"), {7, 9, 40, 8}},
+        {QuestionId, ControlKind::ComboBox, QString(), {50, 7, 243, 110}, ControlStyle::DropDown | ControlStyle::Sort,
+            {
+                QStringLiteral("What is your mother's maiden name?"),
+                QStringLiteral("How many years have I known you?"),
+                QStringLiteral("In which country did we meet?"),
+                QStringLiteral("Who is this photo of?"),
+                QStringLiteral("In what month was I born?"),
+                QStringLiteral("My favourite musician?"),
+                QStringLiteral("My  favourite colour?"),
+                QStringLiteral("Where did we last meet?"),
+                QStringLiteral("The bar in Saratoga where you were mistaken for Quimbly"),
+                QStringLiteral("Word 8 on page 23 of \"our book\"."),
+                QStringLiteral("The pet name you have for me."),
+                QStringLiteral("My favourite football team."),
+            }},
+        {NoControlId, ControlKind::Static, QStringLiteral("Answer:"), {7, 28, 40, 8}},
+        {AnswerId, ControlKind::Edit, QString(), {50, 26, 243, 12}, ControlStyle::AutoHScroll},
+        {NoControlId, ControlKind::Static, QStringLiteral("Hint:"), {7, 46, 40, 8}},
+        {HintId, ControlKind::Edit, QString(), {50, 44, 243, 12}, ControlStyle::AutoHScroll},
+        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {243, 63, 50, 14}, ControlStyle::DefaultButton},
+    },
+};
+
+} // namespace
+
+QuestionDialog::QuestionDialog(Sha1Bytes& keyBuffer, QWidget* parent)
+    : TemplateDialog(QuestionTemplate, parent)
+    , KeyBuffer(keyBuffer)
+{
 }
 
-QuestionDialog::QuestionDialog(Sha1Bytes& keyBuffer, QWidget* parent) : TemplateDialog(kQuestionTemplate, parent), KeyBuffer(keyBuffer) { }
-void QuestionDialog::OnInitDialog() { }
-void QuestionDialog::OnOk() { EndDialog(Accepted); }
+void QuestionDialog::OnInitDialog()
+{
+    setWindowTitle(FromStoredText(Caption));
+    if (AnswerMode != 0) {
+        SetControlText(QuestionId, FromStoredText(Question));
+        SetControlText(HintId, FromStoredText(Hint));
+        EnableControl(QuestionId, false);
+        EnableControl(HintId, false);
+        // Given texts longer than their fields show their beginning.
+        Combo(QuestionId)->lineEdit()->setCursorPosition(0);
+        Edit(HintId)->setCursorPosition(0);
+    } else {
+        // Real text, not a placeholder: it stays the hint unless the user changes it.
+        SetControlText(HintId, QStringLiteral("Optional"));
+    }
+}
+
+void QuestionDialog::OnOk()
+{
+    Question = ToStoredText(ControlText(QuestionId));
+    Hint = ToStoredText(ControlText(HintId));
+    Answer = ToStoredText(ControlText(AnswerId));
+    KeyBuffer = AnswerKey(Answer);
+    EndDialog(Accepted);
+}
 
 } // namespace lumaquill

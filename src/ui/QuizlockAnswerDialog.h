@@ -17,6 +17,8 @@ protected:
     void OnInitDialog() override;
 
 private:
+    void AnswerSlot(int k);
+
     QuestionSet& Questions;
 };
 

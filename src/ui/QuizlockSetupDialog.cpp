@@ -1,12 +1,73 @@
-// Stand-in until the dialog is built; replaced by its real implementation.
 #include "ui/QuizlockSetupDialog.h"
+
+#include "keys/QuestionSet.h"
+#include "ui/QuestionDialog.h"
+#include "ui/StoredText.h"
+
+#include <QPushButton>
 
 namespace lumaquill {
 
 namespace {
-const DialogTemplate kSetupTemplate{.Id = 134, .Caption = QStringLiteral("Quizlock"), .Width = 200, .Height = 100};
+
+// Slot k is edited with button FirstSlotId + k.
+constexpr int FirstSlotId = 1037;
+
+ControlTemplate SlotLabel(int k)
+{
+    return { NoControlId, ControlKind::Static, QStringLiteral("#%1").arg(k + 1), { 7, 10 + 20 * k, 14, 8 } };
 }
 
-QuizlockSetupDialog::QuizlockSetupDialog(QuestionSet& questions, QWidget* parent) : TemplateDialog(kSetupTemplate, parent), Questions(questions) { }
+ControlTemplate SlotButton(int k)
+{
+    return { FirstSlotId + k, ControlKind::PushButton, QStringLiteral("?"), { 24, 7 + 20 * k, 249, 14 } };
+}
+
+const DialogTemplate SetupTemplate{
+    .Id = 134,
+    .Caption = QStringLiteral("Quizlock"),
+    .Width = 280,
+    .Height = 128,
+    .Controls = {
+        SlotLabel(0), SlotButton(0),
+        SlotLabel(1), SlotButton(1),
+        SlotLabel(2), SlotButton(2),
+        SlotLabel(3), SlotButton(3),
+        SlotLabel(4), SlotButton(4),
+        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {170, 107, 50, 14}, ControlStyle::DefaultButton},
+        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {223, 107, 50, 14}},
+    },
+};
+
+// A push button would take '&' as the mark of a shortcut letter.
+QString AsButtonText(const QString& text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
+QuizlockSetupDialog::QuizlockSetupDialog(QuestionSet& questions, QWidget* parent)
+    : TemplateDialog(SetupTemplate, parent)
+    , Questions(questions)
+{
+    for (int k = 0; k < QuestionSet::kSlots; ++k)
+        connect(Button(FirstSlotId + k), &QPushButton::clicked, this, [this, k] { EditSlot(k); });
+}
+
+// The question dialog writes the slot's answer key itself, and only on OK.
+void QuizlockSetupDialog::EditSlot(int k)
+{
+    QuestionDialog question(Questions.AnswerKeys[k], this);
+    question.Caption = QStringLiteral("Question #%1").arg(k + 1).toStdString();
+    question.AnswerMode = 0;
+    if (question.exec() != Accepted)
+        return;
+    Questions.Questions[k] = question.Question;
+    Questions.Hints[k] = question.Hint;
+    Questions.Answers[k] = question.Answer;
+    Questions.UsedFlags[k] = question.Question.empty() ? 0 : 1;
+    SetControlText(FirstSlotId + k, AsButtonText(FromStoredText(question.Question)));
+}
 
 } // namespace lumaquill

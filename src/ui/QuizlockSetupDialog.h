@@ -13,6 +13,8 @@ public:
     explicit QuizlockSetupDialog(QuestionSet& questions, QWidget* parent = nullptr);
 
 private:
+    void EditSlot(int k);
+
     QuestionSet& Questions;
 };
 
