@@ -5,6 +5,7 @@
 #include "ui/TemplateDialog.h"
 
 #include <cstdint>
+#include <string>
 
 namespace lumaquill {
 
@@ -32,6 +33,14 @@ public:
 protected:
     void OnInitDialog() override;
     void OnOk() override;
+
+private:
+    QString PasswordRefusal(const std::string& password, const std::string& confirmation) const;
+    void RunQuestions();
+    // Digests of the key text, the speed chosen, and the end with OK.
+    void Finish(const std::string& keyText);
+
+    UiPrompts& Prompts;
 };
 
 } // namespace lumaquill
