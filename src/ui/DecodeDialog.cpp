@@ -1,6 +1,17 @@
 #include "ui/DecodeDialog.h"
 
+#include "engine/StegEngine.h"
+#include "flows/DecodeFlow.h"
+#include "flows/KeyDigests.h"
+#include "ui/EngineRunScope.h"
+#include "ui/PasswordDialog.h"
+#include "ui/PreviewDialog.h"
+#include "ui/TextDialog.h"
+#include "ui/UiPrompts.h"
 #include "ui/UiResources.h"
+
+#include <QFile>
+#include <optional>
 
 namespace lumaquill {
 
@@ -13,12 +24,17 @@ const DialogTemplate DecodeTemplate{
     .Height = 198,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("From which image do you want to decode?"), {7, 77, 136, 8}},
-        {1053, ControlKind::PushButton, QStringLiteral("Image"), {7, 87, 79, 14}},
-        {1000, ControlKind::PushButton, QStringLiteral("Preview"), {102, 87, 79, 14}},
+        {DecodeDialog::ImageButtonId, ControlKind::PushButton, QStringLiteral("Image"), {7, 87, 79, 14}},
+        {DecodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("Preview"), {102, 87, 79, 14}},
         {IdOk, ControlKind::PushButton, QStringLiteral("Decode"), {97, 141, 84, 50},
             ControlStyle::DefaultButton | ControlStyle::Picture},
     },
 };
+
+const QString kBitmapFilter = QStringLiteral("Bitmap files (*.bmp)|*.bmp||");
+const QString kNoImage = QStringLiteral("No image selected.");
+const QString kNoContainer = QStringLiteral("No container image selected.");
+const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
 
 } // namespace
 
@@ -26,9 +42,80 @@ DecodeDialog::DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     : TemplateDialog(DecodeTemplate, parent)
     , Engine(engine)
     , Prompts(prompts)
+    , PreviewWindow(new PreviewDialog(engine, this))
 {
     SetPicture(IdOk, UiResources::Bitmap(DecodePictureId));
     SetBanner(BannerIconId, QPoint(27, 10));
+    BindCommand(ImageButtonId, &DecodeDialog::OnImageButton);
+    BindCommand(PreviewButtonId, &DecodeDialog::OnPreviewButton);
+}
+
+void DecodeDialog::done(int result)
+{
+    PreviewWindow->hide();
+    TemplateDialog::done(result);
+}
+
+// Loading discards the previous image first: a file that is not a usable
+// bitmap leaves no container, which Preview and Decode then report.
+void DecodeDialog::OnImageButton()
+{
+    FilePromptOptions options;
+    options.Filter = kBitmapFilter;
+    options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
+    const std::optional<QString> path = Prompts.AskOpenFileName(this, options);
+    if (path)
+        Engine.LoadContainer(QFile::encodeName(*path).toStdString());
+}
+
+// Pixel data is enough: an image of fewer than 24 bits per pixel can be
+// shown, though not decoded.
+void DecodeDialog::OnPreviewButton()
+{
+    if (!Engine.IsValid()) {
+        Prompts.Stop(this, kNoImage);
+        return;
+    }
+    PreviewWindow->ShowAtImageSize();
+}
+
+// A missing container or a cancelled password step leaves the dialog open;
+// the next Decode starts over, question header included. Once the password
+// step is confirmed the dialog closes, whatever the run yields.
+void DecodeDialog::OnOk()
+{
+    // Lives until the run has ended: the key material borrows its questions.
+    PasswordDialog password(Prompts);
+    std::string holder;
+    if (!Engine.IsUsableContainer()) {
+        Prompts.Stop(this, kNoContainer);
+        return;
+    }
+    DecodeOutcome outcome = NothingDecoded;
+    {
+        EngineRunScope run(Engine, Prompts);
+        password.QuestionsStored = ReadStoredQuestions(Engine, password.Questions) ? 1 : 0;
+        password.DecodeMode = 1;
+        if (password.exec() != Accepted)
+            return;
+        outcome = RunDecode(Engine, KeyDigests { password.PasswordDigest, password.PasswordMd5 }, holder);
+    }
+    ShowOutcome(outcome, holder);
+    EndDialog(Accepted);
+}
+
+// A written file needs nothing more: its save prompt was the last step, and
+// a file that could not be written has been reported by the run.
+void DecodeDialog::ShowOutcome(DecodeOutcome outcome, const std::string& holder)
+{
+    if (outcome == TextDecoded) {
+        TextDialog text;
+        text.Mode = TextDialog::DisplayMode;
+        text.Text = holder;
+        text.exec();
+    } else if (outcome == NothingDecoded) {
+        Prompts.Warn(this, kNothingDecoded);
+    }
 }
 
 } // namespace lumaquill

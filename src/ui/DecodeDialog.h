@@ -1,25 +1,47 @@
 #pragma once
 
+#include "engine/DecodeOutcome.h"
 #include "ui/TemplateDialog.h"
+
+#include <string>
 
 namespace lumaquill {
 
+class PreviewDialog;
 class StegEngine;
 class UiPrompts;
 
 // Where the user recovers a payload (template 145, "Decode"): chooses the
-// container and runs the decode.
+// container (loaded into the application's engine, where it stays after
+// the dialog), and runs the decode: the password or the stored questions,
+// then the text shown or the file saved.
 class DecodeDialog : public TemplateDialog {
     Q_OBJECT
 public:
     static constexpr int BannerIconId = 141;
     static constexpr int DecodePictureId = 143;
+    static constexpr int ImageButtonId = 1053;
+    static constexpr int PreviewButtonId = 1000;
 
     DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
 
+    // The modeless container preview, hidden until Preview.
+    PreviewDialog* Preview() const { return PreviewWindow; }
+
+protected:
+    void OnOk() override;
+    // Closes the preview window with the dialog.
+    void done(int result) override;
+
 private:
+    void OnImageButton();
+    void OnPreviewButton();
+    void ShowOutcome(DecodeOutcome outcome, const std::string& holder);
+
     StegEngine& Engine;
     UiPrompts& Prompts;
+    // Owned through its Qt parent, this dialog.
+    PreviewDialog* PreviewWindow = nullptr;
 };
 
 } // namespace lumaquill

@@ -1,6 +1,26 @@
 #include "ui/EncodeDialog.h"
 
+#include "engine/EmbedMode.h"
+#include "engine/StegEngine.h"
+#include "flows/EncodeFlow.h"
+#include "flows/Payload.h"
+#include "ui/BusyCursor.h"
+#include "ui/EncodedPreviewDialog.h"
+#include "ui/EngineRunScope.h"
+#include "ui/PasswordDialog.h"
+#include "ui/PreviewDialog.h"
+#include "ui/TextDialog.h"
+#include "ui/UiPrompts.h"
 #include "ui/UiResources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <new>
+#include <optional>
 
 namespace lumaquill {
 
@@ -13,19 +33,65 @@ const DialogTemplate EncodeTemplate{
     .Height = 198,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("What would you like to encode?"), {8, 65, 103, 8}},
-        {1052, ControlKind::PushButton, QStringLiteral("A file"), {7, 75, 79, 14}},
-        {1019, ControlKind::PushButton, QStringLiteral("Typed Text"), {102, 75, 79, 14}},
+        {EncodeDialog::FileButtonId, ControlKind::PushButton, QStringLiteral("A file"), {7, 75, 79, 14}},
+        {EncodeDialog::TypedTextButtonId, ControlKind::PushButton, QStringLiteral("Typed Text"), {102, 75, 79, 14}},
         {1051, ControlKind::Static, QStringLiteral("What would you like to encode this into?"), {8, 97, 129, 8}},
-        {1053, ControlKind::PushButton, QStringLiteral("Existing Image"), {8, 107, 79, 14}},
-        {1058, ControlKind::CheckBox, QStringLiteral("or  Pure Noise Image"), {99, 109, 82, 10},
+        {EncodeDialog::ExistingImageButtonId, ControlKind::PushButton, QStringLiteral("Existing Image"),
+            {8, 107, 79, 14}},
+        {EncodeDialog::NoiseBoxId, ControlKind::CheckBox, QStringLiteral("or  Pure Noise Image"), {99, 109, 82, 10},
             ControlStyle::LeftText},
-        {1000, ControlKind::PushButton, QStringLiteral("Preview"), {8, 123, 79, 14}},
+        {EncodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("Preview"), {8, 123, 79, 14}},
         {IdOk, ControlKind::PushButton, QStringLiteral("Ok"), {97, 141, 84, 50}, ControlStyle::Picture},
-        {1057, ControlKind::CheckBox, QStringLiteral("Shrink to fit?"), {7, 144, 55, 10}},
-        {1055, ControlKind::Static, QStringLiteral("Data Size : 0"), {7, 169, 71, 8}},
-        {1056, ControlKind::Static, QStringLiteral("Max Size : 0"), {7, 181, 85, 8}},
+        {EncodeDialog::ShrinkBoxId, ControlKind::CheckBox, QStringLiteral("Shrink to fit?"), {7, 144, 55, 10}},
+        {EncodeDialog::DataSizeId, ControlKind::Static, QStringLiteral("Data Size : 0"), {7, 169, 71, 8}},
+        {EncodeDialog::MaxSizeId, ControlKind::Static, QStringLiteral("Max Size : 0"), {7, 181, 85, 8}},
     },
 };
+
+const QString kAllFilesFilter = QStringLiteral("All files (*.*)|*.*||");
+const QString kBitmapFilter = QStringLiteral("Bitmap files (*.bmp)|*.bmp||");
+
+const QString kNoData = QStringLiteral("No data to encode.");
+const QString kNoContainer = QStringLiteral("No container image selected.");
+const QString kInvalidImage = QStringLiteral("Invalid image");
+const QString kNoInputBuffer = QStringLiteral("Could not allocate memory for input buffer.");
+const QString kNoDataBuffer = QStringLiteral("Could not allocate memory for data buffer.");
+const QString kCompressFailed = QStringLiteral("Failed to compress file.");
+// The prompt offers only existing files, but one can vanish or be
+// unreadable by the time it is read.
+const QString kCannotRead = QStringLiteral("Could not read the chosen file.");
+// An encoded image that was not written must not be lost without a word.
+const QString kCannotSave = QStringLiteral("Could not save the encoded image as \"%1\".");
+
+FilePromptOptions OpenPrompt(const QString& filter)
+{
+    FilePromptOptions options;
+    options.Filter = filter;
+    options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
+    return options;
+}
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The block the payload is compressed into holds n + n / 100 + 12 bytes.
+uintmax_t CompressedBound(uintmax_t length)
+{
+    return length + length / 100 + 12;
+}
+
+// Whether a block of this size can be had now; it is released at once.
+// Asked before reading or compressing, so that a payload too large for
+// memory is reported as such rather than as a failed read or compression.
+bool CanHold(uintmax_t bytes)
+{
+    if (bytes > std::numeric_limits<size_t>::max())
+        return false;
+    const std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]);
+    return block != nullptr;
+}
 
 } // namespace
 
@@ -33,9 +99,177 @@ EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     : TemplateDialog(EncodeTemplate, parent)
     , Engine(engine)
     , Prompts(prompts)
+    , PreviewWindow(new PreviewDialog(engine, this))
 {
     SetPicture(IdOk, UiResources::Bitmap(OkPictureId));
     SetBanner(BannerIconId, QPoint(27, 10));
+    BindCommand(FileButtonId, &EncodeDialog::OnFileButton);
+    BindCommand(TypedTextButtonId, &EncodeDialog::OnTypedTextButton);
+    BindCommand(ExistingImageButtonId, &EncodeDialog::OnExistingImageButton);
+    BindCommand(PreviewButtonId, &EncodeDialog::OnPreviewButton);
+}
+
+void EncodeDialog::done(int result)
+{
+    PreviewWindow->hide();
+    TemplateDialog::done(result);
+}
+
+void EncodeDialog::OnFileButton()
+{
+    const std::optional<QString> path = Prompts.AskOpenFileName(this, OpenPrompt(kAllFilesFilter));
+    if (!path)
+        return;
+    BusyCursor busy;
+    DataKind = NoPayload;
+    PayloadPath = *path;
+    Payload.clear();
+    PayloadSize = 0;
+    if (LoadPayloadFile(*path))
+        DataKind = FilePayload;
+}
+
+bool EncodeDialog::LoadPayloadFile(const QString& path)
+{
+    const std::string local = LocalPath(path);
+    std::error_code error;
+    const uintmax_t length = std::filesystem::file_size(local, error);
+    if (error) {
+        Prompts.Warn(this, kCannotRead);
+        return false;
+    }
+    if (!CanHold(length)) {
+        Prompts.Warn(this, kNoInputBuffer);
+        return false;
+    }
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(local);
+    if (!bytes) {
+        Prompts.Warn(this, kCannotRead);
+        return false;
+    }
+    return CompressIntoPayload(bytes->data(), bytes->size());
+}
+
+void EncodeDialog::OnTypedTextButton()
+{
+    TextDialog text;
+    text.Mode = TextDialog::EntryMode;
+    if (DataKind == TextPayload && !TypedText.empty())
+        text.Text = TypedText;
+    if (text.exec() != Accepted)
+        return;
+    DataKind = NoPayload;
+    TypedText = text.Text;
+    Payload.clear();
+    PayloadSize = 0;
+    if (CompressIntoPayload(reinterpret_cast<const uint8_t*>(TypedText.data()), TypedText.size()))
+        DataKind = TextPayload;
+}
+
+// On success the payload and its size line are replaced; on failure the
+// size line keeps its previous text.
+bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
+{
+    if (!CanHold(CompressedBound(length))) {
+        Prompts.Warn(this, kNoDataBuffer);
+        return false;
+    }
+    std::optional<std::vector<uint8_t>> stream = CompressPayload(data, length);
+    if (!stream) {
+        Prompts.Warn(this, kCompressFailed);
+        return false;
+    }
+    Payload = std::move(*stream);
+    PayloadSize = static_cast<uint32_t>(Payload.size());
+    SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
+    return true;
+}
+
+void EncodeDialog::OnExistingImageButton()
+{
+    const std::optional<QString> path = Prompts.AskOpenFileName(this, OpenPrompt(kBitmapFilter));
+    if (!path)
+        return;
+    // Ok examines the container; a file that did not load shows a size of 0.
+    Engine.LoadContainer(LocalPath(*path));
+    const QString name = QFileInfo(*path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    ImageTitle = dot < 0 ? name : name.left(dot);
+    SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
+}
+
+// What can be hidden in the container in EmbedMode 3. An image the encode
+// would refuse (none loaded, fewer than 24 bits per pixel) holds nothing,
+// and so does one too small for the capacity reserve, whose capacity is
+// negative.
+uint32_t EncodeDialog::ShownCapacity() const
+{
+    if (!Engine.IsUsableContainer())
+        return 0;
+    const int32_t capacity = Engine.Capacity(EmbedBits012);
+    return capacity > 0 ? static_cast<uint32_t>(capacity) : 0;
+}
+
+void EncodeDialog::OnPreviewButton()
+{
+    // Pixel data is enough: an image the encode refuses can still be shown.
+    if (!Engine.IsValid()) {
+        Prompts.Warn(this, kInvalidImage);
+        return;
+    }
+    PreviewWindow->ShowAtImageSize();
+}
+
+// From the password step on, every Ok ends the dialog, whatever the outcome.
+void EncodeDialog::OnOk()
+{
+    // Lives until the run has ended: the key material borrows its questions.
+    PasswordDialog password(Prompts);
+    if (DataKind == NoPayload) {
+        Prompts.Stop(this, kNoData);
+        return;
+    }
+    NoiseTicked = IsChecked(NoiseBoxId) ? 1 : 0;
+    if (!Engine.IsUsableContainer() && NoiseTicked == 0) {
+        Prompts.Stop(this, kNoContainer);
+        return;
+    }
+    if (password.exec() == Accepted)
+        EncodeAndSave(password);
+    EndDialog(Accepted);
+}
+
+void EncodeDialog::EncodeAndSave(PasswordDialog& password)
+{
+    EncodeRequest request;
+    request.Payload = Payload;
+    // Stored names are UTF-8.
+    request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
+    request.Noise = NoiseTicked != 0;
+    request.Shrink = IsChecked(ShrinkBoxId);
+    request.ImageTitle = LocalPath(ImageTitle);
+    request.Key = { password.PasswordDigest, password.PasswordMd5 };
+    request.Speed = password.Speed;
+    request.Questions = &password.Questions;
+    bool encoded = false;
+    {
+        EngineRunScope run(Engine, Prompts);
+        encoded = RunEncode(Engine, request);
+    }
+    if (encoded)
+        SaveEncodedImage();
+}
+
+// Cancel discards the encoded image: nothing is written, but the engine's
+// container now holds it.
+void EncodeDialog::SaveEncodedImage()
+{
+    EncodedPreviewDialog preview(Engine, Prompts);
+    if (preview.exec() != Accepted)
+        return;
+    const QString path = preview.SavePath();
+    if (!Engine.SaveContainer(LocalPath(path)))
+        Prompts.Warn(this, kCannotSave.arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace lumaquill

@@ -2,24 +2,81 @@
 
 #include "ui/TemplateDialog.h"
 
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace lumaquill {
 
+class PasswordDialog;
+class PreviewDialog;
 class StegEngine;
 class UiPrompts;
 
 // Where the user hides something (template 144, "Encode Image"): chooses
-// the payload and the container, and runs the encode on Ok.
+// the payload (a file or typed text, compressed at once) and the container
+// (an existing bitmap loaded into the application's engine, or a noise
+// picture made on Ok), and runs the encode on Ok. The container is the
+// engine's image and outlives the dialog; the payload dies with it.
 class EncodeDialog : public TemplateDialog {
     Q_OBJECT
 public:
     static constexpr int BannerIconId = 141;
     static constexpr int OkPictureId = 142;
+    static constexpr int FileButtonId = 1052;
+    static constexpr int TypedTextButtonId = 1019;
+    static constexpr int ExistingImageButtonId = 1053;
+    static constexpr int NoiseBoxId = 1058;
+    static constexpr int PreviewButtonId = 1000;
+    static constexpr int ShrinkBoxId = 1057;
+    static constexpr int DataSizeId = 1055;
+    static constexpr int MaxSizeId = 1056;
+
+    // What the payload is; DataKind holds one of these.
+    enum PayloadKind : int32_t {
+        NoPayload = 0,
+        FilePayload = 1,
+        TextPayload = 2,
+    };
 
     EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
 
+    // The modeless container preview, hidden until Preview.
+    PreviewDialog* Preview() const { return PreviewWindow; }
+
+protected:
+    void OnOk() override;
+    // Closes the preview window with the dialog.
+    void done(int result) override;
+
 private:
+    void OnFileButton();
+    void OnTypedTextButton();
+    void OnExistingImageButton();
+    void OnPreviewButton();
+
+    bool LoadPayloadFile(const QString& path);
+    bool CompressIntoPayload(const uint8_t* data, size_t length);
+    void ShowDataSize();
+    uint32_t ShownCapacity() const;
+    void EncodeAndSave(PasswordDialog& password);
+    void SaveEncodedImage();
+
     StegEngine& Engine;
     UiPrompts& Prompts;
+
+    int32_t NoiseTicked = 0;
+    // UTF-8 bytes, as the text dialog gives them.
+    std::string TypedText;
+    uint32_t PayloadSize = 0;
+    // The zlib stream; empty when there is none (a stream is never empty).
+    std::vector<uint8_t> Payload;
+    int32_t DataKind = NoPayload;
+    // Owned through its Qt parent, this dialog.
+    PreviewDialog* PreviewWindow = nullptr;
+    QString ImageTitle;
+    QString PayloadPath;
 };
 
 } // namespace lumaquill

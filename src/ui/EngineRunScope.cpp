@@ -1,0 +1,21 @@
+#include "ui/EngineRunScope.h"
+
+#include "engine/StegEngine.h"
+
+namespace lumaquill {
+
+EngineRunScope::EngineRunScope(StegEngine& engine, UiPrompts& prompts)
+    : Engine(engine)
+    , Services(prompts)
+    , Previous(engine.GetFrontend())
+{
+    Engine.SetFrontend(Services.Services());
+}
+
+EngineRunScope::~EngineRunScope()
+{
+    Engine.SetFrontend(Previous);
+    Engine.Keys.ClearQuestions();
+}
+
+} // namespace lumaquill

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/Frontend.h"
+#include "ui/QtFrontend.h"
+
+namespace lumaquill {
+
+class StegEngine;
+class UiPrompts;
+
+// One encode or decode run of the application's engine from a dialog: for
+// its length the engine's messages, busy cursor, progress window and save
+// prompt are the Qt ones on the dialog's prompts. On leaving, the engine
+// gets its previous front end back and lets go of the question set it
+// borrowed from the password dialog, which dies with the dialog's handler:
+// the engine outlives every dialog and must never point into one.
+class EngineRunScope {
+public:
+    EngineRunScope(StegEngine& engine, UiPrompts& prompts);
+    ~EngineRunScope();
+    EngineRunScope(const EngineRunScope&) = delete;
+    EngineRunScope& operator=(const EngineRunScope&) = delete;
+
+private:
+    StegEngine& Engine;
+    QtFrontend Services;
+    Frontend Previous;
+};
+
+} // namespace lumaquill
