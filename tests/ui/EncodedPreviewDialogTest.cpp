@@ -1,0 +1,151 @@
+#include "ui/EncodedPreviewDialog.h"
+
+#include "image/FitRect.h"
+#include "ui/DialogTestSupport.h"
+#include "ui/GuiTestSupport.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+constexpr uint32_t Red = 0xFF0000;
+constexpr uint32_t Blue = 0x0000FF;
+
+TEST(EncodedPreviewDialogTest, HasItsTemplateControls)
+{
+    StegEngine engine;
+    test::ScriptedPrompts prompts;
+    EncodedPreviewDialog dialog(engine, prompts);
+    EXPECT_EQ(dialog.TemplateId(), 133);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Encoded Image (Low quality preview)"));
+    EXPECT_EQ(dialog.size(), dialog.Units().ToPixels(262, 145));
+    test::ExpectControls(dialog,
+        {
+            { IdOk, "QPushButton", "Save As", { 152, 124, 50, 14 } },
+            { IdCancel, "QPushButton", "Cancel", { 205, 124, 50, 14 } },
+        });
+    EXPECT_TRUE(dialog.SavePath().isEmpty());
+}
+
+// The area is the outer window less 80 pixels of height, from the client's
+// top-left corner; the picture keeps its aspect inside it.
+Rect PreviewArea(const QWidget& dialog, int32_t width, int32_t height)
+{
+    const QSize outer = dialog.frameGeometry().size();
+    return FitRect({ 0, 0, outer.width(), outer.height() - 80 }, width, height);
+}
+
+struct PaintCase {
+    const char* Name;
+    int32_t Width;
+    int32_t Height;
+};
+
+TEST(EncodedPreviewDialogTest, PaintsThePictureFittedWithItsAspectKept)
+{
+    const PaintCase cases[] = {
+        { "wide picture, reduced", 900, 100 },
+        { "tall picture, enlarged", 6, 9 },
+    };
+    for (const PaintCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        test::TestContainer container(c.Width, c.Height, Red, Blue);
+        test::ScriptedPrompts prompts;
+        EncodedPreviewDialog dialog(container.Engine, prompts);
+        dialog.show();
+        const Rect r = PreviewArea(dialog, c.Width, c.Height);
+        const QImage shown = dialog.grab().toImage();
+        const int middle = (r.Top + r.Bottom) / 2;
+        EXPECT_EQ(shown.pixel(r.Left + r.Width() / 4, middle), qRgb(255, 0, 0));
+        EXPECT_EQ(shown.pixel(r.Left + 3 * r.Width() / 4, middle), qRgb(0, 0, 255));
+        const QRgb background = dialog.palette().color(QPalette::Window).rgb();
+        if (c.Width > c.Height) {
+            ASSERT_GT(r.Top, 1);
+            EXPECT_EQ(shown.pixel(r.Left + r.Width() / 4, r.Top - 1), background);
+            EXPECT_EQ(shown.pixel(r.Left + r.Width() / 4, r.Bottom + 1), background);
+        } else {
+            ASSERT_GT(r.Left, 1);
+            EXPECT_EQ(shown.pixel(r.Left - 1, middle), background);
+            EXPECT_EQ(shown.pixel(r.Right + 1, middle), background);
+        }
+    }
+}
+
+TEST(EncodedPreviewDialogTest, SaveAsAsksForABitmapNameAndEndsWithTheChosenPath)
+{
+    test::TestContainer container(8, 6, Red, Blue);
+    test::ScriptedPrompts prompts;
+    const QString folder = container.Folder.path();
+    prompts.AnswerFile(folder + QStringLiteral("/secret"));
+    EncodedPreviewDialog dialog(container.Engine, prompts);
+    test::ModalAction save([&](QWidget*) { dialog.Button(IdOk)->click(); });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(dialog.SavePath(), folder + QStringLiteral("/secret.bmp"));
+
+    ASSERT_EQ(prompts.FileRequests.size(), 1u);
+    const test::FileRequest& request = prompts.FileRequests[0];
+    EXPECT_TRUE(request.Save);
+    EXPECT_EQ(request.Options.Filter, QStringLiteral("All files (*.*)|*.*||"));
+    EXPECT_EQ(request.Options.DefaultExtension, QStringLiteral("bmp"));
+    EXPECT_TRUE(request.Options.InitialName.isEmpty());
+    EXPECT_EQ(request.Options.Flags, FilePromptFlag::HideReadOnly | FilePromptFlag::OverwritePrompt);
+    EXPECT_TRUE(prompts.Messages.empty());
+}
+
+// A name with an extension of its own keeps it; a dot in a folder name is
+// no extension.
+TEST(EncodedPreviewDialogTest, SaveAsAddsBmpOnlyToANameWithoutExtension)
+{
+    const std::pair<QString, QString> names[] = {
+        { QStringLiteral("/tmp/picture.png"), QStringLiteral("/tmp/picture.png") },
+        { QStringLiteral("/tmp/old.pictures/holiday"), QStringLiteral("/tmp/old.pictures/holiday.bmp") },
+        { QStringLiteral("/tmp/holiday.BMP"), QStringLiteral("/tmp/holiday.BMP") },
+    };
+    for (const auto& [typed, saved] : names) {
+        SCOPED_TRACE(typed.toStdString());
+        StegEngine engine;
+        test::ScriptedPrompts prompts;
+        prompts.AnswerFile(typed);
+        EncodedPreviewDialog dialog(engine, prompts);
+        dialog.show();
+        dialog.Button(IdOk)->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.SavePath(), saved);
+    }
+}
+
+TEST(EncodedPreviewDialogTest, CancellingTheSavePromptKeepsTheWindowOpen)
+{
+    test::TestContainer container(8, 6, Red, Blue);
+    test::ScriptedPrompts prompts;
+    prompts.AnswerFile(std::nullopt);
+    prompts.AnswerFile(QStringLiteral("/tmp/second.bmp"));
+    EncodedPreviewDialog dialog(container.Engine, prompts);
+    test::ModalAction saveTwice([&](QWidget*) {
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.SavePath().isEmpty());
+        dialog.Button(IdOk)->click();
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(prompts.FileRequests.size(), 2u);
+    EXPECT_EQ(dialog.SavePath(), QStringLiteral("/tmp/second.bmp"));
+}
+
+TEST(EncodedPreviewDialogTest, CancelEndsWithoutAPath)
+{
+    test::TestContainer container(8, 6, Red, Blue);
+    test::ScriptedPrompts prompts;
+    EncodedPreviewDialog dialog(container.Engine, prompts);
+    test::ModalAction cancel([&](QWidget*) { dialog.Button(IdCancel)->click(); });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.SavePath().isEmpty());
+    EXPECT_TRUE(prompts.FileRequests.empty());
+}
+
+} // namespace
+} // namespace lumaquill

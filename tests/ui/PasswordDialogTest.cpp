@@ -1,0 +1,296 @@
+#include "ui/PasswordDialog.h"
+
+#include "flows/KeyDigests.h"
+#include "keys/DigestHex.h"
+#include "ui/DialogTestSupport.h"
+#include "ui/GuiTestSupport.h"
+#include "ui/QuestionDialog.h"
+#include "ui/QuizlockAnswerDialog.h"
+#include "ui/QuizlockSetupDialog.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+constexpr int PasswordId = 1023;
+constexpr int ConfirmationId = 1024;
+constexpr int QuizlockId = 1036;
+constexpr int SpeedId = 1061;
+constexpr int SpeedLabelId = 1062;
+constexpr int ConfirmationLabelId = 1063;
+constexpr int QuestionId = 1041;
+constexpr int AnswerId = 1039;
+
+TEST(PasswordDialogTest, EncodeLayoutAsksTwiceAndStartsAtVeryFast)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    EXPECT_EQ(dialog.TemplateId(), 132);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Password"));
+    dialog.show();
+    test::ExpectControls(dialog,
+        {
+            { PasswordId, "QLineEdit", "", {} },
+            { ConfirmationLabelId, "QLabel", "Confirm Password:", {} },
+            { ConfirmationId, "QLineEdit", "", {} },
+            { SpeedLabelId, "QLabel", "Speed:", {} },
+            { SpeedId, "QComboBox", "Very Fast", {} },
+            { QuizlockId, "QPushButton", "Quizlock", {} },
+            { IdOk, "QPushButton", "OK", {} },
+            { IdCancel, "QPushButton", "Cancel", {} },
+        });
+    EXPECT_TRUE(test::LabelTexts(dialog).contains(QStringLiteral("Enter Password:")));
+    EXPECT_EQ(dialog.Edit(PasswordId)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.Edit(ConfirmationId)->echoMode(), QLineEdit::Password);
+    QComboBox* speed = dialog.Combo(SpeedId);
+    EXPECT_FALSE(speed->isEditable());
+    EXPECT_EQ(speed->currentIndex(), 0);
+    const char* entries[] = { "Very Fast", "Fast", "Normal", "Slow", "Very Slow" };
+    ASSERT_EQ(speed->count(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(speed->itemText(i), QString::fromLatin1(entries[i]));
+    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
+    for (int id : { ConfirmationId, SpeedId, QuizlockId })
+        EXPECT_TRUE(dialog.Control(id)->isVisible()) << id;
+    EXPECT_EQ(test::FocusWhenActivated(dialog), dialog.Edit(PasswordId));
+}
+
+TEST(PasswordDialogTest, DecodeLayoutAsksOnce)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.DecodeMode = 1;
+    dialog.show();
+    EXPECT_TRUE(dialog.ControlText(ConfirmationLabelId).isEmpty());
+    EXPECT_TRUE(dialog.ControlText(SpeedLabelId).isEmpty());
+    for (int id : { ConfirmationId, SpeedId, QuizlockId })
+        EXPECT_FALSE(dialog.Control(id)->isVisible()) << id;
+    EXPECT_TRUE(dialog.Edit(PasswordId)->isVisible());
+    EXPECT_TRUE(dialog.Button(IdOk)->isVisible());
+    EXPECT_TRUE(dialog.Button(IdCancel)->isVisible());
+}
+
+struct CheckCase {
+    const char* Name;
+    int32_t DecodeMode;
+    const char* Password;
+    const char* Confirmation;
+    // Empty when the password is accepted.
+    const char* Refusal;
+};
+
+// The checks run in this order and the first failure is the one shown;
+// decoding takes any password that is not empty.
+TEST(PasswordDialogTest, ChecksThePasswordInOrderAndStaysOpenOnEachRefusal)
+{
+    const CheckCase cases[] = {
+        { "encode, nothing typed", 0, "", "", "Please enter a password." },
+        { "encode, confirmation only", 0, "", "secret", "Please enter a password." },
+        { "encode, typed once", 0, "secret", "", "Please enter the password twice." },
+        { "encode, three characters differing", 0, "abc", "abd", "Passwords do not match." },
+        { "encode, letter case differs", 0, "Secret", "secret", "Passwords do not match." },
+        { "encode, three characters twice", 0, "abc", "abc", "Passwords should be at least four characters long." },
+        { "encode, four characters twice", 0, "abcd", "abcd", "" },
+        { "encode, two-byte characters count as bytes", 0, "\u00E9\u00E9", "\u00E9\u00E9", "" },
+        { "decode, nothing typed", 1, "", "", "Please enter a password." },
+        { "decode, one character", 1, "x", "", "" },
+    };
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        test::ScriptedPrompts prompts;
+        PasswordDialog dialog(prompts);
+        dialog.DecodeMode = c.DecodeMode;
+        dialog.Questions.UsedFlags = { 1, 1, 0, 0, 0 };
+        dialog.show();
+        test::TypeText(dialog.Edit(PasswordId), QString::fromUtf8(c.Password));
+        test::TypeText(dialog.Edit(ConfirmationId), QString::fromUtf8(c.Confirmation));
+        dialog.Button(IdOk)->click();
+        // A typed password never carries questions, even when it is refused.
+        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<int32_t, 5> {}));
+        if (*c.Refusal != '\0') {
+            ASSERT_EQ(prompts.Messages.size(), 1u);
+            EXPECT_EQ(prompts.Messages[0].Text, QString::fromUtf8(c.Refusal));
+            EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Stop);
+            EXPECT_TRUE(dialog.isVisible());
+        } else {
+            EXPECT_TRUE(prompts.Messages.empty());
+            EXPECT_FALSE(dialog.isVisible());
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            const KeyDigests expected = KeyDigests::FromText(c.Password);
+            EXPECT_EQ(dialog.PasswordDigest, expected.Sha1);
+            EXPECT_EQ(dialog.PasswordMd5, expected.Md5);
+        }
+    }
+}
+
+// Digests of the password's UTF-8 bytes: SHA-1 (FIPS 180-1 appendix A) and
+// MD5 (RFC 1321 appendix A.5) of "abc".
+TEST(PasswordDialogTest, OkGivesTheDigestsOfThePasswordAndTheChosenSpeed)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.DecodeMode = 1;
+    test::ModalAction type([&](QWidget*) { test::TypeText(dialog.Edit(PasswordId), QStringLiteral("abc\n")); });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(DigestHex(dialog.PasswordDigest), "A9993E364706816ABA3E25717850C26C9CD0D89D");
+    EXPECT_EQ(DigestHex(dialog.PasswordMd5), "900150983CD24FB0D6963F7D28E17F72");
+
+    PasswordDialog encode(prompts);
+    test::ModalAction slow([&](QWidget*) {
+        encode.Combo(SpeedId)->setCurrentIndex(encode.Combo(SpeedId)->findText(QStringLiteral("Slow")));
+        test::TypeText(encode.Edit(PasswordId), QStringLiteral("abcd"));
+        test::TypeText(encode.Edit(ConfirmationId), QStringLiteral("abcd"));
+        encode.Button(IdOk)->click();
+    });
+    EXPECT_EQ(encode.exec(), QDialog::Accepted);
+    EXPECT_EQ(encode.Speed, 3);
+    EXPECT_TRUE(prompts.Messages.empty());
+}
+
+TEST(PasswordDialogTest, CancelAndEscapeEndWithCancel)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    test::ModalAction cancel([&](QWidget*) { dialog.Button(IdCancel)->click(); });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+
+    PasswordDialog other(prompts);
+    test::ModalAction escape([&](QWidget*) { test::PressKey(&other, Qt::Key_Escape); });
+    EXPECT_EQ(other.exec(), QDialog::Rejected);
+}
+
+// Opens the question dialog of a setup slot, types question and answer and
+// confirms; runs inside the setup dialog's modal loop.
+void FillSlot(QuizlockSetupDialog& setup, int slotButton, const QString& question, const QString& answer)
+{
+    test::ModalAction fill([&](QWidget* window) {
+        auto* dialog = qobject_cast<QuestionDialog*>(window);
+        ASSERT_NE(dialog, nullptr);
+        test::TypeText(dialog->Combo(QuestionId)->lineEdit(), question);
+        test::TypeText(dialog->Edit(AnswerId), answer);
+        dialog->Button(IdOk)->click();
+    });
+    setup.Button(slotButton)->click();
+    EXPECT_TRUE(fill.Done());
+}
+
+// Slots 2 and 4 filled: they move to the front, and their answers joined
+// are the key text.
+TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.Questions.UsedFlags = { 1, 1, 1, 1, 1 };
+    dialog.Questions.AnswerKeys[0] = AnswerKey("stale");
+    test::ModalAction openSetup([&](QWidget*) { dialog.Button(QuizlockId)->click(); });
+    test::ModalAction setup([&](QWidget* window) {
+        auto* quizlock = qobject_cast<QuizlockSetupDialog*>(window);
+        ASSERT_NE(quizlock, nullptr);
+        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<int32_t, 5> {}));
+        EXPECT_EQ(dialog.Questions.AnswerKeys[0], Sha1Bytes {});
+        FillSlot(*quizlock, 1038, QStringLiteral("Second?"), QStringLiteral("two"));
+        FillSlot(*quizlock, 1040, QStringLiteral("Fourth?"), QStringLiteral("four"));
+        quizlock->Button(IdOk)->click();
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_TRUE(setup.Done());
+
+    const QuestionSet& q = dialog.Questions;
+    EXPECT_EQ(q.UsedFlags, (std::array<int32_t, 5> { 1, 1, 0, 0, 0 }));
+    EXPECT_EQ(q.Questions[0], "Second?");
+    EXPECT_EQ(q.Questions[1], "Fourth?");
+    EXPECT_EQ(q.Hints[0], "Optional");
+    EXPECT_EQ(q.Hints[1], "Optional");
+    EXPECT_EQ(q.AnswerKeys[0], AnswerKey("two"));
+    EXPECT_EQ(q.AnswerKeys[1], AnswerKey("four"));
+    EXPECT_EQ(q.KeyText, "twofour");
+    const KeyDigests expected = KeyDigests::FromText("twofour");
+    EXPECT_EQ(dialog.PasswordDigest, expected.Sha1);
+    EXPECT_EQ(dialog.PasswordMd5, expected.Md5);
+    EXPECT_EQ(dialog.Speed, 0);
+    EXPECT_TRUE(prompts.Messages.empty());
+}
+
+// No length or confirmation check applies: an empty setup gives the
+// digests of the empty text, SHA-1 (FIPS 180-1) and MD5 (RFC 1321).
+TEST(PasswordDialogTest, QuizlockSetupWithNoSlotFilledGivesTheDigestsOfTheEmptyText)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    test::ModalAction openSetup([&](QWidget*) { dialog.Button(QuizlockId)->click(); });
+    test::ModalAction setup([](QWidget* window) { qobject_cast<QDialog*>(window)->accept(); });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(setup.Title(), QStringLiteral("Quizlock"));
+    EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<int32_t, 5> {}));
+    EXPECT_TRUE(dialog.Questions.KeyText.empty());
+    EXPECT_EQ(DigestHex(dialog.PasswordDigest), "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
+    EXPECT_EQ(DigestHex(dialog.PasswordMd5), "D41D8CD98F00B204E9800998ECF8427E");
+}
+
+TEST(PasswordDialogTest, CancellingTheQuizlockSetupCancelsThePasswordDialog)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    test::ModalAction openSetup([&](QWidget*) { dialog.Button(QuizlockId)->click(); });
+    test::ModalAction setup(test::RejectDialog());
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(setup.Done());
+    EXPECT_EQ(dialog.PasswordDigest, Sha1Bytes {});
+}
+
+// A container with questions: the decode goes straight to the answer
+// dialog; the password dialog itself never shows.
+TEST(PasswordDialogTest, StoredQuestionsGoStraightToTheAnswerDialog)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.DecodeMode = 1;
+    dialog.QuestionsStored = 1;
+    for (int k : { 0, 1 }) {
+        dialog.Questions.Questions[k] = k == 0 ? "First?" : "Second?";
+        dialog.Questions.AnswerKeys[k] = AnswerKey(k == 0 ? "one" : "two");
+        dialog.Questions.UsedFlags[k] = 1;
+    }
+    test::ModalAction answers([&](QWidget* window) {
+        auto* quizlock = qobject_cast<QuizlockAnswerDialog*>(window);
+        ASSERT_NE(quizlock, nullptr);
+        EXPECT_FALSE(dialog.isVisible());
+        for (int k : { 0, 1 }) {
+            test::ModalAction type([k](QWidget* question) {
+                auto* typed = qobject_cast<QuestionDialog*>(question);
+                ASSERT_NE(typed, nullptr);
+                test::TypeText(typed->Edit(AnswerId), k == 0 ? QStringLiteral("one") : QStringLiteral("two"));
+                typed->Button(IdOk)->click();
+            });
+            quizlock->Button(1043 + k)->click();
+            EXPECT_EQ(quizlock->ControlText(1043 + k), QStringLiteral("Answered"));
+        }
+        quizlock->Button(IdOk)->click();
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_TRUE(answers.Done());
+    EXPECT_EQ(dialog.Questions.KeyText, "onetwo");
+    EXPECT_EQ(dialog.PasswordDigest, KeyDigests::FromText("onetwo").Sha1);
+    EXPECT_EQ(dialog.PasswordMd5, KeyDigests::FromText("onetwo").Md5);
+}
+
+TEST(PasswordDialogTest, CancellingTheAnswerDialogCancelsTheDecode)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.DecodeMode = 1;
+    dialog.QuestionsStored = 1;
+    dialog.Questions.Questions[0] = "First?";
+    dialog.Questions.UsedFlags[0] = 1;
+    test::ModalAction answers(test::RejectDialog());
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(answers.Title(), QStringLiteral("Quizlock"));
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+} // namespace
+} // namespace lumaquill

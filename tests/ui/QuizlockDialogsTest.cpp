@@ -1,0 +1,235 @@
+#include "keys/QuestionSet.h"
+#include "ui/DialogTestSupport.h"
+#include "ui/GuiTestSupport.h"
+#include "ui/QuestionDialog.h"
+#include "ui/QuizlockAnswerDialog.h"
+#include "ui/QuizlockSetupDialog.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+constexpr int FirstSlotId = 1037;
+constexpr int FirstQuestionRowId = 1037;
+constexpr int FirstAnswerButtonId = 1043;
+constexpr int AnswerId = 1039;
+constexpr int HintId = 1040;
+constexpr int QuestionId = 1041;
+
+struct Typed {
+    QString Question;
+    QString Answer;
+    // Left as it is ("Optional" on the setup side) when null.
+    QString Hint = QString();
+};
+
+// Acts on the question dialog that the next click opens: types into it and
+// confirms, or closes it with Escape when cancel is set.
+test::ModalAction::Action FillQuestion(const Typed& typed, bool cancel = false)
+{
+    return [typed, cancel](QWidget* window) {
+        auto* dialog = qobject_cast<QuestionDialog*>(window);
+        ASSERT_NE(dialog, nullptr);
+        if (dialog->Combo(QuestionId)->isEnabled())
+            test::TypeText(dialog->Combo(QuestionId)->lineEdit(), typed.Question);
+        test::TypeText(dialog->Edit(AnswerId), typed.Answer);
+        if (!typed.Hint.isNull()) {
+            dialog->Edit(HintId)->clear();
+            test::TypeText(dialog->Edit(HintId), typed.Hint);
+        }
+        if (cancel)
+            test::PressKey(dialog, Qt::Key_Escape);
+        else
+            dialog->Button(IdOk)->click();
+    };
+}
+
+// Clicks the button and answers the question dialog it opens; returns that
+// dialog's window title.
+QString ClickAndFill(QPushButton* button, const Typed& typed, bool cancel = false)
+{
+    test::ModalAction fill(FillQuestion(typed, cancel));
+    button->click();
+    EXPECT_TRUE(fill.Done());
+    return fill.Title();
+}
+
+TEST(QuizlockSetupDialogTest, ShowsFiveUnsetSlots)
+{
+    QuestionSet questions;
+    QuizlockSetupDialog dialog(questions);
+    EXPECT_EQ(dialog.TemplateId(), 134);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quizlock"));
+    test::ExpectControls(dialog,
+        {
+            { 1037, "QPushButton", "?", {} },
+            { 1038, "QPushButton", "?", {} },
+            { 1039, "QPushButton", "?", {} },
+            { 1040, "QPushButton", "?", {} },
+            { 1041, "QPushButton", "?", {} },
+            { IdOk, "QPushButton", "OK", {} },
+            { IdCancel, "QPushButton", "Cancel", {} },
+        });
+    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
+    EXPECT_EQ(test::LabelTexts(dialog),
+        QStringList({ QStringLiteral("#1"), QStringLiteral("#2"), QStringLiteral("#3"), QStringLiteral("#4"),
+            QStringLiteral("#5") }));
+    for (int k = 0; k + 1 < QuestionSet::kSlots; ++k)
+        EXPECT_LT(dialog.Button(FirstSlotId + k)->y(), dialog.Button(FirstSlotId + k + 1)->y());
+}
+
+TEST(QuizlockSetupDialogTest, AConfirmedQuestionFillsItsSlotAndNamesItsButton)
+{
+    QuestionSet questions;
+    QuizlockSetupDialog dialog(questions);
+    dialog.show();
+    const QString title = ClickAndFill(dialog.Button(1039), { QStringLiteral("Our street?"), QStringLiteral("Elm") });
+    EXPECT_EQ(title, QStringLiteral("Question #3"));
+    EXPECT_EQ(questions.Questions[2], "Our street?");
+    EXPECT_EQ(questions.Hints[2], "Optional");
+    EXPECT_EQ(questions.Answers[2], "Elm");
+    EXPECT_EQ(questions.UsedFlags[2], 1);
+    EXPECT_EQ(questions.AnswerKeys[2], AnswerKey("Elm"));
+    EXPECT_EQ(dialog.ControlText(1039), QStringLiteral("Our street?"));
+    for (int k : { 0, 1, 3, 4 }) {
+        EXPECT_EQ(questions.UsedFlags[k], 0);
+        EXPECT_EQ(dialog.ControlText(FirstSlotId + k), QStringLiteral("?"));
+    }
+}
+
+TEST(QuizlockSetupDialogTest, AnEmptyQuestionLeavesTheSlotUnusedWithAnEmptyButton)
+{
+    QuestionSet questions;
+    QuizlockSetupDialog dialog(questions);
+    dialog.show();
+    ClickAndFill(dialog.Button(1037), { QString(), QStringLiteral("typed anyway"), QStringLiteral("a hint") });
+    EXPECT_EQ(questions.UsedFlags[0], 0);
+    EXPECT_TRUE(questions.Questions[0].empty());
+    EXPECT_TRUE(dialog.ControlText(1037).isEmpty());
+}
+
+TEST(QuizlockSetupDialogTest, ACancelledQuestionChangesNothingAndASecondConfirmWins)
+{
+    QuestionSet questions;
+    QuizlockSetupDialog dialog(questions);
+    dialog.show();
+    ClickAndFill(dialog.Button(1040), { QStringLiteral("First?"), QStringLiteral("one") });
+    ClickAndFill(dialog.Button(1040), { QStringLiteral("Never?"), QStringLiteral("no") }, true);
+    EXPECT_EQ(questions.Questions[3], "First?");
+    EXPECT_EQ(questions.AnswerKeys[3], AnswerKey("one"));
+    EXPECT_EQ(dialog.ControlText(1040), QStringLiteral("First?"));
+
+    ClickAndFill(dialog.Button(1040), { QStringLiteral("Second?"), QStringLiteral("two"), QStringLiteral("h") });
+    EXPECT_EQ(questions.Questions[3], "Second?");
+    EXPECT_EQ(questions.Hints[3], "h");
+    EXPECT_EQ(questions.Answers[3], "two");
+    EXPECT_EQ(questions.AnswerKeys[3], AnswerKey("two"));
+    EXPECT_EQ(dialog.ControlText(1040), QStringLiteral("Second?"));
+}
+
+// A push button takes '&' as the mark of a shortcut letter; the question
+// is shown as typed.
+TEST(QuizlockSetupDialogTest, AnAmpersandInAQuestionIsShownAsTyped)
+{
+    QuestionSet questions;
+    QuizlockSetupDialog dialog(questions);
+    dialog.show();
+    ClickAndFill(dialog.Button(1037), { QStringLiteral("Tom & Jerry?"), QStringLiteral("cat") });
+    EXPECT_EQ(questions.Questions[0], "Tom & Jerry?");
+    EXPECT_EQ(dialog.Button(1037)->text(), QStringLiteral("Tom && Jerry?"));
+}
+
+// Questions as the engine reads them from a container.
+QuestionSet StoredQuestions(const std::vector<std::pair<std::string, std::string>>& questionAndAnswer)
+{
+    QuestionSet questions;
+    for (size_t k = 0; k < questionAndAnswer.size(); ++k) {
+        questions.Questions[k] = questionAndAnswer[k].first;
+        questions.Hints[k] = "hint " + std::to_string(k + 1);
+        questions.AnswerKeys[k] = AnswerKey(questionAndAnswer[k].second);
+        questions.UsedFlags[k] = 1;
+    }
+    return questions;
+}
+
+TEST(QuizlockAnswerDialogTest, ShowsARowForEachStoredQuestionOnly)
+{
+    QuestionSet questions = StoredQuestions({ { "First?", "one" }, { "Second?", "two" } });
+    QuizlockAnswerDialog dialog(questions);
+    dialog.show();
+    EXPECT_EQ(dialog.TemplateId(), 137);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quizlock"));
+    EXPECT_EQ(test::LabelTexts(dialog),
+        QStringList({ QStringLiteral("This file has been encoded with Quizlock. Answer the following questions to "
+                                     "access the text or file.") }));
+    const char* shown[] = { "First?", "Second?" };
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_TRUE(dialog.Edit(FirstQuestionRowId + k)->isVisible());
+        EXPECT_TRUE(dialog.Edit(FirstQuestionRowId + k)->isReadOnly());
+        EXPECT_EQ(dialog.ControlText(FirstQuestionRowId + k), QString::fromLatin1(shown[k]));
+        EXPECT_TRUE(dialog.Button(FirstAnswerButtonId + k)->isVisible());
+        EXPECT_EQ(dialog.ControlText(FirstAnswerButtonId + k), QStringLiteral("Unanswered"));
+        EXPECT_GT(dialog.Button(FirstAnswerButtonId + k)->x(), dialog.Edit(FirstQuestionRowId + k)->x());
+    }
+    for (int k = 2; k < QuestionSet::kSlots; ++k) {
+        EXPECT_FALSE(dialog.Edit(FirstQuestionRowId + k)->isVisible()) << k;
+        EXPECT_FALSE(dialog.Button(FirstAnswerButtonId + k)->isVisible()) << k;
+    }
+    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
+    EXPECT_EQ(dialog.ControlText(IdCancel), QStringLiteral("Cancel"));
+}
+
+TEST(QuizlockAnswerDialogTest, TheQuestionDialogShowsTheStoredQuestionAndHintFixed)
+{
+    QuestionSet questions = StoredQuestions({ { "First?", "one" }, { "Second?", "two" } });
+    QuizlockAnswerDialog dialog(questions);
+    dialog.show();
+    test::ModalAction look([](QWidget* window) {
+        auto* question = qobject_cast<QuestionDialog*>(window);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->windowTitle(), QStringLiteral("Question #2"));
+        EXPECT_EQ(question->ControlText(QuestionId), QStringLiteral("Second?"));
+        EXPECT_EQ(question->ControlText(HintId), QStringLiteral("hint 2"));
+        EXPECT_FALSE(question->Combo(QuestionId)->isEnabled());
+        EXPECT_FALSE(question->Edit(HintId)->isEnabled());
+        question->reject();
+    });
+    dialog.Button(1044)->click();
+    EXPECT_TRUE(look.Done());
+}
+
+// Keys are compared byte for byte; a mark once given stays, while every
+// confirmed answer replaces the slot's answer.
+TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndKeepsTheMark)
+{
+    QuestionSet questions = StoredQuestions({ { "First?", "Paris" }, { "Second?", "two" } });
+    const Sha1Bytes stored = questions.AnswerKeys[0];
+    QuizlockAnswerDialog dialog(questions);
+    dialog.show();
+    QPushButton* button = dialog.Button(1043);
+
+    ClickAndFill(button, { QString(), QStringLiteral("paris") });
+    EXPECT_EQ(dialog.ControlText(1043), QStringLiteral("Unanswered"));
+    EXPECT_EQ(questions.Answers[0], "paris");
+
+    ClickAndFill(button, { QString(), QStringLiteral("Paris") });
+    EXPECT_EQ(dialog.ControlText(1043), QStringLiteral("Answered"));
+    EXPECT_EQ(questions.Answers[0], "Paris");
+
+    ClickAndFill(button, { QString(), QStringLiteral("Lyon") });
+    EXPECT_EQ(dialog.ControlText(1043), QStringLiteral("Answered"));
+    EXPECT_EQ(questions.Answers[0], "Lyon");
+
+    ClickAndFill(button, { QString(), QStringLiteral("Rome") }, true);
+    EXPECT_EQ(questions.Answers[0], "Lyon");
+    EXPECT_EQ(questions.AnswerKeys[0], stored);
+    EXPECT_EQ(dialog.ControlText(1044), QStringLiteral("Unanswered"));
+    EXPECT_TRUE(questions.Answers[1].empty());
+}
+
+} // namespace
+} // namespace lumaquill
