@@ -1,0 +1,692 @@
+// A user's encode and decode, driven from the main window through the real
+// dialogs: payload, container, password or questions, preview, save, and
+// back again in a fresh decode dialog.
+
+#include "app/EndToEndSupport.h"
+#include "app/MainDialog.h"
+#include "engine/StegEngine.h"
+#include "flows/Payload.h"
+#include "ui/DecodeDialog.h"
+#include "ui/EncodeDialog.h"
+#include "ui/GuiTestSupport.h"
+#include "ui/PreviewDialog.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace lumaquill {
+namespace {
+
+using test::OnDialog;
+
+constexpr int TextEditId = 1016;
+constexpr int PasswordEditId = 1023;
+constexpr int ConfirmationEditId = 1024;
+constexpr int QuizlockButtonId = 1036;
+constexpr int FirstSetupSlotId = 1037;
+constexpr int FirstAnswerQuestionId = 1037;
+constexpr int FirstAnswerButtonId = 1043;
+constexpr int QuestionComboId = 1041;
+constexpr int HintEditId = 1040;
+constexpr int AnswerEditId = 1039;
+
+const QString kEncodeCaption = QStringLiteral("Encode Image");
+const QString kDecodeCaption = QStringLiteral("Decode");
+const QString kPasswordCaption = QStringLiteral("Password");
+const QString kEntryCaption = QStringLiteral("Text to Encode");
+const QString kDisplayCaption = QStringLiteral("Encoded Text");
+const QString kEncodedPreviewCaption = QStringLiteral("Encoded Image (Low quality preview)");
+
+const QString kNoData = QStringLiteral("No data to encode.");
+const QString kNoContainer = QStringLiteral("No container image selected.");
+const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
+
+const QString kPassword = QStringLiteral("correct horse");
+
+struct Quiz {
+    QString Question;
+    QString Hint;
+    QString Answer;
+};
+
+class EncodeDecodeEndToEndTest : public ::testing::Test {
+protected:
+    EncodeDecodeEndToEndTest()
+        : TmpDir(Scratch.path().toStdString())
+        , Main(Engine, Prompts)
+    {
+        Main.show();
+    }
+
+    ~EncodeDecodeEndToEndTest() override
+    {
+        // Every run ended its busy cursor and progress window.
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            EXPECT_TRUE(window == &Main || !window->isVisible()) << window->windowTitle().toStdString();
+    }
+
+    std::string Path(const char* name) const { return Scratch.filePath(QString::fromUtf8(name)).toStdString(); }
+    // Where the temporary containers go.
+    std::string PrivateTemp() const { return Path("lumaquill-") + std::to_string(::geteuid()) + "/"; }
+
+    // Opens the encode dialog from the main window and runs the steps in it;
+    // a dialog the steps leave open is then closed with its close box.
+    void Encode(const std::function<void(EncodeDialog&)>& steps)
+    {
+        Open(MainDialog::EncodeButtonId, kEncodeCaption,
+            [&](TemplateDialog& dialog) { steps(static_cast<EncodeDialog&>(dialog)); });
+    }
+    void Decode(const std::function<void(DecodeDialog&)>& steps)
+    {
+        Open(MainDialog::DecodeButtonId, kDecodeCaption,
+            [&](TemplateDialog& dialog) { steps(static_cast<DecodeDialog&>(dialog)); });
+    }
+
+    void ChooseFile(EncodeDialog& dialog, const std::string& path)
+    {
+        Prompts.AnswerFile(QString::fromStdString(path));
+        dialog.Button(EncodeDialog::FileButtonId)->click();
+    }
+
+    // Types the text into the text dialog; returns what the dialog showed
+    // when it opened.
+    QString TypeText(EncodeDialog& dialog, const QString& text)
+    {
+        QString shown;
+        OnDialog entry(kEntryCaption, [&](TemplateDialog& textDialog) {
+            shown = textDialog.ControlText(TextEditId);
+            textDialog.SetControlText(TextEditId, text);
+            textDialog.Button(IdOk)->click();
+        });
+        dialog.Button(EncodeDialog::TypedTextButtonId)->click();
+        EXPECT_TRUE(entry.Done());
+        return shown;
+    }
+
+    // Existing Image in the encode dialog, Image in the decode dialog.
+    void ChooseImage(TemplateDialog& dialog, const std::string& path)
+    {
+        Prompts.AnswerFile(QString::fromStdString(path));
+        dialog.Button(EncodeDialog::ExistingImageButtonId)->click();
+    }
+
+    // Ok, the password typed twice, and Save As to saveAs (Cancel without).
+    void EncodeWithPassword(EncodeDialog& dialog, const QString& password, const std::optional<std::string>& saveAs)
+    {
+        OnDialog passwordStep(kPasswordCaption, [&](TemplateDialog& step) {
+            step.SetControlText(PasswordEditId, password);
+            step.SetControlText(ConfirmationEditId, password);
+            step.Button(IdOk)->click();
+        });
+        OnDialog save(kEncodedPreviewCaption, [&](TemplateDialog& preview) { SaveOrCancel(preview, saveAs); });
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(passwordStep.Done());
+        EXPECT_TRUE(save.Done());
+    }
+
+    void EncodeWithQuestion(EncodeDialog& dialog, const Quiz& quiz, const std::string& saveAs)
+    {
+        OnDialog passwordStep(kPasswordCaption, [&](TemplateDialog& step) {
+            OnDialog setup(QStringLiteral("Quizlock"), [&](TemplateDialog& questionList) {
+                OnDialog question(QStringLiteral("Question #1"), [&](TemplateDialog& slot) {
+                    slot.SetControlText(QuestionComboId, quiz.Question);
+                    slot.SetControlText(HintEditId, quiz.Hint);
+                    slot.SetControlText(AnswerEditId, quiz.Answer);
+                    slot.Button(IdOk)->click();
+                });
+                questionList.Button(FirstSetupSlotId)->click();
+                EXPECT_TRUE(question.Done());
+                questionList.Button(IdOk)->click();
+            });
+            step.Button(QuizlockButtonId)->click();
+            EXPECT_TRUE(setup.Done());
+        });
+        OnDialog save(kEncodedPreviewCaption, [&](TemplateDialog& preview) { SaveOrCancel(preview, saveAs); });
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(passwordStep.Done());
+        EXPECT_TRUE(save.Done());
+    }
+
+    // Decode with the password; returns the decoded text when a text
+    // dialog is expected and showed one.
+    std::optional<QString> DecodeWithPassword(DecodeDialog& dialog, const QString& password, bool expectText = true)
+    {
+        OnDialog passwordStep(kPasswordCaption, [&](TemplateDialog& step) {
+            step.SetControlText(PasswordEditId, password);
+            step.Button(IdOk)->click();
+        });
+        std::optional<QString> shown;
+        std::optional<OnDialog> display;
+        if (expectText) {
+            display.emplace(kDisplayCaption, [&](TemplateDialog& text) {
+                shown = text.ControlText(TextEditId);
+                EXPECT_FALSE(text.Button(IdOk)->isVisible());
+                EXPECT_EQ(text.ControlText(IdCancel), QStringLiteral("Close"));
+                text.Button(IdCancel)->click();
+            });
+        }
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(passwordStep.Done());
+        return shown;
+    }
+
+    void ExpectMessages(const std::vector<std::pair<QString, MessageIcon>>& expected)
+    {
+        std::string shown;
+        for (const test::ShownMessage& message : Prompts.Messages)
+            shown += "\"" + message.Text.toStdString() + "\" ";
+        ASSERT_EQ(Prompts.Messages.size(), expected.size()) << shown;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(Prompts.Messages[i].Text, expected[i].first);
+            EXPECT_EQ(Prompts.Messages[i].Icon, expected[i].second) << expected[i].first.toStdString();
+        }
+        Prompts.Messages.clear();
+    }
+
+    QTemporaryDir Scratch;
+    test::ScopedTmpDir TmpDir;
+    StegEngine Engine;
+    test::ScriptedPrompts Prompts;
+    MainDialog Main;
+
+private:
+    void Open(int buttonId, const QString& caption, const OnDialog::Action& steps)
+    {
+        OnDialog dialog(caption, [&](TemplateDialog& opened) {
+            steps(opened);
+            if (opened.isVisible())
+                opened.reject();
+        });
+        Main.Button(buttonId)->click();
+        EXPECT_TRUE(dialog.Done());
+    }
+
+    void SaveOrCancel(TemplateDialog& preview, const std::optional<std::string>& saveAs)
+    {
+        if (!saveAs) {
+            preview.Button(IdCancel)->click();
+            return;
+        }
+        Prompts.AnswerFile(QString::fromStdString(*saveAs));
+        preview.Button(IdOk)->click();
+    }
+};
+
+QString DataSizeText(size_t size)
+{
+    return QStringLiteral("Data Size : %1").arg(size);
+}
+
+size_t CompressedSize(const std::vector<uint8_t>& bytes)
+{
+    return CompressPayload(bytes.data(), bytes.size()).value().size();
+}
+
+// Incompressible bytes of a length whose zlib stream is exactly size bytes.
+std::vector<uint8_t> BytesCompressingTo(size_t size)
+{
+    for (size_t length = size - 64; length < size; ++length) {
+        std::vector<uint8_t> bytes = test::SomeBytes(length, 6);
+        if (CompressedSize(bytes) == size)
+            return bytes;
+    }
+    ADD_FAILURE() << "no length compresses to " << size;
+    return {};
+}
+
+TEST_F(EncodeDecodeEndToEndTest, FileHiddenInAnExistingImageIsSavedAndDecodedBackIdentical)
+{
+    const std::vector<uint8_t> payload = test::SomeBytes(3001, 1);
+    test::WriteFile(Path("report.bin"), payload);
+    test::WriteBitmap24(Path("holiday.bmp"), 197, 161, 2);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("report.bin"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), DataSizeText(CompressedSize(payload)));
+        ChooseImage(dialog, Path("holiday.bmp"));
+        // Rows of 592 bytes (591 and one of padding), a third of a row byte
+        // per slot, less the 4096 the capacity keeps back.
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : %1").arg(592 * 161 / 3 - 4096));
+        EncodeWithPassword(dialog, kPassword, Path("hidden.bmp"));
+    });
+    ExpectMessages({});
+    ASSERT_TRUE(test::Exists(Path("hidden.bmp")));
+
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("hidden.bmp"));
+        Prompts.AnswerFile(QString::fromStdString(Path("restored.bin")));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ExpectMessages({});
+    EXPECT_EQ(test::ReadFile(Path("restored.bin")), payload);
+    // The save prompt offered the file's own name, without its folder.
+    ASSERT_FALSE(Prompts.FileRequests.empty());
+    EXPECT_TRUE(Prompts.FileRequests.back().Save);
+    EXPECT_EQ(Prompts.FileRequests.back().Options.InitialName, QStringLiteral("report.bin"));
+}
+
+TEST_F(EncodeDecodeEndToEndTest, TypedTextComesBackInTheEncodedTextWindow)
+{
+    const QString text = QStringLiteral("Meet me at the old mill at nine.\r\nBring the map. \u00e9t\u00e9");
+    test::WriteBitmap24(Path("mill.bmp"), 64, 80, 3);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        TypeText(dialog, text);
+        EncodeWithPassword(dialog, kPassword, Path("mill-encoded.bmp"));
+    });
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill-encoded.bmp"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
+    });
+    ExpectMessages({});
+}
+
+TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerReplacesTheChosenImage)
+{
+    const std::vector<uint8_t> payload = BytesCompressingTo(30000);
+    test::WriteFile(Path("notes.bin"), payload);
+    test::WriteBitmap24(Path("holiday.bmp"), 640, 480, 5);
+    // The noise picture for a 30000-byte payload.
+    const int32_t side = 123;
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("holiday.bmp"));
+        ChooseFile(dialog, Path("notes.bin"));
+        dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+        EncodeWithPassword(dialog, kPassword, Path("noise.bmp"));
+    });
+    EXPECT_EQ(Engine.Width(), side);
+    EXPECT_EQ(Engine.Height(), side);
+    EXPECT_EQ(Engine.Keys.Mode, 4);
+    // The noise file stays where it was made; the next noise encode reuses it.
+    EXPECT_TRUE(test::Exists(PrivateTemp() + "asyat.bmp"));
+
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("noise.bmp"));
+        EXPECT_EQ(Engine.Width(), side);
+        Prompts.AnswerFile(QString::fromStdString(Path("notes-back.bin")));
+        DecodeWithPassword(dialog, kPassword, false);
+    });
+    ExpectMessages({});
+    EXPECT_EQ(test::ReadFile(Path("notes-back.bin")), payload);
+}
+
+TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA1000BytePayload)
+{
+    const std::vector<uint8_t> payload = BytesCompressingTo(1000);
+    test::WriteFile(Path("letter.bin"), payload);
+    test::WriteBitmap24(Path("holiday.bmp"), 100, 100, 7);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("letter.bin"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 1000"));
+        ChooseImage(dialog, Path("holiday.bmp"));
+        dialog.SetChecked(EncodeDialog::ShrinkBoxId, true);
+        EncodeWithPassword(dialog, kPassword, Path("shrunk.bmp"));
+    });
+    ExpectMessages({});
+    EXPECT_EQ(Engine.Width(), 87);
+    EXPECT_EQ(Engine.Height(), 87);
+    // The rescaled container's temporary file, named after the image, is gone.
+    EXPECT_FALSE(test::Exists(PrivateTemp() + "holiday.bmp"));
+
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("shrunk.bmp"));
+        EXPECT_EQ(Engine.Width(), 87);
+        Prompts.AnswerFile(QString::fromStdString(Path("letter-back.bin")));
+        DecodeWithPassword(dialog, kPassword, false);
+    });
+    EXPECT_EQ(test::ReadFile(Path("letter-back.bin")), payload);
+}
+
+TEST_F(EncodeDecodeEndToEndTest, QuizlockQuestionsSetWhenEncodingAreAnsweredWhenDecoding)
+{
+    const Quiz quiz { QStringLiteral("In which country did we meet?"), QStringLiteral("Europe"),
+        QStringLiteral("Portugal") };
+    test::WriteBitmap24(Path("beach.bmp"), 120, 90, 9);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("beach.bmp"));
+        TypeText(dialog, QStringLiteral("The key is under the blue pot."));
+        EncodeWithQuestion(dialog, quiz, Path("beach-encoded.bmp"));
+    });
+    ExpectMessages({});
+
+    Engine.Clear();
+    std::optional<QString> shown;
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("beach-encoded.bmp"));
+        // Only the answer dialog shows: the password dialog never appears.
+        OnDialog answers(QStringLiteral("Quizlock"), [&](TemplateDialog& list) {
+            EXPECT_EQ(list.ControlText(FirstAnswerQuestionId), quiz.Question);
+            EXPECT_FALSE(list.Control(FirstAnswerQuestionId + 1)->isVisible());
+            OnDialog question(QStringLiteral("Question #1"), [&](TemplateDialog& slot) {
+                EXPECT_EQ(slot.ControlText(QuestionComboId), quiz.Question);
+                EXPECT_EQ(slot.ControlText(HintEditId), quiz.Hint);
+                slot.SetControlText(AnswerEditId, quiz.Answer);
+                slot.Button(IdOk)->click();
+            });
+            list.Button(FirstAnswerButtonId)->click();
+            EXPECT_TRUE(question.Done());
+            EXPECT_EQ(list.ControlText(FirstAnswerButtonId), QStringLiteral("Answered"));
+            list.Button(IdOk)->click();
+        });
+        OnDialog display(kDisplayCaption, [&](TemplateDialog& text) {
+            shown = text.ControlText(TextEditId);
+            text.Button(IdCancel)->click();
+        });
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(answers.Done());
+    });
+    ExpectMessages({});
+    EXPECT_EQ(shown, QStringLiteral("The key is under the blue pot."));
+}
+
+TEST_F(EncodeDecodeEndToEndTest, WrongPasswordEndsWithTheWarningAndClosesTheDialog)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 10);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        TypeText(dialog, QStringLiteral("secret"));
+        EncodeWithPassword(dialog, kPassword, Path("mill-encoded.bmp"));
+    });
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill-encoded.bmp"));
+        EXPECT_EQ(DecodeWithPassword(dialog, QStringLiteral("wrong horse"), false), std::nullopt);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ExpectMessages({ { kNothingDecoded, MessageIcon::Exclamation } });
+}
+
+TEST_F(EncodeDecodeEndToEndTest, AnImageHoldingNoDataEndsWithTheWarning)
+{
+    test::WriteBitmap24(Path("plain.bmp"), 64, 64, 11);
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("plain.bmp"));
+        DecodeWithPassword(dialog, kPassword, false);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ExpectMessages({ { kNothingDecoded, MessageIcon::Exclamation } });
+}
+
+TEST_F(EncodeDecodeEndToEndTest, DecodeRightAfterAnEncodeUsesTheContainerTheEncodeLeft)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 12);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        TypeText(dialog, QStringLiteral("no image chosen twice"));
+        // The encoded image is not saved, but stays the container.
+        EncodeWithPassword(dialog, kPassword, std::nullopt);
+    });
+    Decode([&](DecodeDialog& dialog) {
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), QStringLiteral("no image chosen twice"));
+    });
+    ExpectMessages({});
+    EXPECT_FALSE(test::Exists(Path("mill-encoded.bmp")));
+}
+
+TEST_F(EncodeDecodeEndToEndTest, EmptyTypedTextIsAnEightByteStreamAndRoundTrips)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 13);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        TypeText(dialog, QString());
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 8"));
+        EncodeWithPassword(dialog, kPassword, Path("empty.bmp"));
+    });
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("empty.bmp"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), QString());
+    });
+    ExpectMessages({});
+}
+
+TEST_F(EncodeDecodeEndToEndTest, TypedTextShowsThePreviousTextUnlessAFileWasChosenSince)
+{
+    test::WriteFile(Path("a.txt"), { 'a' });
+    Encode([&](EncodeDialog& dialog) {
+        EXPECT_EQ(TypeText(dialog, QStringLiteral("first words")), QString());
+        EXPECT_EQ(TypeText(dialog, QStringLiteral("second words")), QStringLiteral("first words"));
+        EXPECT_EQ(TypeText(dialog, QStringLiteral("third")), QStringLiteral("second words"));
+        ChooseFile(dialog, Path("a.txt"));
+        EXPECT_EQ(TypeText(dialog, QStringLiteral("fourth")), QString());
+    });
+    ExpectMessages({});
+}
+
+TEST_F(EncodeDecodeEndToEndTest, CancelledTypedTextKeepsThePayload)
+{
+    Encode([&](EncodeDialog& dialog) {
+        TypeText(dialog, QStringLiteral("kept"));
+        const QString size = dialog.ControlText(EncodeDialog::DataSizeId);
+        OnDialog entry(kEntryCaption, [&](TemplateDialog& text) {
+            text.SetControlText(TextEditId, QStringLiteral("discarded"));
+            text.Button(IdCancel)->click();
+        });
+        dialog.Button(EncodeDialog::TypedTextButtonId)->click();
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), size);
+        EXPECT_EQ(TypeText(dialog, QStringLiteral("kept")), QStringLiteral("kept"));
+    });
+}
+
+TEST_F(EncodeDecodeEndToEndTest, OkWithoutPayloadOrContainerStopsAndKeepsTheDialogOpen)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 14);
+    test::WriteBitmap8(Path("grey.bmp"), 64, 64);
+    Encode([&](EncodeDialog& dialog) {
+        // No payload: even with a container loaded.
+        ChooseImage(dialog, Path("mill.bmp"));
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { kNoData, MessageIcon::Stop } });
+        // An 8-bit image can be previewed but not encoded into.
+        TypeText(dialog, QStringLiteral("words"));
+        ChooseImage(dialog, Path("grey.bmp"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : 0"));
+        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        EXPECT_TRUE(dialog.Preview()->isVisible());
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { kNoContainer, MessageIcon::Stop } });
+    });
+    EXPECT_FALSE(Engine.IsUsableContainer());
+}
+
+TEST_F(EncodeDecodeEndToEndTest, PreviewWithoutAnImageSaysInvalidImage)
+{
+    test::WriteFile(Path("not-a-bitmap.bmp"), { 'h', 'e', 'l', 'l', 'o' });
+    Encode([&](EncodeDialog& dialog) {
+        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        ChooseImage(dialog, Path("not-a-bitmap.bmp"));
+        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        EXPECT_FALSE(dialog.Preview()->isVisible());
+        TypeText(dialog, QStringLiteral("words"));
+        dialog.Button(IdOk)->click();
+    });
+    ExpectMessages({ { QStringLiteral("Invalid image"), MessageIcon::Exclamation },
+        { QStringLiteral("Invalid image"), MessageIcon::Exclamation }, { kNoContainer, MessageIcon::Stop } });
+}
+
+TEST_F(EncodeDecodeEndToEndTest, MaxSizeShowsTheCapacityOfAUsableImageAndOtherwiseZero)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(const std::string&)> Write;
+        const char* Shown;
+    };
+    const Case cases[] = {
+        { "640x480", [](const std::string& p) { test::WriteBitmap24(p, 640, 480, 15); }, "Max Size : 303104" },
+        { "8-bit", [](const std::string& p) { test::WriteBitmap8(p, 640, 480); }, "Max Size : 0" },
+        { "not a bitmap", [](const std::string& p) { test::WriteFile(p, { 'B', 'M', 0 }); }, "Max Size : 0" },
+        // 50 x 50 slots are fewer than the 4096 the capacity keeps back.
+        { "tiny", [](const std::string& p) { test::WriteBitmap24(p, 50, 50, 16); }, "Max Size : 0" },
+    };
+    Encode([&](EncodeDialog& dialog) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.Name);
+            const std::string path = Path(c.Name) + ".bmp";
+            c.Write(path);
+            ChooseImage(dialog, path);
+            EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), QString::fromUtf8(c.Shown));
+        }
+    });
+}
+
+TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordClosesTheEncodeDialogAndDropsThePayload)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 17);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        TypeText(dialog, QStringLiteral("words"));
+        OnDialog passwordStep(kPasswordCaption, [](TemplateDialog& step) { step.Button(IdCancel)->click(); });
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(passwordStep.Done());
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    Encode([&](EncodeDialog& dialog) {
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+    });
+    ExpectMessages({ { kNoData, MessageIcon::Stop } });
+}
+
+TEST_F(EncodeDecodeEndToEndTest, AnEncodedImageThatCannotBeSavedIsReported)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 18);
+    const std::string target = Path("no-such-folder") + "/out.bmp";
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        TypeText(dialog, QStringLiteral("words"));
+        EncodeWithPassword(dialog, kPassword, target);
+    });
+    ExpectMessages({ { QStringLiteral("Could not save the encoded image as \"%1\".").arg(QString::fromStdString(target)),
+        MessageIcon::Exclamation } });
+    EXPECT_FALSE(test::Exists(target));
+}
+
+TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialogOpen)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 19);
+    test::WriteBitmap8(Path("grey.bmp"), 64, 64);
+    test::WriteFile(Path("not-a-bitmap.bmp"), { 'h', 'i' });
+    Decode([&](DecodeDialog& dialog) {
+        // Right after start-up: nothing loaded.
+        dialog.Button(DecodeDialog::PreviewButtonId)->click();
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
+
+        // An 8-bit image is shown but not decoded.
+        ChooseImage(dialog, Path("grey.bmp"));
+        dialog.Button(DecodeDialog::PreviewButtonId)->click();
+        EXPECT_TRUE(dialog.Preview()->isVisible());
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { kNoContainer, MessageIcon::Stop } });
+
+        // A file that is not a bitmap replaces a good image loaded before.
+        ChooseImage(dialog, Path("mill.bmp"));
+        ChooseImage(dialog, Path("not-a-bitmap.bmp"));
+        dialog.Button(DecodeDialog::PreviewButtonId)->click();
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
+    });
+}
+
+TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordKeepsTheDecodeDialogOpenAndDecodeStartsOver)
+{
+    const Quiz quiz { QStringLiteral("Who is this photo of?"), QStringLiteral("Optional"), QStringLiteral("Aunt May") };
+    test::WriteBitmap24(Path("photo.bmp"), 80, 80, 20);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("photo.bmp"));
+        TypeText(dialog, QStringLiteral("asked twice"));
+        EncodeWithQuestion(dialog, quiz, Path("photo-encoded.bmp"));
+    });
+    Engine.Clear();
+    std::optional<QString> shown;
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("photo-encoded.bmp"));
+        OnDialog cancelled(QStringLiteral("Quizlock"), [](TemplateDialog& list) { list.Button(IdCancel)->click(); });
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(cancelled.Done());
+        EXPECT_TRUE(dialog.isVisible());
+        // The header is read again: the question is asked again.
+        OnDialog answers(QStringLiteral("Quizlock"), [&](TemplateDialog& list) {
+            EXPECT_EQ(list.ControlText(FirstAnswerQuestionId), quiz.Question);
+            OnDialog question(QStringLiteral("Question #1"), [&](TemplateDialog& slot) {
+                slot.SetControlText(AnswerEditId, quiz.Answer);
+                slot.Button(IdOk)->click();
+            });
+            list.Button(FirstAnswerButtonId)->click();
+            list.Button(IdOk)->click();
+        });
+        OnDialog display(kDisplayCaption, [&](TemplateDialog& text) {
+            shown = text.ControlText(TextEditId);
+            text.Button(IdCancel)->click();
+        });
+        dialog.Button(IdOk)->click();
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ExpectMessages({});
+    EXPECT_EQ(shown, QStringLiteral("asked twice"));
+}
+
+// The same container, payload, key and options give the same image file
+// from the dialogs as from lumaquill-cli: both go through the same flows.
+TEST_F(EncodeDecodeEndToEndTest, DialogsWriteTheSameImageAsTheCommandLineTool)
+{
+    const QString text = QStringLiteral("Meet me by the old mill at nine.");
+    test::WriteBitmap24(Path("odd.bmp"), 73, 59, 21);
+    test::WriteFile(Path("plan.bin"), test::SomeBytes(150, 22));
+    struct Case {
+        const char* Name;
+        bool File;
+        bool Noise;
+    };
+    const Case cases[] = {
+        { "password-text", false, false },
+        { "password-file", true, false },
+        { "noise-file", true, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string gui = Path(c.Name) + "-gui.bmp";
+        const std::string cli = Path(c.Name) + "-cli.bmp";
+        Encode([&](EncodeDialog& dialog) {
+            if (!c.Noise)
+                ChooseImage(dialog, Path("odd.bmp"));
+            if (c.File)
+                ChooseFile(dialog, Path("plan.bin"));
+            else
+                TypeText(dialog, text);
+            dialog.SetChecked(EncodeDialog::NoiseBoxId, c.Noise);
+            EncodeWithPassword(dialog, kPassword, gui);
+        });
+        std::vector<std::string> args { "encode", "--out", cli, "--password", kPassword.toStdString(), "--speed", "0" };
+        if (c.Noise)
+            args.insert(args.end(), { "--noise" });
+        else
+            args.insert(args.end(), { "--container", Path("odd.bmp") });
+        if (c.File)
+            args.insert(args.end(), { "--file", Path("plan.bin") });
+        else
+            args.insert(args.end(), { "--text", text.toStdString() });
+        ASSERT_EQ(test::RunCli(args), 0) << test::CliExecutable();
+        const std::vector<uint8_t> written = test::ReadFile(gui);
+        EXPECT_FALSE(written.empty());
+        EXPECT_TRUE(written == test::ReadFile(cli));
+    }
+    ExpectMessages({});
+}
+
+} // namespace
+} // namespace lumaquill
