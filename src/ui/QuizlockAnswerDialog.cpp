@@ -21,32 +21,32 @@ const QString Answered = QStringLiteral("Answered");
 
 ControlTemplate QuestionRow(int k)
 {
-    return { FirstQuestionId + k, ControlKind::Edit, QString(), { 7, 34 + 18 * k, 233, 12 },
+    return { FirstQuestionId + k, ControlKind::Edit, QString(), { 7, 34 + 18 * k, 241, 12 },
         ControlStyle::ReadOnly | ControlStyle::AutoHScroll };
 }
 
 ControlTemplate AnswerButton(int k)
 {
-    return { FirstAnswerId + k, ControlKind::PushButton, Unanswered, { 245, 33 + 18 * k, 58, 14 } };
+    return { FirstAnswerId + k, ControlKind::PushButton, Unanswered, { 253, 33 + 18 * k, 58, 14 } };
 }
 
 const DialogTemplate AnswerTemplate{
     .Id = 137,
     .Caption = QStringLiteral("Quizlock"),
-    .Width = 310,
+    .Width = 318,
     .Height = 147,
     .Controls = {
         {NoControlId, ControlKind::Static,
             QStringLiteral("This file has been encoded with Quizlock. Answer the following questions to access the "
                            "text or file."),
-            {7, 7, 296, 20}, ControlStyle::WordWrap},
+            {7, 7, 304, 20}, ControlStyle::WordWrap},
         QuestionRow(0), AnswerButton(0),
         QuestionRow(1), AnswerButton(1),
         QuestionRow(2), AnswerButton(2),
         QuestionRow(3), AnswerButton(3),
         QuestionRow(4), AnswerButton(4),
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {200, 126, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {253, 126, 50, 14}},
+        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {208, 126, 50, 14}, ControlStyle::DefaultButton},
+        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {261, 126, 50, 14}},
     },
 };
 
