@@ -2,6 +2,7 @@
 
 #include "flows/KeyDigests.h"
 #include "keys/DigestHex.h"
+#include "ui/BusyCursor.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/QuestionDialog.h"
@@ -102,6 +103,8 @@ TEST(PasswordDialogTest, ChecksThePasswordInOrderAndStaysOpenOnEachRefusal)
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.Name);
         test::ScriptedPrompts prompts;
+        bool busyWhileTold = false;
+        prompts.OnMessage = [&](const test::ShownMessage&) { busyWhileTold = BusyCursor::Active(); };
         PasswordDialog dialog(prompts);
         dialog.DecodeMode = c.DecodeMode;
         dialog.Questions.UsedFlags = { 1, 1, 0, 0, 0 };
@@ -115,6 +118,8 @@ TEST(PasswordDialogTest, ChecksThePasswordInOrderAndStaysOpenOnEachRefusal)
             ASSERT_EQ(prompts.Messages.size(), 1u);
             EXPECT_EQ(prompts.Messages[0].Text, QString::fromUtf8(c.Refusal));
             EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Stop);
+            EXPECT_TRUE(busyWhileTold);
+            EXPECT_FALSE(BusyCursor::Active());
             EXPECT_TRUE(dialog.isVisible());
         } else {
             EXPECT_TRUE(prompts.Messages.empty());

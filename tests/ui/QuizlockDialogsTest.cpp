@@ -1,5 +1,6 @@
 #include "keys/QuestionSet.h"
 #include "ui/DialogTestSupport.h"
+#include "ui/FieldWidthValidator.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/QuestionDialog.h"
 #include "ui/QuizlockAnswerDialog.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 #include <gtest/gtest.h>
 
 namespace lumaquill {
@@ -229,6 +231,46 @@ TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndKeepsTheMark)
     EXPECT_EQ(questions.AnswerKeys[0], stored);
     EXPECT_EQ(dialog.ControlText(1044), QStringLiteral("Unanswered"));
     EXPECT_TRUE(questions.Answers[1].empty());
+}
+
+// The longest question the question field takes, in the widest letter.
+QString WidestQuestion()
+{
+    Sha1Bytes key = {};
+    QuestionDialog dialog(key);
+    dialog.show();
+    const QValidator* fits = dialog.Combo(QuestionId)->lineEdit()->validator();
+    QString question;
+    for (QString longer = QStringLiteral("W");; longer += QLatin1Char('W')) {
+        int position = 0;
+        if (fits->validate(longer, position) != QValidator::Acceptable)
+            return question;
+        question = longer;
+    }
+}
+
+// A question shows whole wherever it appears later: on its setup button
+// and in its row of the answer dialog.
+TEST(QuizlockDialogsTest, AnyQuestionThatFitsItsFieldShowsWholeOnButtonAndRow)
+{
+    const QString question = WidestQuestion();
+    ASSERT_GT(question.size(), 10);
+
+    QuestionSet questions;
+    QuizlockSetupDialog setup(questions);
+    setup.show();
+    ClickAndFill(setup.Button(1037), { question, QStringLiteral("a") });
+    EXPECT_EQ(setup.ControlText(1037), question);
+    EXPECT_LE(setup.Button(1037)->sizeHint().width(), setup.Button(1037)->width());
+
+    QuizlockAnswerDialog answers(questions);
+    answers.show();
+    QLineEdit* row = answers.Edit(FirstQuestionRowId);
+    EXPECT_EQ(row->text(), question);
+    FieldWidthValidator rowFits(row);
+    QString shown = question;
+    int position = 0;
+    EXPECT_EQ(rowFits.validate(shown, position), QValidator::Acceptable);
 }
 
 } // namespace
