@@ -23,7 +23,8 @@ public:
     int32_t Mode = EntryMode;
     // The text as bytes: what the user types is stored as UTF-8; a text that
     // is not valid UTF-8 (from an image of an older build) is shown as
-    // Windows-1252. After OK it holds the edit's whole text.
+    // Windows-1252. After OK it holds the edit's whole text, line breaks as
+    // CR LF.
     std::string Text;
 
 protected:
