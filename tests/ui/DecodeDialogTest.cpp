@@ -1,0 +1,90 @@
+#include "engine/StegEngine.h"
+#include "ui/DecodeDialog.h"
+#include "ui/DialogTestSupport.h"
+#include "ui/GuiTestSupport.h"
+#include "ui/PreviewDialog.h"
+
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+class DecodeDialogTest : public ::testing::Test {
+protected:
+    DecodeDialogTest()
+        : Dialog(Engine, Prompts)
+    {
+        Dialog.show();
+    }
+
+    StegEngine Engine;
+    test::ScriptedPrompts Prompts;
+    DecodeDialog Dialog;
+};
+
+TEST_F(DecodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
+{
+    EXPECT_EQ(Dialog.TemplateId(), 145);
+    EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Decode"));
+    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 198));
+    test::ExpectControls(Dialog,
+        {
+            { 1045, "QLabel", "From which image do you want to decode?", { 7, 77, 136, 8 } },
+            { 1053, "QPushButton", "Image", { 7, 87, 79, 14 } },
+            { 1000, "QPushButton", "Preview", { 102, 87, 79, 14 } },
+            { IdOk, "QPushButton", "Decode", { 97, 141, 84, 50 } },
+        });
+    EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
+    EXPECT_TRUE(Dialog.Button(IdOk)->isDefault());
+    EXPECT_FALSE(Dialog.Button(IdOk)->icon().isNull());
+    EXPECT_EQ(Dialog.Button(IdOk)->iconSize(), QSize(106, 67));
+    EXPECT_EQ(Dialog.BannerSize(), QSize(232, 71));
+    ASSERT_NE(Dialog.Preview(), nullptr);
+    EXPECT_EQ(Dialog.Preview()->parentWidget(), &Dialog);
+    EXPECT_FALSE(Dialog.Preview()->isVisible());
+}
+
+TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingBitmapAndCancelChangesNothing)
+{
+    test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
+    DecodeDialog dialog(container.Engine, Prompts);
+    Prompts.AnswerFile(std::nullopt);
+    dialog.Button(DecodeDialog::ImageButtonId)->click();
+    ASSERT_EQ(Prompts.FileRequests.size(), 1u);
+    const FilePromptOptions& options = Prompts.FileRequests[0].Options;
+    EXPECT_FALSE(Prompts.FileRequests[0].Save);
+    EXPECT_EQ(options.Filter, QStringLiteral("Bitmap files (*.bmp)|*.bmp||"));
+    EXPECT_EQ(options.Flags,
+        FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist);
+    EXPECT_TRUE(options.DefaultExtension.isEmpty());
+    EXPECT_TRUE(options.InitialName.isEmpty());
+    EXPECT_TRUE(container.Engine.IsUsableContainer());
+}
+
+TEST_F(DecodeDialogTest, PreviewShowsTheEnginesImageAtItsSizeAgainAfterBeingClosed)
+{
+    test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
+    DecodeDialog dialog(container.Engine, Prompts);
+    dialog.show();
+    for (int round = 0; round < 2; ++round) {
+        dialog.Button(DecodeDialog::PreviewButtonId)->click();
+        EXPECT_TRUE(dialog.Preview()->isVisible());
+        EXPECT_EQ(dialog.Preview()->frameGeometry().size(), QSize(40, 30));
+        dialog.Preview()->close();
+        EXPECT_FALSE(dialog.Preview()->isVisible());
+    }
+    EXPECT_TRUE(Prompts.Messages.empty());
+}
+
+TEST_F(DecodeDialogTest, CloseBoxEndsTheDialogWithCancel)
+{
+    DecodeDialog dialog(Engine, Prompts);
+    test::ModalAction close([](QWidget* window) { window->close(); });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(close.Done());
+    EXPECT_TRUE(Prompts.Messages.empty());
+}
+
+} // namespace
+} // namespace lumaquill

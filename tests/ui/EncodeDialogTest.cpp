@@ -1,0 +1,137 @@
+#include "engine/StegEngine.h"
+#include "ui/DialogTestSupport.h"
+#include "ui/EncodeDialog.h"
+#include "ui/GuiTestSupport.h"
+#include "ui/PreviewDialog.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace lumaquill {
+namespace {
+
+const FilePromptFlags kOpenFlags
+    = FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
+
+class EncodeDialogTest : public ::testing::Test {
+protected:
+    EncodeDialogTest()
+        : Dialog(Engine, Prompts)
+    {
+        Dialog.show();
+    }
+
+    StegEngine Engine;
+    test::ScriptedPrompts Prompts;
+    EncodeDialog Dialog;
+};
+
+TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
+{
+    EXPECT_EQ(Dialog.TemplateId(), 144);
+    EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Encode Image"));
+    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 198));
+    test::ExpectControls(Dialog,
+        {
+            { 1045, "QLabel", "What would you like to encode?", { 8, 65, 103, 8 } },
+            { 1052, "QPushButton", "A file", { 7, 75, 79, 14 } },
+            { 1019, "QPushButton", "Typed Text", { 102, 75, 79, 14 } },
+            { 1051, "QLabel", "What would you like to encode this into?", { 8, 97, 129, 8 } },
+            { 1053, "QPushButton", "Existing Image", { 8, 107, 79, 14 } },
+            { 1058, "QCheckBox", "or  Pure Noise Image", { 99, 109, 82, 10 } },
+            { 1000, "QPushButton", "Preview", { 8, 123, 79, 14 } },
+            { IdOk, "QPushButton", "Ok", { 97, 141, 84, 50 } },
+            { 1057, "QCheckBox", "Shrink to fit?", { 7, 144, 55, 10 } },
+            { 1055, "QLabel", "Data Size : 0", { 7, 169, 71, 8 } },
+            { 1056, "QLabel", "Max Size : 0", { 7, 181, 85, 8 } },
+        });
+    EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
+    EXPECT_FALSE(Dialog.Button(IdOk)->icon().isNull());
+    EXPECT_EQ(Dialog.Button(IdOk)->iconSize(), QSize(106, 67));
+    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::NoiseBoxId)->layoutDirection(), Qt::RightToLeft);
+    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::NoiseBoxId));
+    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::ShrinkBoxId));
+    EXPECT_EQ(Dialog.BannerSize(), QSize(232, 71));
+}
+
+TEST_F(EncodeDialogTest, PreviewWindowIsMadeHiddenAndOwnedByTheDialog)
+{
+    ASSERT_NE(Dialog.Preview(), nullptr);
+    EXPECT_EQ(Dialog.Preview()->parentWidget(), &Dialog);
+    EXPECT_FALSE(Dialog.Preview()->isVisible());
+    EXPECT_EQ(Dialog.Preview()->windowTitle(), QStringLiteral("Preview"));
+}
+
+TEST_F(EncodeDialogTest, FilePromptsAskForAnExistingFile)
+{
+    Prompts.AnswerFile(std::nullopt);
+    Prompts.AnswerFile(std::nullopt);
+    Dialog.Button(EncodeDialog::FileButtonId)->click();
+    Dialog.Button(EncodeDialog::ExistingImageButtonId)->click();
+    ASSERT_EQ(Prompts.FileRequests.size(), 2u);
+    const std::pair<QString, test::FileRequest> expected[] = {
+        { QStringLiteral("All files (*.*)|*.*||"), Prompts.FileRequests[0] },
+        { QStringLiteral("Bitmap files (*.bmp)|*.bmp||"), Prompts.FileRequests[1] },
+    };
+    for (const auto& [filter, request] : expected) {
+        SCOPED_TRACE(filter.toStdString());
+        EXPECT_FALSE(request.Save);
+        EXPECT_EQ(request.Options.Filter, filter);
+        EXPECT_EQ(request.Options.Flags, kOpenFlags);
+        EXPECT_TRUE(request.Options.DefaultExtension.isEmpty());
+        EXPECT_TRUE(request.Options.InitialName.isEmpty());
+    }
+    // Cancelled prompts change nothing.
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 0"));
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : 0"));
+    EXPECT_TRUE(Prompts.Messages.empty());
+}
+
+TEST_F(EncodeDialogTest, AFileThatCannotBeReadIsReportedAndLeavesNoPayload)
+{
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("good.txt"));
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("hello");
+    file.close();
+    Prompts.AnswerFile(good);
+    Dialog.Button(EncodeDialog::FileButtonId)->click();
+    const QString size = Dialog.ControlText(EncodeDialog::DataSizeId);
+    EXPECT_NE(size, QStringLiteral("Data Size : 0"));
+
+    // Gone between the prompt and the read.
+    Prompts.AnswerFile(folder.filePath(QStringLiteral("vanished.txt")));
+    Dialog.Button(EncodeDialog::FileButtonId)->click();
+    ASSERT_EQ(Prompts.Messages.size(), 1u);
+    EXPECT_EQ(Prompts.Messages[0].Text, QStringLiteral("Could not read the chosen file."));
+    EXPECT_EQ(Prompts.Messages[0].Icon, MessageIcon::Exclamation);
+    // The size line keeps its text, but the earlier payload is gone.
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::DataSizeId), size);
+    Dialog.Button(IdOk)->click();
+    ASSERT_EQ(Prompts.Messages.size(), 2u);
+    EXPECT_EQ(Prompts.Messages[1].Text, QStringLiteral("No data to encode."));
+    EXPECT_TRUE(Dialog.isVisible());
+}
+
+TEST_F(EncodeDialogTest, EscapeEndsTheDialogWithCancelAndHidesThePreview)
+{
+    test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
+    EncodeDialog dialog(container.Engine, Prompts);
+    test::ModalAction escape([&](QWidget* window) {
+        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        EXPECT_TRUE(dialog.Preview()->isVisible());
+        test::PressKey(window, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(escape.Done());
+    EXPECT_FALSE(dialog.Preview()->isVisible());
+    EXPECT_TRUE(Prompts.Messages.empty());
+    // The container belongs to the engine and outlives the dialog.
+    EXPECT_TRUE(container.Engine.IsUsableContainer());
+}
+
+} // namespace
+} // namespace lumaquill
