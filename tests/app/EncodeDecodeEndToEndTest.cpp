@@ -249,7 +249,8 @@ TEST_F(EncodeDecodeEndToEndTest, FileHiddenInAnExistingImageIsSavedAndDecodedBac
         ChooseImage(dialog, Path("holiday.bmp"));
         // Rows of 592 bytes (591 and one of padding), a third of a row byte
         // per slot, less the 4096 the capacity keeps back.
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : %1").arg(592 * 161 / 3 - 4096));
+        EXPECT_EQ(
+            dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : %1").arg(592 * 161 / 3 - 4096));
         EncodeWithPassword(dialog, kPassword, Path("hidden.bmp"));
     });
     ExpectMessages({});
@@ -524,7 +525,11 @@ TEST_F(EncodeDecodeEndToEndTest, MaxSizeShowsTheCapacityOfAUsableImageAndOtherwi
     const Case cases[] = {
         { "640x480", [](const std::string& p) { test::WriteBitmap24(p, 640, 480, 15); }, "Max Size : 303104" },
         { "8-bit", [](const std::string& p) { test::WriteBitmap8(p, 640, 480); }, "Max Size : 0" },
-        { "not a bitmap", [](const std::string& p) { test::WriteFile(p, { 'B', 'M', 0 }); }, "Max Size : 0" },
+        { "not a bitmap",
+            [](const std::string& p) {
+                test::WriteFile(p, { 'B', 'M', 0 });
+            },
+            "Max Size : 0" },
         // 50 x 50 slots are fewer than the 4096 the capacity keeps back.
         { "tiny", [](const std::string& p) { test::WriteBitmap24(p, 50, 50, 16); }, "Max Size : 0" },
     };
@@ -567,8 +572,9 @@ TEST_F(EncodeDecodeEndToEndTest, AnEncodedImageThatCannotBeSavedIsReported)
         TypeText(dialog, QStringLiteral("words"));
         EncodeWithPassword(dialog, kPassword, target);
     });
-    ExpectMessages({ { QStringLiteral("Could not save the encoded image as \"%1\".").arg(QString::fromStdString(target)),
-        MessageIcon::Exclamation } });
+    ExpectMessages(
+        { { QStringLiteral("Could not save the encoded image as \"%1\".").arg(QString::fromStdString(target)),
+            MessageIcon::Exclamation } });
     EXPECT_FALSE(test::Exists(target));
 }
 
@@ -582,7 +588,8 @@ TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialog
         dialog.Button(DecodeDialog::PreviewButtonId)->click();
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
-        ExpectMessages({ { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
+        ExpectMessages(
+            { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
 
         // An 8-bit image is shown but not decoded.
         ChooseImage(dialog, Path("grey.bmp"));
@@ -598,7 +605,8 @@ TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialog
         dialog.Button(DecodeDialog::PreviewButtonId)->click();
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
-        ExpectMessages({ { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
+        ExpectMessages(
+            { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
     });
 }
 
@@ -638,6 +646,41 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordKeepsTheDecodeDialogOpenAndDec
     });
     ExpectMessages({});
     EXPECT_EQ(shown, QStringLiteral("asked twice"));
+}
+
+TEST_F(EncodeDecodeEndToEndTest, DecodedFileSavePromptCancelledOrUnwritable)
+{
+    test::WriteFile(Path("plan.bin"), test::SomeBytes(200, 23));
+    test::WriteBitmap24(Path("mill.bmp"), 96, 96, 24);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        ChooseFile(dialog, Path("plan.bin"));
+        EncodeWithPassword(dialog, kPassword, Path("mill-encoded.bmp"));
+    });
+    struct Case {
+        const char* Name;
+        std::optional<std::string> Target;
+        std::vector<std::pair<QString, MessageIcon>> Messages;
+    };
+    const Case cases[] = {
+        // Cancelling the prompt writes nothing, anywhere, and says nothing.
+        { "cancelled", std::nullopt, {} },
+        // One box from the run, none after it from the dialog.
+        { "unwritable", Path("no-such-folder") + "/plan.bin", { { kNothingDecoded, MessageIcon::Stop } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Decode([&](DecodeDialog& dialog) {
+            ChooseImage(dialog, Path("mill-encoded.bmp"));
+            Prompts.AnswerFile(c.Target ? std::optional<QString>(QString::fromStdString(*c.Target)) : std::nullopt);
+            DecodeWithPassword(dialog, kPassword, false);
+            EXPECT_FALSE(dialog.isVisible());
+        });
+        ExpectMessages(c.Messages);
+        EXPECT_TRUE(Prompts.FileAnswers.empty());
+    }
+    // Not under its stored name in the current folder either.
+    EXPECT_FALSE(test::Exists("plan.bin"));
 }
 
 // The same container, payload, key and options give the same image file

@@ -1,5 +1,6 @@
-#include "engine/StegEngine.h"
 #include "ui/DecodeDialog.h"
+
+#include "engine/StegEngine.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
@@ -55,8 +56,8 @@ TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingBitmapAndCancelChangesNothi
     const FilePromptOptions& options = Prompts.FileRequests[0].Options;
     EXPECT_FALSE(Prompts.FileRequests[0].Save);
     EXPECT_EQ(options.Filter, QStringLiteral("Bitmap files (*.bmp)|*.bmp||"));
-    EXPECT_EQ(options.Flags,
-        FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist);
+    EXPECT_EQ(
+        options.Flags, FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist);
     EXPECT_TRUE(options.DefaultExtension.isEmpty());
     EXPECT_TRUE(options.InitialName.isEmpty());
     EXPECT_TRUE(container.Engine.IsUsableContainer());

@@ -1,6 +1,7 @@
+#include "ui/EncodeDialog.h"
+
 #include "engine/StegEngine.h"
 #include "ui/DialogTestSupport.h"
-#include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
 
