@@ -1,0 +1,495 @@
+#!/usr/bin/env python3
+"""Compares lumaquill-cli with the independent reference model.
+
+For every case the same container, payload and key go through
+`lumaquill-cli encode` and through lumaquill_ref.encode; the two images must
+be equal byte for byte.  Then the reference decodes the CLI's image and the
+CLI decodes the reference's image, and both must give back the payload (and,
+for files, the stored name).
+
+Usage:  compare_with_cli.py [--cli PATH] [--only NAME[,NAME...]] [--keep] [--fast | --all]
+        --fast leaves out the case with speed 1 (100000 strengthening passes,
+        10 to 20 s in Python); --all adds speeds 2, 3 and 4 (about 35 minutes).
+Exit status 0 when every case agrees; prints "N passed, N failed" last.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import lumaquill_ref as ref  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DEFAULT_CLIS = [os.path.join(HERE, '..', '..', d, 'src', 'cli', 'lumaquill-cli')
+                for d in ('build', 'build-ref', 'build-cli')]
+
+# A file name longer than 50 bytes whose 50-byte cut falls inside a
+# two-byte character, so the stored name must drop the partial sequence.
+LONG_NAME = 'Prüfbericht_über_Straßenbäume_Größe_2024_x_Überblick_final.bin'
+assert len(LONG_NAME.encode()) > 50
+assert (LONG_NAME.encode()[50] & 0xC0) == 0x80
+
+
+# ---------------------------------------------------------------------------
+# Deterministic inputs
+# ---------------------------------------------------------------------------
+
+def lcg_bytes(seed, n):
+    """Incompressible but reproducible bytes."""
+    s = seed & 0xFFFFFFFF
+    out = bytearray(n)
+    for i in range(n):
+        s = (s * 1103515245 + 12345) & 0xFFFFFFFF
+        out[i] = (s >> 16) & 0xFF
+    return bytes(out)
+
+
+def container(width, height, bits, seed, extra=b'', xres=0, yres=0, **fields):
+    """Textured picture with grey patches (averages near every level, so end
+    pixel avoidance is exercised) and, for 32 bits, a varying fourth byte."""
+    noise = lcg_bytes(seed, width * height * 4)
+
+    def px(x, y):
+        i = ((y - 1) * width + x) * 4
+        if (x // 7 + y // 5) % 4 == 0:
+            g = (x * 3 + y * 5 + seed) % 256
+            return (g, g, g, noise[i + 3])
+        return (noise[i], (noise[i + 1] + x) % 256, (noise[i + 2] + y) % 256, noise[i + 3])
+
+    return ref.make_bmp(width, height, bits, px, extra=extra, xres=xres, yres=yres, **fields)
+
+
+class Case:
+    def __init__(self, name, container=None, text=None, file_name=None, file_size=0,
+                 password=None, quiz=None, answers=None, speed=0, mode=None,
+                 shrink=False, short_dir=False, slow=0, expect='ok', seed=None,
+                 wrong_key=False, cli_decode=True):
+        self.name = name
+        self.container = container        # (w, h, bits, seed[, extra, xres, yres]) or None for noise
+        self.text = text
+        self.file_name = file_name
+        self.file_size = file_size
+        self.password = password
+        self.quiz = quiz
+        self.answers = answers
+        self.speed = speed
+        self.mode = mode                  # expected EmbedMode
+        self.shrink = shrink
+        self.short_dir = short_dir
+        self.slow = slow
+        # 'ok': both encode and must agree; 'fail': both must refuse with the
+        # same message; 'incomplete': the walk runs out in the closing writes.
+        self.expect = expect
+        self.seed = len(name) if seed is None else seed
+        self.wrong_key = wrong_key        # a wrong key must fail on both sides
+        self.cli_decode = cli_decode
+
+
+QUIZ = [('Erste Frage?', 'Hinweis eins', 'Antwort Eins'),
+        ('', 'unused hint', 'unused answer'),
+        ('Third question — ünïcödé', '', 'three')]
+QUIZ_ANSWERS = ['Antwort Eins', 'three']
+
+# 201 x 181, 24 bits: capacities 459, 8051, 14124, 32345.
+BIG24 = (201, 181, 24, 11)
+# 100 x 100, 24 bits: capacities -2846, -763, 904, 5904 (negative capacities never fit).
+MID24 = (100, 100, 24, 12)
+# 101 x 99, 32 bits: capacities -2847, -763, 903, 5903.
+MID32 = (101, 99, 32, 13)
+# 41 x 37, 24 bits: Capacity(3) < 0, so every size gets EmbedMode 0.
+TINY24 = (41, 37, 24, 14)
+
+CASES = [
+    Case('mode0-text-password', BIG24, text='Treffen um zwölf Uhr am Brunnen.', password='geheim', mode=0),
+    Case('mode0-tiny-container', TINY24, text='tiny', password='pw-4', mode=0),
+    Case('mode1-longname-file-password', BIG24, file_name=LONG_NAME, file_size=1500, password='Passwört', mode=1),
+    Case('mode1-text-quiz', BIG24 + (b'', 2835, 2835), text=lcg_bytes(5, 1500).hex() + ' Quiz',
+         quiz=QUIZ, answers=QUIZ_ANSWERS, mode=1),
+    Case('mode2-text-quiz-mid', MID24, text='Hundert mal hundert, Modus zwei.',
+         quiz=QUIZ, answers=QUIZ_ANSWERS, mode=2),
+    Case('mode3-file-mid', MID24, file_name='report.txt', file_size=2000, password='pw-4', mode=3),
+    Case('mode2-text-32bit', MID32, text='32-bit container text', password='zweiunddreißig', mode=2),
+    Case('mode3-file-32bit-quiz', MID32, file_name=LONG_NAME, file_size=1200,
+         quiz=QUIZ, answers=QUIZ_ANSWERS, mode=3),
+    Case('mode2-trailing-bytes', (99, 97, 24, 15, b'\x01\x02\x03'), text='rows then junk', password='pw-4', mode=2),
+    Case('mode4-noise-text', None, text='Rauschen', password='noise', mode=4),
+    Case('mode4-noise-shortpath-file', None, file_name='a.txt', file_size=300, password='noise',
+         mode=4, short_dir=True),
+    Case('mode4-noise-longpath-file', None, file_name=LONG_NAME, file_size=100, password='noise', mode=4),
+    Case('mode4-noise-quiz', None, text='Rauschen mit Fragen', quiz=QUIZ, answers=QUIZ_ANSWERS, mode=4),
+    Case('mode1-text-speed1', BIG24, text='y' * 2000 + lcg_bytes(3, 700).hex(), password='slow', speed=1,
+         mode=1, slow=1),
+    # Only with --all: 500000, 1000000 and 10000000 passes take the Python
+    # model about 1.5, 3 and 30 minutes.
+    Case('mode2-text-speed2', MID24, text='speed two', password='slow-2', speed=2, mode=2, slow=2),
+    Case('mode4-text-speed3', None, text='speed three', password='slow-3', speed=3, mode=4, slow=2),
+    Case('mode0-text-speed4', TINY24, text='speed four', password='slow-4', speed=4, mode=0, slow=2),
+    Case('shrink-mid', MID24, text='shrink me', password='pw-4', shrink=True),
+    # Noise plus shrink: from 5223 payload bytes on the noise image is kept.
+    Case('noise-shrink-kept', None, file_name='n.bin', file_size=5300, password='pw-4', mode=4,
+         shrink=True),
+    Case('noise-shrink-rescaled', None, text='klein', password='pw-4', shrink=True),
+    Case('shrink-32bit', MID32, text='shrink 32', password='pw-4', shrink=True),
+    # A 24-bit file with a colour table (colours-used 65536 + 2 counts as 2),
+    # a wrong pixel offset and a wrong image size in its headers.
+    Case('odd-headers-colour-table', (99, 101, 24, 16, b'', 3780, 3780,
+                                      dict(colors_used=0x10002, image_size=7, offset=0)),
+         text='Farbtabelle', password='pw-4', mode=2),
+    Case('five-questions', MID24, text='fünf Fragen',
+         quiz=[('F%d — %s?' % (i, 'ä' * i), 'H%d' % i, 'A%d' % i) for i in range(1, 6)],
+         answers=['A%d' % i for i in range(1, 6)], mode=2),
+    # Its Marker has no zero byte early on, so the name reads back with
+    # Marker bytes behind it.
+    Case('mode4-name-31-to-50-bytes', None, file_name='n' * 20 + '.dat', file_size=50,
+         password='marker-5', mode=4, short_dir=True),
+    Case('wrong-key-mode1', BIG24, text='only with the right key', password='right-key', mode=0,
+         wrong_key=True),
+    Case('wrong-key-mode4', None, file_name='w.bin', file_size=64, password='right-key', mode=4,
+         wrong_key=True),
+    Case('wrong-answer-quiz', MID24, text='quiz', quiz=QUIZ, answers=QUIZ_ANSWERS, mode=2,
+         wrong_key=True),
+    # Only an empty question: no question block, the key text is empty.
+    Case('quiz-all-empty', TINY24, text='empty key', quiz=[('', 'hint', 'answer')], answers=[],
+         password='', mode=0, cli_decode=False),
+    Case('no-mode-fits', MID24, file_name='big.bin', file_size=6000, password='pw-4', expect='fail'),
+    Case('walk-exhausted-in-payload', TINY24, file_name='pay.bin', file_size=140, seed=140,
+         password='pw-4', expect='fail'),
+    Case('walk-exhausted-closing-file', TINY24, file_name='pay.bin', file_size=136, seed=136,
+         password='pw-4', expect='incomplete'),
+    Case('walk-exhausted-closing-text', TINY24, text=lcg_bytes(137, 300).hex()[:236],
+         password='pw-4', expect='incomplete'),
+]
+
+
+# ---------------------------------------------------------------------------
+# Running both sides
+# ---------------------------------------------------------------------------
+
+SHORT_ROOT = [None]
+
+
+class Failure(Exception):
+    pass
+
+
+def run(cmd, stdin=None):
+    p = subprocess.run(cmd, input=stdin, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    return p.returncode, p.stdout, p.stderr
+
+
+def key_args(case, decoding):
+    if case.quiz is not None:
+        if decoding:
+            return [a for ans in case.answers for a in ('--answer', ans)]
+        return [a for q in case.quiz for a in ('--quiz',) + q]
+    return ['--password', case.password]
+
+
+def describe_difference(a, b):
+    """First differing byte, and the pixel it belongs to."""
+    if len(a) != len(b):
+        head = 'sizes differ (cli %d, ref %d); ' % (len(a), len(b))
+    else:
+        head = ''
+    n = min(len(a), len(b))
+    first = next((i for i in range(n) if a[i] != b[i]), None)
+    if first is None:
+        return head + 'common prefix equal'
+    text = head + 'first difference at byte %d (cli %02X, ref %02X)' % (first, a[first], b[first])
+    img = ref.DibImage()
+    if first >= 54 and img.read(a):
+        off = first - 54 - (len(img.header) - 40)
+        stride = img.stride
+        row, col = divmod(off, stride)
+        bpp = img.bits // 8
+        x, ch = divmod(col, bpp)
+        y = img.height - row
+        text += '; pixel (x=%d, y=%d) channel %d' % (x, y, ch)
+        diffs = sum(1 for i in range(n) if a[i] != b[i])
+        text += '; %d bytes differ in total' % diffs
+    elif first < 54:
+        text += ' (file or information header)'
+    return text
+
+
+def run_case(case, cli, work):
+    notes = []
+    os.makedirs(work, exist_ok=True)
+    # Payload and its name.
+    if case.text is not None:
+        data = case.text.encode('utf-8')
+        name = ''
+        payload_args = ['--text', case.text]
+    else:
+        # A short folder keeps the whole path within 30 bytes, so that a
+        # mode-4 name is recognised before its closing Marker.
+        folder = os.path.join(SHORT_ROOT[0], case.name[:2]) if case.short_dir \
+            else os.path.join(work, 'Ordner mit Leerzeichen')
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.abspath(os.path.join(folder, case.file_name))
+        data = lcg_bytes(case.seed, case.file_size)
+        with open(path, 'wb') as f:
+            f.write(data)
+        name = path
+        payload_args = ['--file', path]
+    payload = ref.compress(data)
+
+    # Container.
+    cont_args = ['--noise']
+    cont = None
+    if case.container is not None:
+        w, h, bits, seed = case.container[:4]
+        extra = case.container[4] if len(case.container) > 4 else b''
+        xres, yres = (case.container[5], case.container[6]) if len(case.container) > 6 else (0, 0)
+        fields = case.container[7] if len(case.container) > 7 else {}
+        cont = container(w, h, bits, seed, extra, xres, yres, **fields)
+        cpath = os.path.join(work, 'container.bmp')
+        with open(cpath, 'wb') as f:
+            f.write(cont)
+        cont_args = ['--container', cpath]
+    if case.shrink:
+        cont_args.append('--shrink')
+
+    # CLI encode.
+    cli_out = os.path.join(work, 'cli.bmp')
+    cmd = [cli, 'encode', '--out', cli_out] + cont_args + payload_args + key_args(case, False) \
+        + ['--speed', str(case.speed)]
+    rc, out, err = run(cmd)
+    cli_msg = err.decode(errors='replace').strip()
+
+    # Reference encode.
+    res = ref.encode(cont, payload, name, password=case.password, quiz=case.quiz,
+                     speed=case.speed, shrink=case.shrink)
+    if case.expect != 'ok':
+        return check_refusal(case, res, rc, cli_msg, notes)
+    if rc != 0:
+        raise Failure('cli encode failed (%d): %s' % (rc, cli_msg))
+    with open(cli_out, 'rb') as f:
+        cli_img = f.read()
+    if case.shrink and res.shrunk_to is not None:
+        return check_shrink(case, res, cli_img, data, notes)
+    if not res.ok:
+        raise Failure('reference encode failed: %s' % res.message)
+    if case.mode is not None and res.mode != case.mode:
+        notes.append('reference chose EmbedMode %d (case expected %d)' % (res.mode, case.mode))
+    ref_img = res.image
+    ref_out = os.path.join(work, 'ref.bmp')
+    with open(ref_out, 'wb') as f:
+        f.write(ref_img)
+
+    problems = []
+    if cli_img != ref_img:
+        problems.append('encoded images differ: ' + describe_difference(cli_img, ref_img))
+
+    # Reference decodes the CLI image.
+    problems += check_ref_decode(case, cli_img, data, name, 'cli image')
+    # CLI decodes the reference image.
+    if case.cli_decode:
+        problems += check_cli_decode(case, cli, ref_out, data, name, work)
+    if case.wrong_key:
+        problems += check_wrong_key(case, cli, ref_out, ref_img, cont, work)
+        notes.append('wrong key refused by both')
+    if problems:
+        raise Failure('; '.join(problems))
+    notes.append('EmbedMode %d, payload %d bytes, image %d bytes' % (res.mode, len(payload), len(ref_img)))
+    return notes
+
+
+def expected_name(name, mode):
+    if not name:
+        return b''
+    if mode == 4:
+        return None  # checked separately: the whole path, or 50 bytes when longer than 30
+    return ref.stored_name(name)
+
+
+def check_ref_decode(case, image, data, name, what):
+    d = ref.decode(image, password=case.password, answers=case.answers)
+    problems = []
+    if d.outcome == ref.NOTHING_DECODED:
+        return ['reference could not decode the %s (%s)' % (what, d.detail)]
+    if d.data != data:
+        problems.append('reference decode of the %s gave other data' % what)
+    nb = name.encode() if name else b''
+    if 'mode 4' in d.detail:
+        # The whole name when the closing Marker is recognised (at most 30
+        # bytes); otherwise the first 50 bytes read: name, then Marker.
+        marker = ref.marker_for(ref.key_text(case.password, case.quiz))
+        want = nb if len(nb) <= 30 else (nb + marker)[:50]
+        want = want.split(b'\0')[0]
+        if d.name != want:
+            problems.append('reference read name %r from the %s, expected %r' % (d.name, what, want))
+    elif d.name != expected_name(name, 0):
+        problems.append('reference read name %r from the %s, expected %r'
+                        % (d.name, what, expected_name(name, 0)))
+    if case.quiz is not None:
+        want_q = [(q.encode(), h.encode()) for q, h, _ in case.quiz if q]
+        got_q = [(q, h) for q, h, _ in d.questions]
+        if got_q != want_q:
+            problems.append('questions read back %r' % got_q)
+    return problems
+
+
+def check_cli_decode(case, cli, image_path, data, name, work):
+    problems = []
+    if name:
+        outdir = os.path.join(work, 'cli-decoded')
+        shutil.rmtree(outdir, ignore_errors=True)
+        os.makedirs(outdir)
+        rc, out, err = run([cli, 'decode', image_path] + key_args(case, True) + ['--out-dir', outdir])
+        files = os.listdir(outdir)
+        if rc != 0 or len(files) != 1:
+            return ['cli could not decode the reference image (%d): %s'
+                    % (rc, err.decode(errors='replace').strip())]
+        with open(os.path.join(outdir, files[0]), 'rb') as f:
+            got = f.read()
+        if got != data:
+            problems.append('cli decode of the reference image gave other file bytes')
+        want = ref.stored_name(name).decode('utf-8', 'replace') if case.mode != 4 else None
+        if want is not None and files[0] != want:
+            problems.append('cli saved the file as %r, expected %r' % (files[0], want))
+        if case.mode == 4:
+            case.cli_saved_as = files[0]
+    else:
+        rc, out, err = run([cli, 'decode', image_path] + key_args(case, True))
+        if rc != 0:
+            return ['cli could not decode the reference image (%d): %s'
+                    % (rc, err.decode(errors='replace').strip())]
+        if out != data:
+            problems.append('cli decode of the reference image printed other text (%d bytes, expected %d)'
+                            % (len(out), len(data)))
+    return problems
+
+
+def check_refusal(case, res, rc, cli_msg, notes):
+    if case.expect == 'fail':
+        if res.ok:
+            raise Failure('reference encoded although the case expects a refusal')
+        if rc != 1 or res.message not in cli_msg:
+            raise Failure('reference refuses with %r, cli gave exit %d %r' % (res.message, rc, cli_msg))
+        notes.append('both refuse: %s' % res.message)
+        return notes
+    # The walk runs out after the payload: the run succeeds with an
+    # incomplete container, which the cli reports as a failure instead.
+    if not res.ok or res.closing_complete:
+        raise Failure('reference expected an incomplete closing (ok %s, complete %s)'
+                      % (res.ok, res.closing_complete))
+    if rc != 1:
+        raise Failure('cli saved an image whose closing fields are incomplete (exit %d)' % rc)
+    notes.append('closing writes ran out: reference run succeeds with an incomplete container, '
+                 'cli refuses (%s)' % cli_msg)
+    return notes
+
+
+def cheap_wrong_key(case, image, password=None):
+    """A wrong key whose (random) ModeByte asks for speed 0 or for one of
+    the zero-pass values 5..7: speeds 1 to 4 would cost the Python model
+    minutes of strengthening."""
+    for i in range(64):
+        if case.quiz is not None and password is None:
+            wrong = dict(password=None, answers=[case.answers[0], '%s %d' % (case.answers[-1], i)])
+            args = ['--answer', wrong['answers'][0], '--answer', wrong['answers'][1]]
+        else:
+            wrong = dict(password='%s-wrong-%d' % (password or case.password, i), answers=None)
+            args = ['--password', wrong['password']]
+        speed = (ref.peek_mode_byte(image, **wrong) >> 3) & 7
+        if speed == 0 or speed >= 5:
+            return wrong, args
+    raise Failure('no cheap wrong key found')
+
+
+def check_wrong_key(case, cli, image_path, image, cont, work):
+    problems = []
+    wrong, args = cheap_wrong_key(case, image)
+    d = ref.decode(image, **wrong)
+    if d.outcome != ref.NOTHING_DECODED:
+        problems.append('reference decoded with a wrong key')
+    outdir = os.path.join(work, 'wrong')
+    os.makedirs(outdir, exist_ok=True)
+    rc, _, _ = run([cli, 'decode', image_path] + args + ['--out-dir', outdir])
+    if rc != 1:
+        problems.append('cli decode with a wrong key gave exit %d' % rc)
+    if cont is not None:
+        wrong, args = cheap_wrong_key(case, cont, password='plain')
+        if ref.decode(cont, **wrong).outcome != ref.NOTHING_DECODED:
+            problems.append('reference decoded an unencoded container')
+        cpath = os.path.join(work, 'container.bmp')
+        rc, _, _ = run([cli, 'decode', cpath] + args + ['--out-dir', outdir])
+        if rc != 1:
+            problems.append('cli decode of an unencoded container gave exit %d' % rc)
+    return problems
+
+
+def check_shrink(case, res, cli_img, data, notes):
+    img = ref.DibImage()
+    if not img.read(cli_img):
+        raise Failure('cli wrote an unreadable image')
+    if res.shrunk_to is None:
+        raise Failure('reference did not expect a rescale')
+    got = (img.width, img.height)
+    if got != res.shrunk_to or img.bits != 24:
+        raise Failure('cli rescaled to %r at %d bits, reference size rule gives %r at 24 bits'
+                      % (got, img.bits, res.shrunk_to))
+    problems = check_ref_decode(case, cli_img, data, '', 'cli image')
+    if problems:
+        raise Failure('; '.join(problems))
+    notes.append('rescaled to %dx%d as the size rule says; reference decodes it' % got)
+    return notes
+
+
+def find_cli(given):
+    for c in ([given] if given else DEFAULT_CLIS):
+        if c and os.path.isfile(c) and os.access(c, os.X_OK):
+            return os.path.abspath(c)
+    sys.exit('lumaquill-cli not found; build it and pass --cli PATH')
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument('--cli')
+    ap.add_argument('--only')
+    ap.add_argument('--keep', action='store_true')
+    ap.add_argument('--fast', action='store_true')
+    ap.add_argument('--all', action='store_true')
+    args = ap.parse_args()
+    cli = find_cli(args.cli)
+    ref.self_test()
+    root = tempfile.mkdtemp(prefix='lumaquill-compare-')
+    SHORT_ROOT[0] = tempfile.mkdtemp(prefix='lq', dir='/tmp')
+    passed = failed = 0
+    only = set(args.only.split(',')) if args.only else None
+    t_all = time.time()
+    for case in CASES:
+        if only and case.name not in only:
+            continue
+        if case.slow > (0 if args.fast else 2 if args.all else 1):
+            continue
+        t0 = time.time()
+        try:
+            notes = run_case(case, cli, os.path.join(root, case.name))
+            passed += 1
+            extra = getattr(case, 'cli_saved_as', None)
+            if extra is not None:
+                notes.append('cli saved the mode-4 file as %r' % extra)
+            print('PASS %-32s %5.1fs  %s' % (case.name, time.time() - t0, '; '.join(notes)))
+        except Failure as e:
+            failed += 1
+            print('FAIL %-32s %5.1fs  %s' % (case.name, time.time() - t0, e))
+        sys.stdout.flush()
+    if args.keep:
+        print('inputs and outputs kept in', root)
+    else:
+        shutil.rmtree(root, ignore_errors=True)
+        shutil.rmtree(SHORT_ROOT[0], ignore_errors=True)
+    print('total %.1fs' % (time.time() - t_all))
+    print('%d passed, %d failed' % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
