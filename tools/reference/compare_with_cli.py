@@ -21,6 +21,7 @@ import sys
 import tempfile
 import time
 
+sys.dont_write_bytecode = True  # leave no cache folder in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import lumaquill_ref as ref  # noqa: E402
 
