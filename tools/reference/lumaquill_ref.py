@@ -999,7 +999,9 @@ class StegEngine(DibImage):
             self.header_mode = 0
             return []
         ok, n = self.read_byte(False)
-        if n == 0 or n > 5:
+        # Without room for a field (Capacity(5) <= 0) the image is taken as
+        # one without questions; such an image cannot be decoded anyway.
+        if n == 0 or n > 5 or cap <= 0:
             km.quizlock_present = 0
             self.header_mode = 0
             return []
@@ -1008,7 +1010,7 @@ class StegEngine(DibImage):
         for _ in range(n):
             fields = []
             for _field in range(3):
-                _, buf = self.read_buffer(max(cap, 0), False)
+                _, buf = self.read_buffer(cap, False)
                 fields.append(buf)
                 self.used.mark(*self.cur)
                 self.advance()
