@@ -123,8 +123,7 @@ void EncodeDialog::OnFileButton()
     BusyCursor busy;
     DataKind = NoPayload;
     PayloadPath = *path;
-    Payload.clear();
-    PayloadSize = 0;
+    ReleasePayload();
     if (LoadPayloadFile(*path))
         DataKind = FilePayload;
 }
@@ -160,10 +159,15 @@ void EncodeDialog::OnTypedTextButton()
         return;
     DataKind = NoPayload;
     TypedText = text.Text;
-    Payload.clear();
-    PayloadSize = 0;
+    ReleasePayload();
     if (CompressIntoPayload(reinterpret_cast<const uint8_t*>(TypedText.data()), TypedText.size()))
         DataKind = TextPayload;
+}
+
+void EncodeDialog::ReleasePayload()
+{
+    std::vector<uint8_t>().swap(Payload);
+    PayloadSize = 0;
 }
 
 // On success the payload and its size line are replaced; on failure the

@@ -58,6 +58,7 @@ private:
 
     bool LoadPayloadFile(const QString& path);
     bool CompressIntoPayload(const uint8_t* data, size_t length);
+    void ReleasePayload();
     void ShowDataSize();
     uint32_t ShownCapacity() const;
     void EncodeAndSave(PasswordDialog& password);
