@@ -202,13 +202,15 @@ void EncodeDialog::OnExistingImageButton()
     SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
 }
 
-// What can be hidden in the container in EmbedMode 3. An image the encode
-// would refuse (none loaded, fewer than 24 bits per pixel) holds nothing,
-// and so does one too small for the capacity reserve, whose capacity is
-// negative.
+// What the container is rated to hold in EmbedMode 3; an 8-bit image shows
+// its rating too, although Ok then refuses it. Without pixels, or below 8
+// bits per pixel, the rating has no meaning, and one too small for the
+// capacity reserve is negative: all of these show 0 rather than a huge
+// unsigned number.
 uint32_t EncodeDialog::ShownCapacity() const
 {
-    if (!Engine.IsUsableContainer())
+    constexpr uint16_t kFewestRatedBits = 8;
+    if (!Engine.IsValid() || Engine.BitCount() < kFewestRatedBits)
         return 0;
     const int32_t capacity = Engine.Capacity(EmbedBits012);
     return capacity > 0 ? static_cast<uint32_t>(capacity) : 0;
