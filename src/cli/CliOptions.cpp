@@ -6,10 +6,10 @@ namespace lumaquill {
 
 namespace {
 
-const OptionSpec* FindSpec(std::span<const OptionSpec> specs, std::string_view name)
+const OptionRule* FindRule(std::span<const OptionRule> rules, std::string_view name)
 {
-    auto it = std::find_if(specs.begin(), specs.end(), [name](const OptionSpec& s) { return s.Name == name; });
-    return it == specs.end() ? nullptr : &*it;
+    auto it = std::find_if(rules.begin(), rules.end(), [name](const OptionRule& s) { return s.Name == name; });
+    return it == rules.end() ? nullptr : &*it;
 }
 
 std::string ValueCountText(int count)
@@ -19,7 +19,7 @@ std::string ValueCountText(int count)
 
 } // namespace
 
-bool CliOptions::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> specs)
+bool CliOptions::Parse(const std::vector<std::string>& args, std::span<const OptionRule> rules)
 {
     Found.clear();
     Positional.clear();
@@ -31,7 +31,7 @@ bool CliOptions::Parse(const std::vector<std::string>& args, std::span<const Opt
             return true;
         }
         if (arg.size() > 1 && arg[0] == '-') {
-            if (!TakeOption(args, i, specs))
+            if (!TakeOption(args, i, rules))
                 return false;
         } else {
             Positional.push_back(arg);
@@ -41,7 +41,7 @@ bool CliOptions::Parse(const std::vector<std::string>& args, std::span<const Opt
 }
 
 // On return index is the last argument consumed.
-bool CliOptions::TakeOption(const std::vector<std::string>& args, size_t& index, std::span<const OptionSpec> specs)
+bool CliOptions::TakeOption(const std::vector<std::string>& args, size_t& index, std::span<const OptionRule> rules)
 {
     std::string name = args[index] == "-h" ? "--help" : args[index];
     std::vector<std::string> values;
@@ -50,16 +50,16 @@ bool CliOptions::TakeOption(const std::vector<std::string>& args, size_t& index,
         values.push_back(name.substr(equals + 1));
         name.resize(equals);
     }
-    const OptionSpec* spec = FindSpec(specs, name);
-    if (!spec)
+    const OptionRule* rule = FindRule(rules, name);
+    if (!rule)
         return Fail("unknown option " + name);
-    if (!values.empty() && spec->Values != 1)
+    if (!values.empty() && rule->Values != 1)
         return Fail(name + " does not take \"=\"");
-    if (Has(name) && !spec->Repeatable)
+    if (Has(name) && !rule->Repeatable)
         return Fail(name + " given more than once");
-    while (static_cast<int>(values.size()) < spec->Values) {
+    while (static_cast<int>(values.size()) < rule->Values) {
         if (++index >= args.size())
-            return Fail(name + " needs " + ValueCountText(spec->Values));
+            return Fail(name + " needs " + ValueCountText(rule->Values));
         values.push_back(args[index]);
     }
     Found.emplace_back(std::move(name), std::move(values));

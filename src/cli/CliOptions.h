@@ -9,7 +9,7 @@
 namespace lumaquill {
 
 // One option a command accepts: "--name" followed by a fixed number of values.
-struct OptionSpec {
+struct OptionRule {
     std::string_view Name;
     int Values = 0;
     bool Repeatable = false;
@@ -22,7 +22,7 @@ struct OptionSpec {
 class CliOptions {
 public:
     // False on the first problem, which Error() then describes.
-    bool Parse(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
+    bool Parse(const std::vector<std::string>& args, std::span<const OptionRule> rules);
 
     bool Has(std::string_view name) const;
     // The values of every occurrence of the option, in command-line order.
@@ -34,7 +34,7 @@ public:
 
 private:
     bool Fail(std::string problem);
-    bool TakeOption(const std::vector<std::string>& args, size_t& index, std::span<const OptionSpec> specs);
+    bool TakeOption(const std::vector<std::string>& args, size_t& index, std::span<const OptionRule> rules);
 
     std::vector<std::pair<std::string, std::vector<std::string>>> Found;
     std::vector<std::string> Positional;

@@ -8,14 +8,14 @@ namespace lumaquill {
 
 namespace {
 
-constexpr std::array kDecodeSpecs = {
-    OptionSpec { "--help", 0, false },
-    OptionSpec { "--password", 1, false },
-    OptionSpec { "--password-stdin", 0, false },
-    OptionSpec { "--answer", 1, true },
-    OptionSpec { "--out", 1, false },
-    OptionSpec { "--out-dir", 1, false },
-    OptionSpec { "--force", 0, false },
+constexpr std::array kDecodeRules = {
+    OptionRule { "--help", 0, false },
+    OptionRule { "--password", 1, false },
+    OptionRule { "--password-stdin", 0, false },
+    OptionRule { "--answer", 1, true },
+    OptionRule { "--out", 1, false },
+    OptionRule { "--out-dir", 1, false },
+    OptionRule { "--force", 0, false },
 };
 
 bool TakeKey(const CliOptions& options, DecodeOptions& result, std::string& error)
@@ -60,7 +60,7 @@ bool TakeTarget(const CliOptions& options, DecodeOptions& result, std::string& e
 std::optional<DecodeOptions> DecodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
     CliOptions options;
-    if (!options.Parse(args, kDecodeSpecs)) {
+    if (!options.Parse(args, kDecodeRules)) {
         error = options.Error();
         return std::nullopt;
     }

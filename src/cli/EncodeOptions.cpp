@@ -9,19 +9,19 @@ namespace lumaquill {
 
 namespace {
 
-constexpr std::array kEncodeSpecs = {
-    OptionSpec { "--help", 0, false },
-    OptionSpec { "--out", 1, false },
-    OptionSpec { "--container", 1, false },
-    OptionSpec { "--noise", 0, false },
-    OptionSpec { "--shrink", 0, false },
-    OptionSpec { "--text", 1, false },
-    OptionSpec { "--text-file", 1, false },
-    OptionSpec { "--file", 1, false },
-    OptionSpec { "--password", 1, false },
-    OptionSpec { "--password-stdin", 0, false },
-    OptionSpec { "--quiz", 3, true },
-    OptionSpec { "--speed", 1, false },
+constexpr std::array kEncodeRules = {
+    OptionRule { "--help", 0, false },
+    OptionRule { "--out", 1, false },
+    OptionRule { "--container", 1, false },
+    OptionRule { "--noise", 0, false },
+    OptionRule { "--shrink", 0, false },
+    OptionRule { "--text", 1, false },
+    OptionRule { "--text-file", 1, false },
+    OptionRule { "--file", 1, false },
+    OptionRule { "--password", 1, false },
+    OptionRule { "--password-stdin", 0, false },
+    OptionRule { "--quiz", 3, true },
+    OptionRule { "--speed", 1, false },
 };
 
 int CountPresent(const CliOptions& options, std::initializer_list<const char*> names)
@@ -106,7 +106,7 @@ bool TakeContainer(const CliOptions& options, EncodeOptions& result, std::string
 std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
     CliOptions options;
-    if (!options.Parse(args, kEncodeSpecs)) {
+    if (!options.Parse(args, kEncodeRules)) {
         error = options.Error();
         return std::nullopt;
     }

@@ -8,9 +8,9 @@ namespace lumaquill {
 
 namespace {
 
-constexpr std::array kInfoSpecs = {
-    OptionSpec { "--help", 0, false },
-    OptionSpec { "--json", 0, false },
+constexpr std::array kInfoRules = {
+    OptionRule { "--help", 0, false },
+    OptionRule { "--json", 0, false },
 };
 
 } // namespace
@@ -18,7 +18,7 @@ constexpr std::array kInfoSpecs = {
 std::optional<InfoOptions> InfoOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
     CliOptions options;
-    if (!options.Parse(args, kInfoSpecs)) {
+    if (!options.Parse(args, kInfoRules)) {
         error = options.Error();
         return std::nullopt;
     }

@@ -12,18 +12,18 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-constexpr std::array kSpecs = {
-    OptionSpec { "--help", 0, false },
-    OptionSpec { "--out", 1, false },
-    OptionSpec { "--flag", 0, false },
-    OptionSpec { "--quiz", 3, true },
+constexpr std::array kRules = {
+    OptionRule { "--help", 0, false },
+    OptionRule { "--out", 1, false },
+    OptionRule { "--flag", 0, false },
+    OptionRule { "--quiz", 3, true },
 };
 
 TEST(CliOptionsTest, SplitsOptionsValuesAndPositionals)
 {
     CliOptions options;
     ASSERT_TRUE(
-        options.Parse({ "a.bmp", "--out", "-x", "--quiz", "q", "", "a", "--flag", "--quiz", "1", "2", "3" }, kSpecs));
+        options.Parse({ "a.bmp", "--out", "-x", "--quiz", "q", "", "a", "--flag", "--quiz", "1", "2", "3" }, kRules));
     EXPECT_EQ(options.Positionals(), Args { "a.bmp" });
     EXPECT_EQ(options.Value("--out"), "-x");
     EXPECT_TRUE(options.Has("--flag"));
@@ -35,7 +35,7 @@ TEST(CliOptionsTest, SplitsOptionsValuesAndPositionals)
 TEST(CliOptionsTest, EqualsFormDashHAndDoubleDash)
 {
     CliOptions options;
-    ASSERT_TRUE(options.Parse({ "--out=x=y", "-h", "--", "--flag", "-" }, kSpecs));
+    ASSERT_TRUE(options.Parse({ "--out=x=y", "-h", "--", "--flag", "-" }, kRules));
     EXPECT_EQ(options.Value("--out"), "x=y");
     EXPECT_TRUE(options.Has("--help"));
     EXPECT_FALSE(options.Has("--flag"));
@@ -58,7 +58,7 @@ TEST(CliOptionsTest, Problems)
     };
     for (const Case& c : cases) {
         CliOptions options;
-        EXPECT_FALSE(options.Parse(c.Arguments, kSpecs)) << c.Name;
+        EXPECT_FALSE(options.Parse(c.Arguments, kRules)) << c.Name;
         EXPECT_EQ(options.Error(), c.Error) << c.Name;
     }
 }

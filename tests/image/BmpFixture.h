@@ -19,7 +19,7 @@
 
 namespace lumaquill::bmptest {
 
-struct BmpSpec {
+struct BmpLayout {
     uint8_t Signature[2] = { 'B', 'M' };
     uint32_t InfoSize = 40;
     int32_t Width = 5;
@@ -46,35 +46,35 @@ inline std::string Bytes(const std::vector<uint8_t>& bytes)
     return std::string(bytes.begin(), bytes.end());
 }
 
-inline std::string BuildBmp(const BmpSpec& spec)
+inline std::string BuildBmp(const BmpLayout& layout)
 {
-    const bool masksInHeader = spec.InfoSize > 40;
-    std::vector<uint8_t> out(14 + std::max<uint32_t>(spec.InfoSize, 40), 0);
+    const bool masksInHeader = layout.InfoSize > 40;
+    std::vector<uint8_t> out(14 + std::max<uint32_t>(layout.InfoSize, 40), 0);
     uint8_t* info = out.data() + 14;
-    Store32Le(info, spec.InfoSize);
-    Store32Le(info + 4, uint32_t(spec.Width));
-    Store32Le(info + 8, uint32_t(spec.Height));
-    Store16Le(info + 12, spec.Planes);
-    Store16Le(info + 14, spec.BitCount);
-    Store32Le(info + 16, spec.Compression);
-    Store32Le(info + 20, spec.ImageSize);
-    Store32Le(info + 32, spec.ColorsUsed);
-    for (size_t i = 0; i < spec.Masks.size(); ++i) {
+    Store32Le(info, layout.InfoSize);
+    Store32Le(info + 4, uint32_t(layout.Width));
+    Store32Le(info + 8, uint32_t(layout.Height));
+    Store16Le(info + 12, layout.Planes);
+    Store16Le(info + 14, layout.BitCount);
+    Store32Le(info + 16, layout.Compression);
+    Store32Le(info + 20, layout.ImageSize);
+    Store32Le(info + 32, layout.ColorsUsed);
+    for (size_t i = 0; i < layout.Masks.size(); ++i) {
         uint8_t mask[4];
-        Store32Le(mask, spec.Masks[i]);
+        Store32Le(mask, layout.Masks[i]);
         if (masksInHeader)
             std::copy(mask, mask + 4, info + 40 + 4 * i);
         else
             out.insert(out.end(), mask, mask + 4);
     }
-    out.insert(out.end(), spec.Table.begin(), spec.Table.end());
-    out.insert(out.end(), spec.Gap, 0);
+    out.insert(out.end(), layout.Table.begin(), layout.Table.end());
+    out.insert(out.end(), layout.Gap, 0);
     const auto rowsAt = uint32_t(out.size());
-    out.insert(out.end(), spec.Rows.begin(), spec.Rows.end());
-    out[0] = spec.Signature[0];
-    out[1] = spec.Signature[1];
+    out.insert(out.end(), layout.Rows.begin(), layout.Rows.end());
+    out[0] = layout.Signature[0];
+    out[1] = layout.Signature[1];
     Store32Le(out.data() + 2, uint32_t(out.size()));
-    Store32Le(out.data() + 10, spec.PixelOffset.value_or(rowsAt));
+    Store32Le(out.data() + 10, layout.PixelOffset.value_or(rowsAt));
     return Bytes(out);
 }
 
@@ -115,14 +115,14 @@ inline std::vector<uint8_t> PatternRows(int32_t width, int32_t height, uint16_t 
 }
 
 // A plain bottom-up picture of PatternColour.
-inline BmpSpec PatternSpec(int32_t width, int32_t height, uint16_t bits)
+inline BmpLayout PatternLayout(int32_t width, int32_t height, uint16_t bits)
 {
-    BmpSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.BitCount = bits;
-    spec.Rows = PatternRows(width, height, bits);
-    return spec;
+    BmpLayout layout;
+    layout.Width = width;
+    layout.Height = height;
+    layout.BitCount = bits;
+    layout.Rows = PatternRows(width, height, bits);
+    return layout;
 }
 
 // count colour-table entries; entry i is blue i, green 2i, red 3i,

@@ -66,14 +66,14 @@ TEST(DibImageTest, StrideCoversEveryBitCountWithRowsPaddedToFourBytes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Bits << " bits, width " << c.Width);
-        BmpSpec spec;
-        spec.BitCount = c.Bits;
-        spec.Width = c.Width;
-        spec.Height = 3;
-        spec.Table = TableOf(bmp::ColorCount(c.Bits, 0));
-        spec.Rows.assign(size_t(c.Stride) * 3, 0);
+        BmpLayout layout;
+        layout.BitCount = c.Bits;
+        layout.Width = c.Width;
+        layout.Height = 3;
+        layout.Table = TableOf(bmp::ColorCount(c.Bits, 0));
+        layout.Rows.assign(size_t(c.Stride) * 3, 0);
         DibImage image;
-        ASSERT_TRUE(Load(image, BuildBmp(spec)));
+        ASSERT_TRUE(Load(image, BuildBmp(layout)));
         EXPECT_EQ(image.Stride(), c.Stride);
         EXPECT_EQ(image.PixelBytes(), c.Stride * 3);
     }
@@ -101,13 +101,13 @@ TEST(DibImageTest, ColourTableSizeFollowsColoursUsedOrTheBitCount)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        BmpSpec spec;
-        spec.BitCount = c.Bits;
-        spec.ColorsUsed = c.ColorsUsed;
-        spec.Table = TableOf(c.Count);
-        spec.Rows.assign(size_t(StrideOf(c.Bits, 5)) * 4, 0);
+        BmpLayout layout;
+        layout.BitCount = c.Bits;
+        layout.ColorsUsed = c.ColorsUsed;
+        layout.Table = TableOf(c.Count);
+        layout.Rows.assign(size_t(StrideOf(c.Bits, 5)) * 4, 0);
         DibImage image;
-        ASSERT_TRUE(Load(image, BuildBmp(spec)));
+        ASSERT_TRUE(Load(image, BuildBmp(layout)));
         EXPECT_EQ(image.ColorCount(), c.Count);
         EXPECT_EQ(image.PaletteBytes(), c.Count * 4u);
         EXPECT_EQ(image.InfoHeader().size(), 40u + c.Count * 4u);
@@ -117,10 +117,10 @@ TEST(DibImageTest, ColourTableSizeFollowsColoursUsedOrTheBitCount)
 
 TEST(DibImageTest, PixelsAreNumberedFromTheTopWhileRowsAreStoredBottomUp)
 {
-    BmpSpec spec = PatternSpec(3, 2, 24);
-    spec.Rows.assign(24, 0);
+    BmpLayout layout = PatternLayout(3, 2, 24);
+    layout.Rows.assign(24, 0);
     DibImage image;
-    ASSERT_TRUE(Load(image, BuildBmp(spec)));
+    ASSERT_TRUE(Load(image, BuildBmp(layout)));
     ASSERT_EQ(image.Stride(), 12u);
     image.SetPixel(0, 1, 0x112233);
     image.SetPixel(0, 2, 0x445566);
@@ -165,15 +165,15 @@ TEST(DibImageTest, GetPixelReadsEveryBitCount)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        BmpSpec spec;
-        spec.BitCount = c.Bits;
-        spec.Width = int32_t(c.Row.size() * 8 / c.Bits);
-        spec.Height = 1;
-        spec.ColorsUsed = c.ColorsUsed;
-        spec.Table = TableOf(bmp::ColorCount(c.Bits, c.ColorsUsed));
-        spec.Rows = c.Row;
+        BmpLayout layout;
+        layout.BitCount = c.Bits;
+        layout.Width = int32_t(c.Row.size() * 8 / c.Bits);
+        layout.Height = 1;
+        layout.ColorsUsed = c.ColorsUsed;
+        layout.Table = TableOf(bmp::ColorCount(c.Bits, c.ColorsUsed));
+        layout.Rows = c.Row;
         DibImage image;
-        ASSERT_TRUE(Load(image, BuildBmp(spec)));
+        ASSERT_TRUE(Load(image, BuildBmp(layout)));
         EXPECT_EQ(image.GetPixel(c.X, 1), c.Colour);
     }
 }
@@ -205,8 +205,8 @@ TEST(DibImageTest, AccessOutsideThePictureRaisesCodeTwo)
         { 0, INT_MAX },
     };
     DibImage image;
-    ASSERT_TRUE(Load(image, BuildBmp(PatternSpec(4, 3, 24))));
-    BmpSpec indexed = PatternSpec(4, 3, 8);
+    ASSERT_TRUE(Load(image, BuildBmp(PatternLayout(4, 3, 24))));
+    BmpLayout indexed = PatternLayout(4, 3, 8);
     indexed.Table = TableOf(256);
     indexed.Rows.assign(12, 0);
     DibImage indexedImage;
@@ -227,14 +227,14 @@ TEST(DibImageTest, SetPixelOnColourTableImagesRaisesCodeOneAtValidCoordinates)
 {
     for (const uint16_t bits : { 1, 4, 8 }) {
         SCOPED_TRACE(testing::Message() << bits << " bits");
-        BmpSpec spec;
-        spec.BitCount = bits;
-        spec.Width = 3;
-        spec.Height = 2;
-        spec.Table = TableOf(bmp::ColorCount(bits, 0));
-        spec.Rows.assign(8, 0);
+        BmpLayout layout;
+        layout.BitCount = bits;
+        layout.Width = 3;
+        layout.Height = 2;
+        layout.Table = TableOf(bmp::ColorCount(bits, 0));
+        layout.Rows.assign(8, 0);
         DibImage image;
-        ASSERT_TRUE(Load(image, BuildBmp(spec)));
+        ASSERT_TRUE(Load(image, BuildBmp(layout)));
         EXPECT_EQ(CodeOf([&] { image.SetPixel(0, 1, 0); }), CDibException::kWriteToIndexed);
         EXPECT_EQ(CodeOf([&] { image.SetPixel(2, 2, 0); }), CDibException::kWriteToIndexed);
         EXPECT_EQ(image.Pixels(), std::vector<uint8_t>(8, 0));
@@ -262,13 +262,13 @@ TEST(DibImageTest, SetPixelChangesOnlyThatPixelsBytes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        BmpSpec spec = PatternSpec(3, 2, c.Bits);
+        BmpLayout layout = PatternLayout(3, 2, c.Bits);
         const uint32_t stride = StrideOf(c.Bits, 3);
-        spec.Rows.assign(size_t(stride) * 2, 0x5A);
+        layout.Rows.assign(size_t(stride) * 2, 0x5A);
         DibImage image;
-        ASSERT_TRUE(Load(image, BuildBmp(spec)));
+        ASSERT_TRUE(Load(image, BuildBmp(layout)));
         image.SetPixel(c.X, c.Y, c.Colour);
-        std::vector<uint8_t> expected = spec.Rows;
+        std::vector<uint8_t> expected = layout.Rows;
         std::copy(c.Stored.begin(), c.Stored.end(), expected.begin() + std::ptrdiff_t(c.Offset));
         EXPECT_EQ(image.Pixels(), expected);
     }
@@ -278,9 +278,9 @@ TEST(DibImageTest, OddSizedPicturesRoundTripByteForByte)
 {
     for (const uint16_t bits : { 24, 32 }) {
         SCOPED_TRACE(testing::Message() << bits << " bits");
-        BmpSpec spec = PatternSpec(47, 33, bits);
-        spec.ImageSize = StrideOf(bits, 47) * 33;
-        const std::string file = BuildBmp(spec);
+        BmpLayout layout = PatternLayout(47, 33, bits);
+        layout.ImageSize = StrideOf(bits, 47) * 33;
+        const std::string file = BuildBmp(layout);
         DibImage image;
         std::istringstream stream = StreamOf(file);
         ASSERT_EQ(image.Read(stream), file.size());
@@ -296,10 +296,10 @@ TEST(DibImageTest, OddSizedPicturesRoundTripByteForByte)
 
 TEST(DibImageTest, WritingStoresTheComputedImageSizeAndPlainOffsets)
 {
-    BmpSpec spec = PatternSpec(5, 3, 24);
-    spec.ImageSize = 0;
+    BmpLayout layout = PatternLayout(5, 3, 24);
+    layout.ImageSize = 0;
     DibImage image;
-    ASSERT_TRUE(Load(image, BuildBmp(spec)));
+    ASSERT_TRUE(Load(image, BuildBmp(layout)));
     std::ostringstream out(std::ios::out | std::ios::binary);
     const uint32_t imageSize = 16 * 3;
     EXPECT_EQ(image.Write(out), 54 + imageSize);
@@ -311,34 +311,34 @@ TEST(DibImageTest, WritingStoresTheComputedImageSizeAndPlainOffsets)
     EXPECT_EQ(FieldAt(written, 10), 54u);
     EXPECT_EQ(FieldAt(written, 14 + 20), imageSize);
     EXPECT_EQ(Load32Le(image.InfoHeader().data() + 20), imageSize);
-    EXPECT_EQ(written.substr(54), Bytes(spec.Rows));
+    EXPECT_EQ(written.substr(54), Bytes(layout.Rows));
 }
 
 TEST(DibImageTest, WritingAColourTableImagePlacesTheRowsBehindTheTable)
 {
-    BmpSpec spec;
-    spec.BitCount = 8;
-    spec.Width = 3;
-    spec.Height = 2;
-    spec.ColorsUsed = 3;
-    spec.Table = TableOf(3);
-    spec.Rows = { 0, 1, 2, 0, 2, 1, 0, 0 };
+    BmpLayout layout;
+    layout.BitCount = 8;
+    layout.Width = 3;
+    layout.Height = 2;
+    layout.ColorsUsed = 3;
+    layout.Table = TableOf(3);
+    layout.Rows = { 0, 1, 2, 0, 2, 1, 0, 0 };
     DibImage image;
-    ASSERT_TRUE(Load(image, BuildBmp(spec)));
+    ASSERT_TRUE(Load(image, BuildBmp(layout)));
     const std::string written = Written(image);
     EXPECT_EQ(FieldAt(written, 10), 54u + 12);
     EXPECT_EQ(FieldAt(written, 2), 54u + 12 + 8);
     EXPECT_EQ(written.size(), 54u + 12 + 8);
-    EXPECT_EQ(written.substr(54, 12), Bytes(spec.Table));
+    EXPECT_EQ(written.substr(54, 12), Bytes(layout.Table));
 }
 
 TEST(DibImageTest, BytesBehindTheLastRowAreCountedButNotWritten)
 {
-    BmpSpec spec = PatternSpec(5, 3, 24);
-    spec.ImageSize = 48;
-    const std::vector<uint8_t> rows = spec.Rows;
-    spec.Rows.insert(spec.Rows.end(), { 1, 2, 3, 4, 5, 6, 7 });
-    const std::string file = BuildBmp(spec);
+    BmpLayout layout = PatternLayout(5, 3, 24);
+    layout.ImageSize = 48;
+    const std::vector<uint8_t> rows = layout.Rows;
+    layout.Rows.insert(layout.Rows.end(), { 1, 2, 3, 4, 5, 6, 7 });
+    const std::string file = BuildBmp(layout);
     DibImage image;
     ASSERT_TRUE(Load(image, file));
     EXPECT_EQ(image.PixelBytes(), 48u + 7);
@@ -351,7 +351,7 @@ TEST(DibImageTest, BytesBehindTheLastRowAreCountedButNotWritten)
 TEST(DibImageTest, AFailingStreamMakesWriteReportNothingWritten)
 {
     DibImage image;
-    ASSERT_TRUE(Load(image, BuildBmp(PatternSpec(5, 3, 24))));
+    ASSERT_TRUE(Load(image, BuildBmp(PatternLayout(5, 3, 24))));
     std::ostringstream out;
     out.setstate(std::ios::badbit);
     EXPECT_EQ(image.Write(out), 0u);
@@ -359,15 +359,15 @@ TEST(DibImageTest, AFailingStreamMakesWriteReportNothingWritten)
 
 TEST(DibImageTest, ThePaletteTakesRedGreenAndBlueOfEachTableEntry)
 {
-    BmpSpec spec;
-    spec.BitCount = 8;
-    spec.Width = 3;
-    spec.Height = 1;
-    spec.ColorsUsed = 3;
-    spec.Table = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
-    spec.Rows.assign(4, 0);
+    BmpLayout layout;
+    layout.BitCount = 8;
+    layout.Width = 3;
+    layout.Height = 1;
+    layout.ColorsUsed = 3;
+    layout.Table = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
+    layout.Rows.assign(4, 0);
     DibImage image;
-    ASSERT_TRUE(Load(image, BuildBmp(spec)));
+    ASSERT_TRUE(Load(image, BuildBmp(layout)));
     ASSERT_EQ(image.Palette().size(), 3u);
     const PaletteEntry& last = image.Palette()[2];
     EXPECT_EQ(last.Red, 11);
@@ -376,7 +376,7 @@ TEST(DibImageTest, ThePaletteTakesRedGreenAndBlueOfEachTableEntry)
     EXPECT_EQ(last.Flags, 0);
     EXPECT_EQ(image.Palette()[0].Red, 3);
 
-    ASSERT_TRUE(Load(image, BuildBmp(PatternSpec(3, 1, 24))));
+    ASSERT_TRUE(Load(image, BuildBmp(PatternLayout(3, 1, 24))));
     EXPECT_TRUE(image.BuildPalette());
     EXPECT_TRUE(image.Palette().empty());
 }
@@ -384,7 +384,7 @@ TEST(DibImageTest, ThePaletteTakesRedGreenAndBlueOfEachTableEntry)
 TEST(DibImageTest, ClearEmptiesALoadedImage)
 {
     DibImage image;
-    ASSERT_TRUE(Load(image, BuildBmp(PatternSpec(5, 3, 24))));
+    ASSERT_TRUE(Load(image, BuildBmp(PatternLayout(5, 3, 24))));
     image.Clear();
     EXPECT_FALSE(image.IsValid());
     EXPECT_EQ(image.Width(), 0);

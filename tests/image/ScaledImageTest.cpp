@@ -10,10 +10,10 @@ namespace {
 
 using namespace bmptest;
 
-DibImage LoadedImage(const BmpSpec& spec)
+DibImage LoadedImage(const BmpLayout& layout)
 {
     DibImage image;
-    std::istringstream stream = StreamOf(BuildBmp(spec));
+    std::istringstream stream = StreamOf(BuildBmp(layout));
     EXPECT_NE(image.Read(stream), 0u);
     return image;
 }
@@ -22,16 +22,16 @@ DibImage LoadedImage(const BmpSpec& spec)
 // the given colours.
 DibImage PictureOf(int32_t width, int32_t height, uint16_t bits, const std::vector<uint32_t>& colours)
 {
-    BmpSpec spec = PatternSpec(width, height, bits);
+    BmpLayout layout = PatternLayout(width, height, bits);
     const uint32_t stride = StrideOf(bits, uint32_t(width));
     const uint32_t bytesPerPixel = bits / 8u;
     for (size_t i = 0; i < colours.size(); ++i) {
         uint8_t colour[4];
         Store32Le(colour, colours[i]);
         const size_t at = (i / size_t(width)) * stride + (i % size_t(width)) * bytesPerPixel;
-        std::copy(colour, colour + bytesPerPixel, spec.Rows.begin() + std::ptrdiff_t(at));
+        std::copy(colour, colour + bytesPerPixel, layout.Rows.begin() + std::ptrdiff_t(at));
     }
-    return LoadedImage(spec);
+    return LoadedImage(layout);
 }
 
 // Stored pixel i (bottom row first) of a scaled picture.
@@ -74,7 +74,7 @@ TEST(ScaledImageTest, TargetSizesMatchTheKnownExamples)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Width << " x " << c.Height << ", payload " << c.Payload);
-        const DibImage source = LoadedImage(PatternSpec(c.Width, c.Height, 24));
+        const DibImage source = LoadedImage(PatternLayout(c.Width, c.Height, 24));
         ScaledImage scaled;
         scaled.CreateForTarget(source, ScaledImage::ShrinkTarget(c.Payload));
         EXPECT_EQ(scaled.Width(), c.NewWidth);
@@ -85,7 +85,7 @@ TEST(ScaledImageTest, TargetSizesMatchTheKnownExamples)
 
 TEST(ScaledImageTest, ShrinkingStopsWhereTheTargetReachesThePixelBytes)
 {
-    const DibImage container = LoadedImage(PatternSpec(100, 100, 24));
+    const DibImage container = LoadedImage(PatternLayout(100, 100, 24));
     ASSERT_EQ(container.PixelBytes(), 30000u);
     EXPECT_LT(ScaledImage::ShrinkTarget(8634), container.PixelBytes());
     EXPECT_GE(ScaledImage::ShrinkTarget(8635), container.PixelBytes());
@@ -130,7 +130,7 @@ TEST(ScaledImageTest, A32BitSourceLosesItsFourthByte)
 
 TEST(ScaledImageTest, TheSameSizeCopiesThePicture)
 {
-    const DibImage source = LoadedImage(PatternSpec(47, 33, 24));
+    const DibImage source = LoadedImage(PatternLayout(47, 33, 24));
     ScaledImage scaled;
     scaled.CreateScaled(source, 47, 33);
     for (int32_t y = 1; y <= 33; ++y)
@@ -140,12 +140,12 @@ TEST(ScaledImageTest, TheSameSizeCopiesThePicture)
 
 TEST(ScaledImageTest, UnusableSourcesAndSizesGiveNoPicture)
 {
-    BmpSpec indexed = PatternSpec(4, 4, 8);
+    BmpLayout indexed = PatternLayout(4, 4, 8);
     indexed.Table = TableOf(256);
     indexed.Rows.assign(16, 0);
     const DibImage colourTable = LoadedImage(indexed);
     const DibImage empty;
-    const DibImage good = LoadedImage(PatternSpec(4, 4, 24));
+    const DibImage good = LoadedImage(PatternLayout(4, 4, 24));
     struct Case {
         const char* Name;
         const DibImage& Source;
@@ -176,7 +176,7 @@ TEST(ScaledImageTest, UnusableSourcesAndSizesGiveNoPicture)
 TEST(ScaledImageTest, ReleaseFreesThePicture)
 {
     ScaledImage scaled;
-    scaled.CreateScaled(LoadedImage(PatternSpec(4, 4, 24)), 3, 3);
+    scaled.CreateScaled(LoadedImage(PatternLayout(4, 4, 24)), 3, 3);
     ASSERT_FALSE(scaled.Rows().empty());
     scaled.Release();
     EXPECT_TRUE(scaled.Rows().empty());
@@ -187,7 +187,7 @@ TEST(ScaledImageTest, ReleaseFreesThePicture)
 
 TEST(ScaledImageTest, SavedFileLoadsAsThePicture)
 {
-    const DibImage source = LoadedImage(PatternSpec(47, 33, 32));
+    const DibImage source = LoadedImage(PatternLayout(47, 33, 32));
     ScaledImage scaled;
     scaled.CreateScaled(source, 5, 3);
     TempFolder folder;

@@ -11,29 +11,29 @@
 namespace lumaquill {
 namespace {
 
-using bmptest::BmpSpec;
+using bmptest::BmpLayout;
 
-DibImage Load(const BmpSpec& spec)
+DibImage Load(const BmpLayout& layout)
 {
     DibImage image;
-    std::istringstream stream = bmptest::StreamOf(bmptest::BuildBmp(spec));
+    std::istringstream stream = bmptest::StreamOf(bmptest::BuildBmp(layout));
     image.Read(stream);
     return image;
 }
 
 // A 3 x 2 24-bit picture: stride 12, so each row has 3 padding bytes.
 // Top row: red, green, blue; bottom row: white, black, grey.
-BmpSpec ThreeByTwo24()
+BmpLayout ThreeByTwo24()
 {
-    BmpSpec spec;
-    spec.Width = 3;
-    spec.Height = 2;
-    spec.BitCount = 24;
-    spec.Rows = {
+    BmpLayout layout;
+    layout.Width = 3;
+    layout.Height = 2;
+    layout.BitCount = 24;
+    layout.Rows = {
         0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80, 0x80, 0x80, 0xA5, 0xA5, 0xA5, // bottom row, stored first
         0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0xA5, 0xA5, 0xA5, // top row
     };
-    return spec;
+    return layout;
 }
 
 std::vector<QRgb> PixelsOf(const QImage& image)
@@ -48,21 +48,21 @@ std::vector<QRgb> PixelsOf(const QImage& image)
 
 struct FormatCase {
     const char* Name;
-    BmpSpec Spec;
+    BmpLayout Layout;
     std::vector<QRgb> Expected; // top row first
 };
 
-BmpSpec Spec(int32_t width, int32_t height, uint16_t bits, std::vector<uint8_t> rows, std::vector<uint8_t> table = {},
+BmpLayout Layout(int32_t width, int32_t height, uint16_t bits, std::vector<uint8_t> rows, std::vector<uint8_t> table = {},
     uint32_t colorsUsed = 0)
 {
-    BmpSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.BitCount = bits;
-    spec.Rows = std::move(rows);
-    spec.Table = std::move(table);
-    spec.ColorsUsed = colorsUsed;
-    return spec;
+    BmpLayout layout;
+    layout.Width = width;
+    layout.Height = height;
+    layout.BitCount = bits;
+    layout.Rows = std::move(rows);
+    layout.Table = std::move(table);
+    layout.ColorsUsed = colorsUsed;
+    return layout;
 }
 
 // Table entry i of TableOf is blue i, green 2i, red 3i.
@@ -77,17 +77,17 @@ std::vector<FormatCase> FormatCases()
         { "TwentyFourBits", ThreeByTwo24(),
             { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255), qRgb(0, 0, 0),
                 qRgb(128, 128, 128) } },
-        { "ThirtyTwoBitsIgnoreTheFourthByte", Spec(2, 1, 32, { 0x10, 0x20, 0x30, 0x99, 0x01, 0x02, 0x03, 0x00 }),
+        { "ThirtyTwoBitsIgnoreTheFourthByte", Layout(2, 1, 32, { 0x10, 0x20, 0x30, 0x99, 0x01, 0x02, 0x03, 0x00 }),
             { qRgb(0x30, 0x20, 0x10), qRgb(3, 2, 1) } },
         // 5-5-5 words: 0x7C00 full red, 0x03E0 full green, little-endian.
-        { "SixteenBitsFiveFiveFive", Spec(2, 1, 16, { 0x00, 0x7C, 0xE0, 0x03 }), { qRgb(255, 0, 0), qRgb(0, 255, 0) } },
-        { "EightBitsThroughThePalette", Spec(2, 2, 8, { 1, 2, 0, 0, 3, 0, 0, 0 }, bmptest::TableOf(4), 4),
+        { "SixteenBitsFiveFiveFive", Layout(2, 1, 16, { 0x00, 0x7C, 0xE0, 0x03 }), { qRgb(255, 0, 0), qRgb(0, 255, 0) } },
+        { "EightBitsThroughThePalette", Layout(2, 2, 8, { 1, 2, 0, 0, 3, 0, 0, 0 }, bmptest::TableOf(4), 4),
             { Entry(3), Entry(0), Entry(1), Entry(2) } },
-        { "IndexBeyondThePaletteIsBlack", Spec(2, 1, 8, { 1, 9, 0, 0 }, bmptest::TableOf(4), 4),
+        { "IndexBeyondThePaletteIsBlack", Layout(2, 1, 8, { 1, 9, 0, 0 }, bmptest::TableOf(4), 4),
             { Entry(1), qRgb(0, 0, 0) } },
-        { "FourBitsHighNibbleFirst", Spec(3, 1, 4, { 0x21, 0x30, 0, 0 }, bmptest::TableOf(16)),
+        { "FourBitsHighNibbleFirst", Layout(3, 1, 4, { 0x21, 0x30, 0, 0 }, bmptest::TableOf(16)),
             { Entry(2), Entry(1), Entry(3) } },
-        { "OneBitMostSignificantFirst", Spec(3, 1, 1, { 0xA0, 0, 0, 0 }, bmptest::TableOf(2)),
+        { "OneBitMostSignificantFirst", Layout(3, 1, 1, { 0xA0, 0, 0, 0 }, bmptest::TableOf(2)),
             { Entry(1), Entry(0), Entry(1) } },
     };
 }
@@ -96,10 +96,10 @@ TEST(DibDrawingTest, ConvertsEachPixelFormatTopRowFirst)
 {
     for (const FormatCase& c : FormatCases()) {
         SCOPED_TRACE(c.Name);
-        const DibImage image = Load(c.Spec);
+        const DibImage image = Load(c.Layout);
         ASSERT_TRUE(image.IsValid());
         const QImage picture = DibToImage(image);
-        ASSERT_EQ(picture.size(), QSize(c.Spec.Width, c.Spec.Height));
+        ASSERT_EQ(picture.size(), QSize(c.Layout.Width, c.Layout.Height));
         EXPECT_EQ(PixelsOf(picture), c.Expected);
     }
 }
@@ -139,7 +139,7 @@ TEST(DibDrawingTest, DrawsNothingForAnImageItCannotShow)
     canvas.fill(Qt::cyan);
     QPainter painter(&canvas);
     EXPECT_EQ(DrawDib(painter, DibImage(), QRect(0, 0, 4, 4)), 0);
-    BmpSpec compressed = ThreeByTwo24();
+    BmpLayout compressed = ThreeByTwo24();
     compressed.Compression = 1;
     EXPECT_EQ(DrawDib(painter, Load(compressed), QRect(0, 0, 4, 4)), 0);
     painter.end();
