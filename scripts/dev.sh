@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$here/build"
 packages=(cmake ninja-build g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev
-          qt6-base-dev qt6-qpa-plugins libgl-dev)
+          qt6-base-dev qt6-qpa-plugins libgl-dev python3)
 
 install_missing() {
     local missing=()

@@ -85,10 +85,22 @@ bool CloseBody(StegEngine& engine, const std::string& name)
     return (name.empty() ? engine.WriteEndPixel() : engine.WriteName(name)) && ended;
 }
 
+// The reader takes at most Capacity(5) bytes of body before its closing
+// field, and none at all when that is zero or negative; EmbedMode 4 must
+// also fit the Marker in them. A payload beyond that would be written but
+// could never be read back.
+bool ReadableBack(const StegEngine& engine, int32_t mode, uint32_t size)
+{
+    const int64_t readable = engine.Capacity(container::kDecodeCapacityMode);
+    const int64_t needed = int64_t(size) + (mode == EmbedWholeBytes ? int64_t(KeyMaterial::kMarkerBytes) : 0);
+    return readable > 0 && needed <= readable;
+}
+
 int32_t PayloadMode(const StegEngine& engine, uint32_t size)
 {
     const int32_t mode = engine.Keys.ModeFixed ? engine.Keys.Mode : engine.ChooseMode(size);
-    return mode >= EmbedBit0OneChannel && mode <= EmbedWholeBytes ? mode : EmbedNone;
+    const bool defined = mode >= EmbedBit0OneChannel && mode <= EmbedWholeBytes;
+    return defined && ReadableBack(engine, mode, size) ? mode : EmbedNone;
 }
 
 } // namespace

@@ -46,13 +46,13 @@ TEST(EncodeRun, WithoutQuestionsTheHeaderPassesOverSixtyPixelsUnchanged)
 TEST(EncodeRun, ModeHeaderOfAnImageWithoutQuestionsStartsAtTheSixtyFirstScanPosition)
 {
     FlowHarness h;
-    h.LoadBitmap("c.bmp", 30, 20, 24, 11);
+    h.LoadBitmap("c.bmp", 50, 40, 24, 11);
     ASSERT_TRUE(h.Encode(h.Request(*CompressPayload("hi"), "", false)));
     StegEngine reader;
     ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
     QuestionSet set;
     EXPECT_FALSE(ReadStoredQuestions(reader, set));
-    EXPECT_EQ((Position { reader.CurX, reader.CurY }), ScanPosition(30, 61));
+    EXPECT_EQ((Position { reader.CurX, reader.CurY }), ScanPosition(50, 61));
     // The mode header is the byte 0 and the ModeByte under the
     // unstrengthened key.
     reader.Keys.PasswordDigest = KeyDigests::FromText(kPassword).Sha1;
@@ -188,19 +188,20 @@ TEST(EncodeRun, ShowsProgressThroughTheRunAndClosesIt)
     EXPECT_EQ(h.Front.Busy.Depth, 0);
 }
 
-// 20 x 20 at 24 bits: 324 interior cells, so the walk yields 225 positions
-// before fewer than 100 remain. Without questions: 60 passed over, 6 for the
-// mode header; EmbedMode 0 (capacities are negative) costs 8 a byte and an
-// End 9. So 17 payload bytes leave room for both Ends (220), 18 do not (228).
+// 40 x 40 at 24 bits: 1444 interior cells, so the walk yields 1345 positions
+// before fewer than 100 remain, and Capacity(5) = 704 lets the reader take
+// the whole body. Without questions: 60 passed over, 6 for the mode header;
+// EmbedMode 0 (Capacity(3) is negative) costs 8 a byte and an End 9. So 157
+// payload bytes leave room for both Ends (1274 of 1279), 158 do not (1282).
 struct ClosingCase {
     const char* Name;
     size_t PayloadBytes;
     bool Encoded;
 };
 const ClosingCase kClosingCases[] = {
-    { "BothEndsFit", 17, true },
-    { "SecondEndRunsOut", 18, false },
-    { "FirstEndRunsOut", 19, false },
+    { "BothEndsFit", 157, true },
+    { "SecondEndRunsOut", 158, false },
+    { "FirstEndRunsOut", 159, false },
 };
 
 void PrintTo(const ClosingCase& c, std::ostream* os)
@@ -214,7 +215,7 @@ TEST_P(ClosingWrites, AnIncompleteBodyIsNeverReportedAsEncoded)
 {
     const ClosingCase& c = GetParam();
     FlowHarness h;
-    h.LoadBitmap("c.bmp", 20, 20, 24, 16);
+    h.LoadBitmap("c.bmp", 40, 40, 24, 16);
     ASSERT_EQ(h.Engine.ChooseMode(static_cast<uint32_t>(c.PayloadBytes)), 0);
     EXPECT_EQ(h.Encode(h.Request(NoiseBytes(c.PayloadBytes, 3), "", false)), c.Encoded);
     if (c.Encoded) {
@@ -230,15 +231,46 @@ TEST_P(ClosingWrites, AnIncompleteBodyIsNeverReportedAsEncoded)
 INSTANTIATE_TEST_SUITE_P(WalkRunsOut, ClosingWrites, testing::ValuesIn(kClosingCases),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(EncodeRun, ModeHeaderThatDoesNotFitFailsBeforeTheStrengthening)
+// The reader takes at most Capacity(5) bytes of body: a payload beyond that
+// would be written but never read back, so it fits no mode.
+struct UnreadableCase {
+    const char* Name;
+    int32_t Side;
+    size_t PayloadBytes;
+};
+const UnreadableCase kUnreadableCases[] = {
+    // 36 x 36: Capacity(5) = 3 * 1296 - 4096 < 0, no body is ever read.
+    { "NoRoomToReadAnyBody", 36, 2 },
+    // 37 x 37 (stride 112): Capacity(5) = 3 * 1381 - 4096 = 47.
+    { "BodyLongerThanTheReaderTakes", 37, 48 },
+    // 12 x 12: not even the mode header would fit; refused before it.
+    { "NoRoomForTheModeHeader", 12, 4 },
+};
+
+class UnreadableBody : public testing::TestWithParam<UnreadableCase> { };
+
+TEST_P(UnreadableBody, IsRefusedBeforeAnythingButTheQuestionHeader)
+{
+    const UnreadableCase& c = GetParam();
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", c.Side, c.Side, 24, 17);
+    EXPECT_FALSE(h.Encode(h.Request(NoiseBytes(c.PayloadBytes, 3), "", false)));
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { "Warn: Could not find a suitable encoder." });
+    EXPECT_EQ(h.Front.Progress.Created, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallContainers, UnreadableBody, testing::ValuesIn(kUnreadableCases),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(EncodeRun, BodyTheReaderTakesWholeRoundTrips)
 {
     FlowHarness h;
-    // 12 x 12: 100 interior cells, one position in all.
-    h.LoadBitmap("c.bmp", 12, 12, 24, 17);
-    EXPECT_FALSE(h.Encode(h.Request(NoiseBytes(4, 3), "", false)));
-    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { "Warn: Unable to encode data." });
-    EXPECT_FALSE(h.Front.Log.Contains("Text: Mangling Password"));
-    EXPECT_TRUE(h.Front.Log.Contains("Hide"));
+    h.LoadBitmap("c.bmp", 37, 37, 24, 17);
+    ASSERT_EQ(h.Engine.Capacity(5), 47);
+    const std::vector<uint8_t> payload = StoredStream(47, 4);
+    ASSERT_EQ(payload.size(), 47u);
+    ASSERT_TRUE(h.Encode(h.Request(payload, "", false)));
+    EXPECT_EQ(h.DecodeFile(h.SaveEncoded()).Outcome, TextDecoded);
 }
 
 TEST(Payload, EmptyTextCompressesToEightBytes)
