@@ -152,6 +152,12 @@ bool EncodeCommand::TakeKey(const EncodeOptions& options, EncodeRequest& request
     if (options.Key == KeySource::Quiz) {
         request.Key = QuizlockStep::Setup(options.Quizzes, questions);
         request.Questions = &questions;
+        // With no question stored the key would be the empty text, which no
+        // decode accepts: such an image could never be read back.
+        if (questions.LeadingUsed() == 0) {
+            Io.Err << "Please enter a password." << '\n' << std::flush;
+            return false;
+        }
         return true;
     }
     std::optional<std::string> password = PasswordStep::Obtain(options.Key, options.Password, true, Io);

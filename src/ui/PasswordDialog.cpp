@@ -131,6 +131,13 @@ void PasswordDialog::RunQuestions()
         return;
     }
     Questions.Compact();
+    // A setup that stored no question leaves the empty text as the key, and
+    // a decode refuses an empty password: the image could never be read
+    // back, so a password is asked for instead.
+    if (QuestionsStored == 0 && Questions.LeadingUsed() == 0) {
+        Prompts.Stop(this, QStringLiteral("Please enter a password."));
+        return;
+    }
     Questions.BuildKeyText();
     Finish(Questions.KeyText);
 }

@@ -160,6 +160,15 @@ TEST_F(CliEndToEndTest, AnswersToAnImageWithoutQuestionsAreAUsageError)
     EXPECT_NE(run.Err.find("stores no questions"), std::string::npos);
 }
 
+// Its key would be the empty text, which no decode accepts.
+TEST_F(CliEndToEndTest, QuizWithoutAnyQuestionIsRefused)
+{
+    CliRun run = Encode("e.bmp", { "--text", "t", "--quiz", "", "hint", "answer" });
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, "Please enter a password.\n");
+    EXPECT_FALSE(std::filesystem::exists(Dir / "e.bmp"));
+}
+
 TEST_F(CliEndToEndTest, InfoJsonShowsCapacitiesAndQuestions)
 {
     ASSERT_EQ(Encode("q.bmp", { "--text", "t", "--quiz", "Say \"hi\"\tnow?", "caf\xC3\xA9", "hi" }).Status, 0);

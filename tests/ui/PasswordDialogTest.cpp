@@ -220,20 +220,23 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
-// No length or confirmation check applies: an empty setup gives the
-// digests of the empty text, SHA-1 (FIPS 180-1) and MD5 (RFC 1321).
-TEST(PasswordDialogTest, QuizlockSetupWithNoSlotFilledGivesTheDigestsOfTheEmptyText)
+// A setup that stores no question would leave the empty text as the key,
+// which no decode accepts: the dialog asks for a password and stays open.
+TEST(PasswordDialogTest, QuizlockSetupWithNoSlotFilledAsksForAPassword)
 {
     test::ScriptedPrompts prompts;
     PasswordDialog dialog(prompts);
     test::ModalAction openSetup([&](QWidget*) { dialog.Button(QuizlockId)->click(); });
-    test::ModalAction setup([](QWidget* window) { qobject_cast<QDialog*>(window)->accept(); });
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    test::ModalAction setup([&](QWidget* window) {
+        qobject_cast<QDialog*>(window)->accept();
+        QTimer::singleShot(0, &dialog, [&] { dialog.reject(); });
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(setup.Title(), QStringLiteral("Quizlock"));
-    EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<int32_t, 5> {}));
-    EXPECT_TRUE(dialog.Questions.KeyText.empty());
-    EXPECT_EQ(DigestHex(dialog.PasswordDigest), "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
-    EXPECT_EQ(DigestHex(dialog.PasswordMd5), "D41D8CD98F00B204E9800998ECF8427E");
+    ASSERT_EQ(prompts.Messages.size(), 1u);
+    EXPECT_EQ(prompts.Messages[0].Text, QStringLiteral("Please enter a password."));
+    EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Stop);
+    EXPECT_EQ(dialog.PasswordDigest, Sha1Bytes {});
 }
 
 TEST(PasswordDialogTest, CancellingTheQuizlockSetupCancelsThePasswordDialog)
