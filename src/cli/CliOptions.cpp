@@ -72,6 +72,16 @@ bool CliOptions::Fail(std::string problem)
     return false;
 }
 
+bool CliOptions::SingleImage(std::string& path, std::string& error) const
+{
+    if (Positional.size() != 1) {
+        error = Positional.empty() ? "no image: give IMAGE.bmp" : "give only one image";
+        return false;
+    }
+    path = Positional.front();
+    return true;
+}
+
 bool CliOptions::Has(std::string_view name) const
 {
     return std::any_of(Found.begin(), Found.end(), [name](const auto& f) { return f.first == name; });

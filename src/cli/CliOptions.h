@@ -30,6 +30,9 @@ public:
     // The first value of the option's first occurrence; empty when absent.
     std::string Value(std::string_view name) const;
     const std::vector<std::string>& Positionals() const { return Positional; }
+    // The one image a decode or info command works on: false, with error
+    // set, when there is none or more than one.
+    bool SingleImage(std::string& path, std::string& error) const;
     const std::string& Error() const { return Problem; }
 
 private:

@@ -69,11 +69,8 @@ std::optional<DecodeOptions> DecodeOptions::Parse(const std::vector<std::string>
         result.Help = true;
         return result;
     }
-    if (options.Positionals().size() != 1) {
-        error = options.Positionals().empty() ? "no image: give IMAGE.bmp" : "give only one image";
+    if (!options.SingleImage(result.ImagePath, error))
         return std::nullopt;
-    }
-    result.ImagePath = options.Positionals().front();
     if (!TakeKey(options, result, error) || !TakeTarget(options, result, error))
         return std::nullopt;
     return result;

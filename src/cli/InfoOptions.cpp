@@ -27,11 +27,8 @@ std::optional<InfoOptions> InfoOptions::Parse(const std::vector<std::string>& ar
         result.Help = true;
         return result;
     }
-    if (options.Positionals().size() != 1) {
-        error = options.Positionals().empty() ? "no image: give IMAGE.bmp" : "give only one image";
+    if (!options.SingleImage(result.ImagePath, error))
         return std::nullopt;
-    }
-    result.ImagePath = options.Positionals().front();
     result.Json = options.Has("--json");
     return result;
 }
