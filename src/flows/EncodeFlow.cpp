@@ -15,8 +15,8 @@ namespace lumaquill {
 
 namespace {
 
-// The design leaves open what a temporary container that cannot be written
-// shows; this says what went wrong.
+// A temporary container that cannot be written is not the user's input
+// problem: say what went wrong.
 constexpr const char* kTempFileFailed = "Could not write the temporary container image.";
 // A payload beyond what a 32-bit size can state fits no container.
 constexpr const char* kNoSuitableEncoder = "Could not find a suitable encoder.";

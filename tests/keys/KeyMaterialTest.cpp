@@ -66,8 +66,8 @@ TEST(KeyMaterialTest, SpeedsWithoutPassesHashOnce)
     }
 }
 
-// Values from an independent model of the chain, written from the format
-// description; the second covers a hundred chunks of passes.
+// Values from an independent Python model of the chain (the reference model
+// in tools/reference); the second covers a hundred chunks of passes.
 TEST(KeyMaterialTest, ChainsFromAPassword)
 {
     struct Case {
