@@ -23,6 +23,10 @@ class CliOptions {
 public:
     // False on the first problem, which Error() then describes.
     bool Parse(const std::vector<std::string>& args, std::span<const OptionRule> rules);
+    // Parse for a command: false with error set on a problem; otherwise help
+    // tells whether "--help" was given, after which nothing else is checked.
+    bool ParseCommand(
+        const std::vector<std::string>& args, std::span<const OptionRule> rules, bool& help, std::string& error);
 
     bool Has(std::string_view name) const;
     // The values of every occurrence of the option, in command-line order.

@@ -60,15 +60,11 @@ bool TakeTarget(const CliOptions& options, DecodeOptions& result, std::string& e
 std::optional<DecodeOptions> DecodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
     CliOptions options;
-    if (!options.Parse(args, kDecodeRules)) {
-        error = options.Error();
-        return std::nullopt;
-    }
     DecodeOptions result;
-    if (options.Has("--help")) {
-        result.Help = true;
+    if (!options.ParseCommand(args, kDecodeRules, result.Help, error))
+        return std::nullopt;
+    if (result.Help)
         return result;
-    }
     if (!options.SingleImage(result.ImagePath, error))
         return std::nullopt;
     if (!TakeKey(options, result, error) || !TakeTarget(options, result, error))

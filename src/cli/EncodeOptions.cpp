@@ -106,15 +106,11 @@ bool TakeContainer(const CliOptions& options, EncodeOptions& result, std::string
 std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
     CliOptions options;
-    if (!options.Parse(args, kEncodeRules)) {
-        error = options.Error();
-        return std::nullopt;
-    }
     EncodeOptions result;
-    if (options.Has("--help")) {
-        result.Help = true;
+    if (!options.ParseCommand(args, kEncodeRules, result.Help, error))
+        return std::nullopt;
+    if (result.Help)
         return result;
-    }
     if (!options.Positionals().empty()) {
         error = "unexpected argument \"" + options.Positionals().front() + "\"";
         return std::nullopt;

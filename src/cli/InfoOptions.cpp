@@ -18,15 +18,11 @@ constexpr std::array kInfoRules = {
 std::optional<InfoOptions> InfoOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
     CliOptions options;
-    if (!options.Parse(args, kInfoRules)) {
-        error = options.Error();
-        return std::nullopt;
-    }
     InfoOptions result;
-    if (options.Has("--help")) {
-        result.Help = true;
+    if (!options.ParseCommand(args, kInfoRules, result.Help, error))
+        return std::nullopt;
+    if (result.Help)
         return result;
-    }
     if (!options.SingleImage(result.ImagePath, error))
         return std::nullopt;
     result.Json = options.Has("--json");
