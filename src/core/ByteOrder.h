@@ -5,7 +5,20 @@
 namespace lumaquill {
 
 // Every multi-byte value in a stored image or a key has an explicit byte
-// order; these are the only places where bytes become words and back.
+// order; these are the only places where bytes become words and back, and
+// where words are rotated or have their bytes reversed.
+
+// The word with its four bytes in reverse order.
+inline uint32_t ByteSwap32(uint32_t x)
+{
+    return (x >> 24) | ((x >> 8) & 0xFF00u) | ((x << 8) & 0xFF0000u) | (x << 24);
+}
+
+// REQUIRES: 0 < n < 32.
+inline uint32_t Rotl32(uint32_t x, int n)
+{
+    return (x << n) | (x >> (32 - n));
+}
 
 inline uint16_t Load16Le(const uint8_t* p)
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/EmbedMode.h"
+#include "keys/QuestionSet.h"
+
 #include <array>
 #include <cstdint>
 
@@ -18,11 +21,14 @@ namespace lumaquill::container {
 // "End" is an end pixel followed by the CheckByte.
 
 // Opens a question header: the same ten bytes twice.
+// clang-format off
 constexpr std::array<uint8_t, 20> kQuestionSignature = {
     0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D,
     0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D,
 };
-constexpr int32_t kMaxQuestions = 5;
+// clang-format on
+// A question header holds one question per slot at the most.
+constexpr int32_t kMaxQuestions = QuestionSet::kSlots;
 // Each stored question ends with the 20-byte SHA-1 of its answer.
 constexpr uint32_t kAnswerKeyBytes = 20;
 // Pixels a question header without questions passes over.
@@ -30,7 +36,7 @@ constexpr int32_t kEmptyHeaderPixels = 60;
 // The question header's fixed level and check bytes and its EmbedMode.
 constexpr uint8_t kHeaderLevelByte = 128;
 constexpr uint8_t kHeaderCheckByte = 128;
-constexpr int32_t kHeaderMode = 1;
+constexpr int32_t kHeaderMode = EmbedBit0ThreeChannels;
 // ModeByte: bits 0-2 EmbedMode, bits 3-5 SpeedSetting, bits 6-7 zero.
 constexpr uint8_t kModeMask = 0x07;
 constexpr int kSpeedShift = 3;

@@ -86,13 +86,13 @@ void ReadQuestion(StegEngine& engine, FieldBuffer& field, size_t i)
     if (keys.AnswerKeys)
         (*keys.AnswerKeys)[i] = answerKey;
     if (keys.UsedFlags)
-        (*keys.UsedFlags)[i] = 1;
+        (*keys.UsedFlags)[i] = true;
 }
 
 bool EndHeader(StegEngine& engine, bool questionsFound)
 {
-    engine.Keys.QuizlockPresent = questionsFound ? 1 : 0;
-    engine.HeaderMode = 0;
+    engine.Keys.QuizlockPresent = questionsFound;
+    engine.HeaderMode = false;
     return questionsFound;
 }
 

@@ -17,12 +17,8 @@ constexpr int kGreen = 1;
 constexpr int kRed = 2;
 constexpr int kChannels = 3;
 constexpr int kByteBits = 8;
-// EmbedModes 1 and 2 fill red, then green, then blue.
+// The bit modes fill red, then green, then blue.
 constexpr int kFillOrder[kChannels] = { kRed, kGreen, kBlue };
-// EmbedMode 3: bits 0-2 in red, 3-5 in green, 6-7 in blue.
-constexpr int kMode3RedBits = 3;
-constexpr int kMode3GreenBits = 3;
-constexpr int kMode3BlueBits = 2;
 // A data pixel whose average reads as the end level has its blue moved by
 // this much (bits 3 and up only, so no carrier bit changes).
 constexpr int kAvoidanceStep = 8;
@@ -90,62 +86,38 @@ uint8_t Whitening(StegEngine& engine)
 }
 
 // Embeds bits of value from bit k on into the pixel; returns the new k.
+// REQUIRES: a bit mode.
 int EmbedBits(ChannelPixel& pixel, int32_t mode, uint32_t value, int k)
 {
-    switch (mode) {
-    case EmbedBit0OneChannel:
+    assert(IsBitMode(mode));
+    const EmbedModeLayout& layout = kEmbedModeLayouts[mode];
+    if (layout.OneChannel) {
         pixel.SetLowBits(RuntimeRand() % kChannels, value >> k, 1);
         return k + 1;
-    case EmbedBit0ThreeChannels:
-    case EmbedBits01: {
-        // EmbedModes 1 and 2 carry as many bits per channel as their number.
-        const int width = mode;
-        for (int channel : kFillOrder) {
-            if (k < kByteBits) {
-                pixel.SetLowBits(channel, value >> k, width);
-                k += width;
-            }
-        }
-        return k;
     }
-    case EmbedBits012:
-        pixel.SetLowBits(kRed, value, kMode3RedBits);
-        pixel.SetLowBits(kGreen, value >> kMode3RedBits, kMode3GreenBits);
-        pixel.SetLowBits(kBlue, value >> (kMode3RedBits + kMode3GreenBits), kMode3BlueBits);
-        return kByteBits + 1;
-    default:
-        assert(false && "EmbedBits needs an EmbedMode 0 to 3");
-        return kByteBits;
+    for (int c = 0; c < kChannels && k < kByteBits; ++c) {
+        pixel.SetLowBits(kFillOrder[c], value >> k, layout.CarrierBits[c]);
+        k += layout.CarrierBits[c];
     }
+    return k;
 }
 
-// Mirrors EmbedBits into out; an EmbedMode outside 0..3 extracts nothing and
-// leaves k where it was.
+// Mirrors EmbedBits into out; a mode that is not a bit mode extracts
+// nothing and leaves k where it was.
 int ExtractBits(const ChannelPixel& pixel, int32_t mode, uint32_t& out, int k)
 {
-    switch (mode) {
-    case EmbedBit0OneChannel:
+    if (!IsBitMode(mode))
+        return k;
+    const EmbedModeLayout& layout = kEmbedModeLayouts[mode];
+    if (layout.OneChannel) {
         out |= pixel.LowBits(RuntimeRand() % kChannels, 1) << k;
         return k + 1;
-    case EmbedBit0ThreeChannels:
-    case EmbedBits01: {
-        const int width = mode;
-        for (int channel : kFillOrder) {
-            if (k < kByteBits) {
-                out |= pixel.LowBits(channel, width) << k;
-                k += width;
-            }
-        }
-        return k;
     }
-    case EmbedBits012:
-        out |= pixel.LowBits(kRed, kMode3RedBits);
-        out |= pixel.LowBits(kGreen, kMode3GreenBits) << kMode3RedBits;
-        out |= pixel.LowBits(kBlue, kMode3BlueBits) << (kMode3RedBits + kMode3GreenBits);
-        return kByteBits + 1;
-    default:
-        return k;
+    for (int c = 0; c < kChannels && k < kByteBits; ++c) {
+        out |= pixel.LowBits(kFillOrder[c], layout.CarrierBits[c]) << k;
+        k += layout.CarrierBits[c];
     }
+    return k;
 }
 
 // A data pixel must never read as an end pixel.
@@ -170,7 +142,7 @@ void MakeEndPixel(ChannelPixel& pixel, int level)
 
 bool IsDefinedMode(int32_t mode)
 {
-    return mode >= EmbedBit0OneChannel && mode <= EmbedWholeBytes;
+    return mode >= 0 && mode < kEmbedModeCount;
 }
 
 bool WriteWholeByte(StegEngine& engine, uint8_t value)

@@ -18,7 +18,7 @@ int32_t StoredQuestionCount(const KeyMaterial& keys)
     if (!keys.QuizlockPresent || !keys.UsedFlags || !keys.Questions || !keys.Hints || !keys.AnswerKeys)
         return 0;
     int32_t count = 0;
-    while (count < kMaxQuestions && (*keys.UsedFlags)[count] != 0)
+    while (count < kMaxQuestions && (*keys.UsedFlags)[count])
         ++count;
     return count;
 }
@@ -120,7 +120,7 @@ bool StegEngine::WriteHeader()
     Keys.LevelByte = level;
     Keys.CheckByte = check;
     Keys.Mode = mode;
-    HeaderMode = 0;
+    HeaderMode = false;
     return written;
 }
 

@@ -46,7 +46,7 @@ Position StegEngine::NextPosition()
         if (!UsedPixels.IsUsed(x, y))
             return { x, y };
     }
-    FallbackScan = 1;
+    FallbackScan = true;
     return Scan(UsedPixels, Less(width, 2), Less(height, 2));
 }
 

@@ -29,8 +29,8 @@ inline void PassOverPixel(StegEngine& engine)
 inline void StartHeaderWalk(StegEngine& engine)
 {
     engine.UsedPixels.Reset();
-    engine.FallbackScan = 0;
-    engine.HeaderMode = 1;
+    engine.FallbackScan = false;
+    engine.HeaderMode = true;
     engine.Keys.LevelByte = container::kHeaderLevelByte;
     engine.Keys.CheckByte = container::kHeaderCheckByte;
     engine.Keys.Mode = container::kHeaderMode;

@@ -20,13 +20,6 @@ constexpr uint16_t kMinUsableBits = 24;
 constexpr uint32_t kBitsPerByte = 8;
 // ChooseMode tests these modes, sparsest first; mode 4 is never chosen.
 constexpr int32_t kChoosableModes[] = { EmbedBit0OneChannel, EmbedBit0ThreeChannels, EmbedBits01, EmbedBits012 };
-// Capacity divisors of P per mode; mode 4 and 5 multiply instead.
-constexpr int32_t kPixelsPerByteMode0 = 8;
-constexpr int32_t kPixelsPerByteMode1 = 3;
-constexpr int32_t kPixelsPerByteMode2 = 2;
-constexpr uint32_t kBytesPerPixelMode4 = 3;
-// Capacity 5 is the size the decode run gives its buffers; it equals 4.
-constexpr int32_t kDecodeSizingMode = 5;
 
 // 32-bit signed arithmetic that wraps instead of overflowing.
 int32_t WrapSub(int32_t a, int32_t b)
@@ -65,7 +58,7 @@ bool StegEngine::LoadContainer(const std::string& path)
     if (!IsUsableContainer())
         return false;
     UsedPixels.Resize(Width(), Height());
-    FallbackScan = 0;
+    FallbackScan = false;
     return true;
 }
 
@@ -96,21 +89,15 @@ int32_t StegEngine::Capacity(int32_t mode) const
         slots = rowBytes / static_cast<int32_t>(bits / kBitsPerByte);
     }
     const int32_t reserve = container::kCapacityReserve;
-    switch (mode) {
-    case EmbedBit0OneChannel:
-        return WrapSub(slots / kPixelsPerByteMode0, reserve);
-    case EmbedBit0ThreeChannels:
-        return WrapSub(slots / kPixelsPerByteMode1, reserve);
-    case EmbedBits01:
-        return WrapSub(slots / kPixelsPerByteMode2, reserve);
-    case EmbedBits012:
-        return WrapSub(slots, reserve);
-    case EmbedWholeBytes:
-    case kDecodeSizingMode:
-        return WrapSub(static_cast<int32_t>(kBytesPerPixelMode4 * uint32_t(slots)), reserve);
-    default:
+    // The decode run sizes its buffers as for whole bytes.
+    if (mode == container::kDecodeCapacityMode)
+        mode = EmbedWholeBytes;
+    if (mode < 0 || mode >= kEmbedModeCount)
         return -reserve;
-    }
+    const EmbedModeLayout& layout = kEmbedModeLayouts[mode];
+    if (layout.PixelsPerByte == 0)
+        return WrapSub(static_cast<int32_t>(layout.BytesPerPixel * uint32_t(slots)), reserve);
+    return WrapSub(slots / layout.PixelsPerByte, reserve);
 }
 
 // A mode whose capacity is zero or negative never fits. Only a container too

@@ -65,8 +65,8 @@ public:
 
     UsedPixelMap UsedPixels;
     KeyMaterial Keys;
-    int32_t FallbackScan = 0;
-    int32_t HeaderMode = 0;
+    bool FallbackScan = false;
+    bool HeaderMode = false;
     std::unique_ptr<ProgressSink> Progress;
     int32_t CurX = -1;
     int32_t CurY = -1;

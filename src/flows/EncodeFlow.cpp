@@ -39,12 +39,12 @@ void HandOverKey(KeyMaterial& keys, const EncodeRequest& request)
 // whether any question is set.
 void HandOverQuestions(KeyMaterial& keys, QuestionSet* questions)
 {
-    if (questions && questions->UsedFlags[0] != 0) {
+    if (questions && questions->UsedFlags[0]) {
         keys.BorrowQuestions(*questions);
-        keys.QuizlockPresent = 1;
+        keys.QuizlockPresent = true;
     } else {
         keys.ClearQuestions();
-        keys.QuizlockPresent = 0;
+        keys.QuizlockPresent = false;
     }
 }
 
@@ -78,7 +78,7 @@ bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize)
         Warn(engine, kTempFileFailed);
         return false;
     }
-    engine.Keys.ModeFixed = 1;
+    engine.Keys.ModeFixed = true;
     engine.Keys.Mode = EmbedWholeBytes;
     return true;
 }

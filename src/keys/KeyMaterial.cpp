@@ -42,8 +42,7 @@ using Sha1Words = std::array<uint32_t, 5>;
 using Md5Words = std::array<uint32_t, 4>;
 using BlockWords = std::array<uint32_t, KeyMaterial::kSeedBytes / 4>;
 
-template <size_t Bytes>
-std::array<uint32_t, Bytes / 4> LoadWords(const std::array<uint8_t, Bytes>& bytes)
+template <size_t Bytes> std::array<uint32_t, Bytes / 4> LoadWords(const std::array<uint8_t, Bytes>& bytes)
 {
     std::array<uint32_t, Bytes / 4> words;
     for (size_t i = 0; i < words.size(); ++i)
@@ -51,8 +50,7 @@ std::array<uint32_t, Bytes / 4> LoadWords(const std::array<uint8_t, Bytes>& byte
     return words;
 }
 
-template <size_t Bytes>
-void StoreWords(std::array<uint8_t, Bytes>& bytes, const std::array<uint32_t, Bytes / 4>& words)
+template <size_t Bytes> void StoreWords(std::array<uint8_t, Bytes>& bytes, const std::array<uint32_t, Bytes / 4>& words)
 {
     for (size_t i = 0; i < words.size(); ++i)
         Store32Be(bytes.data() + 4 * i, words[i]);
@@ -82,8 +80,8 @@ void ReportPass(ProgressSink& progress, uint32_t pass, uint32_t passes)
 void KeyMaterial::Reset()
 {
     Marker.fill(0);
-    QuizlockPresent = 0;
-    ModeFixed = 0;
+    QuizlockPresent = false;
+    ModeFixed = false;
     PositionSeed.fill(0);
     WhiteningSeed.fill(0);
     Speed = kDefaultSpeed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keys/Digests.h"
+#include "keys/QuestionSet.h"
 
 #include <array>
 #include <cstdint>
@@ -9,7 +10,6 @@
 namespace lumaquill {
 
 class ProgressSink;
-class QuestionSet;
 
 // The one record through which a password (or the Quizlock answers) reaches
 // the engine. Fields keep the names and defaults the engine and dialogs use.
@@ -22,8 +22,8 @@ public:
     static constexpr int32_t kDefaultSpeed = 2;
 
     std::array<uint8_t, kMarkerBytes> Marker = {};
-    int32_t QuizlockPresent = 0;
-    int32_t ModeFixed = 0;
+    bool QuizlockPresent = false;
+    bool ModeFixed = false;
     Sha1Bytes PasswordDigest = {};
     Md5Bytes PasswordMd5 = {};
     std::array<uint8_t, kSeedBytes> PositionSeed = {};
@@ -34,10 +34,10 @@ public:
     uint8_t CheckByte = kDefaultCheckByte;
 
     // Borrowed from the password dialog's QuestionSet for one run; never owned.
-    std::array<std::string, 5>* Questions = nullptr;
-    std::array<std::string, 5>* Hints = nullptr;
-    std::array<int32_t, 5>* UsedFlags = nullptr;
-    std::array<Sha1Bytes, 5>* AnswerKeys = nullptr;
+    decltype(QuestionSet::Questions)* Questions = nullptr;
+    decltype(QuestionSet::Hints)* Hints = nullptr;
+    decltype(QuestionSet::UsedFlags)* UsedFlags = nullptr;
+    decltype(QuestionSet::AnswerKeys)* AnswerKeys = nullptr;
 
     // Defaults before an encode; the two digests keep their values.
     void Reset();

@@ -6,45 +6,35 @@ namespace lumaquill {
 
 namespace {
 
-constexpr uint32_t kInitialState[4] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u};
+constexpr uint32_t kInitialState[4] = { 0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u };
 constexpr size_t kBlockBytes = 64;
 // The padded message ends with its bit length in words 14 and 15.
 constexpr size_t kLengthWord = 14;
 constexpr uint32_t kPadByte = 0x80;
-
-inline uint32_t ByteSwap(uint32_t x)
-{
-    return (x >> 24) | ((x >> 8) & 0xFF00u) | ((x << 8) & 0xFF0000u) | (x << 24);
-}
-
-inline uint32_t Rotl(uint32_t x, int n)
-{
-    return (x << n) | (x >> (32 - n));
-}
 
 // Each step adds the message word and constant (mk) to a first: a is four
 // steps old, so that sum is ready early and only the boolean function of b,
 // the rotation and the final addition wait on the previous step.
 inline void StepF(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t mk, int s)
 {
-    a = Rotl(a + mk + (d ^ (b & (c ^ d))), s) + b;
+    a = Rotl32(a + mk + (d ^ (b & (c ^ d))), s) + b;
 }
 
 // (b & d) | (c & ~d) as a sum of two terms without common bits, so the term
 // that does not involve b is added before b is known.
 inline void StepG(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t mk, int s)
 {
-    a = Rotl(a + mk + (c & ~d) + (b & d), s) + b;
+    a = Rotl32(a + mk + (c & ~d) + (b & d), s) + b;
 }
 
 inline void StepH(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t mk, int s)
 {
-    a = Rotl(a + mk + (b ^ (c ^ d)), s) + b;
+    a = Rotl32(a + mk + (b ^ (c ^ d)), s) + b;
 }
 
 inline void StepI(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t mk, int s)
 {
-    a = Rotl(a + mk + (c ^ (b | ~d)), s) + b;
+    a = Rotl32(a + mk + (c ^ (b | ~d)), s) + b;
 }
 
 // One MD5 block (RFC 1321). Fully unrolled so that word indices, constants
@@ -132,7 +122,7 @@ inline void StepI(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t mk, 
 
 Md5Bytes Md5Digest(const uint8_t* data, size_t length)
 {
-    uint32_t state[4] = {kInitialState[0], kInitialState[1], kInitialState[2], kInitialState[3]};
+    uint32_t state[4] = { kInitialState[0], kInitialState[1], kInitialState[2], kInitialState[3] };
     uint32_t m[16];
     size_t done = 0;
     for (; done + kBlockBytes <= length; done += kBlockBytes) {
@@ -171,11 +161,11 @@ Md5Bytes Md5Digest(const uint8_t* data, size_t length)
 std::array<uint32_t, 4> Md5OfSha1Words(const uint32_t sha1Words[5])
 {
     // Twenty message bytes, the pad byte, zeros, and the bit length.
-    const uint32_t m[16] = {ByteSwap(sha1Words[0]), ByteSwap(sha1Words[1]), ByteSwap(sha1Words[2]),
-        ByteSwap(sha1Words[3]), ByteSwap(sha1Words[4]), kPadByte, 0, 0, 0, 0, 0, 0, 0, 0, 20 * 8, 0};
-    uint32_t state[4] = {kInitialState[0], kInitialState[1], kInitialState[2], kInitialState[3]};
+    const uint32_t m[16] = { ByteSwap32(sha1Words[0]), ByteSwap32(sha1Words[1]), ByteSwap32(sha1Words[2]),
+        ByteSwap32(sha1Words[3]), ByteSwap32(sha1Words[4]), kPadByte, 0, 0, 0, 0, 0, 0, 0, 0, 20 * 8, 0 };
+    uint32_t state[4] = { kInitialState[0], kInitialState[1], kInitialState[2], kInitialState[3] };
     Compress(state, m);
-    return {ByteSwap(state[0]), ByteSwap(state[1]), ByteSwap(state[2]), ByteSwap(state[3])};
+    return { ByteSwap32(state[0]), ByteSwap32(state[1]), ByteSwap32(state[2]), ByteSwap32(state[3]) };
 }
 
 Md5Bytes Md5Digest(std::string_view text)

@@ -17,23 +17,23 @@ void QuestionSet::SetSlot(int k, const std::string& question, const std::string&
     Questions[k] = question;
     Hints[k] = hint;
     Answers[k] = answer;
-    UsedFlags[k] = question.empty() ? 0 : 1;
+    UsedFlags[k] = !question.empty();
     AnswerKeys[k] = AnswerKey(answer);
 }
 
 void QuestionSet::ClearFlagsAndKeys()
 {
     UsedFlags.fill(0);
-    AnswerKeys.fill(Sha1Bytes{});
+    AnswerKeys.fill(Sha1Bytes {});
 }
 
 void QuestionSet::Compact()
 {
     for (int i = 0; i < kSlots - 1; ++i) {
-        if (UsedFlags[i] != 0)
+        if (UsedFlags[i])
             continue;
         int k = i + 1;
-        while (k < kSlots && UsedFlags[k] == 0)
+        while (k < kSlots && !UsedFlags[k])
             ++k;
         if (k == kSlots)
             return;
@@ -41,12 +41,12 @@ void QuestionSet::Compact()
         Hints[i] = std::move(Hints[k]);
         Answers[i] = std::move(Answers[k]);
         AnswerKeys[i] = AnswerKeys[k];
-        UsedFlags[i] = 1;
+        UsedFlags[i] = true;
         Questions[k].clear();
         Hints[k].clear();
         Answers[k].clear();
-        AnswerKeys[k] = Sha1Bytes{};
-        UsedFlags[k] = 0;
+        AnswerKeys[k] = Sha1Bytes {};
+        UsedFlags[k] = false;
     }
 }
 
@@ -62,7 +62,7 @@ void QuestionSet::BuildKeyText()
 int32_t QuestionSet::LeadingUsed() const
 {
     int32_t count = 0;
-    while (count < kSlots && UsedFlags[count] != 0)
+    while (count < kSlots && UsedFlags[count])
         ++count;
     return count;
 }

@@ -16,12 +16,13 @@ Sha1Bytes AnswerKey(std::string_view answer);
 // Texts are bytes (UTF-8 from the user interface).
 class QuestionSet {
 public:
+    // The question header stores at most this many questions.
     static constexpr int kSlots = 5;
 
     std::array<std::string, kSlots> Questions;
     std::array<std::string, kSlots> Hints;
     std::array<std::string, kSlots> Answers;
-    std::array<int32_t, kSlots> UsedFlags = {};
+    std::array<bool, kSlots> UsedFlags = {};
     std::array<Sha1Bytes, kSlots> AnswerKeys = {};
     std::string KeyText;
 

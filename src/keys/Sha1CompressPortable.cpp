@@ -1,3 +1,4 @@
+#include "core/ByteOrder.h"
 #include "keys/Sha1Compress.h"
 
 #include <cstddef>
@@ -7,14 +8,8 @@ namespace lumaquill {
 
 namespace {
 
-inline uint32_t Rotl(uint32_t x, int n)
-{
-    return (x << n) | (x >> (32 - n));
-}
-
 // Rounds 0-19 choose, 40-59 take the majority, the others take the parity.
-template <int Round>
-inline uint32_t RoundFunction(uint32_t b, uint32_t c, uint32_t d)
+template <int Round> inline uint32_t RoundFunction(uint32_t b, uint32_t c, uint32_t d)
 {
     if constexpr (Round < 20)
         return d ^ (b & (c ^ d));
@@ -26,17 +21,16 @@ inline uint32_t RoundFunction(uint32_t b, uint32_t c, uint32_t d)
 
 template <int Round>
 constexpr uint32_t kRoundConstant = Round < 20 ? 0x5A827999u
-    : Round < 40                                ? 0x6ED9EBA1u
-    : Round < 60                                ? 0x8F1BBCDCu
-                                                : 0xCA62C1D6u;
+    : Round < 40                               ? 0x6ED9EBA1u
+    : Round < 60                               ? 0x8F1BBCDCu
+                                               : 0xCA62C1D6u;
 
 // One round. Instead of moving the five variables along after every round,
 // the round number picks which element of v plays a, b, c, d and e; with
 // every index a constant the compiler keeps all five in registers. The
 // message schedule is a ring of sixteen words, expanded in place from
 // round 16 on.
-template <int Round>
-inline void DoRound(uint32_t v[5], uint32_t w[16])
+template <int Round> inline void DoRound(uint32_t v[5], uint32_t w[16])
 {
     constexpr int first = (5 - Round % 5) % 5;
     uint32_t& a = v[first];
@@ -46,14 +40,13 @@ inline void DoRound(uint32_t v[5], uint32_t w[16])
     uint32_t& e = v[(first + 4) % 5];
     if constexpr (Round >= 16) {
         constexpr int i = Round % 16;
-        w[i] = Rotl(w[(i + 13) % 16] ^ w[(i + 8) % 16] ^ w[(i + 2) % 16] ^ w[i], 1);
+        w[i] = Rotl32(w[(i + 13) % 16] ^ w[(i + 8) % 16] ^ w[(i + 2) % 16] ^ w[i], 1);
     }
-    e += Rotl(a, 5) + RoundFunction<Round>(b, c, d) + kRoundConstant<Round> + w[Round % 16];
-    b = Rotl(b, 30);
+    e += Rotl32(a, 5) + RoundFunction<Round>(b, c, d) + kRoundConstant<Round> + w[Round % 16];
+    b = Rotl32(b, 30);
 }
 
-template <size_t... Rounds>
-inline void AllRounds(uint32_t v[5], uint32_t w[16], std::index_sequence<Rounds...>)
+template <size_t... Rounds> inline void AllRounds(uint32_t v[5], uint32_t w[16], std::index_sequence<Rounds...>)
 {
     (DoRound<static_cast<int>(Rounds)>(v, w), ...);
 }
@@ -65,7 +58,7 @@ void Sha1CompressPortable(uint32_t state[5], const uint32_t words[16])
     uint32_t w[16];
     for (int i = 0; i < 16; ++i)
         w[i] = words[i];
-    uint32_t v[5] = {state[0], state[1], state[2], state[3], state[4]};
+    uint32_t v[5] = { state[0], state[1], state[2], state[3], state[4] };
     AllRounds(v, w, std::make_index_sequence<80>());
     for (int i = 0; i < 5; ++i)
         state[i] += v[i];

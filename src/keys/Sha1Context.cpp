@@ -9,15 +9,10 @@ namespace lumaquill {
 
 namespace {
 
-constexpr uint32_t kInitialState[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
+constexpr uint32_t kInitialState[5] = { 0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u };
 // Final places the high and then the low count word in these two groups.
 constexpr size_t kCountGroup = 14;
 constexpr uint8_t kPadByte = 0x80;
-
-inline uint32_t ByteSwap(uint32_t x)
-{
-    return (x >> 24) | ((x >> 8) & 0xFF00u) | ((x << 8) & 0xFF0000u) | (x << 24);
-}
 
 } // namespace
 
@@ -118,7 +113,7 @@ void Sha1Context::Compress()
 {
     ActiveSha1Compress()(H, Groups);
     for (uint32_t& group : Groups)
-        group = ByteSwap(group);
+        group = ByteSwap32(group);
 }
 
 Sha1Bytes Sha1(const uint8_t* data, size_t length)

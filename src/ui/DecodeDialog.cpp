@@ -95,7 +95,7 @@ void DecodeDialog::OnOk()
     {
         EngineRunScope run(Engine, Prompts);
         password.QuestionsStored = ReadStoredQuestions(Engine, password.Questions) ? 1 : 0;
-        password.DecodeMode = 1;
+        password.DecodeMode = true;
         if (password.exec() != Accepted)
             return;
         outcome = RunDecode(Engine, KeyDigests { password.PasswordDigest, password.PasswordMd5 }, holder);

@@ -68,7 +68,7 @@ void PasswordDialog::OnInitDialog()
         RunQuestions();
         return;
     }
-    if (DecodeMode != 0) {
+    if (DecodeMode) {
         SetControlText(ConfirmationLabelId, QString());
         SetControlText(SpeedLabelId, QString());
         ShowControl(ConfirmationId, false);
@@ -84,7 +84,7 @@ void PasswordDialog::OnOk()
 {
     BusyCursor busy;
     // A typed password never carries questions.
-    Questions.UsedFlags.fill(0);
+    Questions.UsedFlags.fill(false);
     const std::string password = ToStoredText(ControlText(PasswordId));
     const std::string confirmation = ToStoredText(ControlText(ConfirmationId));
     const QString refusal = PasswordRefusal(password, confirmation);
@@ -101,7 +101,7 @@ QString PasswordDialog::PasswordRefusal(const std::string& password, const std::
 {
     if (password.empty())
         return QStringLiteral("Please enter a password.");
-    if (DecodeMode != 0)
+    if (DecodeMode)
         return QString();
     if (confirmation.empty())
         return QStringLiteral("Please enter the password twice.");

@@ -22,7 +22,7 @@ public:
     // Selected speed list entry: the SpeedSetting; -1 when none is selected.
     int32_t Speed = 0;
     // Set by the caller before the dialog runs.
-    int32_t DecodeMode = 0;
+    bool DecodeMode = false;
     int32_t QuestionsStored = 0;
     // After OK: the digests of the password or of the Quizlock key text.
     Sha1Bytes PasswordDigest = {};

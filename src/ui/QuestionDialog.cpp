@@ -57,7 +57,7 @@ QuestionDialog::QuestionDialog(Sha1Bytes& keyBuffer, QWidget* parent)
 void QuestionDialog::OnInitDialog()
 {
     setWindowTitle(FromStoredText(Caption));
-    if (AnswerMode != 0) {
+    if (AnswerMode) {
         SetControlText(QuestionId, FromStoredText(Question));
         SetControlText(HintId, FromStoredText(Hint));
         EnableControl(QuestionId, false);

@@ -16,7 +16,7 @@ public:
     explicit QuestionDialog(Sha1Bytes& keyBuffer, QWidget* parent = nullptr);
 
     // 1: question and hint are given and fixed, only the answer is typed.
-    int32_t AnswerMode = 0;
+    bool AnswerMode = false;
     // Texts as UTF-8 bytes. In answer mode Question and Hint are shown; after
     // OK all three hold what the dialog's fields hold.
     std::string Hint;

@@ -82,7 +82,7 @@ void QuizlockAnswerDialog::AnswerSlot(int k)
     Sha1Bytes typedKey = {};
     QuestionDialog question(typedKey, this);
     question.Caption = QStringLiteral("Question #%1").arg(k + 1).toStdString();
-    question.AnswerMode = 1;
+    question.AnswerMode = true;
     question.Question = Questions.Questions[k];
     question.Hint = Questions.Hints[k];
     if (question.exec() != Accepted)

@@ -60,13 +60,13 @@ void QuizlockSetupDialog::EditSlot(int k)
 {
     QuestionDialog question(Questions.AnswerKeys[k], this);
     question.Caption = QStringLiteral("Question #%1").arg(k + 1).toStdString();
-    question.AnswerMode = 0;
+    question.AnswerMode = false;
     if (question.exec() != Accepted)
         return;
     Questions.Questions[k] = question.Question;
     Questions.Hints[k] = question.Hint;
     Questions.Answers[k] = question.Answer;
-    Questions.UsedFlags[k] = question.Question.empty() ? 0 : 1;
+    Questions.UsedFlags[k] = !question.Question.empty();
     SetControlText(FirstSlotId + k, AsButtonText(FromStoredText(question.Question)));
 }
 

@@ -46,13 +46,13 @@ protected:
 TEST_F(ContainerFileTest, LoadingAUsableImageResizesTheMapAndStartsAfresh)
 {
     WriteFile("a.bmp", MakeFlatBitmap(47, 33, 24, Rgb(1, 2, 3)));
-    Engine.FallbackScan = 1;
+    Engine.FallbackScan = true;
     ASSERT_TRUE(Engine.LoadContainer(PathOf("a.bmp")));
     EXPECT_TRUE(Engine.IsUsableContainer());
     EXPECT_EQ(Engine.UsedPixels.Width, 47);
     EXPECT_EQ(Engine.UsedPixels.Height, 33);
     EXPECT_EQ(Engine.UsedPixels.Remaining, 45 * 31);
-    EXPECT_EQ(Engine.FallbackScan, 0);
+    EXPECT_FALSE(Engine.FallbackScan);
     EXPECT_EQ(Engine.GetPixel(5, 5), Rgb(1, 2, 3));
 }
 

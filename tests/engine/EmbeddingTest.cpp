@@ -30,7 +30,7 @@ protected:
     void Load(uint32_t colour, uint16_t bits = 24)
     {
         ASSERT_TRUE(LoadFromBytes(Engine, MakeFlatBitmap(20, 15, bits, colour)));
-        Engine.HeaderMode = 1;
+        Engine.HeaderMode = true;
         Engine.Keys.LevelByte = 128;
         Engine.Keys.CheckByte = 128;
         StartWalk(Engine);
@@ -393,7 +393,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(LoadFromBytes(Engine, MakeFlatBitmap(40, 40, 24, Rgb(9, 9, 9))));
-        Engine.HeaderMode = 1;
+        Engine.HeaderMode = true;
         Engine.Keys.Mode = 4;
         StartWalk(Engine);
         Engine.Progress = std::make_unique<RecordingProgress>(Log);
@@ -462,7 +462,7 @@ std::array<uint8_t, 36> TestKey(uint8_t salt)
 // generator goes last, which also fixes the runtime generator's state.
 void StartKeyedRun(StegEngine& engine, int32_t mode)
 {
-    engine.HeaderMode = 0;
+    engine.HeaderMode = false;
     engine.Keys.Mode = mode;
     engine.Keys.LevelByte = 100;
     engine.Keys.CheckByte = 77;

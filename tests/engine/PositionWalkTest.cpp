@@ -46,8 +46,8 @@ TEST_F(PositionWalkTest, FreshEngineHasA100By100Map)
     EXPECT_EQ(Engine.UsedPixels.Width, 100);
     EXPECT_EQ(Engine.UsedPixels.Height, 100);
     EXPECT_EQ(Engine.UsedPixels.Remaining, 9604);
-    EXPECT_EQ(Engine.FallbackScan, 0);
-    EXPECT_EQ(Engine.HeaderMode, 0);
+    EXPECT_FALSE(Engine.FallbackScan);
+    EXPECT_FALSE(Engine.HeaderMode);
     EXPECT_EQ(Engine.Progress, nullptr);
 }
 
@@ -56,14 +56,14 @@ TEST_F(PositionWalkTest, FreshEngineHasA100By100Map)
 TEST_F(PositionWalkTest, EngineWithoutImageGivesNoPosition)
 {
     EXPECT_EQ(Engine.NextPosition(), kNone);
-    EXPECT_EQ(Engine.FallbackScan, 1);
+    EXPECT_TRUE(Engine.FallbackScan);
     EXPECT_EQ(Engine.NextPosition(), kNone);
 }
 
 TEST_F(PositionWalkTest, HeaderModeScansRowsInOrderUntilFewerThan100Remain)
 {
     Load(20, 15);
-    Engine.HeaderMode = 1;
+    Engine.HeaderMode = true;
     // 18 x 13 = 234 interior cells: 135 positions before Remaining drops to 99.
     int32_t visited = 0;
     for (int32_t y = 1; y <= 14 && visited < 135; ++y) {
@@ -79,7 +79,7 @@ TEST_F(PositionWalkTest, HeaderModeScansRowsInOrderUntilFewerThan100Remain)
 TEST_F(PositionWalkTest, WalkDoesNotMark)
 {
     Load(20, 15);
-    Engine.HeaderMode = 1;
+    Engine.HeaderMode = true;
     EXPECT_EQ(Engine.NextPosition(), (Position { 1, 1 }));
     EXPECT_EQ(Engine.NextPosition(), (Position { 1, 1 }));
     EXPECT_EQ(Engine.UsedPixels.Remaining, 234);
@@ -96,9 +96,9 @@ TEST_F(PositionWalkTest, FewerThan100RemainingGivesNoPositionAndDrawsNothing)
     reference.Reseed(key.data());
     Engine.PositionGen.Reseed(key.data());
     EXPECT_EQ(Engine.NextPosition(), kNone);
-    EXPECT_EQ(Engine.FallbackScan, 0);
+    EXPECT_FALSE(Engine.FallbackScan);
     ExpectSameDrawCount(Engine.PositionGen, reference);
-    Engine.HeaderMode = 1;
+    Engine.HeaderMode = true;
     EXPECT_EQ(Engine.NextPosition(), kNone);
 }
 
@@ -107,7 +107,7 @@ TEST_F(PositionWalkTest, TwoPixelWideImageGivesNoPosition)
     Load(2, 50);
     EXPECT_EQ(Engine.UsedPixels.Remaining, 0);
     EXPECT_EQ(Engine.NextPosition(), kNone);
-    Engine.HeaderMode = 1;
+    Engine.HeaderMode = true;
     EXPECT_EQ(Engine.NextPosition(), kNone);
 }
 
@@ -131,7 +131,7 @@ TEST_F(PositionWalkTest, RandomWalkTakesTheFirstFreeDrawXBeforeY)
         used.insert({ expected.X, expected.Y });
         Engine.UsedPixels.Mark(expected.X, expected.Y);
     }
-    EXPECT_EQ(Engine.FallbackScan, 0);
+    EXPECT_FALSE(Engine.FallbackScan);
 }
 
 // After exactly 2 x W x H rejected draws the walk scans one row and one
@@ -180,7 +180,7 @@ TEST_F(PositionWalkTest, ExhaustedAttemptsSwitchToTheNarrowScanThenTheFullOne)
         Engine.UsedPixels.Remaining = 1000;
         Engine.PositionGen.Reseed(key.data());
         EXPECT_EQ(Engine.NextPosition(), b);
-        EXPECT_EQ(Engine.FallbackScan, 1);
+        EXPECT_TRUE(Engine.FallbackScan);
         Engine.UsedPixels.Mark(b.X, b.Y);
         EXPECT_EQ(Engine.NextPosition(), a);
         Engine.UsedPixels.Mark(a.X, a.Y);

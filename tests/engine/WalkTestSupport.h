@@ -81,7 +81,7 @@ inline bool LoadFromBytes(StegEngine& engine, const std::string& bytes)
     if (!engine.IsUsableContainer())
         return false;
     engine.UsedPixels.Resize(engine.Width(), engine.Height());
-    engine.FallbackScan = 0;
+    engine.FallbackScan = false;
     return true;
 }
 
@@ -97,7 +97,7 @@ inline std::string SaveToBytes(StegEngine& engine)
 inline void StartWalk(StegEngine& engine)
 {
     engine.UsedPixels.Reset();
-    engine.FallbackScan = 0;
+    engine.FallbackScan = false;
     const Position first = engine.NextPosition();
     engine.CurX = first.X;
     engine.CurY = first.Y;

@@ -41,7 +41,7 @@ TEST_P(NoiseContainer, IsSizedForThePayloadAndDecodes)
     EXPECT_EQ(h.Engine.Height(), c.Side);
     EXPECT_EQ(h.Engine.BitCount(), 24);
     EXPECT_EQ(h.Engine.Keys.Mode, 4);
-    EXPECT_EQ(h.Engine.Keys.ModeFixed, 1);
+    EXPECT_TRUE(h.Engine.Keys.ModeFixed);
     // The noise file stays in the private temporary folder.
     EXPECT_TRUE(Exists(h.PrivateFolder() + "asyat.bmp"));
     const DecodeResult result = h.DecodeFile(h.SaveEncoded());

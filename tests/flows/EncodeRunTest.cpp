@@ -39,7 +39,7 @@ TEST(EncodeRun, WithoutQuestionsTheHeaderPassesOverSixtyPixelsUnchanged)
         EXPECT_TRUE(h.Engine.UsedPixels.IsUsed(p.X, p.Y)) << n;
     }
     EXPECT_EQ((Position { h.Engine.CurX, h.Engine.CurY }), ScanPosition(30, 61));
-    EXPECT_EQ(h.Engine.HeaderMode, 0);
+    EXPECT_FALSE(h.Engine.HeaderMode);
     EXPECT_EQ(h.Engine.Keys.LevelByte, 77);
 }
 
@@ -109,12 +109,12 @@ TEST(EncodeRun, QuestionCountStopsAtTheFirstUnusedSlot)
     ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
     QuestionSet read;
     ASSERT_TRUE(ReadStoredQuestions(reader, read));
-    EXPECT_EQ(read.UsedFlags, (std::array<int32_t, 5> { 1, 0, 0, 0, 0 }));
+    EXPECT_EQ(read.UsedFlags, (std::array<bool, QuestionSet::kSlots> { true, false, false, false, false }));
     EXPECT_EQ(read.Questions[0], "First?");
     EXPECT_EQ(read.Hints[0], "h0");
     EXPECT_EQ(read.AnswerKeys[0], AnswerKey("a0"));
     EXPECT_EQ(read.Questions[2], "");
-    EXPECT_EQ(reader.Keys.QuizlockPresent, 1);
+    EXPECT_TRUE(reader.Keys.QuizlockPresent);
     std::string holder;
     EXPECT_EQ(RunDecode(reader, request.Key, holder), TextDecoded);
     EXPECT_EQ(holder, "payload");

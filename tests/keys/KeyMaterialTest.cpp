@@ -190,16 +190,16 @@ TEST(KeyMaterialTest, ResetRestoresDefaultsAndKeepsDigests)
     QuestionSet questions;
     key.DeriveMarker();
     key.PublishSeeds();
-    key.QuizlockPresent = 1;
-    key.ModeFixed = 1;
+    key.QuizlockPresent = true;
+    key.ModeFixed = true;
     key.Speed = 4;
     key.Mode = 3;
     key.BorrowQuestions(questions);
 
     key.Reset();
     EXPECT_EQ(key.Marker, (std::array<uint8_t, 20>{}));
-    EXPECT_EQ(key.QuizlockPresent, 0);
-    EXPECT_EQ(key.ModeFixed, 0);
+    EXPECT_FALSE(key.QuizlockPresent);
+    EXPECT_FALSE(key.ModeFixed);
     EXPECT_EQ(key.PositionSeed, (std::array<uint8_t, 36>{}));
     EXPECT_EQ(key.WhiteningSeed, (std::array<uint8_t, 36>{}));
     EXPECT_EQ(key.Speed, 2);

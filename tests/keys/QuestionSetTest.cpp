@@ -23,9 +23,9 @@ TEST(QuestionSetTest, SetSlotMarksUseByTheQuestion)
     QuestionSet set;
     set.SetSlot(0, "Pet?", "Optional", "Rex");
     set.SetSlot(1, "", "hint", "typed anyway");
-    EXPECT_EQ(set.UsedFlags[0], 1);
+    EXPECT_TRUE(set.UsedFlags[0]);
     EXPECT_EQ(set.AnswerKeys[0], AnswerKey("Rex"));
-    EXPECT_EQ(set.UsedFlags[1], 0);
+    EXPECT_FALSE(set.UsedFlags[1]);
     EXPECT_EQ(set.AnswerKeys[1], AnswerKey("typed anyway"));
 }
 
@@ -54,7 +54,7 @@ TEST(QuestionSetTest, CompactMovesUsedSlotsForwardInOrder)
     EXPECT_EQ(set.Questions[1], "Pet?");
     EXPECT_EQ(set.AnswerKeys[1], AnswerKey("Rex"));
     for (int k = 2; k < QuestionSet::kSlots; ++k) {
-        EXPECT_EQ(set.UsedFlags[k], 0) << k;
+        EXPECT_FALSE(set.UsedFlags[k]) << k;
         EXPECT_TRUE(set.Questions[k].empty()) << k;
         EXPECT_TRUE(set.Answers[k].empty()) << k;
         EXPECT_EQ(set.AnswerKeys[k], Sha1Bytes{}) << k;
@@ -93,7 +93,7 @@ TEST(QuestionSetTest, ClearFlagsAndKeysLeavesTexts)
     QuestionSet set;
     set.SetSlot(4, "Q?", "H", "A");
     set.ClearFlagsAndKeys();
-    EXPECT_EQ(set.UsedFlags, (std::array<int32_t, 5>{}));
+    EXPECT_EQ(set.UsedFlags, (std::array<bool, QuestionSet::kSlots>{}));
     EXPECT_EQ(set.AnswerKeys[4], Sha1Bytes{});
     EXPECT_EQ(set.Questions[4], "Q?");
 }
@@ -101,9 +101,9 @@ TEST(QuestionSetTest, ClearFlagsAndKeysLeavesTexts)
 TEST(QuestionSetTest, LeadingUsedStopsAtTheFirstGap)
 {
     QuestionSet set;
-    set.UsedFlags = {1, 1, 0, 1, 0};
+    set.UsedFlags = {true, true, false, true, false};
     EXPECT_EQ(set.LeadingUsed(), 2);
-    set.UsedFlags = {1, 1, 1, 1, 1};
+    set.UsedFlags = {true, true, true, true, true};
     EXPECT_EQ(set.LeadingUsed(), 5);
 }
 

@@ -64,7 +64,7 @@ TEST(PasswordDialogTest, DecodeLayoutAsksOnce)
 {
     test::ScriptedPrompts prompts;
     PasswordDialog dialog(prompts);
-    dialog.DecodeMode = 1;
+    dialog.DecodeMode = true;
     dialog.show();
     EXPECT_TRUE(dialog.ControlText(ConfirmationLabelId).isEmpty());
     EXPECT_TRUE(dialog.ControlText(SpeedLabelId).isEmpty());
@@ -77,7 +77,7 @@ TEST(PasswordDialogTest, DecodeLayoutAsksOnce)
 
 struct CheckCase {
     const char* Name;
-    int32_t DecodeMode;
+    bool DecodeMode;
     const char* Password;
     const char* Confirmation;
     // Empty when the password is accepted.
@@ -113,7 +113,7 @@ TEST(PasswordDialogTest, ChecksThePasswordInOrderAndStaysOpenOnEachRefusal)
         test::TypeText(dialog.Edit(ConfirmationId), QString::fromUtf8(c.Confirmation));
         dialog.Button(IdOk)->click();
         // A typed password never carries questions, even when it is refused.
-        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<int32_t, 5> {}));
+        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
         if (*c.Refusal != '\0') {
             ASSERT_EQ(prompts.Messages.size(), 1u);
             EXPECT_EQ(prompts.Messages[0].Text, QString::fromUtf8(c.Refusal));
@@ -138,7 +138,7 @@ TEST(PasswordDialogTest, OkGivesTheDigestsOfThePasswordAndTheChosenSpeed)
 {
     test::ScriptedPrompts prompts;
     PasswordDialog dialog(prompts);
-    dialog.DecodeMode = 1;
+    dialog.DecodeMode = true;
     test::ModalAction type([&](QWidget*) { test::TypeText(dialog.Edit(PasswordId), QStringLiteral("abc\n")); });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(DigestHex(dialog.PasswordDigest), "A9993E364706816ABA3E25717850C26C9CD0D89D");
@@ -195,7 +195,7 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
     test::ModalAction setup([&](QWidget* window) {
         auto* quizlock = qobject_cast<QuizlockSetupDialog*>(window);
         ASSERT_NE(quizlock, nullptr);
-        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<int32_t, 5> {}));
+        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
         EXPECT_EQ(dialog.Questions.AnswerKeys[0], Sha1Bytes {});
         FillSlot(*quizlock, 1038, QStringLiteral("Second?"), QStringLiteral("two"));
         FillSlot(*quizlock, 1040, QStringLiteral("Fourth?"), QStringLiteral("four"));
@@ -205,7 +205,7 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
     EXPECT_TRUE(setup.Done());
 
     const QuestionSet& q = dialog.Questions;
-    EXPECT_EQ(q.UsedFlags, (std::array<int32_t, 5> { 1, 1, 0, 0, 0 }));
+    EXPECT_EQ(q.UsedFlags, (std::array<bool, QuestionSet::kSlots> { true, true, false, false, false }));
     EXPECT_EQ(q.Questions[0], "Second?");
     EXPECT_EQ(q.Questions[1], "Fourth?");
     EXPECT_EQ(q.Hints[0], "Optional");
@@ -256,12 +256,12 @@ TEST(PasswordDialogTest, StoredQuestionsGoStraightToTheAnswerDialog)
 {
     test::ScriptedPrompts prompts;
     PasswordDialog dialog(prompts);
-    dialog.DecodeMode = 1;
+    dialog.DecodeMode = true;
     dialog.QuestionsStored = 1;
     for (int k : { 0, 1 }) {
         dialog.Questions.Questions[k] = k == 0 ? "First?" : "Second?";
         dialog.Questions.AnswerKeys[k] = AnswerKey(k == 0 ? "one" : "two");
-        dialog.Questions.UsedFlags[k] = 1;
+        dialog.Questions.UsedFlags[k] = true;
     }
     test::ModalAction answers([&](QWidget* window) {
         auto* quizlock = qobject_cast<QuizlockAnswerDialog*>(window);
@@ -290,10 +290,10 @@ TEST(PasswordDialogTest, CancellingTheAnswerDialogCancelsTheDecode)
 {
     test::ScriptedPrompts prompts;
     PasswordDialog dialog(prompts);
-    dialog.DecodeMode = 1;
+    dialog.DecodeMode = true;
     dialog.QuestionsStored = 1;
     dialog.Questions.Questions[0] = "First?";
-    dialog.Questions.UsedFlags[0] = 1;
+    dialog.Questions.UsedFlags[0] = true;
     test::ModalAction answers(test::RejectDialog());
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(answers.Title(), QStringLiteral("Quizlock"));

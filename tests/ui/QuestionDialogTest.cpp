@@ -142,7 +142,7 @@ TEST(QuestionDialogTest, AnswerModeShowsTheFixedQuestionAndHintAndTakesTheAnswer
     Sha1Bytes key = {};
     QuestionDialog dialog(key);
     dialog.Caption = "Question #1";
-    dialog.AnswerMode = 1;
+    dialog.AnswerMode = true;
     dialog.Question = "Where did we last meet?";
     dialog.Hint = "Not the station";
     test::ModalAction answer([&](QWidget*) {

@@ -94,11 +94,11 @@ TEST(QuizlockSetupDialogTest, AConfirmedQuestionFillsItsSlotAndNamesItsButton)
     EXPECT_EQ(questions.Questions[2], "Our street?");
     EXPECT_EQ(questions.Hints[2], "Optional");
     EXPECT_EQ(questions.Answers[2], "Elm");
-    EXPECT_EQ(questions.UsedFlags[2], 1);
+    EXPECT_TRUE(questions.UsedFlags[2]);
     EXPECT_EQ(questions.AnswerKeys[2], AnswerKey("Elm"));
     EXPECT_EQ(dialog.ControlText(1039), QStringLiteral("Our street?"));
     for (int k : { 0, 1, 3, 4 }) {
-        EXPECT_EQ(questions.UsedFlags[k], 0);
+        EXPECT_FALSE(questions.UsedFlags[k]);
         EXPECT_EQ(dialog.ControlText(FirstSlotId + k), QStringLiteral("?"));
     }
 }
@@ -109,7 +109,7 @@ TEST(QuizlockSetupDialogTest, AnEmptyQuestionLeavesTheSlotUnusedWithAnEmptyButto
     QuizlockSetupDialog dialog(questions);
     dialog.show();
     ClickAndFill(dialog.Button(1037), { QString(), QStringLiteral("typed anyway"), QStringLiteral("a hint") });
-    EXPECT_EQ(questions.UsedFlags[0], 0);
+    EXPECT_FALSE(questions.UsedFlags[0]);
     EXPECT_TRUE(questions.Questions[0].empty());
     EXPECT_TRUE(dialog.ControlText(1037).isEmpty());
 }
@@ -153,7 +153,7 @@ QuestionSet StoredQuestions(const std::vector<std::pair<std::string, std::string
         questions.Questions[k] = questionAndAnswer[k].first;
         questions.Hints[k] = "hint " + std::to_string(k + 1);
         questions.AnswerKeys[k] = AnswerKey(questionAndAnswer[k].second);
-        questions.UsedFlags[k] = 1;
+        questions.UsedFlags[k] = true;
     }
     return questions;
 }
