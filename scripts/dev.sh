@@ -2,6 +2,8 @@
 # Sets up, builds and runs Lumaquill on Debian 12.
 #   scripts/dev.sh run    install what is missing, build, start the program
 #   scripts/dev.sh test   install what is missing, build, run every test
+#   scripts/dev.sh format        apply .clang-format to every C++ file
+#   scripts/dev.sh format-check  fail when a C++ file drifts from .clang-format
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -27,6 +29,20 @@ configure_and_build() {
     cmake --build "$build" --parallel "$(nproc)"
 }
 
+cxx_sources() {
+    git -C "$here" ls-files -z -- '*.cpp' '*.h'
+}
+
+format_check() {
+    local drift
+    drift=$(cd "$here" && cxx_sources | xargs -0 clang-format --dry-run 2>&1 | grep -o '^[^:]*:[0-9]*:[0-9]*: warning' | cut -d: -f1 | sort -u)
+    if [ -n "$drift" ]; then
+        printf 'These files drift from .clang-format (scripts/dev.sh format fixes them):\n%s\n' "$drift" >&2
+        return 1
+    fi
+    echo "format-check: every C++ file follows .clang-format"
+}
+
 case "${1:-}" in
 run)
     install_missing
@@ -39,8 +55,14 @@ test)
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 1200
     ;;
+format)
+    (cd "$here" && cxx_sources | xargs -0 clang-format -i)
+    ;;
+format-check)
+    format_check
+    ;;
 *)
-    echo "usage: scripts/dev.sh run|test" >&2
+    echo "usage: scripts/dev.sh run|test|format|format-check" >&2
     exit 2
     ;;
 esac

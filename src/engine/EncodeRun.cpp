@@ -76,10 +76,10 @@ bool CloseBody(StegEngine& engine, const std::string& name)
 {
     if (engine.Keys.Mode == EmbedWholeBytes) {
         const auto& marker = engine.Keys.Marker;
-        bool written = engine.WriteBuffer(marker.data(), marker.size());
+        bool written = engine.WriteBuffer(marker.data(), KeyMaterial::kMarkerBytes);
         if (!name.empty())
             written = WriteBytes(engine, name) && written;
-        return engine.WriteBuffer(marker.data(), marker.size()) && written;
+        return engine.WriteBuffer(marker.data(), KeyMaterial::kMarkerBytes) && written;
     }
     const bool ended = engine.WriteEndPixel();
     return (name.empty() ? engine.WriteEndPixel() : engine.WriteName(name)) && ended;

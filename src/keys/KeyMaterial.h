@@ -15,7 +15,7 @@ class ProgressSink;
 // the engine. Fields keep the names and defaults the engine and dialogs use.
 class KeyMaterial {
 public:
-    static constexpr size_t kMarkerBytes = 20;
+    static constexpr uint32_t kMarkerBytes = 20;
     static constexpr size_t kSeedBytes = 36;
     static constexpr uint8_t kDefaultLevelByte = 128;
     static constexpr uint8_t kDefaultCheckByte = 128;
