@@ -2,6 +2,7 @@
 
 #include "cli/CliIo.h"
 #include "cli/TerminalInput.h"
+#include "flows/PasswordRules.h"
 
 #include <cassert>
 #include <istream>
@@ -10,8 +11,6 @@
 namespace lumaquill {
 
 namespace {
-
-constexpr size_t kMinimumPasswordBytes = 4;
 
 std::string ReadStdinLine(std::istream& in)
 {
@@ -24,24 +23,6 @@ std::string ReadStdinLine(std::istream& in)
 
 } // namespace
 
-std::string PasswordStep::EncodeProblem(const std::string& password, const std::optional<std::string>& confirmation)
-{
-    if (password.empty())
-        return "Please enter a password.";
-    if (confirmation && confirmation->empty())
-        return "Please enter the password twice.";
-    if (confirmation && *confirmation != password)
-        return "Passwords do not match.";
-    if (password.size() < kMinimumPasswordBytes)
-        return "Passwords should be at least four characters long.";
-    return {};
-}
-
-std::string PasswordStep::DecodeProblem(const std::string& password)
-{
-    return password.empty() ? "Please enter a password." : std::string();
-}
-
 std::optional<std::string> PasswordStep::Obtain(KeySource source, const std::string& given, bool encoding, CliIo& io)
 {
     std::optional<std::string> confirmation;
@@ -52,7 +33,7 @@ std::optional<std::string> PasswordStep::Obtain(KeySource source, const std::str
         password = ReadStdinLine(io.In);
     else
         password = Ask(encoding, io, confirmation);
-    std::string problem = encoding ? EncodeProblem(*password, confirmation) : DecodeProblem(*password);
+    std::string problem = encoding ? EncodePasswordProblem(*password, confirmation) : DecodePasswordProblem(*password);
     if (problem.empty())
         return password;
     io.Err << problem << '\n' << std::flush;

@@ -1,6 +1,7 @@
 #include "ui/PasswordDialog.h"
 
 #include "flows/KeyDigests.h"
+#include "flows/PasswordRules.h"
 #include "ui/BusyCursor.h"
 #include "ui/QuizlockAnswerDialog.h"
 #include "ui/QuizlockSetupDialog.h"
@@ -19,9 +20,6 @@ constexpr int QuizlockId = 1036;
 constexpr int SpeedId = 1061;
 constexpr int SpeedLabelId = 1062;
 constexpr int ConfirmationLabelId = 1063;
-
-// The shortest password accepted when encoding, in bytes.
-constexpr size_t MinPasswordBytes = 4;
 
 // The list index is the SpeedSetting.
 const DialogTemplate PasswordTemplate{
@@ -99,17 +97,8 @@ void PasswordDialog::OnOk()
 // when the password is accepted. Decoding accepts any password typed.
 QString PasswordDialog::PasswordRefusal(const std::string& password, const std::string& confirmation) const
 {
-    if (password.empty())
-        return QStringLiteral("Please enter a password.");
-    if (DecodeMode)
-        return QString();
-    if (confirmation.empty())
-        return QStringLiteral("Please enter the password twice.");
-    if (password != confirmation)
-        return QStringLiteral("Passwords do not match.");
-    if (password.size() < MinPasswordBytes)
-        return QStringLiteral("Passwords should be at least four characters long.");
-    return QString();
+    return QString::fromStdString(
+        DecodeMode ? DecodePasswordProblem(password) : EncodePasswordProblem(password, confirmation));
 }
 
 // The question dialog's answers take the place of the password; a

@@ -11,37 +11,6 @@ namespace {
 
 using test::ScriptedTerminal;
 
-// The password dialog's four checks, in its order.
-TEST(PasswordStepTest, EncodeChecks)
-{
-    struct Case {
-        const char* Name;
-        std::string Password;
-        std::optional<std::string> Confirmation;
-        std::string Problem;
-    };
-    const Case cases[] = {
-        { "empty", "", std::string("abcd"), "Please enter a password." },
-        { "empty without confirmation", "", std::nullopt, "Please enter a password." },
-        { "no confirmation typed", "abcd", std::string(""), "Please enter the password twice." },
-        { "three typed differently", "abc", std::string("abd"), "Passwords do not match." },
-        { "case differs", "Secret", std::string("secret"), "Passwords do not match." },
-        { "three typed twice", "abc", std::string("abc"), "Passwords should be at least four characters long." },
-        { "three given once", "abc", std::nullopt, "Passwords should be at least four characters long." },
-        { "four bytes", "abcd", std::string("abcd"), "" },
-        // Bytes count, not characters: two e-acutes are four bytes.
-        { "two two-byte characters", "\xC3\xA9\xC3\xA9", std::nullopt, "" },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(PasswordStep::EncodeProblem(c.Password, c.Confirmation), c.Problem) << c.Name;
-}
-
-TEST(PasswordStepTest, DecodeAcceptsAnyNonEmptyPassword)
-{
-    EXPECT_EQ(PasswordStep::DecodeProblem(""), "Please enter a password.");
-    EXPECT_EQ(PasswordStep::DecodeProblem("x"), "");
-}
-
 struct ObtainRun {
     std::optional<std::string> Password;
     std::string Err;
