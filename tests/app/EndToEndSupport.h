@@ -7,12 +7,10 @@
 
 #include "core/ByteOrder.h"
 #include "image/SaveBmp24.h"
+#include "ui/GuiTestSupport.h"
 #include "ui/TemplateDialog.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QPointer>
-#include <QTimer>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -30,55 +28,20 @@ namespace lumaquill::test {
 
 // Acts once on the next modal dialog with this caption, from that dialog's
 // own event loop; create it before the call that opens the dialog. Nested
-// dialogs are reached by creating another one inside the action. When no
-// such dialog opens within the limit the test fails, and from then on any
-// modal dialog that comes up is cancelled, so a flow gone wrong ends
-// instead of hanging.
-class OnDialog {
+// dialogs are reached by creating another one inside the action.
+class OnDialog : public ModalAction {
 public:
     using Action = std::function<void(TemplateDialog&)>;
 
     OnDialog(QString caption, Action action, int limitMs = 20000)
-        : Caption(std::move(caption))
-        , Act(std::move(action))
-        , LimitMs(limitMs)
+        : ModalAction([act = std::move(action)](QWidget* window) { act(*qobject_cast<TemplateDialog*>(window)); },
+            [caption](QWidget* window) {
+                auto* dialog = qobject_cast<TemplateDialog*>(window);
+                return dialog && dialog->windowTitle() == caption;
+            },
+            QStringLiteral("dialog \"%1\"").arg(caption), WindowKind::Modal, limitMs)
     {
-        Waited.start();
-        Poll.setInterval(0);
-        QObject::connect(&Poll, &QTimer::timeout, [this] { Check(); });
-        Poll.start();
     }
-    ~OnDialog() { Poll.stop(); }
-    OnDialog(const OnDialog&) = delete;
-    OnDialog& operator=(const OnDialog&) = delete;
-
-    bool Done() const { return Acted; }
-
-private:
-    void Check()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<TemplateDialog*>(modal);
-        if (GaveUp) {
-            if (dialog && dialog->isVisible())
-                dialog->reject();
-        } else if (dialog && dialog->isVisible() && dialog->windowTitle() == Caption) {
-            Poll.stop();
-            Acted = true;
-            Act(*dialog);
-        } else if (Waited.elapsed() > LimitMs) {
-            GaveUp = true;
-            ADD_FAILURE() << "no dialog \"" << Caption.toStdString() << "\" opened";
-        }
-    }
-
-    QString Caption;
-    Action Act;
-    int LimitMs;
-    QElapsedTimer Waited;
-    QTimer Poll;
-    bool Acted = false;
-    bool GaveUp = false;
 };
 
 // Deterministic bytes from a small xorshift generator (never the runtime

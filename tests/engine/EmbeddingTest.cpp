@@ -1,6 +1,7 @@
 #include "engine/StegEngine.h"
 #include "engine/WalkTestSupport.h"
 #include "keys/RuntimeRandom.h"
+#include "support/RecordingProgress.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -11,12 +12,12 @@
 namespace lumaquill {
 namespace {
 
+using test::RecordingProgress;
 using walktest::Blue;
 using walktest::Green;
 using walktest::LoadFromBytes;
 using walktest::MakeBitmap;
 using walktest::MakeFlatBitmap;
-using walktest::RecordingProgress;
 using walktest::Red;
 using walktest::Rgb;
 using walktest::StartWalk;

@@ -105,23 +105,4 @@ inline void StartWalk(StegEngine& engine)
     engine.ReadByteIndex = 0;
 }
 
-// Records every call as one line, e.g. "SetText Encoding Data".
-class RecordingProgress : public ProgressSink {
-public:
-    explicit RecordingProgress(std::vector<std::string>& log)
-        : Log(log)
-    {
-    }
-    void Show() override { Log.push_back("Show"); }
-    void Hide() override { Log.push_back("Hide"); }
-    void SetText(const std::string& text) override { Log.push_back("SetText " + text); }
-    void SetRange(uint32_t max) override { Log.push_back("SetRange " + std::to_string(max)); }
-    void SetStep(int32_t step) override { Log.push_back("SetStep " + std::to_string(step)); }
-    void SetPos(int32_t position) override { Log.push_back("SetPos " + std::to_string(position)); }
-    void StepIt() override { Log.push_back("StepIt"); }
-
-private:
-    std::vector<std::string>& Log;
-};
-
 } // namespace lumaquill::walktest

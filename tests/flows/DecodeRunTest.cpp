@@ -85,9 +85,9 @@ TEST(DecodeRun, ProgressShowsInitializingThenDecompressing)
     ASSERT_EQ(result.Outcome, TextDecoded);
     const std::vector<std::string>& events = result.Events;
     EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
-        (std::vector<std::string> { "Created", "Show", "Text: Initializing", "Pos: 0" }));
+        (std::vector<std::string> { "Created", "Show", "SetText Initializing", "SetPos 0" }));
     const auto at = [&](const std::string& e) { return std::find(events.begin(), events.end(), e) - events.begin(); };
-    EXPECT_LT(at("Text: Mangling Password"), at("Text: Decompressing Data"));
+    EXPECT_LT(at("SetText Mangling Password"), at("SetText Decompressing Data"));
     EXPECT_EQ(
         std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string> { "Hide", "Destroyed" }));
 }

@@ -178,9 +178,9 @@ TEST(EncodeRun, ShowsProgressThroughTheRunAndClosesIt)
     const auto& events = h.Front.Log.Events;
     ASSERT_GE(events.size(), 5u);
     EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
-        (std::vector<std::string> { "Created", "Show", "Text: Initializing", "Pos: 0" }));
-    EXPECT_LT(h.Front.Log.IndexOf("Text: Mangling Password"), h.Front.Log.IndexOf("Text: Encoding Data"));
-    EXPECT_TRUE(h.Front.Log.Contains("Text: Encoding Complete"));
+        (std::vector<std::string> { "Created", "Show", "SetText Initializing", "SetPos 0" }));
+    EXPECT_LT(h.Front.Log.IndexOf("SetText Mangling Password"), h.Front.Log.IndexOf("SetText Encoding Data"));
+    EXPECT_TRUE(h.Front.Log.Contains("SetText Encoding Complete"));
     EXPECT_EQ(
         std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string> { "Hide", "Destroyed" }));
     EXPECT_EQ(h.Engine.Progress, nullptr);

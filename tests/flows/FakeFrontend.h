@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Frontend.h"
+#include "support/RecordingProgress.h"
 
 #include <memory>
 #include <optional>
@@ -35,27 +36,6 @@ private:
     FrontendLog& Log;
 };
 
-class RecordingProgress : public ProgressSink {
-public:
-    explicit RecordingProgress(FrontendLog& log)
-        : Log(log)
-    {
-    }
-    ~RecordingProgress() override { Log.Events.push_back("Destroyed"); }
-    void Show() override { Log.Events.push_back("Show"); }
-    void Hide() override { Log.Events.push_back("Hide"); }
-    void SetText(const std::string& text) override { Log.Events.push_back("Text: " + text); }
-    void SetRange(uint32_t max) override { Log.Events.push_back("Range: " + std::to_string(max)); }
-    void SetStep(int32_t step) override { Log.Events.push_back("Step: " + std::to_string(step)); }
-    void SetPos(int32_t position) override { Log.Events.push_back("Pos: " + std::to_string(position)); }
-    void StepIt() override { ++Steps; }
-
-    int Steps = 0;
-
-private:
-    FrontendLog& Log;
-};
-
 class RecordingProgressFactory : public ProgressFactory {
 public:
     explicit RecordingProgressFactory(FrontendLog& log)
@@ -66,7 +46,8 @@ public:
     {
         ++Created;
         Log.Events.push_back("Created");
-        return std::make_unique<RecordingProgress>(Log);
+        return std::make_unique<test::RecordingProgress>(
+            Log.Events, test::RecordingProgress::Steps::Counted, test::RecordingProgress::End::Logged);
     }
 
     int Created = 0;

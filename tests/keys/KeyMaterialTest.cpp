@@ -1,35 +1,22 @@
 #include "keys/KeyMaterial.h"
 
 #include "core/ByteOrder.h"
-#include "core/ProgressSink.h"
+#include "keys/DigestHex.h"
 #include "keys/Md5Digest.h"
 #include "keys/QuestionSet.h"
 #include "keys/RuntimeRandom.h"
 #include "keys/Sha1Compress.h"
 #include "keys/Sha1Context.h"
-
-#include "keys/DigestHex.h"
+#include "support/RecordingProgress.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 namespace lumaquill {
 namespace {
 
-class RecordingProgress : public ProgressSink {
-public:
-    std::vector<std::string> Calls;
-
-    void Show() override { Calls.push_back("Show"); }
-    void Hide() override { Calls.push_back("Hide"); }
-    void SetText(const std::string& text) override { Calls.push_back("SetText " + text); }
-    void SetRange(uint32_t max) override { Calls.push_back("SetRange " + std::to_string(max)); }
-    void SetStep(int32_t step) override { Calls.push_back("SetStep " + std::to_string(step)); }
-    void SetPos(int32_t position) override { Calls.push_back("SetPos " + std::to_string(position)); }
-    void StepIt() override { Calls.push_back("StepIt"); }
-};
+using test::RecordingProgress;
 
 KeyMaterial ZeroDigests()
 {
@@ -57,12 +44,12 @@ TEST(KeyMaterialTest, VeryFastChainFromZeroDigests)
 
 TEST(KeyMaterialTest, SpeedsWithoutPassesHashOnce)
 {
-    for (int32_t speed : {5, 6, 7, -1}) {
+    for (int32_t speed : { 5, 6, 7, -1 }) {
         SCOPED_TRACE(speed);
         KeyMaterial key = ZeroDigests();
         key.Mangle(speed, nullptr);
         EXPECT_EQ(DigestHex(key.PasswordDigest), "8696CF0F4655636CC93C566C1BE2DAD311DA646C");
-        EXPECT_EQ(key.PasswordMd5, Md5Bytes{});
+        EXPECT_EQ(key.PasswordMd5, Md5Bytes {});
     }
 }
 
@@ -76,8 +63,8 @@ TEST(KeyMaterialTest, ChainsFromAPassword)
         const char* Md5;
     };
     const Case cases[] = {
-        {0, "28D182D3C823E975D9F73037973E77F13BBD0D40", "57023840446D09530BE34747B897BF22"},
-        {1, "602FD34B7DBF3A0E63CA7BEB7304D7CB896816A6", "A99C12A637A4EBDD1127BBB7543D6B52"},
+        { 0, "28D182D3C823E975D9F73037973E77F13BBD0D40", "57023840446D09530BE34747B897BF22" },
+        { 1, "602FD34B7DBF3A0E63CA7BEB7304D7CB896816A6", "A99C12A637A4EBDD1127BBB7543D6B52" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Speed);
@@ -107,7 +94,8 @@ TEST(KeyMaterialTest, BothCompressionsGiveTheSameChain)
 TEST(KeyMaterialTest, VeryFastReportsOnce)
 {
     KeyMaterial key = ZeroDigests();
-    RecordingProgress progress;
+    std::vector<std::string> calls;
+    RecordingProgress progress(calls);
     key.Mangle(0, &progress);
     const std::vector<std::string> expected = {
         "SetText Mangling Password",
@@ -117,27 +105,29 @@ TEST(KeyMaterialTest, VeryFastReportsOnce)
         "SetText Mangling Password. (0 of 1000 passes)",
         "StepIt",
     };
-    EXPECT_EQ(progress.Calls, expected);
+    EXPECT_EQ(calls, expected);
 }
 
 TEST(KeyMaterialTest, FastReportsEveryThousandPasses)
 {
     KeyMaterial key = ZeroDigests();
-    RecordingProgress progress;
+    std::vector<std::string> calls;
+    RecordingProgress progress(calls);
     key.Mangle(1, &progress);
-    ASSERT_EQ(progress.Calls.size(), 4u + 2u * 100u);
-    EXPECT_EQ(progress.Calls[1], "SetRange 101");
-    EXPECT_EQ(progress.Calls[6], "SetText Mangling Password. (1000 of 100000 passes)");
-    EXPECT_EQ(progress.Calls[202], "SetText Mangling Password. (99000 of 100000 passes)");
+    ASSERT_EQ(calls.size(), 4u + 2u * 100u);
+    EXPECT_EQ(calls[1], "SetRange 101");
+    EXPECT_EQ(calls[6], "SetText Mangling Password. (1000 of 100000 passes)");
+    EXPECT_EQ(calls[202], "SetText Mangling Password. (99000 of 100000 passes)");
 }
 
 TEST(KeyMaterialTest, NoPassesStillSetsUpTheBar)
 {
     KeyMaterial key = ZeroDigests();
-    RecordingProgress progress;
+    std::vector<std::string> calls;
+    RecordingProgress progress(calls);
     key.Mangle(7, &progress);
-    const std::vector<std::string> expected = {"SetText Mangling Password", "SetRange 1", "SetStep 1", "SetPos 0"};
-    EXPECT_EQ(progress.Calls, expected);
+    const std::vector<std::string> expected = { "SetText Mangling Password", "SetRange 1", "SetStep 1", "SetPos 0" };
+    EXPECT_EQ(calls, expected);
 }
 
 TEST(KeyMaterialTest, MangleEndsByPublishingSeeds)
@@ -197,11 +187,11 @@ TEST(KeyMaterialTest, ResetRestoresDefaultsAndKeepsDigests)
     key.BorrowQuestions(questions);
 
     key.Reset();
-    EXPECT_EQ(key.Marker, (std::array<uint8_t, 20>{}));
+    EXPECT_EQ(key.Marker, (std::array<uint8_t, 20> {}));
     EXPECT_FALSE(key.QuizlockPresent);
     EXPECT_FALSE(key.ModeFixed);
-    EXPECT_EQ(key.PositionSeed, (std::array<uint8_t, 36>{}));
-    EXPECT_EQ(key.WhiteningSeed, (std::array<uint8_t, 36>{}));
+    EXPECT_EQ(key.PositionSeed, (std::array<uint8_t, 36> {}));
+    EXPECT_EQ(key.WhiteningSeed, (std::array<uint8_t, 36> {}));
     EXPECT_EQ(key.Speed, 2);
     EXPECT_EQ(key.Mode, 0);
     EXPECT_EQ(key.LevelByte, 128);

@@ -1,8 +1,7 @@
 #pragma once
 
 // Support for the GUI tests (test_ui, test_app): the test program's main,
-// acting on the next modal dialog, scripted prompts and a recording
-// progress sink. Header-only.
+// acting on the next modal dialog and scripted prompts. Header-only.
 //
 //     ScriptedPrompts prompts;
 //     prompts.AnswerFile(QStringLiteral("/tmp/x.bmp"));   // next open/save prompt
@@ -11,7 +10,6 @@
 //     EXPECT_TRUE(closeIt.Done());
 //     EXPECT_EQ(prompts.Messages.at(0).Text, QStringLiteral("No image selected."));
 
-#include "core/ProgressSink.h"
 #include "ui/UiPrompts.h"
 
 #include <QApplication>
@@ -54,20 +52,17 @@ inline QWidget* ActiveWindowOf(WindowKind kind)
 // Gives up (and fails the test) when no such window opens within the time
 // limit; it never acts after it has been destroyed. Uses a real timer,
 // which the progress window's repaints never fire.
+//
+// The one driver of modal windows in the tests; OnDialog narrows it to a
+// dialog by caption.
 class ModalAction {
 public:
     using Action = std::function<void(QWidget*)>;
+    using Match = std::function<bool(QWidget*)>;
 
     explicit ModalAction(Action action, WindowKind kind = WindowKind::Modal, int limitMs = 10000)
-        : Kind(kind)
-        , Before(ActiveWindowOf(kind))
-        , Act(std::move(action))
-        , LimitMs(limitMs)
+        : ModalAction(std::move(action), nullptr, QStringLiteral("modal window"), kind, limitMs)
     {
-        Waited.start();
-        Poll.setInterval(0);
-        QObject::connect(&Poll, &QTimer::timeout, [this] { Check(); });
-        Poll.start();
     }
     ~ModalAction() { Poll.stop(); }
     ModalAction(const ModalAction&) = delete;
@@ -77,28 +72,62 @@ public:
     // The window title of the window acted on.
     QString Title() const { return SeenTitle; }
 
+protected:
+    // With a match, acts on the first visible window it accepts, even one
+    // already open; after giving up it cancels every modal dialog that
+    // comes up, so a flow gone wrong ends instead of hanging.
+    ModalAction(Action action, Match match, QString what, WindowKind kind, int limitMs)
+        : Kind(kind)
+        , Before(ActiveWindowOf(kind))
+        , Act(std::move(action))
+        , Accepts(std::move(match))
+        , What(std::move(what))
+        , LimitMs(limitMs)
+    {
+        Waited.start();
+        Poll.setInterval(0);
+        QObject::connect(&Poll, &QTimer::timeout, [this] { Check(); });
+        Poll.start();
+    }
+
 private:
+    bool IsTarget(QWidget* window) const
+    {
+        if (!window || !window->isVisible())
+            return false;
+        return Accepts ? Accepts(window) : window != Before.data();
+    }
+
     void Check()
     {
-        QWidget* modal = ActiveWindowOf(Kind);
-        if (modal && modal != Before.data() && modal->isVisible()) {
+        QWidget* window = ActiveWindowOf(Kind);
+        if (GaveUp) {
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                dialog->reject();
+        } else if (IsTarget(window)) {
             Poll.stop();
             Acted = true;
-            SeenTitle = modal->windowTitle();
-            Act(modal);
+            SeenTitle = window->windowTitle();
+            Act(window);
         } else if (Waited.elapsed() > LimitMs) {
-            Poll.stop();
-            ADD_FAILURE() << "no modal window opened";
+            ADD_FAILURE() << "no " << What.toStdString() << " opened";
+            if (Accepts)
+                GaveUp = true;
+            else
+                Poll.stop();
         }
     }
 
     WindowKind Kind;
     QPointer<QWidget> Before;
     Action Act;
+    Match Accepts;
+    QString What;
     int LimitMs;
     QElapsedTimer Waited;
     QTimer Poll;
     bool Acted = false;
+    bool GaveUp = false;
     QString SeenTitle;
 };
 
@@ -165,27 +194,6 @@ private:
             return std::nullopt;
         return path;
     }
-};
-
-// A ProgressSink that records every call, e.g. "Show", "Text Initializing",
-// "Range 11", "Step 1", "Pos 0", "StepIt", "Hide".
-class RecordingProgress : public ProgressSink {
-public:
-    explicit RecordingProgress(std::vector<std::string>& log)
-        : Log(log)
-    {
-    }
-
-    void Show() override { Log.push_back("Show"); }
-    void Hide() override { Log.push_back("Hide"); }
-    void SetText(const std::string& text) override { Log.push_back("Text " + text); }
-    void SetRange(uint32_t max) override { Log.push_back("Range " + std::to_string(max)); }
-    void SetStep(int32_t step) override { Log.push_back("Step " + std::to_string(step)); }
-    void SetPos(int32_t position) override { Log.push_back("Pos " + std::to_string(position)); }
-    void StepIt() override { Log.push_back("StepIt"); }
-
-private:
-    std::vector<std::string>& Log;
 };
 
 } // namespace lumaquill::test
