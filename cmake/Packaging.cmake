@@ -1,8 +1,8 @@
 # The Debian package, built by CPack (scripts/dev.sh package). Its contents
-# are the install rules; the package's own documents (copyright and
-# changelog.Debian.gz, which Debian expects in /usr/share/doc/lumaquill)
-# are installed only when LUMAQUILL_DEBIAN_DOCS is on, as the package
-# build sets it.
+# are the install rules; the package's own files (copyright and
+# changelog.Debian.gz in /usr/share/doc/lumaquill, where Debian expects
+# them, and its lintian overrides) are installed only when
+# LUMAQUILL_DEBIAN_DOCS is on, as the package build sets it.
 
 option(LUMAQUILL_DEBIAN_DOCS "Install the Debian package's copyright and changelog" OFF)
 
@@ -25,8 +25,9 @@ string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
+# Version 1.1.0-1: the project's release, then the packaging's.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
-set(CPACK_DEBIAN_PACKAGE_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
+set(LUMAQUILL_DEBIAN_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -45,6 +46,8 @@ if(LUMAQUILL_DEBIAN_DOCS)
   add_custom_target(debian_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz)
   install(FILES ${PROJECT_SOURCE_DIR}/res/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz
           DESTINATION ${doc_dir})
+  install(FILES ${PROJECT_SOURCE_DIR}/res/debian/lintian-overrides
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${CPACK_PACKAGE_NAME})
 endif()
 
 include(CPack)

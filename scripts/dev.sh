@@ -37,9 +37,10 @@ configure_and_build() {
 }
 
 # A release build without tests or benchmarks, installed under /usr, with
-# Debian's hardening flags, packed by CPack.
+# all of Debian's hardening flags, packed by CPack.
 build_package() {
     local out="$here/build-package"
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
     cmake -S "$here" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
         -DLUMAQUILL_TESTS=OFF -DLUMAQUILL_BENCH=OFF -DLUMAQUILL_DEBIAN_DOCS=ON \
         -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
