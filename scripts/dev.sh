@@ -4,16 +4,25 @@
 #   scripts/dev.sh test   install what is missing, build, run every test
 #   scripts/dev.sh format        apply .clang-format to every C++ file
 #   scripts/dev.sh format-check  fail when a C++ file drifts from .clang-format
+#   scripts/dev.sh package  build the Debian package in build-package/ and
+#                           check it with lintian
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$here/build"
 packages=(cmake ninja-build g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev
-          qt6-base-dev qt6-qpa-plugins libgl-dev python3)
+          qt6-base-dev qt6-qpa-plugins libgl-dev python3
+          scdoc # the manual pages, from doc/man/*.scd
+          desktop-file-utils appstream bash-completion zsh # the install test validates and runs these
+)
+# Only for the package: dpkg-shlibdeps (in dpkg-dev) computes its
+# dependencies, lintian checks it.
+package_tools=(dpkg-dev lintian)
 
+# Installs what is missing of the packages above and of the ones given.
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -43,6 +52,24 @@ format_check() {
     echo "format-check: every C++ file follows .clang-format"
 }
 
+# A release build without tests or benchmarks, installed under /usr, with
+# all of Debian's hardening flags, packed by CPack.
+build_package() {
+    local out="$here/build-package"
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cmake -S "$here" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+        -DLUMAQUILL_TESTS=OFF -DLUMAQUILL_BENCH=OFF -DLUMAQUILL_DEBIAN_DOCS=ON \
+        -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+    cmake --build "$out" --parallel "$(nproc)"
+    rm -f "$out"/lumaquill_*.deb
+    (cd "$out" && cpack -G DEB)
+    local deb
+    deb=$(ls "$out"/lumaquill_*.deb)
+    lintian --info "$deb"
+    echo "Package: $deb"
+}
+
 case "${1:-}" in
 run)
     install_missing
@@ -61,8 +88,12 @@ format)
 format-check)
     format_check
     ;;
+package)
+    install_missing "${package_tools[@]}"
+    build_package
+    ;;
 *)
-    echo "usage: scripts/dev.sh run|test|format|format-check" >&2
+    echo "usage: scripts/dev.sh run|test|package|format|format-check" >&2
     exit 2
     ;;
 esac

@@ -9,6 +9,10 @@ program never runs it. Run it again after changing a drawing:
 Needs ImageMagick's convert and the DejaVu fonts (fonts-dejavu-core).
 Resource ids: icon 128 (32 x 32, window icon), icon 141 (232 x 71 banner),
 bitmaps 142 and 143 (106 x 67, the Encode and Decode button pictures).
+
+The installed application icon (the menu entry, the package and the themed
+window icon) is drawn once as SVG text and rendered from it into the hicolor
+theme sizes under res/icons/hicolor/, named after the application id.
 """
 
 import os
@@ -19,6 +23,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 FONT_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 CONVERT = "/usr/bin/convert"
+APP_ID = "example.lumaquill.Lumaquill"
+HICOLOR_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 NAVY = "#1d4a72"
 SKY = "#9bd8ff"
@@ -130,6 +136,63 @@ def decode_picture(path):
     render(path, 106, 67, "xc:#e9eef3", drawing, texts)
 
 
+def theme_icon_svg(small=False):
+    """The application icon on a 256 x 256 canvas: a framed landscape on a
+    navy tile with a padlock in front, as icon 128. The small variant, for
+    16 and 24 pixels, drops the sun and thickens the lines so the shapes
+    survive the reduction."""
+    line = 10 if small else 5
+    shackle = 22 if small else 15
+    sun = "" if small else f'  <circle cx="140" cy="92" r="16" fill="{SUN}" stroke="none"/>\n'
+    return (
+        '<?xml version="1.0" encoding="UTF-8"?>\n'
+        '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">\n'
+        '  <title>Lumaquill</title>\n'
+        f'  <rect x="8" y="8" width="240" height="240" rx="44" ry="44" fill="{NAVY}" stroke="none"/>\n'
+        f'  <rect x="32" y="48" width="152" height="128" rx="6" ry="6" fill="white" '
+        f'stroke="#5a6b7a" stroke-width="{line}"/>\n'
+        f'  <rect x="44" y="60" width="128" height="104" fill="{SKY}" stroke="none"/>\n'
+        f'{sun}'
+        f'  <polygon points="44,164 96,100 142,164" fill="{HILL_DARK}" stroke="none"/>\n'
+        f'  <polygon points="78,164 130,110 172,136 172,164" fill="{HILL}" stroke="none"/>\n'
+        f'  <path d="M 162,170 L 162,148 A 30,30 0 0 1 222,148 L 222,170" fill="none" '
+        f'stroke="{STEEL_DARK}" stroke-width="{shackle}"/>\n'
+        f'  <rect x="142" y="162" width="100" height="78" rx="10" ry="10" fill="{GOLD}" '
+        f'stroke="{GOLD_DARK}" stroke-width="{line}"/>\n'
+        f'  <circle cx="192" cy="192" r="10" fill="{GOLD_DARK}" stroke="none"/>\n'
+        f'  <rect x="186" y="194" width="12" height="26" fill="{GOLD_DARK}" stroke="none"/>\n'
+        '</svg>\n')
+
+
+def render_svg(svg_path, size, path):
+    """Renders the SVG four times too large and reduces it, which smooths
+    the edges better than rendering at the final size."""
+    density = 96 * 4 * size // 256
+    subprocess.run([CONVERT, "-background", "none", "-density", str(density), svg_path,
+                    "-resize", f"{size}x{size}", "-strip", "-define", "png:exclude-chunks=date,time",
+                    f"PNG32:{path}"], check=True)
+
+
+def theme_icons(out):
+    """res/icons/hicolor/<size>x<size>/apps/<id>.png and scalable/apps/<id>.svg."""
+    hicolor = os.path.join(out, "icons", "hicolor")
+    scalable = os.path.join(hicolor, "scalable", "apps")
+    os.makedirs(scalable, exist_ok=True)
+    svg_path = os.path.join(scalable, APP_ID + ".svg")
+    with open(svg_path, "w", encoding="utf-8") as svg:
+        svg.write(theme_icon_svg())
+    small_path = os.path.join(out, "icons", "hicolor", ".small.svg")
+    with open(small_path, "w", encoding="utf-8") as svg:
+        svg.write(theme_icon_svg(small=True))
+    try:
+        for size in HICOLOR_SIZES:
+            folder = os.path.join(hicolor, f"{size}x{size}", "apps")
+            os.makedirs(folder, exist_ok=True)
+            render_svg(small_path if size <= 24 else svg_path, size, os.path.join(folder, APP_ID + ".png"))
+    finally:
+        os.remove(small_path)
+
+
 def main():
     out = os.path.normpath(os.path.join(HERE, ".."))
     for folder in ("icons", "bitmaps"):
@@ -138,6 +201,7 @@ def main():
     banner(os.path.join(out, "icons", "141.png"))
     encode_picture(os.path.join(out, "bitmaps", "142.png"))
     decode_picture(os.path.join(out, "bitmaps", "143.png"))
+    theme_icons(out)
     return 0
 
 

@@ -4,7 +4,8 @@
 
 namespace lumaquill {
 
-// The About box (template 100): the banner, the maker's web address and OK.
+// The About box (template 100): the banner, the maker's web address, the
+// release version and OK.
 class AboutDialog : public TemplateDialog {
     Q_OBJECT
 public:
@@ -12,6 +13,9 @@ public:
     static constexpr int WebAddressStringId = 112;
 
     explicit AboutDialog(QWidget* parent = nullptr);
+
+    // "Version 1.1.0": the line under the web address.
+    static QString VersionLine();
 };
 
 } // namespace lumaquill

@@ -16,6 +16,8 @@ StegApp::StegApp(UiPrompts& prompts)
 
 int StegApp::Run()
 {
+    // The desktop matches the window to its menu entry by this name.
+    QGuiApplication::setDesktopFileName(UiResources::ApplicationId());
     QApplication::setWindowIcon(UiResources::AppIcon());
     MainDialog mainWindow(SteganographyEngine, Prompts);
     mainWindow.exec();

@@ -6,6 +6,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/InfoCommand.h"
 #include "cli/TerminalPrompt.h"
+#include "core/ProjectInfo.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -26,6 +27,10 @@ int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
         return DecodeCommand(io).Execute(rest);
     if (command == "info")
         return InfoCommand(io).Execute(rest);
+    if (command == "--version") {
+        io.Out << "lumaquill-cli " << kProjectVersion << '\n' << std::flush;
+        return ExitOk;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         io.Out << Usage() << std::flush;
         return ExitOk;
@@ -52,6 +57,7 @@ const char* CommandLine::Usage()
            "                            [--out FILE | --out-dir DIR] [--force]\n"
            "       lumaquill-cli info IMAGE.bmp [--json]\n"
            "       lumaquill-cli COMMAND --help\n"
+           "       lumaquill-cli --version\n"
            "\n"
            "Hides a text or a file in a BMP image, and gets it back. Exit status: 0 done,\n"
            "1 failed (nothing encoded or decoded), 2 the command line was not acceptable.\n";

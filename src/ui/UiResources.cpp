@@ -1,5 +1,6 @@
 #include "ui/UiResources.h"
 
+#include "core/ProjectInfo.h"
 #include "ui/StringTable.h"
 
 #include <QFile>
@@ -53,7 +54,17 @@ QPixmap UiResources::Bitmap(int id)
 
 QIcon UiResources::AppIcon()
 {
+    return QIcon::fromTheme(ApplicationId(), EmbeddedAppIcon());
+}
+
+QIcon UiResources::EmbeddedAppIcon()
+{
     return QIcon(Icon(AppIconId));
+}
+
+QString UiResources::ApplicationId()
+{
+    return QString::fromLatin1(kApplicationId.data(), static_cast<qsizetype>(kApplicationId.size()));
 }
 
 } // namespace lumaquill

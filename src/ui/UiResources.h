@@ -18,8 +18,13 @@ public:
     static QString String(int id);
     static QPixmap Icon(int id);
     static QPixmap Bitmap(int id);
-    // Icon 128, the window icon.
+    // The window icon: the installed icon of the desktop's theme, named
+    // after the application id, or else the program's own icon 128.
     static QIcon AppIcon();
+    static QIcon EmbeddedAppIcon();
+    // The desktop application id, e.g. "example.lumaquill.Lumaquill": the
+    // name of the menu entry (without ".desktop") and of the themed icon.
+    static QString ApplicationId();
 };
 
 } // namespace lumaquill

@@ -1,5 +1,6 @@
 #include "app/AboutDialog.h"
 
+#include "core/ProjectInfo.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/UiResources.h"
 
@@ -10,7 +11,7 @@
 namespace lumaquill {
 namespace {
 
-TEST(AboutDialogTest, ShowsTheAddressAndTheBannerClearOfEachOther)
+TEST(AboutDialogTest, ShowsTheAddressTheVersionAndTheBannerClearOfEachOther)
 {
     AboutDialog about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Lumaquill"));
@@ -18,13 +19,21 @@ TEST(AboutDialogTest, ShowsTheAddressAndTheBannerClearOfEachOther)
     EXPECT_EQ(about.font().pointSize(), 12);
     EXPECT_EQ(about.size(), about.Units().ToPixels(102, 69));
     QLabel* address = nullptr;
+    QLabel* version = nullptr;
     for (QLabel* label : about.findChildren<QLabel*>()) {
         if (label->text() == UiResources::String(AboutDialog::WebAddressStringId))
             address = label;
+        if (label->text() == AboutDialog::VersionLine())
+            version = label;
     }
     ASSERT_NE(address, nullptr);
+    ASSERT_NE(version, nullptr);
     EXPECT_EQ(address->geometry(), about.Units().ToPixels(DluRect { 24, 32, 54, 8 }));
     EXPECT_LE(address->fontMetrics().horizontalAdvance(address->text()), address->width());
+    EXPECT_EQ(AboutDialog::VersionLine(), QStringLiteral("Version ") + QLatin1StringView(kProjectVersion.data()));
+    EXPECT_LE(version->fontMetrics().horizontalAdvance(version->text()), version->width());
+    EXPECT_GE(version->geometry().top(), address->geometry().bottom());
+    EXPECT_LT(version->geometry().bottom(), about.Button(IdOk)->geometry().top());
     const QRect banner(about.BannerPosition(), about.BannerSize());
     EXPECT_EQ(banner.size(), QSize(232, 71));
     EXPECT_EQ(banner.left(), 10);

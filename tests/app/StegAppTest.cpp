@@ -1,9 +1,13 @@
 #include "app/StegApp.h"
 
 #include "ui/GuiTestSupport.h"
+#include "ui/UiResources.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace lumaquill {
@@ -44,6 +48,48 @@ TEST(StegAppTest, EngineReportsThroughTheQtFrontEnd)
     frontend.Messages->ShowMessage("No container image selected.", MessageIcon::Stop);
     ASSERT_EQ(prompts.Messages.size(), 1u);
     EXPECT_EQ(prompts.Messages[0].Text, QStringLiteral("No container image selected."));
+}
+
+TEST(StegAppTest, NamesItselfAfterItsMenuEntry)
+{
+    test::ScriptedPrompts prompts;
+    StegApp app(prompts);
+    test::ModalAction closing([](QWidget* window) { window->close(); });
+    app.Run();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.lumaquill.Lumaquill"));
+    EXPECT_EQ(UiResources::ApplicationId(), QGuiApplication::desktopFileName());
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+}
+
+// The window icon comes from the desktop's icon theme when the icon is
+// installed there, and from the program itself when it is not.
+TEST(StegAppTest, WindowIconPrefersTheInstalledThemeIcon)
+{
+    const QStringList oldPaths = QIcon::themeSearchPaths();
+    const QString oldTheme = QIcon::themeName();
+    QTemporaryDir themes;
+    ASSERT_TRUE(themes.isValid());
+    const QString apps = themes.filePath(QStringLiteral("hicolor/32x32/apps"));
+    ASSERT_TRUE(QDir().mkpath(apps));
+    QFile index(themes.filePath(QStringLiteral("hicolor/index.theme")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=Hicolor\nDirectories=32x32/apps\n\n"
+                "[32x32/apps]\nSize=32\nContext=Applications\nType=Fixed\n");
+    index.close();
+
+    QIcon::setThemeSearchPaths({ themes.path() });
+    QIcon::setThemeName(QStringLiteral("hicolor"));
+    const QIcon fallback = UiResources::AppIcon();
+    EXPECT_FALSE(fallback.isNull());
+    EXPECT_TRUE(fallback.name().isEmpty());
+
+    ASSERT_TRUE(UiResources::EmbeddedAppIcon().pixmap(32, 32).save(apps + "/" + UiResources::ApplicationId() + ".png"));
+    QIcon::setThemeSearchPaths({ themes.path() });
+    const QIcon themed = UiResources::AppIcon();
+    EXPECT_EQ(themed.name(), UiResources::ApplicationId());
+
+    QIcon::setThemeSearchPaths(oldPaths);
+    QIcon::setThemeName(oldTheme);
 }
 
 } // namespace

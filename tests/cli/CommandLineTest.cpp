@@ -3,7 +3,9 @@
 #include "cli/CliIo.h"
 #include "cli/CliTestSupport.h"
 #include "cli/ExitStatus.h"
+#include "core/ProjectInfo.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -62,6 +64,17 @@ TEST(CommandLineTest, HelpAndUsageErrors)
         const std::string& usage = c.UsageOnOut ? session.Out.str() : session.Err.str();
         EXPECT_NE(usage.find("Usage: lumaquill-cli"), std::string::npos) << c.Name;
     }
+}
+
+TEST(CommandLineTest, VersionNamesTheRelease)
+{
+    Session session;
+    EXPECT_EQ(session.Run({ "--version" }), ExitOk);
+    EXPECT_EQ(session.Out.str(), "lumaquill-cli " + std::string(kProjectVersion) + "\n");
+    EXPECT_EQ(session.Err.str(), "");
+    // A release version: MAJOR.MINOR.PATCH, digits only.
+    EXPECT_EQ(std::count(kProjectVersion.begin(), kProjectVersion.end(), '.'), 2);
+    EXPECT_EQ(kProjectVersion.find_first_not_of("0123456789."), std::string_view::npos);
 }
 
 TEST(CommandLineTest, FileThatIsNoBitmapIsNoContainer)
