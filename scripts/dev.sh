@@ -7,7 +7,10 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$here/build"
 packages=(cmake ninja-build g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev
-          qt6-base-dev qt6-qpa-plugins libgl-dev python3)
+          qt6-base-dev qt6-qpa-plugins libgl-dev python3
+          libsodium-dev  # sealed images: Argon2id and XChaCha20-Poly1305
+          python3-nacl  # the reference model's sealed images
+          )
 
 install_missing() {
     local missing=()

@@ -10,6 +10,7 @@ namespace lumaquill {
 
 class ProgressSink;
 class QuestionSet;
+class SecretBytes;
 
 // The one record through which a password (or the Quizlock answers) reaches
 // the engine. Fields keep the names and defaults the engine and dialogs use.
@@ -38,6 +39,10 @@ public:
     std::array<std::string, 5>* Hints = nullptr;
     std::array<int32_t, 5>* UsedFlags = nullptr;
     std::array<Sha1Bytes, 5>* AnswerKeys = nullptr;
+    // Borrowed for one decode: the key text as typed, which opens a sealed
+    // envelope. Null when only the digests are known; such a decode opens
+    // no envelope. Never owned.
+    const SecretBytes* KeyText = nullptr;
 
     // Defaults before an encode; the two digests keep their values.
     void Reset();
