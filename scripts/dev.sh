@@ -10,6 +10,7 @@ packages=(cmake ninja-build g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-
           qt6-base-dev qt6-qpa-plugins libgl-dev python3
           libsodium-dev  # sealed images: Argon2id and XChaCha20-Poly1305
           python3-nacl  # the reference model's sealed images
+          argon2  # a second Argon2id, checked against libsodium's
           )
 
 install_missing() {

@@ -500,6 +500,21 @@ def check_shrink(case, res, cli_img, data, notes):
     return notes
 
 
+def check_argon2_tool():
+    """T' of 'correct horse' from the reference Argon2 implementation (the
+    argon2 tool), a second Argon2id besides libsodium's.  S0 holds no zero
+    byte, so the tool takes its 16 raw bytes as its salt argument."""
+    tool = shutil.which('argon2')
+    if tool is None or not ref.HAVE_NACL:
+        return None
+    assert b'\0' not in ref.SEAL_KEY_SALT
+    rc, out, err = run([tool.encode(), ref.SEAL_KEY_SALT, b'-id', b'-t', b'3', b'-m', b'16', b'-p', b'1',
+                        b'-l', b'32', b'-r'], stdin=b'correct horse')
+    if rc != 0:
+        raise Failure('argon2 tool failed: %s' % err.decode(errors='replace').strip())
+    return out.strip() == ref.sealed_key_text(b'correct horse')
+
+
 def find_cli(given):
     for c in ([given] if given else DEFAULT_CLIS):
         if c and os.path.isfile(c) and os.access(c, os.X_OK):
@@ -522,6 +537,16 @@ def main():
     passed = failed = 0
     only = set(args.only.split(',')) if args.only else None
     t_all = time.time()
+    if not only:
+        agreed = check_argon2_tool()
+        if agreed is None:
+            print('SKIP argon2-tool                           the argon2 tool or python3-nacl is missing')
+        elif agreed:
+            passed += 1
+            print('PASS argon2-tool                           T\' of "correct horse" equal from both Argon2id')
+        else:
+            failed += 1
+            print('FAIL argon2-tool                           the argon2 tool gives another T\'')
     for case in CASES:
         if only and case.name not in only:
             continue
