@@ -14,6 +14,9 @@ packages=(cmake ninja-build g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-
           qt6-base-dev qt6-qpa-plugins libgl-dev python3
           scdoc # the manual pages, from doc/man/*.scd
           desktop-file-utils appstream bash-completion zsh # the install test validates and runs these
+          libsodium-dev  # sealed images: Argon2id and XChaCha20-Poly1305
+          python3-nacl  # the reference model's sealed images
+          argon2  # a second Argon2id, checked against libsodium's
 )
 # Only for the package: dpkg-shlibdeps (in dpkg-dev) computes its
 # dependencies, lintian checks it.

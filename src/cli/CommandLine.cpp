@@ -52,7 +52,7 @@ const char* CommandLine::Usage()
     return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4]\n"
+           "                            [--speed 0-4] [--seal]\n"
            "       lumaquill-cli decode IMAGE.bmp [--password PW | --password-stdin | --answer ANSWER ...]\n"
            "                            [--out FILE | --out-dir DIR] [--force]\n"
            "       lumaquill-cli info IMAGE.bmp [--json]\n"

@@ -14,9 +14,11 @@
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
 #include "keys/QuestionSet.h"
+#include "seal/SecretBytes.h"
 
 #include <memory>
 #include <ostream>
+#include <sodium.h>
 
 namespace lumaquill {
 
@@ -63,19 +65,20 @@ int DecodeCommand::Decode(const DecodeOptions& options)
     }
     QuestionSet questions;
     bool questionsStored = ReadStoredQuestions(*engine, questions);
-    std::optional<KeyDigests> key = TakeKey(options, questionsStored, questions);
+    SecretBytes password;
+    std::optional<KeyDigests> key = TakeKey(options, questionsStored, questions, password);
     if (!key)
         return ExitUsage;
     std::string holder;
     int before = messages.Count();
-    DecodeOutcome outcome = RunDecode(*engine, *key, holder);
+    DecodeOutcome outcome = RunDecode(*engine, *key, holder, password.empty() ? nullptr : &password);
     return Deliver(outcome, holder, savePrompt.Declined(), messages.Count() != before);
 }
 
 // The answers when the image stores questions, else a password; a key
 // option of the other kind is a usage error.
 std::optional<KeyDigests> DecodeCommand::TakeKey(
-    const DecodeOptions& options, bool questionsStored, QuestionSet& questions)
+    const DecodeOptions& options, bool questionsStored, QuestionSet& questions, SecretBytes& password)
 {
     bool passwordGiven = options.Key == KeySource::Password || options.Key == KeySource::PasswordStdin;
     if (questionsStored && passwordGiven) {
@@ -95,10 +98,12 @@ std::optional<KeyDigests> DecodeCommand::TakeKey(
             DecodeOptions::Usage());
         return std::nullopt;
     }
-    std::optional<std::string> password = PasswordStep::Obtain(options.Key, options.Password, false, Io);
-    if (!password)
+    std::optional<std::string> typed = PasswordStep::Obtain(options.Key, options.Password, false, Io);
+    if (!typed)
         return std::nullopt;
-    return KeyDigests::FromText(*password);
+    password = SecretBytes(*typed);
+    sodium_memzero(typed->data(), typed->size());
+    return KeyDigests::FromText(password.View());
 }
 
 int DecodeCommand::Deliver(int outcome, const std::string& holder, bool declined, bool failureShown)

@@ -11,6 +11,7 @@ namespace lumaquill {
 struct CliIo;
 struct DecodeOptions;
 class QuestionSet;
+class SecretBytes;
 
 // lumaquill-cli decode: the decode dialog's flow. A decoded text goes to
 // standard output byte for byte; a decoded file is saved through
@@ -24,7 +25,10 @@ public:
 
 private:
     int Decode(const DecodeOptions& options);
-    std::optional<KeyDigests> TakeKey(const DecodeOptions& options, bool questionsStored, QuestionSet& questions);
+    // password receives the typed password (empty for answers): a sealed
+    // image opens only with it.
+    std::optional<KeyDigests> TakeKey(
+        const DecodeOptions& options, bool questionsStored, QuestionSet& questions, SecretBytes& password);
     int Deliver(int outcome, const std::string& holder, bool declined, bool failureShown);
 
     CliIo& Io;

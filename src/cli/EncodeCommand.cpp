@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <sodium.h>
 
 namespace lumaquill {
 
@@ -102,10 +103,11 @@ int EncodeCommand::Encode(const EncodeOptions& options)
 bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages)
 {
     std::optional<std::vector<uint8_t>> payload;
+    std::optional<std::vector<uint8_t>> bytes;
     if (options.Kind == EncodeOptions::PayloadKind::Text) {
         payload = CompressPayload(options.PayloadArg);
     } else {
-        std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(options.PayloadArg);
+        bytes = ReadWholeFile(options.PayloadArg);
         if (!bytes) {
             messages.ShowMessage("Could not read " + Quoted(options.PayloadArg) + ".", MessageIcon::Exclamation);
             return false;
@@ -119,6 +121,7 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
         return false;
     }
     request.Payload = std::move(*payload);
+    request.OriginalSize = bytes ? bytes->size() : options.PayloadArg.size();
     if (options.Kind == EncodeOptions::PayloadKind::File)
         request.Name = FullPath(options.PayloadArg);
     return true;
@@ -164,6 +167,11 @@ bool EncodeCommand::TakeKey(const EncodeOptions& options, EncodeRequest& request
     if (!password)
         return false;
     request.Key = KeyDigests::FromText(*password);
+    if (options.Seal) {
+        request.Seal = true;
+        request.Password = SecretBytes(*password);
+    }
+    sodium_memzero(password->data(), password->size());
     return true;
 }
 

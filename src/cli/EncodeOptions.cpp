@@ -22,6 +22,7 @@ constexpr std::array kEncodeRules = {
     OptionRule { "--password-stdin", 0, false },
     OptionRule { "--quiz", 3, true },
     OptionRule { "--speed", 1, false },
+    OptionRule { "--seal", 0, false },
 };
 
 int CountPresent(const CliOptions& options, std::initializer_list<const char*> names)
@@ -101,6 +102,18 @@ bool TakeContainer(const CliOptions& options, EncodeOptions& result, std::string
     return true;
 }
 
+// Quizlock stores each answer's digest readable in the image, which no
+// sealing can protect.
+bool TakeSeal(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    result.Seal = options.Has("--seal");
+    if (result.Seal && result.Key == KeySource::Quiz) {
+        error = "--seal protects a password only: Quizlock questions cannot be sealed";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
@@ -121,7 +134,7 @@ std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>
         return std::nullopt;
     }
     if (!TakeContainer(options, result, error) || !TakePayload(options, result, error)
-        || !TakeKey(options, result, error) || !TakeSpeed(options, result, error))
+        || !TakeKey(options, result, error) || !TakeSpeed(options, result, error) || !TakeSeal(options, result, error))
         return std::nullopt;
     return result;
 }
@@ -131,7 +144,7 @@ const char* EncodeOptions::Usage()
     return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4]\n"
+           "                            [--speed 0-4] [--seal]\n"
            "\n"
            "Hides a text or a file in a 24- or 32-bit BMP image and writes the result to OUT.bmp.\n"
            "  --container IN.bmp   the image to hide the data in\n"
@@ -145,6 +158,8 @@ const char* EncodeOptions::Usage()
            "  --quiz Q HINT A      protect with a question instead of a password (up to five times);\n"
            "                       the questions and hints are stored readable in the image\n"
            "  --speed 0-4          password strengthening: 0 very fast (default) to 4 very slow\n"
+           "  --seal               seal the data with strong encryption (authenticated, keyed through\n"
+           "                       Argon2id); only builds that know sealing can open it; not with --quiz\n"
            "Without a key option the password is asked for on the terminal.\n";
 }
 

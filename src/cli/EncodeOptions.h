@@ -32,6 +32,8 @@ struct EncodeOptions {
     std::string Password;
     std::vector<Quiz> Quizzes;
     int32_t Speed = 0;
+    // --seal: a sealed image (passwords only).
+    bool Seal = false;
 
     // Nothing, with error set, when the arguments are not a valid encode
     // command line. --help alone is always valid.

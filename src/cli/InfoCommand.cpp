@@ -59,6 +59,13 @@ void AppendQuestionsText(std::ostringstream& out, const InfoCommand::Facts& fact
     }
 }
 
+// Nothing in an image tells a sealed payload from another without the key;
+// only Quizlock images are known not to be sealed (sealing is for passwords).
+const char* SealedText(const InfoCommand::Facts& facts)
+{
+    return facts.Questions.empty() ? "unknown until opened" : "no";
+}
+
 } // namespace
 
 InfoCommand::InfoCommand(CliIo& io)
@@ -99,6 +106,7 @@ std::string InfoCommand::AsText(const Facts& facts)
     for (size_t mode = 0; mode < facts.Capacity.size(); ++mode)
         out << "  mode " << mode << ": " << facts.Capacity[mode] << '\n';
     AppendQuestionsText(out, facts);
+    out << "Sealed: " << SealedText(facts) << '\n';
     return out.str();
 }
 
@@ -119,7 +127,10 @@ std::string InfoCommand::AsJson(const Facts& facts)
         out << (k ? "," : "") << "\n    {\"question\": " << JsonText::Quote(facts.Questions[k].first)
             << ", \"hint\": " << JsonText::Quote(facts.Questions[k].second) << "}";
     }
-    out << (facts.Questions.empty() ? "]\n" : "\n  ]\n") << "}\n";
+    out << (facts.Questions.empty() ? "]" : "\n  ]");
+    if (facts.Usable)
+        out << ",\n  \"sealed\": " << JsonText::Quote(SealedText(facts));
+    out << "\n}\n";
     return out.str();
 }
 

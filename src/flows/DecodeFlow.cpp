@@ -2,16 +2,32 @@
 
 #include "engine/StegEngine.h"
 #include "keys/QuestionSet.h"
+#include "seal/SealedKey.h"
+#include "seal/SecretBytes.h"
+
+#include <optional>
 
 namespace lumaquill {
 
-bool ReadStoredQuestions(StegEngine& engine, QuestionSet& questions)
-{
-    engine.Keys.BorrowQuestions(questions);
-    return engine.ReadHeader();
-}
+namespace {
 
-DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& holder)
+// The key text is lent to the key material for one run only.
+class KeyTextLoan {
+public:
+    KeyTextLoan(KeyMaterial& keys, const SecretBytes* text)
+        : Keys(keys)
+    {
+        Keys.KeyText = text;
+    }
+    ~KeyTextLoan() { Keys.KeyText = nullptr; }
+    KeyTextLoan(const KeyTextLoan&) = delete;
+    KeyTextLoan& operator=(const KeyTextLoan&) = delete;
+
+private:
+    KeyMaterial& Keys;
+};
+
+DecodeOutcome DecodeWith(StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password)
 {
     engine.Keys.PasswordDigest = key.Sha1;
     engine.Keys.PasswordMd5 = key.Md5;
@@ -20,7 +36,42 @@ DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& 
     engine.Keys.DeriveMarker();
     engine.Keys.DeriveMarker();
     holder.clear();
+    const KeyTextLoan loan(engine.Keys, password);
     return engine.Decode(holder);
+}
+
+// A sealed image is keyed with T', never with the password itself. Sealing
+// is for passwords only, so an image with questions is not tried again. A
+// new attempt starts with the header read, as every decode does.
+DecodeOutcome DecodeSealed(StegEngine& engine, std::string& holder, const SecretBytes& password)
+{
+    if (engine.Keys.QuizlockPresent != 0)
+        return NothingDecoded;
+    std::optional<SecretBytes> sealedKey;
+    {
+        BusyScope busy(engine.GetFrontend().Busy);
+        sealedKey = SealedKey::StoredKeyText(password.Span());
+    }
+    if (!sealedKey)
+        return NothingDecoded;
+    engine.ReadHeader();
+    return DecodeWith(engine, KeyDigests::FromText(sealedKey->View()), holder, &password);
+}
+
+} // namespace
+
+bool ReadStoredQuestions(StegEngine& engine, QuestionSet& questions)
+{
+    engine.Keys.BorrowQuestions(questions);
+    return engine.ReadHeader();
+}
+
+DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password)
+{
+    const DecodeOutcome outcome = DecodeWith(engine, key, holder, password);
+    if (outcome != NothingDecoded || !password)
+        return outcome;
+    return DecodeSealed(engine, holder, *password);
 }
 
 } // namespace lumaquill

@@ -8,6 +8,7 @@
 namespace lumaquill {
 
 class QuestionSet;
+class SecretBytes;
 class StegEngine;
 
 // Decode, first step: lends the set to the key material and reads the
@@ -19,6 +20,14 @@ bool ReadStoredQuestions(StegEngine& engine, QuestionSet& questions);
 // container: hands the key over and runs the decode, payload delivery
 // included (text into holder, or a file through the front end's save
 // prompt).
-DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& holder);
+//
+// password is the typed password the digests were made from, or null when
+// only the digests are known (then no sealed image opens, and no Argon2id
+// is ever run). With it, an image without questions that yields nothing is
+// tried once more keyed with the sealed-image key text T', which costs one
+// Argon2id (about half a second) per failed open; a sealed envelope found
+// in the payload is opened with the password.
+DecodeOutcome RunDecode(
+    StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password = nullptr);
 
 } // namespace lumaquill

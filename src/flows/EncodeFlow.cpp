@@ -2,6 +2,7 @@
 
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
+#include "flows/SealedRequest.h"
 #include "flows/TempFolder.h"
 #include "image/NoiseImage.h"
 #include "image/ScaledImage.h"
@@ -105,10 +106,30 @@ bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, const std::string
     return loaded;
 }
 
+bool RunSealedEncode(StegEngine& engine, const EncodeRequest& request)
+{
+    if (request.Questions && request.Questions->UsedFlags[0] != 0) {
+        Warn(engine, sealmessage::kPasswordsOnly);
+        return false;
+    }
+    std::optional<EncodeRequest> sealed;
+    {
+        BusyScope busy(engine.GetFrontend().Busy);
+        sealed = SealRequest(request);
+    }
+    if (!sealed) {
+        Warn(engine, sealmessage::kSealFailed);
+        return false;
+    }
+    return RunEncode(engine, *sealed);
+}
+
 } // namespace
 
 bool RunEncode(StegEngine& engine, const EncodeRequest& request)
 {
+    if (request.Seal)
+        return RunSealedEncode(engine, request);
     if (request.Payload.size() > std::numeric_limits<uint32_t>::max()) {
         Warn(engine, kNoSuitableEncoder);
         return false;

@@ -9,7 +9,7 @@ constexpr size_t kMinPasswordBytes = 4;
 
 } // namespace
 
-std::string EncodePasswordProblem(const std::string& password, const std::optional<std::string>& confirmation)
+std::string EncodePasswordProblem(std::string_view password, std::optional<std::string_view> confirmation)
 {
     if (password.empty())
         return "Please enter a password.";
@@ -22,7 +22,7 @@ std::string EncodePasswordProblem(const std::string& password, const std::option
     return {};
 }
 
-std::string DecodePasswordProblem(const std::string& password)
+std::string DecodePasswordProblem(std::string_view password)
 {
     return password.empty() ? "Please enter a password." : std::string();
 }

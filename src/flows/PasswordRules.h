@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace lumaquill {
 
@@ -13,9 +14,9 @@ namespace lumaquill {
 // Encoding: not empty, confirmed, the same twice, at least four bytes. A
 // password given once (by option or on standard input) has no confirmation,
 // and the two confirmation checks do not apply to it.
-std::string EncodePasswordProblem(const std::string& password, const std::optional<std::string>& confirmation);
+std::string EncodePasswordProblem(std::string_view password, std::optional<std::string_view> confirmation);
 
 // Decoding accepts any password that is not empty.
-std::string DecodePasswordProblem(const std::string& password);
+std::string DecodePasswordProblem(std::string_view password);
 
 } // namespace lumaquill

@@ -89,6 +89,7 @@ void KeyMaterial::Reset()
     LevelByte = kDefaultLevelByte;
     CheckByte = kDefaultCheckByte;
     ClearQuestions();
+    KeyText = nullptr;
 }
 
 void KeyMaterial::DeriveMarker()

@@ -10,6 +10,7 @@
 namespace lumaquill {
 
 class ProgressSink;
+class SecretBytes;
 
 // The one record through which a password (or the Quizlock answers) reaches
 // the engine. Fields keep the names and defaults the engine and dialogs use.
@@ -38,6 +39,10 @@ public:
     decltype(QuestionSet::Hints)* Hints = nullptr;
     decltype(QuestionSet::UsedFlags)* UsedFlags = nullptr;
     decltype(QuestionSet::AnswerKeys)* AnswerKeys = nullptr;
+    // Borrowed for one decode: the key text as typed, which opens a sealed
+    // envelope. Null when only the digests are known; such a decode opens
+    // no envelope. Never owned.
+    const SecretBytes* KeyText = nullptr;
 
     // Defaults before an encode; the two digests keep their values.
     void Reset();

@@ -98,7 +98,9 @@ void DecodeDialog::OnOk()
         password.DecodeMode = true;
         if (password.exec() != Accepted)
             return;
-        outcome = RunDecode(Engine, KeyDigests { password.PasswordDigest, password.PasswordMd5 }, holder);
+        // The typed password opens a sealed image; answers never do.
+        const SecretBytes* typed = password.Password.empty() ? nullptr : &password.Password;
+        outcome = RunDecode(Engine, KeyDigests { password.PasswordDigest, password.PasswordMd5 }, holder, typed);
     }
     ShowOutcome(outcome, holder);
     EndDialog(Accepted);

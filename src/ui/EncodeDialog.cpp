@@ -4,6 +4,7 @@
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
+#include "flows/SealedRequest.h"
 #include "ui/BusyCursor.h"
 #include "ui/EncodedPreviewDialog.h"
 #include "ui/EngineRunScope.h"
@@ -168,6 +169,7 @@ void EncodeDialog::ReleasePayload()
 {
     std::vector<uint8_t>().swap(Payload);
     PayloadSize = 0;
+    OriginalSize = 0;
 }
 
 // On success the payload and its size line are replaced; on failure the
@@ -185,6 +187,7 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
     }
     Payload = std::move(*stream);
     PayloadSize = static_cast<uint32_t>(Payload.size());
+    OriginalSize = length;
     SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
     return true;
 }
@@ -257,6 +260,11 @@ void EncodeDialog::EncodeAndSave(PasswordDialog& password)
     request.Key = { password.PasswordDigest, password.PasswordMd5 };
     request.Speed = password.Speed;
     request.Questions = &password.Questions;
+    request.OriginalSize = OriginalSize;
+    request.Seal = password.Seal;
+    request.Password = password.Password;
+    if (request.Seal && !SealForRun(request))
+        return;
     bool encoded = false;
     {
         EngineRunScope run(Engine, Prompts);
@@ -264,6 +272,24 @@ void EncodeDialog::EncodeAndSave(PasswordDialog& password)
     }
     if (encoded)
         SaveEncodedImage();
+}
+
+// The request replaced by its sealed form, whose size the size line then
+// shows: the container is chosen and checked for it.
+bool EncodeDialog::SealForRun(EncodeRequest& request)
+{
+    std::optional<EncodeRequest> sealed;
+    {
+        BusyCursor busy;
+        sealed = SealRequest(request);
+    }
+    if (!sealed) {
+        Prompts.Warn(this, QString::fromUtf8(sealmessage::kSealFailed));
+        return false;
+    }
+    request = std::move(*sealed);
+    SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(request.Payload.size()));
+    return true;
 }
 
 // Cancel discards the encoded image: nothing is written, but the engine's

@@ -9,6 +9,7 @@
 
 namespace lumaquill {
 
+struct EncodeRequest;
 class PasswordDialog;
 class PreviewDialog;
 class StegEngine;
@@ -62,6 +63,7 @@ private:
     void ShowDataSize();
     uint32_t ShownCapacity() const;
     void EncodeAndSave(PasswordDialog& password);
+    bool SealForRun(EncodeRequest& request);
     void SaveEncodedImage();
 
     StegEngine& Engine;
@@ -73,6 +75,8 @@ private:
     uint32_t PayloadSize = 0;
     // The zlib stream; empty when there is none (a stream is never empty).
     std::vector<uint8_t> Payload;
+    // The size of what was compressed into Payload.
+    uint64_t OriginalSize = 0;
     int32_t DataKind = NoPayload;
     // Owned through its Qt parent, this dialog.
     PreviewDialog* PreviewWindow = nullptr;

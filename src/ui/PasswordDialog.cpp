@@ -2,6 +2,7 @@
 
 #include "flows/KeyDigests.h"
 #include "flows/PasswordRules.h"
+#include "flows/SealedRequest.h"
 #include "ui/BusyCursor.h"
 #include "ui/QuizlockAnswerDialog.h"
 #include "ui/QuizlockSetupDialog.h"
@@ -20,13 +21,14 @@ constexpr int QuizlockId = 1036;
 constexpr int SpeedId = 1061;
 constexpr int SpeedLabelId = 1062;
 constexpr int ConfirmationLabelId = 1063;
+constexpr int SealId = 1070;
 
 // The list index is the SpeedSetting.
 const DialogTemplate PasswordTemplate{
     .Id = 132,
     .Caption = QStringLiteral("Password"),
     .Width = 200,
-    .Height = 84,
+    .Height = 98,
     .Controls = {
         {NoControlId, ControlKind::Static, QStringLiteral("Enter Password:"), {7, 9, 68, 8}},
         {PasswordId, ControlKind::Edit, QString(), {80, 7, 113, 12},
@@ -43,9 +45,10 @@ const DialogTemplate PasswordTemplate{
                 QStringLiteral("Slow"),
                 QStringLiteral("Very Slow"),
             }},
-        {QuizlockId, ControlKind::PushButton, QStringLiteral("Quizlock"), {7, 63, 50, 14}},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {90, 63, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {143, 63, 50, 14}},
+        {SealId, ControlKind::CheckBox, QStringLiteral("Seal with strong encryption"), {80, 61, 113, 10}},
+        {QuizlockId, ControlKind::PushButton, QStringLiteral("Quizlock"), {7, 77, 50, 14}},
+        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {90, 77, 50, 14}, ControlStyle::DefaultButton},
+        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {143, 77, 50, 14}},
     },
 };
 
@@ -72,6 +75,8 @@ void PasswordDialog::OnInitDialog()
         ShowControl(ConfirmationId, false);
         ShowControl(SpeedId, false);
         ShowControl(QuizlockId, false);
+        // A sealed image needs no choice to open.
+        ShowControl(SealId, false);
     } else {
         Combo(SpeedId)->setCurrentIndex(0);
     }
@@ -83,19 +88,22 @@ void PasswordDialog::OnOk()
     BusyCursor busy;
     // A typed password never carries questions.
     Questions.UsedFlags.fill(false);
-    const std::string password = ToStoredText(ControlText(PasswordId));
-    const std::string confirmation = ToStoredText(ControlText(ConfirmationId));
-    const QString refusal = PasswordRefusal(password, confirmation);
+    // Held in wiped buffers: the password seals an image.
+    const SecretBytes password(ToStoredText(ControlText(PasswordId)));
+    const SecretBytes confirmation(ToStoredText(ControlText(ConfirmationId)));
+    const QString refusal = PasswordRefusal(password.View(), confirmation.View());
     if (!refusal.isEmpty()) {
         Prompts.Stop(this, refusal);
         return;
     }
-    Finish(password);
+    Password = password;
+    Seal = DecodeMode == 0 && IsChecked(SealId);
+    Finish(password.View());
 }
 
 // The first check that fails, in the order the user is told of them; empty
 // when the password is accepted. Decoding accepts any password typed.
-QString PasswordDialog::PasswordRefusal(const std::string& password, const std::string& confirmation) const
+QString PasswordDialog::PasswordRefusal(std::string_view password, std::string_view confirmation) const
 {
     return QString::fromStdString(
         DecodeMode ? DecodePasswordProblem(password) : EncodePasswordProblem(password, confirmation));
@@ -105,17 +113,13 @@ QString PasswordDialog::PasswordRefusal(const std::string& password, const std::
 // cancelled question dialog cancels this one.
 void PasswordDialog::RunQuestions()
 {
-    QWidget* owner = isVisible() ? this : parentWidget();
-    int result = Rejected;
-    if (QuestionsStored != 0) {
-        QuizlockAnswerDialog answers(Questions, owner);
-        result = answers.exec();
-    } else {
-        Questions.ClearFlagsAndKeys();
-        QuizlockSetupDialog setup(Questions, owner);
-        result = setup.exec();
+    // Quizlock stores each answer's digest in the clear, which no sealing
+    // can protect.
+    if (QuestionsStored == 0 && IsChecked(SealId)) {
+        Prompts.Stop(this, QString::fromUtf8(sealmessage::kPasswordsOnly));
+        return;
     }
-    if (result != Accepted) {
+    if (!RunQuestionDialog()) {
         EndDialog(Rejected);
         return;
     }
@@ -131,7 +135,24 @@ void PasswordDialog::RunQuestions()
     Finish(Questions.KeyText);
 }
 
-void PasswordDialog::Finish(const std::string& keyText)
+// The answer dialog for stored questions, else the setup; sealing cannot be
+// chosen while questions are being set. True when it ended with OK.
+bool PasswordDialog::RunQuestionDialog()
+{
+    QWidget* owner = isVisible() ? this : parentWidget();
+    if (QuestionsStored != 0) {
+        QuizlockAnswerDialog answers(Questions, owner);
+        return answers.exec() == Accepted;
+    }
+    Questions.ClearFlagsAndKeys();
+    EnableControl(SealId, false);
+    QuizlockSetupDialog setup(Questions, owner);
+    const bool accepted = setup.exec() == Accepted;
+    EnableControl(SealId, true);
+    return accepted;
+}
+
+void PasswordDialog::Finish(std::string_view keyText)
 {
     const KeyDigests digests = KeyDigests::FromText(keyText);
     PasswordDigest = digests.Sha1;

@@ -2,10 +2,12 @@
 
 #include "keys/Digests.h"
 #include "keys/QuestionSet.h"
+#include "seal/SecretBytes.h"
 #include "ui/TemplateDialog.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace lumaquill {
 
@@ -29,16 +31,23 @@ public:
     Md5Bytes PasswordMd5 = {};
     // Lent to the key material for the length of one run.
     QuestionSet Questions;
+    // After OK with a typed password: the password's bytes, which seal an
+    // image and open a sealed one, and whether "Seal with strong
+    // encryption" was ticked (encoding only). Empty and false for the
+    // Quizlock answers, which are never sealed.
+    SecretBytes Password;
+    bool Seal = false;
 
 protected:
     void OnInitDialog() override;
     void OnOk() override;
 
 private:
-    QString PasswordRefusal(const std::string& password, const std::string& confirmation) const;
+    QString PasswordRefusal(std::string_view password, std::string_view confirmation) const;
     void RunQuestions();
+    bool RunQuestionDialog();
     // Digests of the key text, the speed chosen, and the end with OK.
-    void Finish(const std::string& keyText);
+    void Finish(std::string_view keyText);
 
     UiPrompts& Prompts;
 };

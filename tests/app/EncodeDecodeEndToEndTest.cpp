@@ -11,6 +11,7 @@
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -32,6 +33,7 @@ constexpr int FirstAnswerButtonId = 1043;
 constexpr int QuestionComboId = 1041;
 constexpr int HintEditId = 1040;
 constexpr int AnswerEditId = 1039;
+constexpr int SealBoxId = 1070;
 
 const QString kEncodeCaption = QStringLiteral("Encode Image");
 const QString kDecodeCaption = QStringLiteral("Decode");
@@ -114,12 +116,16 @@ protected:
         dialog.Button(EncodeDialog::ExistingImageButtonId)->click();
     }
 
-    // Ok, the password typed twice, and Save As to saveAs (Cancel without).
-    void EncodeWithPassword(EncodeDialog& dialog, const QString& password, const std::optional<std::string>& saveAs)
+    // Ok, the password typed twice (and "Seal with strong encryption"
+    // ticked when seal), and Save As to saveAs (Cancel without).
+    void EncodeWithPassword(
+        EncodeDialog& dialog, const QString& password, const std::optional<std::string>& saveAs, bool seal = false)
     {
         OnDialog passwordStep(kPasswordCaption, [&](TemplateDialog& step) {
             step.SetControlText(PasswordEditId, password);
             step.SetControlText(ConfirmationEditId, password);
+            if (seal)
+                step.CheckBox(SealBoxId)->click();
             step.Button(IdOk)->click();
         });
         OnDialog save(kEncodedPreviewCaption, [&](TemplateDialog& preview) { SaveOrCancel(preview, saveAs); });
@@ -386,6 +392,36 @@ TEST_F(EncodeDecodeEndToEndTest, QuizlockQuestionsSetWhenEncodingAreAnsweredWhen
     });
     ExpectMessages({});
     EXPECT_EQ(shown, QStringLiteral("The key is under the blue pot."));
+}
+
+// The size line shows the sealed payload the container was checked for: the
+// envelope's 64 bytes and its compression on top of the text's stream.
+TEST_F(EncodeDecodeEndToEndTest, SealedTextOpensWithThePasswordAndAWrongOneGetsTheUsualWarning)
+{
+    const QString text = QStringLiteral("Sealed: the key costs an Argon2id per guess.");
+    test::WriteBitmap24(Path("mill.bmp"), 64, 80, 3);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill.bmp"));
+        TypeText(dialog, text);
+        const size_t plain = CompressPayload(text.toStdString())->size();
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), DataSizeText(plain));
+        EncodeWithPassword(dialog, kPassword, Path("sealed.bmp"), true);
+        const QString shown = dialog.ControlText(EncodeDialog::DataSizeId);
+        EXPECT_GE(shown.mid(shown.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong(), plain + 64) << shown.toStdString();
+    });
+    ExpectMessages({});
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("sealed.bmp"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
+    });
+    ExpectMessages({});
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("sealed.bmp"));
+        EXPECT_EQ(DecodeWithPassword(dialog, QStringLiteral("correct horsE"), false), std::nullopt);
+    });
+    ExpectMessages({ { kNothingDecoded, MessageIcon::Exclamation } });
 }
 
 TEST_F(EncodeDecodeEndToEndTest, WrongPasswordEndsWithTheWarningAndClosesTheDialog)

@@ -185,7 +185,8 @@ TEST_F(CliEndToEndTest, InfoJsonShowsCapacitiesAndQuestions)
         "  \"capacity\": [-3248, -1833, -702, 2693, 16271],\n"
         "  \"questions\": [\n"
         "    {\"question\": \"Say \\\"hi\\\"\\tnow?\", \"hint\": \"caf\xC3\xA9\"}\n"
-        "  ]\n"
+        "  ],\n"
+        "  \"sealed\": \"no\"\n"
         "}\n");
 }
 
@@ -205,7 +206,44 @@ TEST_F(CliEndToEndTest, InfoTextOnAPlainImage)
         "  mode 2: 149504\n"
         "  mode 3: 303104\n"
         "  mode 4: 917504\n"
-        "Questions: none\n");
+        "Questions: none\n"
+        "Sealed: unknown until opened\n");
+}
+
+// Nothing in the image says it is sealed: decode needs no flag, and a wrong
+// password says what it always says.
+TEST_F(CliEndToEndTest, SealedTextAndFileComeBackWithThePasswordOnly)
+{
+    ASSERT_EQ(Encode("t.bmp", { "--text", "sealed words", "--password", "correct horse", "--seal" }).Status, 0);
+    CliRun text = Run({ "decode", "t.bmp", "--password", "correct horse" });
+    EXPECT_EQ(text.Status, 0) << text.Err;
+    EXPECT_EQ(text.Out, "sealed words");
+    CliRun wrong = Run({ "decode", "t.bmp", "--password", "correct horsE" });
+    EXPECT_EQ(wrong.Status, 1);
+    EXPECT_EQ(wrong.Err, kNothingDecoded);
+
+    const std::string payload = test::Incompressible(700, 5);
+    WriteFile(Dir / "payload.bin", payload);
+    ASSERT_EQ(
+        Run({ "encode", "--out", "f.bmp", "--noise", "--file", "payload.bin", "--password", "correct horse", "--seal" })
+            .Status,
+        0);
+    CliRun file = Run({ "decode", "f.bmp", "--password", "correct horse", "--out", "back.bin" });
+    EXPECT_EQ(file.Status, 0) << file.Err;
+    EXPECT_EQ(ReadFile(Dir / "back.bin"), payload);
+
+    CliRun info = Run({ "info", "t.bmp" });
+    EXPECT_NE(info.Out.find("Sealed: unknown until opened\n"), std::string::npos) << info.Out;
+}
+
+// Quizlock stores the answers' digests in the clear: sealing them would
+// promise what it cannot keep.
+TEST_F(CliEndToEndTest, SealWithQuestionsIsAUsageError)
+{
+    CliRun run = Encode("q.bmp", { "--text", "t", "--quiz", "Q?", "H", "A", "--seal" });
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_NE(run.Err.find("--seal protects a password only"), std::string::npos) << run.Err;
+    EXPECT_FALSE(std::filesystem::exists(Dir / "q.bmp"));
 }
 
 TEST_F(CliEndToEndTest, NoiseReplacesTheContainer)
@@ -259,6 +297,7 @@ TEST_F(CliEndToEndTest, UsageErrorsAndHelp)
     CliRun help = Run({ "--help" });
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("lumaquill-cli encode --out OUT.bmp"), std::string::npos);
+    EXPECT_NE(Run({ "encode", "--help" }).Out.find("[--seal]"), std::string::npos);
 
     CliRun speed = Run({ "encode", "--out", "o.bmp", "--noise", "--text", "t", "--password", "abcd", "--speed", "5" });
     EXPECT_EQ(speed.Status, 2);

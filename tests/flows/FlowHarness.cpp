@@ -72,7 +72,7 @@ std::string FlowHarness::SaveEncoded(const std::string& name)
     return path;
 }
 
-DecodeResult FlowHarness::DecodeFile(const std::string& path, const std::string& password) const
+DecodeResult FlowHarness::DecodeFile(const std::string& path, const std::string& password, bool giveText) const
 {
     FakeFrontend front;
     front.Save.Folder = Front.Save.Folder;
@@ -80,10 +80,10 @@ DecodeResult FlowHarness::DecodeFile(const std::string& path, const std::string&
     engine.SetFrontend(front.Get());
     if (!engine.LoadContainer(path))
         throw std::runtime_error("cannot load " + path);
-    return DecodeIn(engine, front, password);
+    return DecodeIn(engine, front, password, giveText);
 }
 
-DecodeResult FlowHarness::DecodeIn(StegEngine& engine, FakeFrontend& front, const std::string& password)
+DecodeResult FlowHarness::DecodeIn(StegEngine& engine, FakeFrontend& front, const std::string& password, bool giveText)
 {
     DecodeResult result;
     front.Log.Events.clear();
@@ -94,7 +94,9 @@ DecodeResult FlowHarness::DecodeIn(StegEngine& engine, FakeFrontend& front, cons
         AnswerQuestions(result.Questions, password == kPassword ? "Bergen" : password);
         keyText = result.Questions.KeyText;
     }
-    result.Outcome = RunDecode(engine, KeyDigests::FromText(keyText), result.Holder);
+    const SecretBytes text(keyText);
+    const bool withText = giveText && !result.QuestionsStored;
+    result.Outcome = RunDecode(engine, KeyDigests::FromText(keyText), result.Holder, withText ? &text : nullptr);
     result.Offered = front.Save.Offered;
     result.Messages = front.Log.Messages();
     result.Events = front.Log.Events;

@@ -45,9 +45,14 @@ public:
     // right key, or with the given password (with questions: as the second
     // answer); decoded files go to Scratch/out.
     std::string SaveEncoded(const std::string& name = "encoded.bmp");
-    DecodeResult DecodeFile(const std::string& path, const std::string& password = kPassword) const;
+    // With giveText the password itself is handed over too (without
+    // questions), as the dialogs and lumaquill-cli do: only then does a
+    // sealed image open.
+    DecodeResult DecodeFile(
+        const std::string& path, const std::string& password = kPassword, bool giveText = false) const;
     // Decodes in an existing engine (ReadStoredQuestions, then RunDecode).
-    static DecodeResult DecodeIn(StegEngine& engine, FakeFrontend& front, const std::string& password);
+    static DecodeResult DecodeIn(
+        StegEngine& engine, FakeFrontend& front, const std::string& password, bool giveText = false);
 
     std::string PrivateFolder() const;
 

@@ -23,6 +23,7 @@ constexpr int QuizlockId = 1036;
 constexpr int SpeedId = 1061;
 constexpr int SpeedLabelId = 1062;
 constexpr int ConfirmationLabelId = 1063;
+constexpr int SealId = 1070;
 constexpr int QuestionId = 1041;
 constexpr int AnswerId = 1039;
 
@@ -40,6 +41,7 @@ TEST(PasswordDialogTest, EncodeLayoutAsksTwiceAndStartsAtVeryFast)
             { ConfirmationId, "QLineEdit", "", {} },
             { SpeedLabelId, "QLabel", "Speed:", {} },
             { SpeedId, "QComboBox", "Very Fast", {} },
+            { SealId, "QCheckBox", "Seal with strong encryption", { 80, 61, 113, 10 } },
             { QuizlockId, "QPushButton", "Quizlock", {} },
             { IdOk, "QPushButton", "OK", {} },
             { IdCancel, "QPushButton", "Cancel", {} },
@@ -55,8 +57,13 @@ TEST(PasswordDialogTest, EncodeLayoutAsksTwiceAndStartsAtVeryFast)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(speed->itemText(i), QString::fromLatin1(entries[i]));
     EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
-    for (int id : { ConfirmationId, SpeedId, QuizlockId })
+    for (int id : { ConfirmationId, SpeedId, SealId, QuizlockId })
         EXPECT_TRUE(dialog.Control(id)->isVisible()) << id;
+    // Unticked, below the speed list and clear of the buttons.
+    EXPECT_FALSE(dialog.IsChecked(SealId));
+    EXPECT_TRUE(dialog.Control(SealId)->isEnabled());
+    EXPECT_GT(dialog.Control(SealId)->geometry().top(), dialog.Control(SpeedId)->geometry().bottom());
+    EXPECT_LT(dialog.Control(SealId)->geometry().bottom(), dialog.Button(IdOk)->geometry().top());
     EXPECT_EQ(test::FocusWhenActivated(dialog), dialog.Edit(PasswordId));
 }
 
@@ -68,7 +75,7 @@ TEST(PasswordDialogTest, DecodeLayoutAsksOnce)
     dialog.show();
     EXPECT_TRUE(dialog.ControlText(ConfirmationLabelId).isEmpty());
     EXPECT_TRUE(dialog.ControlText(SpeedLabelId).isEmpty());
-    for (int id : { ConfirmationId, SpeedId, QuizlockId })
+    for (int id : { ConfirmationId, SpeedId, SealId, QuizlockId })
         EXPECT_FALSE(dialog.Control(id)->isVisible()) << id;
     EXPECT_TRUE(dialog.Edit(PasswordId)->isVisible());
     EXPECT_TRUE(dialog.Button(IdOk)->isVisible());
@@ -154,6 +161,62 @@ TEST(PasswordDialogTest, OkGivesTheDigestsOfThePasswordAndTheChosenSpeed)
     EXPECT_EQ(encode.exec(), QDialog::Accepted);
     EXPECT_EQ(encode.Speed, 3);
     EXPECT_TRUE(prompts.Messages.empty());
+}
+
+// The typed password is kept for sealing (or opening a sealed image); the
+// box counts only when encoding.
+TEST(PasswordDialogTest, OkKeepsThePasswordAndWhetherToSeal)
+{
+    struct SealCase {
+        int32_t DecodeMode;
+        bool Ticked;
+        bool Seal;
+    };
+    for (const SealCase c : { SealCase { 0, false, false }, SealCase { 0, true, true }, SealCase { 1, true, false } }) {
+        SCOPED_TRACE(c.DecodeMode * 2 + c.Ticked);
+        test::ScriptedPrompts prompts;
+        PasswordDialog dialog(prompts);
+        dialog.DecodeMode = c.DecodeMode;
+        dialog.show();
+        dialog.SetChecked(SealId, c.Ticked);
+        test::TypeText(dialog.Edit(PasswordId), QStringLiteral("s\u00E9cret"));
+        test::TypeText(dialog.Edit(ConfirmationId), QStringLiteral("s\u00E9cret"));
+        dialog.Button(IdOk)->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.Seal, c.Seal);
+        EXPECT_EQ(dialog.Password.View(),
+            "s\xC3\xA9"
+            "cret");
+    }
+}
+
+// Quizlock stores the answers' digests in the clear: with the box ticked the
+// setup is refused, and while questions are being set the box is disabled.
+TEST(PasswordDialogTest, SealingAndQuestionsExcludeEachOther)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.show();
+    dialog.SetChecked(SealId, true);
+    dialog.Button(QuizlockId)->click();
+    ASSERT_EQ(prompts.Messages.size(), 1u);
+    EXPECT_TRUE(prompts.Messages[0].Text.startsWith(QStringLiteral("Sealing protects a password only")));
+    EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Stop);
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.SetChecked(SealId, false);
+    bool enabledDuringSetup = true;
+    test::ModalAction setup([&](QWidget* window) {
+        enabledDuringSetup = dialog.Control(SealId)->isEnabled();
+        qobject_cast<QDialog*>(window)->accept();
+    });
+    dialog.Button(QuizlockId)->click();
+    EXPECT_TRUE(setup.Done());
+    EXPECT_FALSE(enabledDuringSetup);
+    // No question stored: the dialog stays open for a password.
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Control(SealId)->isEnabled());
+    EXPECT_FALSE(dialog.Seal);
 }
 
 TEST(PasswordDialogTest, CancelAndEscapeEndWithCancel)

@@ -5,7 +5,10 @@ For every case the same container, payload and key go through
 `lumaquill-cli encode` and through lumaquill_ref.encode; the two images must
 be equal byte for byte.  Then the reference decodes the CLI's image and the
 CLI decodes the reference's image, and both must give back the payload (and,
-for files, the stored name).
+for files, the stored name).  Sealed cases carry a random salt and nonce, so
+their images differ by design: the reference opens the CLI's sealed image and
+the CLI opens the reference's.  They need PyNaCl (python3-nacl) and are
+skipped, with a note, without it.
 
 Usage:  compare_with_cli.py [--cli PATH] [--only NAME[,NAME...]] [--keep] [--fast | --all]
         --fast leaves out the case with speed 1 (100000 strengthening passes,
@@ -69,7 +72,7 @@ class Case:
     def __init__(self, name, container=None, text=None, file_name=None, file_size=0,
                  password=None, quiz=None, answers=None, speed=0, mode=None,
                  shrink=False, short_dir=False, slow=0, expect='ok', seed=None,
-                 wrong_key=False, cli_decode=True):
+                 wrong_key=False, cli_decode=True, seal=False):
         self.name = name
         self.container = container        # (w, h, bits, seed[, extra, xres, yres]) or None for noise
         self.text = text
@@ -89,6 +92,7 @@ class Case:
         self.seed = len(name) if seed is None else seed
         self.wrong_key = wrong_key        # a wrong key must fail on both sides
         self.cli_decode = cli_decode
+        self.seal = seal                  # a sealed image: cross decode only
 
 
 QUIZ = [('Erste Frage?', 'Hinweis eins', 'Antwort Eins'),
@@ -163,6 +167,10 @@ CASES = [
          password='pw-4', expect='incomplete'),
     Case('walk-exhausted-closing-text', TINY24, text=lcg_bytes(137, 300).hex()[:236],
          password='pw-4', expect='incomplete'),
+    Case('sealed-text', BIG24, text='Versiegelt: nur mit dem Passwort.', password='correct horse', seal=True),
+    Case('sealed-file-32bit', MID32, file_name='report.txt', file_size=1200, password='Passwört', seal=True),
+    Case('sealed-noise-file', None, file_name='n.bin', file_size=700, password='noise', seal=True,
+         short_dir=True),
 ]
 
 
@@ -366,6 +374,56 @@ def check_cli_decode(case, cli, image_path, data, name, work):
     return problems
 
 
+def write_payload(case, work):
+    """(data, name, payload arguments) of a case, its file written."""
+    if case.text is not None:
+        return case.text.encode('utf-8'), '', ['--text', case.text]
+    folder = os.path.join(SHORT_ROOT[0], case.name[:2]) if case.short_dir \
+        else os.path.join(work, 'Ordner mit Leerzeichen')
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.abspath(os.path.join(folder, case.file_name))
+    data = lcg_bytes(case.seed, case.file_size)
+    with open(path, 'wb') as f:
+        f.write(data)
+    return data, path, ['--file', path]
+
+
+def run_sealed_case(case, cli, work):
+    """The reference opens the CLI's sealed image (keyed with T' directly)
+    and the CLI opens the reference's."""
+    os.makedirs(work, exist_ok=True)
+    data, name, payload_args = write_payload(case, work)
+    cont, cont_args = None, ['--noise']
+    if case.container is not None:
+        cont = container(*case.container[:4])
+        cpath = os.path.join(work, 'container.bmp')
+        with open(cpath, 'wb') as f:
+            f.write(cont)
+        cont_args = ['--container', cpath]
+    cli_out = os.path.join(work, 'cli.bmp')
+    rc, _, err = run([cli, 'encode', '--out', cli_out, '--seal'] + cont_args + payload_args
+                     + key_args(case, False))
+    if rc != 0:
+        raise Failure('cli sealed encode failed (%d): %s' % (rc, err.decode(errors='replace').strip()))
+    with open(cli_out, 'rb') as f:
+        cli_img = f.read()
+    problems = []
+    d = ref.decode(cli_img, password=case.password, sealed=True)
+    if d.outcome == ref.NOTHING_DECODED or 'sealed' not in d.detail or d.data != data:
+        problems.append('reference did not open the cli sealed image (%s)' % d.detail)
+    res = ref.encode(cont, ref.compress(data), name, password=case.password, seal=True)
+    if not res.ok:
+        raise Failure('reference sealed encode failed: %s' % res.message)
+    ref_out = os.path.join(work, 'ref.bmp')
+    with open(ref_out, 'wb') as f:
+        f.write(res.image)
+    case.mode = res.mode
+    problems += check_cli_decode(case, cli, ref_out, data, name, work)
+    if problems:
+        raise Failure('; '.join(problems))
+    return ['sealed, EmbedMode %d: each side opens the other\'s image' % res.mode]
+
+
 def check_refusal(case, res, rc, cli_msg, notes):
     if case.expect == 'fail':
         if res.ok:
@@ -442,6 +500,21 @@ def check_shrink(case, res, cli_img, data, notes):
     return notes
 
 
+def check_argon2_tool():
+    """T' of 'correct horse' from the reference Argon2 implementation (the
+    argon2 tool), a second Argon2id besides libsodium's.  S0 holds no zero
+    byte, so the tool takes its 16 raw bytes as its salt argument."""
+    tool = shutil.which('argon2')
+    if tool is None or not ref.HAVE_NACL:
+        return None
+    assert b'\0' not in ref.SEAL_KEY_SALT
+    rc, out, err = run([tool.encode(), ref.SEAL_KEY_SALT, b'-id', b'-t', b'3', b'-m', b'16', b'-p', b'1',
+                        b'-l', b'32', b'-r'], stdin=b'correct horse')
+    if rc != 0:
+        raise Failure('argon2 tool failed: %s' % err.decode(errors='replace').strip())
+    return out.strip() == ref.sealed_key_text(b'correct horse')
+
+
 def find_cli(given):
     for c in ([given] if given else DEFAULT_CLIS):
         if c and os.path.isfile(c) and os.access(c, os.X_OK):
@@ -464,14 +537,29 @@ def main():
     passed = failed = 0
     only = set(args.only.split(',')) if args.only else None
     t_all = time.time()
+    if not only:
+        agreed = check_argon2_tool()
+        if agreed is None:
+            print('SKIP argon2-tool                           the argon2 tool or python3-nacl is missing')
+        elif agreed:
+            passed += 1
+            print('PASS argon2-tool                           T\' of "correct horse" equal from both Argon2id')
+        else:
+            failed += 1
+            print('FAIL argon2-tool                           the argon2 tool gives another T\'')
     for case in CASES:
         if only and case.name not in only:
             continue
         if case.slow > (0 if args.fast else 2 if args.all else 1):
             continue
+        if case.seal and not ref.HAVE_NACL:
+            print('SKIP %-32s        python3-nacl (PyNaCl) is not installed: sealed images not compared'
+                  % case.name)
+            continue
         t0 = time.time()
         try:
-            notes = run_case(case, cli, os.path.join(root, case.name))
+            runner = run_sealed_case if case.seal else run_case
+            notes = runner(case, cli, os.path.join(root, case.name))
             passed += 1
             extra = getattr(case, 'cli_saved_as', None)
             if extra is not None:

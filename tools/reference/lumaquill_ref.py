@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Independent reference model of Lumaquill's stored format (encoder and decoder).
 
-Python 3, standard library only.  Every step that the stored image depends on
+Python 3, standard library (and PyNaCl for sealed images).  Every step that the stored image depends on
 is modelled to the bit: the chained SHA-1 context (whose finalisation does not
 reset it and leaves byte groups reversed in its buffer), the generators, the
 password strengthening, the pixel walk, the embedding modes and the container
@@ -11,17 +11,29 @@ generators are defined with.
 
 Public entry points:
     encode(container, payload, name, password=None, quiz=None, speed=0,
-           shrink=False) -> EncodeResult
-    decode(image_bytes, password=None, answers=None) -> DecodeResult
+           shrink=False, seal=False, seal_salt=None, seal_nonce=None) -> EncodeResult
+    decode(image_bytes, password=None, answers=None, sealed=False) -> DecodeResult
     compress(data) -> bytes   (zlib stream at the default level)
+Sealed images (seal=True, passwords only) need PyNaCl (Debian's
+python3-nacl) for Argon2id and XChaCha20-Poly1305; HAVE_NACL says whether it
+is there.  Everything else uses the standard library only.
 Rescaled ("shrunk") containers cannot be reproduced: their pixel values are
 implementation-defined.  encode() reports the rescaled size and stops there.
 """
 
 import hashlib
 import math
+import os
 import struct
 import zlib
+
+try:
+    import nacl.bindings
+    import nacl.exceptions
+    import nacl.pwhash
+    HAVE_NACL = True
+except ImportError:  # sealed images cannot be made or opened
+    HAVE_NACL = False
 
 MASK32 = 0xFFFFFFFF
 
@@ -680,6 +692,7 @@ class StegEngine(DibImage):
         self.read_index = 0
         self.last_write_ok = True
         self.closing_complete = True
+        self.key_text = None       # the key text as typed, which opens a sealed envelope
 
     # -- container -------------------------------------------------------
     def is_usable(self):
@@ -1060,8 +1073,14 @@ class StegEngine(DibImage):
                 raise zlib.error('incomplete or too large')
         except zlib.error as e:
             return NOTHING_DECODED, None, name, 'uncompress: %s' % e
-        return (FILE_WRITTEN if name else TEXT_DECODED), out, name, \
-            'mode %d speed %d' % (km.mode, speed)
+        detail = 'mode %d speed %d' % (km.mode, speed)
+        # Looked at before a text is cut at its first zero byte.
+        if out.startswith(SEAL_TAG):
+            out = open_envelope(out, self.key_text, 20 * cap)
+            if out is None:
+                return NOTHING_DECODED, None, name, detail + ' sealed: does not open'
+            detail += ' sealed'
+        return (FILE_WRITTEN if name else TEXT_DECODED), out, name, detail
 
 
 def _cut_zero(b):
@@ -1084,6 +1103,68 @@ def stored_name(name):
 
 
 # ---------------------------------------------------------------------------
+# Sealed images
+# ---------------------------------------------------------------------------
+
+# The envelope: tag (8) || salt S (16) || nonce N (24) || XChaCha20-Poly1305-
+# IETF(K, N, additional data = tag, plaintext = the zlib stream of the
+# content) with K = Argon2id(T, S); it is then compressed and stored like any
+# payload.  The stored format is keyed with T' = the lowercase hex digits of
+# Argon2id(T, S0), S0 = SHA-256('Lumaquill sealed image key')[:16].
+SEAL_TAG = b'LQSEAL01'
+SEAL_SALT_BYTES = 16
+SEAL_NONCE_BYTES = 24
+SEAL_MAC_BYTES = 16
+SEAL_HEADER_BYTES = len(SEAL_TAG) + SEAL_SALT_BYTES + SEAL_NONCE_BYTES
+SEAL_OVERHEAD = SEAL_HEADER_BYTES + SEAL_MAC_BYTES
+SEAL_OPSLIMIT = 3
+SEAL_MEMLIMIT = 64 * 1024 * 1024
+SEAL_KEY_SALT = hashlib.sha256(b'Lumaquill sealed image key').digest()[:16]
+
+
+def argon2id(text, salt):
+    """Argon2id v1.3, 3 passes, 64 MiB, one lane, 32 bytes."""
+    return nacl.pwhash.argon2id.kdf(32, bytes(text), bytes(salt),
+                                    opslimit=SEAL_OPSLIMIT, memlimit=SEAL_MEMLIMIT)
+
+
+def sealed_key_text(text):
+    """T': the key text that keys the stored format of a sealed image."""
+    return argon2id(text, SEAL_KEY_SALT).hex().encode('ascii')
+
+
+def seal_envelope(plaintext, text, salt=None, nonce=None):
+    salt = os.urandom(SEAL_SALT_BYTES) if salt is None else bytes(salt)
+    nonce = os.urandom(SEAL_NONCE_BYTES) if nonce is None else bytes(nonce)
+    key = argon2id(text, salt)
+    sealed = nacl.bindings.crypto_aead_xchacha20poly1305_ietf_encrypt(bytes(plaintext), SEAL_TAG, nonce, key)
+    return SEAL_TAG + salt + nonce + sealed
+
+
+def open_envelope(envelope, text, cap):
+    """The content (the plaintext stream restored within cap bytes), or None
+    when there is no key text, the envelope is short or does not
+    authenticate, or its stream does not restore."""
+    if text is None or len(envelope) < SEAL_OVERHEAD or not HAVE_NACL:
+        return None
+    salt = envelope[len(SEAL_TAG):len(SEAL_TAG) + SEAL_SALT_BYTES]
+    nonce = envelope[len(SEAL_TAG) + SEAL_SALT_BYTES:SEAL_HEADER_BYTES]
+    try:
+        stream = nacl.bindings.crypto_aead_xchacha20poly1305_ietf_decrypt(
+            bytes(envelope[SEAL_HEADER_BYTES:]), SEAL_TAG, bytes(nonce), argon2id(text, salt))
+    except nacl.exceptions.CryptoError:
+        return None
+    try:
+        d = zlib.decompressobj()
+        out = d.decompress(stream, cap)
+        if not d.eof or d.unconsumed_tail:
+            return None
+    except zlib.error:
+        return None
+    return out
+
+
+# ---------------------------------------------------------------------------
 # Flows
 # ---------------------------------------------------------------------------
 
@@ -1103,7 +1184,8 @@ class EncodeResult:
         self.closing_complete = None   # False: the walk ran out after the payload
 
 
-def encode(container, payload, name='', password=None, quiz=None, speed=0, shrink=False):
+def encode(container, payload, name='', password=None, quiz=None, speed=0, shrink=False,
+           seal=False, seal_salt=None, seal_nonce=None):
     """Encode flow: container is bmp bytes, or None for a pure-noise image.
 
     payload is the compressed stream (see compress()); name is the payload
@@ -1111,7 +1193,9 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
     hint, answer) triples used instead of a password.  When shrink applies,
     the result carries only shrunk_to (pixels cannot be reproduced).  A run
     whose walk ran out after the payload succeeds with closing_complete
-    False, as the closing writes are not examined.
+    False, as the closing writes are not examined.  seal (passwords only)
+    stores the compressed envelope of the payload, keyed with T'; salt and
+    nonce are random unless given.
     """
     res = EncodeResult()
     rt = RuntimeRandom()
@@ -1123,6 +1207,10 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
     km.reset()
     slots = question_set(quiz)[0] if quiz is not None else []
     key = key_text(password, quiz)
+    if seal:
+        assert quiz is None, 'sealing is for passwords only'
+        payload = compress(seal_envelope(payload, key, seal_salt, seal_nonce))
+        key = sealed_key_text(key)
     km.password_digest, km.password_md5 = sha1(key), md5(key)
     km.derive_marker()
     km.speed = speed
@@ -1159,9 +1247,9 @@ class DecodeResult:
         self.detail = ''
 
 
-def _keyed_engine(image, password, answers, res):
+def _keyed_engine(image, password, answers, res, sealed=False):
     """Loads the image, reads its question header and hands the key over,
-    as the decode flow does before the run."""
+    as the decode flow does before the run (keyed with T' when sealed)."""
     eng = StegEngine(RuntimeRandom())
     if not eng.load_container(image):
         res.detail = 'No container image selected.'
@@ -1172,6 +1260,9 @@ def _keyed_engine(image, password, answers, res):
         key = b''.join(given[:len(res.questions)])
     else:
         key = _utf8(password or '')
+    eng.key_text = None if res.questions else key
+    if sealed and not res.questions:
+        key = sealed_key_text(key)
     km = eng.keys
     km.password_digest, km.password_md5 = sha1(key), md5(key)
     km.derive_marker()
@@ -1179,9 +1270,10 @@ def _keyed_engine(image, password, answers, res):
     return eng
 
 
-def decode(image, password=None, answers=None):
+def decode(image, password=None, answers=None, sealed=False):
+    """sealed: keyed with T' directly (lumaquill tries T first, then T')."""
     res = DecodeResult()
-    eng = _keyed_engine(image, password, answers, res)
+    eng = _keyed_engine(image, password, answers, res, sealed)
     if eng is not None:
         res.outcome, res.data, res.name, res.detail = eng.decode()
     return res
@@ -1299,6 +1391,15 @@ def self_test():
     assert stored_name('C:\\data\\report.txt') == b'report.txt'
     assert stored_name('/a/b\\c/' + 'é' * 30) == ('é' * 25).encode()
     assert stored_name('x' * 49 + 'é') == ('x' * 49).encode()
+
+    assert SEAL_KEY_SALT.hex() == 'e540e505fbf6e8dbee81a543d2f72c7c'
+    if HAVE_NACL:
+        # T' of 'correct horse', also given by the reference argon2 tool.
+        assert sealed_key_text(b'correct horse') == \
+            b'32bc619782d0438a6d2f07a80cccd8fa7089d947b702348e9ce258a5b215f8dc'
+        e = seal_envelope(b'abc', b'correct horse', bytes(range(16)), bytes(range(16, 40)))
+        assert e.hex() == ('4c515345414c3031000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f'
+                           '2021222324252627eed7faeed4ac444eaf89221b8b534e75f98f2c')
     return True
 
 

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace lumaquill {
+
+// libsodium initialised, once per process (sodium_init is safe to repeat,
+// but every caller goes through here); false when it cannot run.
+bool SodiumReady();
+
+} // namespace lumaquill
