@@ -36,8 +36,19 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
+# ccache, where the machine has it, only makes rebuilds faster. Debian's own
+# python3 carries the reference model's modules (python3-nacl); a python3
+# earlier on PATH may not.
+common_config() {
+    command -v ccache >/dev/null && printf '%s\n' -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+    [ -x /usr/bin/python3 ] && printf '%s\n' -DPython3_EXECUTABLE=/usr/bin/python3
+    return 0
+}
+
 configure_and_build() {
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    local extra
+    mapfile -t extra < <(common_config)
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
     cmake --build "$build" --parallel "$(nproc)"
 }
 
