@@ -5,9 +5,12 @@
 #include "cli/EncodeCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/InfoCommand.h"
+#include "cli/OutputFile.h"
 #include "cli/TerminalPrompt.h"
 
+#include <exception>
 #include <iostream>
+#include <new>
 #include <unistd.h>
 
 namespace lumaquill {
@@ -27,8 +30,8 @@ int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
     if (command == "info")
         return InfoCommand(io).Execute(rest);
     if (command == "--help" || command == "-h" || command == "help") {
-        io.Out << Usage() << std::flush;
-        return ExitOk;
+        io.Out << Usage();
+        return OutputFile::Finish(io.Out, io.Err);
     }
     io.Err << "lumaquill-cli: unknown command \"" << command << "\"\n" << Usage() << std::flush;
     return ExitUsage;
@@ -39,7 +42,16 @@ int CommandLine::Main(int argc, char** argv)
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     TerminalPrompt terminal(STDIN_FILENO, std::cin, std::cerr);
     CliIo io { std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0 };
-    return Run(args, io);
+    // No input may end the process with an uncaught exception: whatever
+    // escapes the commands is a failure with a reason.
+    try {
+        return Run(args, io);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "lumaquill-cli: not enough memory.\n" << std::flush;
+    } catch (const std::exception& error) {
+        std::cerr << "lumaquill-cli: " << error.what() << '\n' << std::flush;
+    }
+    return ExitFailure;
 }
 
 const char* CommandLine::Usage()
@@ -47,7 +59,7 @@ const char* CommandLine::Usage()
     return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4]\n"
+           "                            [--speed 0-4] [--force]\n"
            "       lumaquill-cli decode IMAGE.bmp [--password PW | --password-stdin | --answer ANSWER ...]\n"
            "                            [--out FILE | --out-dir DIR] [--force]\n"
            "       lumaquill-cli info IMAGE.bmp [--json]\n"

@@ -13,8 +13,8 @@ struct DecodeOptions;
 class QuestionSet;
 
 // lumaquill-cli decode: the decode dialog's flow. A decoded text goes to
-// standard output byte for byte; a decoded file is saved through
-// DecodeSavePrompt.
+// standard output byte for byte, or to --out FILE; a decoded file is saved
+// through DecodeSavePrompt (standard output for --out -).
 class DecodeCommand {
 public:
     explicit DecodeCommand(CliIo& io);
@@ -25,7 +25,8 @@ public:
 private:
     int Decode(const DecodeOptions& options);
     std::optional<KeyDigests> TakeKey(const DecodeOptions& options, bool questionsStored, QuestionSet& questions);
-    int Deliver(int outcome, const std::string& holder, bool declined, bool failureShown);
+    int Deliver(const DecodeOptions& options, int outcome, const std::string& holder, bool declined, bool failureShown);
+    int DeliverText(const DecodeOptions& options, const std::string& text);
 
     CliIo& Io;
 };

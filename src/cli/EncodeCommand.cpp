@@ -4,6 +4,7 @@
 #include "cli/DisplayText.h"
 #include "cli/EncodeOptions.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "cli/PasswordStep.h"
 #include "cli/QuizlockStep.h"
 #include "cli/StderrMessageSink.h"
@@ -26,6 +27,7 @@ namespace {
 
 constexpr const char* kNoContainer = "No container image selected.";
 constexpr const char* kCompressFailed = "Failed to compress file.";
+constexpr const char* kCannotRead = "Could not read the chosen file.";
 
 std::string Quoted(const std::string& path)
 {
@@ -61,8 +63,8 @@ int EncodeCommand::Execute(const std::vector<std::string>& args)
     if (!options)
         return UsageText::Report(Io.Err, "encode", error, EncodeOptions::Usage());
     if (options->Help) {
-        Io.Out << EncodeOptions::Usage() << std::flush;
-        return ExitOk;
+        Io.Out << EncodeOptions::Usage();
+        return OutputFile::Finish(Io.Out, Io.Err);
     }
     if (options->Key == KeySource::Prompt && !Io.Terminal)
         return UsageText::Report(Io.Err, "encode",
@@ -79,6 +81,15 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     auto engine = std::make_unique<StegEngine>();
     engine->SetFrontend({ &messages, nullptr, Io.ErrIsTerminal ? &progress : nullptr, nullptr });
 
+    // An existing target is refused before any work is done, and again,
+    // without a race, when the file is put in place.
+    if (!OutputFile::IsStdout(options.OutPath)) {
+        const std::string problem = OutputFile::Problem(options.OutPath, options.Force);
+        if (!problem.empty()) {
+            messages.ShowMessage(problem, MessageIcon::Stop);
+            return ExitFailure;
+        }
+    }
     EncodeRequest request;
     QuestionSet questions;
     if (!ReadPayload(options, request, messages) || !LoadContainer(options, *engine, messages))
@@ -89,14 +100,35 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     request.Shrink = options.Shrink;
     request.ImageTitle = ImageTitle(options.ContainerPath);
     request.Speed = options.Speed;
-    if (!RunEncode(*engine, request))
-        return ExitFailure;
-    if (!engine->SaveContainer(options.OutPath)) {
-        messages.ShowMessage(
-            "Could not save the encoded image as " + Quoted(options.OutPath) + ".", MessageIcon::Exclamation);
+    if (!RunEncode(*engine, request)) {
+        ExplainNoRoom(*engine, request);
         return ExitFailure;
     }
-    return ExitOk;
+    return Save(*engine, options, messages);
+}
+
+// "Could not find a suitable encoder." alone does not say what would help.
+void EncodeCommand::ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request)
+{
+    if (request.Noise || !engine.IsUsableContainer() || request.Payload.size() <= LargestPayload(engine))
+        return;
+    Io.Err << "The data is " << request.Payload.size() << " bytes once compressed; this image takes at most "
+           << LargestPayload(engine) << ". Use --noise or a larger picture.\n"
+           << std::flush;
+}
+
+int EncodeCommand::Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages)
+{
+    if (OutputFile::IsStdout(options.OutPath)) {
+        engine.Write(Io.Out);
+        return OutputFile::Finish(Io.Out, Io.Err);
+    }
+    const FileWriteResult saved
+        = engine.SaveContainer(options.OutPath, options.Force ? ExistingFile::Replace : ExistingFile::Keep);
+    if (saved)
+        return ExitOk;
+    messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);
+    return ExitFailure;
 }
 
 bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages)
@@ -104,15 +136,19 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
     std::optional<std::vector<uint8_t>> payload;
     if (options.Kind == EncodeOptions::PayloadKind::Text) {
         payload = CompressPayload(options.PayloadArg);
+        request.OriginalSize = options.PayloadArg.size();
     } else {
-        std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(options.PayloadArg);
+        std::string reason;
+        std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(options.PayloadArg, reason);
         if (!bytes) {
-            messages.ShowMessage("Could not read " + Quoted(options.PayloadArg) + ".", MessageIcon::Exclamation);
+            messages.ShowMessage(
+                std::string(kCannotRead) + " " + Quoted(options.PayloadArg) + ": " + reason + ".", MessageIcon::Stop);
             return false;
         }
         if (options.Kind == EncodeOptions::PayloadKind::TextFile)
             WarnOfZeroByte(*bytes, options.PayloadArg);
         payload = CompressPayload(bytes->data(), bytes->size());
+        request.OriginalSize = bytes->size();
     }
     if (!payload) {
         messages.ShowMessage(kCompressFailed, MessageIcon::Exclamation);

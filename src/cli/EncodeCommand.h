@@ -33,6 +33,8 @@ private:
     void WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std::string& path);
     bool LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages);
     bool TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions);
+    void ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request);
+    int Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages);
 
     CliIo& Io;
 };

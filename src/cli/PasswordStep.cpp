@@ -44,11 +44,13 @@ std::string PasswordStep::DecodeProblem(const std::string& password)
 
 std::optional<std::string> PasswordStep::Obtain(KeySource source, const std::string& given, bool encoding, CliIo& io)
 {
+    // A terminal on standard input gets the usual prompt without echo, also
+    // with --password-stdin: the line is typed, not piped.
     std::optional<std::string> confirmation;
     std::optional<std::string> password;
     if (source == KeySource::Password)
         password = given;
-    else if (source == KeySource::PasswordStdin)
+    else if (source == KeySource::PasswordStdin && !io.Terminal)
         password = ReadStdinLine(io.In);
     else
         password = Ask(encoding, io, confirmation);

@@ -8,27 +8,43 @@
 
 #include <algorithm>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 namespace lumaquill {
 
 namespace {
 
+// The bytes on the front end's own stream; the holder stays empty.
+DecodeOutcome StreamDecodedFile(const Frontend& host, std::ostream& out, const std::vector<uint8_t>& bytes)
+{
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out)
+        ShowRunMessage(host, runmessage::kCouldNotWriteStream, MessageIcon::Stop);
+    return FileWritten;
+}
+
 // A declined prompt (or none) writes nothing: the image still holds the
-// payload. A target that cannot be written is reported while the progress
-// is still up; the outcome stays FileWritten with the target in the holder.
+// payload. A target that cannot be written is reported with the system's
+// reason while the progress is still up (a full disk or a read-only folder
+// is not a wrong key); the outcome stays FileWritten with the target in the
+// holder.
 DecodeOutcome SaveDecodedFile(
     StegEngine& engine, const std::vector<uint8_t>& bytes, const std::string& storedName, std::string& holder)
 {
     const Frontend& host = engine.GetFrontend();
+    holder.clear();
+    if (std::ostream* stream = host.Save ? host.Save->SaveStream() : nullptr)
+        return StreamDecodedFile(host, *stream, bytes);
     std::optional<std::string> target;
     if (host.Save)
         target = host.Save->AskSavePath(SafeFileName(storedName));
-    holder.clear();
     if (!target)
         return FileWritten;
-    if (!WriteFileAtomically(*target, bytes.data(), bytes.size()))
-        ShowRunMessage(host, runmessage::kNothingDecoded, MessageIcon::Stop);
+    const FileWriteResult written = WriteFileAtomically(*target, bytes.data(), bytes.size());
+    if (!written)
+        ShowRunMessage(host, runmessage::kCouldNotWrite + *target + ": " + written.Reason + ".", MessageIcon::Stop);
     holder = *target;
     return FileWritten;
 }

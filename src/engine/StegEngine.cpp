@@ -4,7 +4,9 @@
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 
+#include <algorithm>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <utility>
 
@@ -28,10 +30,13 @@ constexpr uint32_t kBytesPerPixelMode4 = 3;
 // Capacity 5 is the size the decode run gives its buffers; it equals 4.
 constexpr int32_t kDecodeSizingMode = 5;
 
-// 32-bit signed arithmetic that wraps instead of overflowing.
-int32_t WrapSub(int32_t a, int32_t b)
+// Pictures of 2^31 pixel bytes or more cannot be written as a bitmap file by
+// any build, so no stored image depends on what a wrapping 32-bit sum would
+// give for them: the figure is clamped to the int32 range.
+int32_t Saturated(int64_t value)
 {
-    return static_cast<int32_t>(uint32_t(a) - uint32_t(b));
+    return static_cast<int32_t>(std::clamp<int64_t>(
+        value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -61,6 +66,11 @@ bool StegEngine::LoadContainer(const std::string& path)
         Clear();
         return false;
     }
+    return AdoptContainer(file);
+}
+
+bool StegEngine::AdoptContainer(std::istream& file)
+{
     Read(file);
     if (!IsUsableContainer())
         return false;
@@ -71,45 +81,47 @@ bool StegEngine::LoadContainer(const std::string& path)
 
 // The target is replaced only by a completely written file, so a failed save
 // leaves an existing file as it was.
-bool StegEngine::SaveContainer(const std::string& path)
+FileWriteResult StegEngine::SaveContainer(const std::string& path, ExistingFile existing)
 {
     if (!IsValid())
-        return false;
+        return { false, "there is no image to save" };
     std::ostringstream file(std::ios::binary);
     if (Write(file) == 0 || !file)
-        return false;
+        return { false, "the image could not be put together" };
     const std::string bytes = std::move(file).str();
-    return WriteFileAtomically(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return WriteFileAtomically(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), existing);
 }
 
-// P = (((W * B + 31) >> 5) * H * 4) / (B / 8) in 32-bit words: the pixel
-// slots of the stored rows, row padding included. Without a header, or with
-// fewer than 8 bits per pixel, the image has no slots (P = 0), so every mode
-// answers -4096.
 int32_t StegEngine::Capacity(int32_t mode) const
 {
-    const uint32_t bits = BitCount();
-    int32_t slots = 0;
-    if (bits >= kBitsPerByte) {
-        const uint32_t rowWords = (uint32_t(Width()) * bits + 31u) >> 5;
-        const int32_t rowBytes = static_cast<int32_t>(rowWords * uint32_t(Height()) * 4u);
-        slots = rowBytes / static_cast<int32_t>(bits / kBitsPerByte);
+    return CapacityFor(Width(), Height(), BitCount(), mode);
+}
+
+// P = (((W * B + 31) >> 5) * H * 4) / (B / 8): the pixel slots of the stored
+// rows, row padding included. Without a header, or with fewer than 8 bits
+// per pixel, the image has no slots (P = 0), so every mode answers -4096.
+int32_t StegEngine::CapacityFor(int32_t width, int32_t height, uint16_t bits, int32_t mode)
+{
+    int64_t slots = 0;
+    if (bits >= kBitsPerByte && width > 0 && height > 0) {
+        const int64_t rowWords = (int64_t(width) * bits + 31) >> 5;
+        slots = rowWords * height * 4 / (bits / kBitsPerByte);
     }
-    const int32_t reserve = container::kCapacityReserve;
+    const int64_t reserve = container::kCapacityReserve;
     switch (mode) {
     case EmbedBit0OneChannel:
-        return WrapSub(slots / kPixelsPerByteMode0, reserve);
+        return Saturated(slots / kPixelsPerByteMode0 - reserve);
     case EmbedBit0ThreeChannels:
-        return WrapSub(slots / kPixelsPerByteMode1, reserve);
+        return Saturated(slots / kPixelsPerByteMode1 - reserve);
     case EmbedBits01:
-        return WrapSub(slots / kPixelsPerByteMode2, reserve);
+        return Saturated(slots / kPixelsPerByteMode2 - reserve);
     case EmbedBits012:
-        return WrapSub(slots, reserve);
+        return Saturated(slots - reserve);
     case EmbedWholeBytes:
     case kDecodeSizingMode:
-        return WrapSub(static_cast<int32_t>(kBytesPerPixelMode4 * uint32_t(slots)), reserve);
+        return Saturated(int64_t(kBytesPerPixelMode4) * slots - reserve);
     default:
-        return -reserve;
+        return static_cast<int32_t>(-reserve);
     }
 }
 

@@ -16,12 +16,15 @@ class StegEngine;
 struct EncodeRequest {
     // The zlib stream of the file's bytes or of the typed text.
     std::vector<uint8_t> Payload;
+    // The size of what was compressed into Payload (the file's or the text's
+    // bytes): a decode restores at most 20 x Capacity(5) bytes, so the
+    // container must be sized for it, not only for the stream.
+    uint64_t OriginalSize = 0;
     // The payload file's full path; empty for typed text.
     std::string Name;
     bool Noise = false;
     bool Shrink = false;
-    // The chosen container's file name without its extension; names the
-    // temporary file of a rescaled container.
+    // The chosen container's file name without its extension.
     std::string ImageTitle;
     KeyDigests Key;
     int32_t Speed = 0;
@@ -33,8 +36,28 @@ struct EncodeRequest {
 // The encode flow after the password step, in the dialog's order: key
 // material reset and filled, DeriveMarker, questions handed over, noise
 // container, shrink, Encode. The caller has checked that there is a
-// payload and a usable container (or the noise box). Returns Encode's
-// result; the caller then previews and saves with SaveContainer.
+// payload and a usable container (or the noise box). Noise and rescaled
+// containers are made in memory; no file is written. A container that
+// could not give OriginalSize bytes back is refused before Encode, with
+// the message of TooLargeToDecode. Returns Encode's result; the caller then
+// previews and saves with SaveContainer.
 bool RunEncode(StegEngine& engine, const EncodeRequest& request);
+
+// n for the noise container of a payload: the usual noise side for its
+// compressed size, raised until the (n + 2) x (n + 2) 24-bit picture has
+// 20 x Capacity(5) >= originalSize. Arithmetic only: the picture itself is
+// made once, since making it draws from the runtime generator.
+int32_t NoiseSide(uint32_t payloadSize, uint64_t originalSize);
+
+// The most a decode of a container of that Capacity(5) restores.
+uint64_t DecodableBytes(int32_t decodeCapacity);
+
+// The refusal for a container that cannot give originalSize bytes back,
+// stating both sizes.
+std::string TooLargeToDecode(uint64_t originalSize, uint64_t decodableBytes);
+
+// The largest compressed payload the loaded container takes when its mode
+// is chosen (EmbedModes 0-3), 0 when it takes none.
+uint32_t LargestPayload(const StegEngine& engine);
 
 } // namespace lumaquill

@@ -185,6 +185,7 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
     }
     Payload = std::move(*stream);
     PayloadSize = static_cast<uint32_t>(Payload.size());
+    OriginalSize = length;
     SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
     return true;
 }
@@ -249,6 +250,7 @@ void EncodeDialog::EncodeAndSave(PasswordDialog& password)
 {
     EncodeRequest request;
     request.Payload = Payload;
+    request.OriginalSize = OriginalSize;
     // Stored names are UTF-8.
     request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
     request.Noise = NoiseTicked != 0;

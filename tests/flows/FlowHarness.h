@@ -49,8 +49,6 @@ public:
     // Decodes in an existing engine (ReadStoredQuestions, then RunDecode).
     static DecodeResult DecodeIn(StegEngine& engine, FakeFrontend& front, const std::string& password);
 
-    std::string PrivateFolder() const;
-
     ScratchFolder Scratch;
     ScopedTmpDir Tmp { Scratch.Path() };
     FakeFrontend Front;
