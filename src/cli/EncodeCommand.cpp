@@ -110,10 +110,11 @@ int EncodeCommand::Encode(const EncodeOptions& options)
 // "Could not find a suitable encoder." alone does not say what would help.
 void EncodeCommand::ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request)
 {
-    if (request.Noise || !engine.IsUsableContainer() || request.Payload.size() <= LargestPayload(engine))
+    const uint32_t largest = LargestPayload(engine);
+    if (request.Noise || !engine.IsUsableContainer() || largest == 0 || request.Payload.size() <= largest)
         return;
     Io.Err << "The data is " << request.Payload.size() << " bytes once compressed; this image takes at most "
-           << LargestPayload(engine) << ". Use --noise or a larger picture.\n"
+           << largest << ". Use --noise or a larger picture.\n"
            << std::flush;
 }
 

@@ -100,8 +100,11 @@ std::string InfoCommand::AsText(const Facts& facts)
         out << "Not usable as a container: it needs 24 or 32 bits per pixel.\n";
         return out.str();
     }
-    out << "Largest payload: " << facts.LargestPayload << " bytes (compressed)\n"
-        << "Capacity in bytes:\n";
+    if (facts.LargestPayload > 0)
+        out << "Largest payload: " << facts.LargestPayload << " bytes (compressed)\n";
+    else
+        out << "Largest payload: not fixed; the picture is too small for a reliable figure\n";
+    out << "Capacity in bytes:\n";
     for (size_t mode = 0; mode < facts.Capacity.size(); ++mode) {
         out << "  mode " << mode << ": " << facts.Capacity[mode]
             << (mode == kNoiseOnlyMode ? " (used only by generated noise images)" : "") << '\n';
@@ -120,7 +123,12 @@ std::string InfoCommand::AsJson(const Facts& facts)
         << "  \"bits_per_pixel\": " << facts.BitsPerPixel << ",\n"
         << "  \"usable\": " << (facts.Usable ? "true" : "false") << ",\n";
     if (facts.Usable) {
-        out << "  \"largest_payload\": " << facts.LargestPayload << ",\n"
+        out << "  \"largest_payload\": ";
+        if (facts.LargestPayload > 0)
+            out << facts.LargestPayload;
+        else
+            out << "null";
+        out << ",\n"
             << "  \"noise_only_mode\": " << kNoiseOnlyMode << ",\n";
     }
     out << "  \"capacity\": [";
