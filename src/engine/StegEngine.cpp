@@ -102,10 +102,13 @@ int32_t StegEngine::Capacity(int32_t mode) const
 // per pixel, the image has no slots (P = 0), so every mode answers -4096.
 int32_t StegEngine::CapacityFor(int32_t width, int32_t height, uint16_t bits, int32_t mode)
 {
+    // Beyond this many slots every mode saturates; it also keeps the
+    // product of the two 32-bit sides within 64 bits.
+    constexpr int64_t kSaturatingSlots = int64_t(1) << 40;
     int64_t slots = 0;
     if (bits >= kBitsPerByte && width > 0 && height > 0) {
-        const int64_t rowWords = (int64_t(width) * bits + 31) >> 5;
-        slots = rowWords * height * 4 / (bits / kBitsPerByte);
+        const int64_t rowBytes = ((int64_t(width) * bits + 31) >> 5) * 4;
+        slots = rowBytes > kSaturatingSlots / height ? kSaturatingSlots : rowBytes * height / (bits / kBitsPerByte);
     }
     const int64_t reserve = container::kCapacityReserve;
     switch (mode) {
