@@ -51,27 +51,42 @@ DecodeOutcome SaveDecodedFile(
 
 } // namespace
 
+namespace {
+
+// False with the outcome set when the stream could not be restored.
+bool Restored(StegEngine& engine, InflateResult result, DecodeOutcome& outcome)
+{
+    if (result == InflateResult::Complete)
+        return true;
+    if (result == InflateResult::OutOfMemory)
+        ShowRunMessage(engine.GetFrontend(), runmessage::kNoOutputBuffer);
+    outcome = NothingDecoded;
+    return false;
+}
+
+} // namespace
+
+// A text is restored straight into the holder and a file into one buffer,
+// so the decoded bytes exist once.
 DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
     uint64_t outputCap, std::string& holder)
 {
     if (engine.Progress)
         engine.Progress->SetText("Decompressing Data");
-    std::vector<uint8_t> bytes;
-    switch (InflateCapped(payload, size, outputCap, bytes)) {
-    case InflateResult::Complete:
-        break;
-    case InflateResult::OutOfMemory:
-        ShowRunMessage(engine.GetFrontend(), runmessage::kNoOutputBuffer);
-        return NothingDecoded;
-    case InflateResult::Failed:
-        return NothingDecoded;
+    DecodeOutcome outcome = NothingDecoded;
+    if (storedName.empty()) {
+        if (!Restored(engine, InflateCapped(payload, size, outputCap, holder), outcome)) {
+            holder.clear();
+            return outcome;
+        }
+        // A text ends at its first zero byte.
+        holder.resize(std::min(holder.size(), holder.find('\0')));
+        return TextDecoded;
     }
-    if (!storedName.empty())
-        return SaveDecodedFile(engine, bytes, storedName, holder);
-    // A text ends at its first zero byte.
-    const auto end = std::find(bytes.begin(), bytes.end(), uint8_t { 0 });
-    holder.assign(bytes.begin(), end);
-    return TextDecoded;
+    std::vector<uint8_t> bytes;
+    if (!Restored(engine, InflateCapped(payload, size, outputCap, bytes), outcome))
+        return outcome;
+    return SaveDecodedFile(engine, bytes, storedName, holder);
 }
 
 } // namespace lumaquill

@@ -304,8 +304,9 @@ TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerReplacesTheChosenImage)
     EXPECT_EQ(Engine.Width(), side);
     EXPECT_EQ(Engine.Height(), side);
     EXPECT_EQ(Engine.Keys.Mode, 4);
-    // The noise file stays where it was made; the next noise encode reuses it.
-    EXPECT_TRUE(test::Exists(PrivateTemp() + "asyat.bmp"));
+    // The noise container is made in memory: no temporary file at all.
+    EXPECT_FALSE(test::Exists(PrivateTemp() + "asyat.bmp"));
+    EXPECT_FALSE(test::Exists(Path("asyat.bmp")));
 
     Engine.Clear();
     Decode([&](DecodeDialog& dialog) {
@@ -333,7 +334,7 @@ TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA10
     ExpectMessages({});
     EXPECT_EQ(Engine.Width(), 87);
     EXPECT_EQ(Engine.Height(), 87);
-    // The rescaled container's temporary file, named after the image, is gone.
+    // The rescaled container is made in memory: no temporary file at all.
     EXPECT_FALSE(test::Exists(PrivateTemp() + "holiday.bmp"));
 
     Engine.Clear();
@@ -666,8 +667,12 @@ TEST_F(EncodeDecodeEndToEndTest, DecodedFileSavePromptCancelledOrUnwritable)
     const Case cases[] = {
         // Cancelling the prompt writes nothing, anywhere, and says nothing.
         { "cancelled", std::nullopt, {} },
-        // One box from the run, none after it from the dialog.
-        { "unwritable", Path("no-such-folder") + "/plan.bin", { { kNothingDecoded, MessageIcon::Stop } } },
+        // One box from the run, none after it from the dialog: the file
+        // could not be written, and why (not the wrong-key message).
+        { "unwritable", Path("no-such-folder") + "/plan.bin",
+            { { QString::fromStdString("Could not write " + Path("no-such-folder")
+                    + "/plan.bin: No such file or directory."),
+                MessageIcon::Stop } } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
