@@ -8,6 +8,7 @@
 #include "cli/OutputFile.h"
 #include "cli/TerminalPrompt.h"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -40,6 +41,11 @@ int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
 int CommandLine::Main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+#ifdef SIGPIPE
+    // A reader that goes away early (--out - into "| head") is a write
+    // failure reported with exit 1, not a death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     TerminalPrompt terminal(STDIN_FILENO, std::cin, std::cerr);
     CliIo io { std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0 };
     // No input may end the process with an uncaught exception: whatever

@@ -49,13 +49,6 @@ EncodeCommand::EncodeCommand(CliIo& io)
 {
 }
 
-std::string EncodeCommand::ImageTitle(const std::string& containerPath)
-{
-    std::string name = std::filesystem::path(containerPath).filename().string();
-    size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
 int EncodeCommand::Execute(const std::vector<std::string>& args)
 {
     std::string error;
@@ -98,7 +91,6 @@ int EncodeCommand::Encode(const EncodeOptions& options)
         return ExitUsage;
     request.Noise = options.Noise;
     request.Shrink = options.Shrink;
-    request.ImageTitle = ImageTitle(options.ContainerPath);
     request.Speed = options.Speed;
     if (!RunEncode(*engine, request)) {
         ExplainNoRoom(*engine, request);

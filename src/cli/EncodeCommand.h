@@ -23,10 +23,6 @@ public:
     // args: everything after "encode". Returns an ExitStatus.
     int Execute(const std::vector<std::string>& args);
 
-    // The container's file name up to its last ".", or the whole name when
-    // it has none: what names a rescaled container's temporary file.
-    static std::string ImageTitle(const std::string& containerPath);
-
 private:
     int Encode(const EncodeOptions& options);
     bool ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages);

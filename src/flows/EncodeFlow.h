@@ -24,8 +24,6 @@ struct EncodeRequest {
     std::string Name;
     bool Noise = false;
     bool Shrink = false;
-    // The chosen container's file name without its extension.
-    std::string ImageTitle;
     KeyDigests Key;
     int32_t Speed = 0;
     // The password dialog's question set; its first used flag tells whether

@@ -255,7 +255,6 @@ void EncodeDialog::EncodeAndSave(PasswordDialog& password)
     request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
     request.Noise = NoiseTicked != 0;
     request.Shrink = IsChecked(ShrinkBoxId);
-    request.ImageTitle = LocalPath(ImageTitle);
     request.Key = { password.PasswordDigest, password.PasswordMd5 };
     request.Speed = password.Speed;
     request.Questions = &password.Questions;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lumaquill {
@@ -190,6 +191,19 @@ TEST_F(CliDataSafetyTest, UnwritableStandardOutputFails)
         EXPECT_EQ(run.Status, 1) << args[0];
         EXPECT_EQ(run.Err, "Could not write to standard output.\n") << args[0];
     }
+}
+
+// A pipe whose reader has gone is a failed write, exit 1, not SIGPIPE.
+TEST_F(CliDataSafetyTest, ClosedPipeIsAFailureNotASignal)
+{
+    // More than a pipe buffer holds, so the write meets the closed end.
+    test::WriteBmp24(Dir / "big.bmp", 400, 300);
+    const std::string command = "cd '" + Dir.Path().string() + "' && '" + test::CliExecutable()
+        + "' encode --out - --container big.bmp --text t --password abcd 2>err | true; exit ${PIPESTATUS[0]}";
+    const int status = std::system(("bash -c \"" + command + "\"").c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadFile(Dir / "err"), "Could not write to standard output.\n");
 }
 
 // An empty answer would protect the image with nothing.
