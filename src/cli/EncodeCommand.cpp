@@ -105,8 +105,8 @@ void EncodeCommand::ExplainNoRoom(const StegEngine& engine, const EncodeRequest&
     const uint32_t largest = LargestPayload(engine);
     if (request.Noise || !engine.IsUsableContainer() || largest == 0 || request.Payload.size() <= largest)
         return;
-    Io.Err << "The data is " << request.Payload.size() << " bytes once compressed; this image takes at most "
-           << largest << ". Use --noise or a larger picture.\n"
+    Io.Err << "The data is " << request.Payload.size() << " bytes once compressed; this image takes at most " << largest
+           << ". Use --noise or a larger picture.\n"
            << std::flush;
 }
 

@@ -205,8 +205,9 @@ FileWriteResult WriteWhole(const fs::path& target, const uint8_t* data, size_t s
     TemporaryFile temporary;
     if (!temporary.Create(target) || !temporary.Fill(data, size))
         return Failure(errno);
-    const int placed = existing == ExistingFile::Keep ? PlaceWithoutReplacing(temporary, target)
-                                                      : (::rename(temporary.Name().c_str(), target.c_str()) == 0 ? 0 : errno);
+    const int placed = existing == ExistingFile::Keep
+        ? PlaceWithoutReplacing(temporary, target)
+        : (::rename(temporary.Name().c_str(), target.c_str()) == 0 ? 0 : errno);
     if (placed != 0)
         return Failure(placed);
     temporary.Finish(mode);

@@ -71,7 +71,8 @@ bool WriteModeHeader(StegEngine& engine, int32_t mode)
 
 // What follows the payload: its End and the name field with its End (or a
 // second End for text); in EmbedMode 4 the Marker, the name field (at most
-// 30 bytes, so the reader meets the closing Marker), the Marker. False when the walk ran out before all of it was written.
+// 30 bytes, so the reader meets the closing Marker), the Marker. False when the walk ran out before all of it was
+// written.
 bool CloseBody(StegEngine& engine, const std::string& name)
 {
     if (engine.Keys.Mode == EmbedWholeBytes) {

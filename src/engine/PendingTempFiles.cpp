@@ -18,7 +18,9 @@ int PendingTempFiles::Add(const char*)
     return -1;
 }
 
-void PendingTempFiles::Remove(int) { }
+void PendingTempFiles::Remove(int)
+{
+}
 
 #else
 

@@ -35,8 +35,8 @@ constexpr int32_t kDecodeSizingMode = 5;
 // give for them: the figure is clamped to the int32 range.
 int32_t Saturated(int64_t value)
 {
-    return static_cast<int32_t>(std::clamp<int64_t>(
-        value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace

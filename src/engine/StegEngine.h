@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Frontend.h"
-#include "engine/AtomicFile.h"
 #include "core/ProgressSink.h"
+#include "engine/AtomicFile.h"
 #include "engine/DecodeOutcome.h"
 #include "engine/UsedPixelMap.h"
 #include "image/DibImage.h"

@@ -670,8 +670,8 @@ TEST_F(EncodeDecodeEndToEndTest, DecodedFileSavePromptCancelledOrUnwritable)
         // One box from the run, none after it from the dialog: the file
         // could not be written, and why (not the wrong-key message).
         { "unwritable", Path("no-such-folder") + "/plan.bin",
-            { { QString::fromStdString("Could not write " + Path("no-such-folder")
-                    + "/plan.bin: No such file or directory."),
+            { { QString::fromStdString(
+                    "Could not write " + Path("no-such-folder") + "/plan.bin: No such file or directory."),
                 MessageIcon::Stop } } },
     };
     for (const Case& c : cases) {

@@ -91,7 +91,8 @@ TEST_F(CliDataSafetyTest, EncodeKeepsAnExistingTargetWithoutForce)
     EXPECT_EQ(refused.Err, "\"o.bmp\" already exists; use --force to replace it.\n");
     EXPECT_EQ(ReadFile(Dir / "o.bmp"), "precious");
     // Not even the container itself is replaced silently.
-    EXPECT_EQ(Run({ "encode", "--out", "c.bmp", "--container", "c.bmp", "--text", "t", "--password", "abcd" }).Status, 1);
+    EXPECT_EQ(
+        Run({ "encode", "--out", "c.bmp", "--container", "c.bmp", "--text", "t", "--password", "abcd" }).Status, 1);
 
     CliRun forced = Encode("o.bmp", { "--text", "t", "--force" });
     EXPECT_EQ(forced.Status, 0) << forced.Err;
@@ -183,9 +184,8 @@ TEST_F(CliDataSafetyTest, UnreadablePayloadsAreRefusedWithTheirReason)
 // Output that cannot be written (a full disk) is a failure, not success.
 TEST_F(CliDataSafetyTest, UnwritableStandardOutputFails)
 {
-    const std::vector<std::vector<std::string>> commands
-        = { { "info", "c.bmp" }, { "info", "c.bmp", "--json" }, { "--help" }, { "encode", "--help" },
-              { "decode", "--help" }, { "info", "--help" } };
+    const std::vector<std::vector<std::string>> commands = { { "info", "c.bmp" }, { "info", "c.bmp", "--json" },
+        { "--help" }, { "encode", "--help" }, { "decode", "--help" }, { "info", "--help" } };
     for (const auto& args : commands) {
         CliRun run = RunCli(args, Dir.Path().string(), "", "/dev/full");
         EXPECT_EQ(run.Status, 1) << args[0];

@@ -51,7 +51,10 @@ public:
         mode.c_lflag = on ? (mode.c_lflag | ECHO) : (mode.c_lflag & ~static_cast<tcflag_t>(ECHO));
         ::tcsetattr(Slave, TCSANOW, &mode);
     }
-    void Type(const std::string& text) const { ASSERT_EQ(::write(Master, text.data(), text.size()), ssize_t(text.size())); }
+    void Type(const std::string& text) const
+    {
+        ASSERT_EQ(::write(Master, text.data(), text.size()), ssize_t(text.size()));
+    }
     // Everything the terminal has shown so far.
     std::string Shown() const
     {

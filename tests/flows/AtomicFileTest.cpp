@@ -2,9 +2,9 @@
 
 #include "flows/TestFiles.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <csignal>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>

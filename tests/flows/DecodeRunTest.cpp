@@ -147,7 +147,8 @@ TEST(DecodeRun, UnwritableTargetIsReportedWhileTheProgressIsUp)
     EXPECT_EQ(result.Outcome, FileWritten);
     EXPECT_EQ(result.Holder, target);
     // Not the wrong-key message: the file could not be written, and why.
-    EXPECT_EQ(result.Messages, std::vector<std::string> { "Stop: Could not write " + target + ": " + kNotARegularFile + "." });
+    EXPECT_EQ(result.Messages,
+        std::vector<std::string> { "Stop: Could not write " + target + ": " + kNotARegularFile + "." });
     EXPECT_LT(
         front.Log.IndexOf("Stop: Could not decode any useful information from this image."), front.Log.IndexOf("Hide"));
     // No temporary file is left beside the target.

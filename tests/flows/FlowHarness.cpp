@@ -1,6 +1,5 @@
 #include "flows/FlowHarness.h"
 
-
 #include <filesystem>
 #include <stdexcept>
 
