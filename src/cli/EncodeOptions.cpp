@@ -153,6 +153,7 @@ const char* EncodeOptions::Usage()
            "  --file FILE          hide FILE; decoding offers it under its name\n"
            "  --password PW        the password (at least four characters)\n"
            "  --password-stdin     read the password from the first line of standard input\n"
+           "                       (asked for without echo when that is a terminal)\n"
            "  --quiz Q HINT A      protect with a question instead of a password (up to five times);\n"
            "                       the answer must not be empty; the questions and hints are\n"
            "                       stored readable in the image\n"

@@ -319,6 +319,29 @@ TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerReplacesTheChosenImage)
     EXPECT_EQ(test::ReadFile(Path("notes-back.bin")), payload);
 }
 
+// Zeros compress to almost nothing, but a decode restores at most 20 x
+// Capacity(5) bytes: the dialog sizes the noise picture for the file's own
+// size, as lumaquill-cli does, and the file comes back whole.
+TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerIsLargeEnoughForTheUnpackedFile)
+{
+    const std::vector<uint8_t> zeros(300000, 0);
+    test::WriteFile(Path("zeros.bin"), zeros);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("zeros.bin"));
+        dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+        EncodeWithPassword(dialog, kPassword, Path("noise.bmp"));
+    });
+    EXPECT_GT(Engine.Width(), 69);
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("noise.bmp"));
+        Prompts.AnswerFile(QString::fromStdString(Path("zeros-back.bin")));
+        DecodeWithPassword(dialog, kPassword, false);
+    });
+    ExpectMessages({});
+    EXPECT_EQ(test::ReadFile(Path("zeros-back.bin")), zeros);
+}
+
 TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA1000BytePayload)
 {
     const std::vector<uint8_t> payload = BytesCompressingTo(1000);
