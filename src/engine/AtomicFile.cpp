@@ -160,8 +160,9 @@ mode_t CurrentUmask()
     return mask;
 }
 
-// The permission bits the written file gets, or an error number: a
-// regular file keeps its own, a new file gets what the umask allows.
+// The permission bits the written file gets: a regular file keeps its own,
+// a new file gets what the umask allows. Returns 0, an error number, or -1
+// when the target exists but is not a regular file.
 int FinalMode(const fs::path& target, ExistingFile existing, mode_t& mode)
 {
     struct stat info = {};
@@ -181,7 +182,7 @@ int FinalMode(const fs::path& target, ExistingFile existing, mode_t& mode)
 
 // Hard links put the file in place only when no target exists; file systems
 // without them fall back to a check and a rename.
-int PlaceWithoutReplacing(const TemporaryFile& temporary, const fs::path& target)
+int PlaceWithoutReplacing(TemporaryFile& temporary, const fs::path& target)
 {
     if (::link(temporary.Name().c_str(), target.c_str()) == 0)
         return 0;
@@ -191,7 +192,10 @@ int PlaceWithoutReplacing(const TemporaryFile& temporary, const fs::path& target
     struct stat info = {};
     if (::lstat(target.c_str(), &info) == 0)
         return EEXIST;
-    return ::rename(temporary.Name().c_str(), target.c_str()) == 0 ? 0 : errno;
+    if (::rename(temporary.Name().c_str(), target.c_str()) != 0)
+        return errno;
+    temporary.Release();
+    return 0;
 }
 
 FileWriteResult WriteWhole(const fs::path& target, const uint8_t* data, size_t size, ExistingFile existing)

@@ -23,7 +23,8 @@ constexpr const char* kNoSuitableEncoder = "Could not find a suitable encoder.";
 // The refusal of a payload that would be written but could never be
 // restored; the sizes follow in TooLargeToDecode.
 constexpr const char* kTooLargeToDecode = "This data is too large to be decoded again from this image: ";
-constexpr uint16_t kNoiseBits = 24;
+// Noise and rescaled containers are 24-bit pictures.
+constexpr uint16_t kMadeContainerBits = 24;
 constexpr int32_t kNoiseBorder = 2;
 // The largest noise picture whose rows a bitmap file's size field can hold.
 constexpr uint64_t kMaxNoiseRowBytes = std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset;
@@ -58,13 +59,13 @@ void HandOverQuestions(KeyMaterial& keys, QuestionSet* questions)
 uint64_t NoiseDecodableBytes(int32_t n)
 {
     const int32_t side = n + kNoiseBorder;
-    return DecodableBytes(StegEngine::CapacityFor(side, side, kNoiseBits, container::kDecodeCapacityMode));
+    return DecodableBytes(StegEngine::CapacityFor(side, side, kMadeContainerBits, container::kDecodeCapacityMode));
 }
 
 bool NoiseFitsBitmap(int32_t n)
 {
     const uint64_t side = uint64_t(n) + kNoiseBorder;
-    return bmp::Stride64(kNoiseBits, side) * side <= kMaxNoiseRowBytes;
+    return bmp::Stride64(kMadeContainerBits, side) * side <= kMaxNoiseRowBytes;
 }
 
 // Loads a picture made in memory through the bytes its bitmap file would
@@ -100,7 +101,7 @@ bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t original
     ScaledImage scaled;
     scaled.CreateForTarget(engine, target);
     const int32_t capacity
-        = StegEngine::CapacityFor(scaled.Width(), scaled.Height(), kNoiseBits, container::kDecodeCapacityMode);
+        = StegEngine::CapacityFor(scaled.Width(), scaled.Height(), kMadeContainerBits, container::kDecodeCapacityMode);
     if (DecodableBytes(capacity) < originalSize)
         return true;
     const bool loaded = AdoptPicture(engine, scaled);
