@@ -137,8 +137,9 @@ TEST_F(CliDataSafetyTest, TargetsThatAreNotRegularFilesAreRefused)
     }
     EXPECT_TRUE(fs::is_symlink(Dir / "link"));
     EXPECT_TRUE(fs::is_fifo(Dir / "fifo"));
-    if (targets.size() == 3)
+    if (targets.size() == 3) {
         EXPECT_TRUE(fs::is_character_file(Dir / "null"));
+    }
     EXPECT_EQ(ReadFile(Dir / "elsewhere"), "untouched");
 }
 

@@ -81,8 +81,9 @@ TEST(AtomicFile, RefusesTargetsThatAreNotRegularFiles)
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(test::ReadBytes(elsewhere), (std::vector<uint8_t> { 9, 9 }));
-    if (targets.size() == 3)
+    if (targets.size() == 3) {
         EXPECT_TRUE(std::filesystem::is_character_file(device));
+    }
     EXPECT_EQ(EntriesIn(scratch.Path()), targets.size() + 1);
 }
 
