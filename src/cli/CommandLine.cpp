@@ -5,10 +5,14 @@
 #include "cli/EncodeCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/InfoCommand.h"
+#include "cli/OutputFile.h"
 #include "cli/TerminalPrompt.h"
 #include "core/ProjectInfo.h"
 
+#include <csignal>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <unistd.h>
 
 namespace lumaquill {
@@ -32,8 +36,8 @@ int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
         return ExitOk;
     }
     if (command == "--help" || command == "-h" || command == "help") {
-        io.Out << Usage() << std::flush;
-        return ExitOk;
+        io.Out << Usage();
+        return OutputFile::Finish(io.Out, io.Err);
     }
     io.Err << "lumaquill-cli: unknown command \"" << command << "\"\n" << Usage() << std::flush;
     return ExitUsage;
@@ -42,9 +46,23 @@ int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
 int CommandLine::Main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+#ifdef SIGPIPE
+    // A reader that goes away early (--out - into "| head") is a write
+    // failure reported with exit 1, not a death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     TerminalPrompt terminal(STDIN_FILENO, std::cin, std::cerr);
     CliIo io { std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0 };
-    return Run(args, io);
+    // No input may end the process with an uncaught exception: whatever
+    // escapes the commands is a failure with a reason.
+    try {
+        return Run(args, io);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "lumaquill-cli: not enough memory.\n" << std::flush;
+    } catch (const std::exception& error) {
+        std::cerr << "lumaquill-cli: " << error.what() << '\n' << std::flush;
+    }
+    return ExitFailure;
 }
 
 const char* CommandLine::Usage()
@@ -52,7 +70,7 @@ const char* CommandLine::Usage()
     return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4] [--seal]\n"
+           "                            [--speed 0-4] [--seal] [--force]\n"
            "       lumaquill-cli decode IMAGE.bmp [--password PW | --password-stdin | --answer ANSWER ...]\n"
            "                            [--out FILE | --out-dir DIR] [--force]\n"
            "       lumaquill-cli info IMAGE.bmp [--json]\n"

@@ -5,6 +5,7 @@
 #include "cli/DecodeSavePrompt.h"
 #include "cli/DisplayText.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "cli/PasswordStep.h"
 #include "cli/QuizlockStep.h"
 #include "cli/StderrMessageSink.h"
@@ -41,8 +42,8 @@ int DecodeCommand::Execute(const std::vector<std::string>& args)
     if (!options)
         return UsageText::Report(Io.Err, "decode", error, DecodeOptions::Usage());
     if (options->Help) {
-        Io.Out << DecodeOptions::Usage() << std::flush;
-        return ExitOk;
+        Io.Out << DecodeOptions::Usage();
+        return OutputFile::Finish(Io.Out, Io.Err);
     }
     return Decode(*options);
 }
@@ -54,7 +55,7 @@ int DecodeCommand::Decode(const DecodeOptions& options)
     StderrMessageSink messages(Io.Err, progressLine);
     StderrMessageSink promptMessages(Io.Err, progressLine);
     TerminalProgressFactory progress(line);
-    DecodeSavePrompt savePrompt(options, promptMessages);
+    DecodeSavePrompt savePrompt(options, promptMessages, Io.Out);
     auto engine = std::make_unique<StegEngine>();
     engine->SetFrontend({ &messages, nullptr, progressLine ? &progress : nullptr, &savePrompt });
 
@@ -72,7 +73,7 @@ int DecodeCommand::Decode(const DecodeOptions& options)
     std::string holder;
     int before = messages.Count();
     DecodeOutcome outcome = RunDecode(*engine, *key, holder, password.empty() ? nullptr : &password);
-    return Deliver(outcome, holder, savePrompt.Declined(), messages.Count() != before);
+    return Deliver(options, outcome, holder, savePrompt.Declined(), messages.Count() != before);
 }
 
 // The answers when the image stores questions, else a password; a key
@@ -106,24 +107,41 @@ std::optional<KeyDigests> DecodeCommand::TakeKey(
     return KeyDigests::FromText(password.View());
 }
 
-int DecodeCommand::Deliver(int outcome, const std::string& holder, bool declined, bool failureShown)
+int DecodeCommand::Deliver(
+    const DecodeOptions& options, int outcome, const std::string& holder, bool declined, bool failureShown)
 {
-    if (outcome == TextDecoded) {
-        Io.Out.write(holder.data(), static_cast<std::streamsize>(holder.size()));
-        Io.Out.flush();
-        if (Io.Out)
-            return ExitOk;
-        Io.Err << "Could not write the decoded text to standard output.\n";
-        return ExitFailure;
-    }
+    if (outcome == TextDecoded)
+        return DeliverText(options, holder);
     if (outcome == FileWritten) {
-        if (declined || failureShown || holder.empty())
+        if (declined || failureShown)
+            return ExitFailure;
+        if (OutputFile::IsStdout(options.OutPath))
+            return ExitOk;
+        if (holder.empty())
             return ExitFailure;
         Io.Err << "Saved \"" << DisplayText::ForTerminal(holder) << "\".\n" << std::flush;
         return ExitOk;
     }
     Io.Err << kNothingDecoded << '\n' << std::flush;
     return ExitFailure;
+}
+
+// With --out FILE the text goes there, never to the terminal.
+int DecodeCommand::DeliverText(const DecodeOptions& options, const std::string& text)
+{
+    if (options.OutPath.empty() || OutputFile::IsStdout(options.OutPath)) {
+        Io.Out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return OutputFile::Finish(Io.Out, Io.Err);
+    }
+    std::string problem = OutputFile::Problem(options.OutPath, options.Force);
+    if (problem.empty())
+        problem = OutputFile::Write(options.OutPath, text, options.Force);
+    if (!problem.empty()) {
+        Io.Err << problem << '\n' << std::flush;
+        return ExitFailure;
+    }
+    Io.Err << "Saved \"" << DisplayText::ForTerminal(options.OutPath) << "\".\n" << std::flush;
+    return ExitOk;
 }
 
 } // namespace lumaquill

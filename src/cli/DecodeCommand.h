@@ -14,8 +14,8 @@ class QuestionSet;
 class SecretBytes;
 
 // lumaquill-cli decode: the decode dialog's flow. A decoded text goes to
-// standard output byte for byte; a decoded file is saved through
-// DecodeSavePrompt.
+// standard output byte for byte, or to --out FILE; a decoded file is saved
+// through DecodeSavePrompt (standard output for --out -).
 class DecodeCommand {
 public:
     explicit DecodeCommand(CliIo& io);
@@ -29,7 +29,8 @@ private:
     // image opens only with it.
     std::optional<KeyDigests> TakeKey(
         const DecodeOptions& options, bool questionsStored, QuestionSet& questions, SecretBytes& password);
-    int Deliver(int outcome, const std::string& holder, bool declined, bool failureShown);
+    int Deliver(const DecodeOptions& options, int outcome, const std::string& holder, bool declined, bool failureShown);
+    int DeliverText(const DecodeOptions& options, const std::string& text);
 
     CliIo& Io;
 };

@@ -81,10 +81,12 @@ const char* DecodeOptions::Usage()
            "a file is saved under the name it had when it was hidden.\n"
            "  --password PW        the password\n"
            "  --password-stdin     read the password from the first line of standard input\n"
+           "                       (asked for without echo when that is a terminal)\n"
            "  --answer ANSWER      the answer to a stored question, once per question, in order\n"
-           "  --out FILE           save a decoded file as FILE\n"
+           "  --out FILE           save the decoded file, or the decoded text, as FILE;\n"
+           "                       - writes either to standard output\n"
            "  --out-dir DIR        save a decoded file in DIR (default: the current folder)\n"
-           "  --force              replace an existing file\n"
+           "  --force              replace an existing file (only ever a regular file)\n"
            "Without a key option the password, or the answers, are asked for on the terminal.\n";
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/DecodeOptions.h"
 #include "cli/DisplayText.h"
+#include "cli/OutputFile.h"
 #include "core/MessageSink.h"
 
 #include <filesystem>
@@ -27,12 +28,18 @@ std::string Quoted(const std::string& path)
 
 } // namespace
 
-DecodeSavePrompt::DecodeSavePrompt(const DecodeOptions& options, MessageSink& messages)
+DecodeSavePrompt::DecodeSavePrompt(const DecodeOptions& options, MessageSink& messages, std::ostream& out)
     : OutPath(options.OutPath)
     , OutDir(options.OutDir)
     , Force(options.Force)
     , Messages(messages)
+    , Out(out)
 {
+}
+
+std::ostream* DecodeSavePrompt::SaveStream()
+{
+    return OutputFile::IsStdout(OutPath) ? &Out : nullptr;
 }
 
 std::optional<std::string> DecodeSavePrompt::AskSavePath(const std::string& offeredName)
@@ -41,11 +48,12 @@ std::optional<std::string> DecodeSavePrompt::AskSavePath(const std::string& offe
     if (!target)
         return std::nullopt;
     std::error_code error;
-    fs::file_status status = fs::status(*target, error);
+    fs::file_status status = fs::symlink_status(*target, error);
     if (fs::is_directory(status))
         return Decline(Quoted(*target) + " is a folder; the decoded file was not saved.");
-    if (fs::exists(status) && !Force)
-        return Decline(Quoted(*target) + " already exists; use --force to replace it.");
+    const std::string problem = OutputFile::Problem(*target, Force);
+    if (!problem.empty())
+        return Decline(problem);
     return target;
 }
 

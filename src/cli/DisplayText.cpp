@@ -22,6 +22,18 @@ void AppendEscape(std::string& out, uint8_t value)
     out += kHex[value & 0xF];
 }
 
+// "\u202E" for a three-byte character that would reorder or hide what
+// follows it on the terminal.
+void AppendCodePointEscape(std::string& out, std::string_view s, size_t i)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const uint32_t codePoint = (uint32_t(uint8_t(s[i]) & 0x0F) << 12) | (uint32_t(uint8_t(s[i + 1]) & 0x3F) << 6)
+        | (uint8_t(s[i + 2]) & 0x3F);
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out += kHex[(codePoint >> shift) & 0xF];
+}
+
 } // namespace
 
 std::string DisplayText::ToUtf8(std::string_view bytes)
@@ -39,6 +51,9 @@ std::string DisplayText::ForTerminal(std::string_view bytes)
             AppendEscape(out, byte);
         } else if (IsC1Control(text, i)) {
             AppendEscape(out, static_cast<uint8_t>(text[++i]));
+        } else if (IsInvisibleFormatAt(text, i)) {
+            AppendCodePointEscape(out, text, i);
+            i += kInvisibleFormatBytes - 1;
         } else {
             out += text[i];
         }

@@ -11,8 +11,10 @@ class DisplayText {
 public:
     // Valid UTF-8 unchanged; anything else read as Windows-1252.
     static std::string ToUtf8(std::string_view bytes);
-    // ToUtf8 with every control character (C0, DEL, C1) shown as "\xNN", so
-    // that a stored text cannot steer the terminal.
+    // ToUtf8 with every control character (C0, DEL, C1) shown as "\xNN" and
+    // every bidirectional or invisible format character as "\uNNNN", so
+    // that a stored text or name cannot steer the terminal or read as
+    // something else.
     static std::string ForTerminal(std::string_view bytes);
 };
 

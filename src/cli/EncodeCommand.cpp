@@ -4,6 +4,7 @@
 #include "cli/DisplayText.h"
 #include "cli/EncodeOptions.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "cli/PasswordStep.h"
 #include "cli/QuizlockStep.h"
 #include "cli/StderrMessageSink.h"
@@ -27,6 +28,7 @@ namespace {
 
 constexpr const char* kNoContainer = "No container image selected.";
 constexpr const char* kCompressFailed = "Failed to compress file.";
+constexpr const char* kCannotRead = "Could not read the chosen file.";
 
 std::string Quoted(const std::string& path)
 {
@@ -48,13 +50,6 @@ EncodeCommand::EncodeCommand(CliIo& io)
 {
 }
 
-std::string EncodeCommand::ImageTitle(const std::string& containerPath)
-{
-    std::string name = std::filesystem::path(containerPath).filename().string();
-    size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
 int EncodeCommand::Execute(const std::vector<std::string>& args)
 {
     std::string error;
@@ -62,8 +57,8 @@ int EncodeCommand::Execute(const std::vector<std::string>& args)
     if (!options)
         return UsageText::Report(Io.Err, "encode", error, EncodeOptions::Usage());
     if (options->Help) {
-        Io.Out << EncodeOptions::Usage() << std::flush;
-        return ExitOk;
+        Io.Out << EncodeOptions::Usage();
+        return OutputFile::Finish(Io.Out, Io.Err);
     }
     if (options->Key == KeySource::Prompt && !Io.Terminal)
         return UsageText::Report(Io.Err, "encode",
@@ -80,6 +75,15 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     auto engine = std::make_unique<StegEngine>();
     engine->SetFrontend({ &messages, nullptr, Io.ErrIsTerminal ? &progress : nullptr, nullptr });
 
+    // An existing target is refused before any work is done, and again,
+    // without a race, when the file is put in place.
+    if (!OutputFile::IsStdout(options.OutPath)) {
+        const std::string problem = OutputFile::Problem(options.OutPath, options.Force);
+        if (!problem.empty()) {
+            messages.ShowMessage(problem, MessageIcon::Stop);
+            return ExitFailure;
+        }
+    }
     EncodeRequest request;
     QuestionSet questions;
     if (!ReadPayload(options, request, messages) || !LoadContainer(options, *engine, messages))
@@ -88,16 +92,37 @@ int EncodeCommand::Encode(const EncodeOptions& options)
         return ExitUsage;
     request.Noise = options.Noise;
     request.Shrink = options.Shrink;
-    request.ImageTitle = ImageTitle(options.ContainerPath);
     request.Speed = options.Speed;
-    if (!RunEncode(*engine, request))
-        return ExitFailure;
-    if (!engine->SaveContainer(options.OutPath)) {
-        messages.ShowMessage(
-            "Could not save the encoded image as " + Quoted(options.OutPath) + ".", MessageIcon::Exclamation);
+    if (!RunEncode(*engine, request)) {
+        ExplainNoRoom(*engine, request);
         return ExitFailure;
     }
-    return ExitOk;
+    return Save(*engine, options, messages);
+}
+
+// "Could not find a suitable encoder." alone does not say what would help.
+void EncodeCommand::ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request)
+{
+    const uint32_t largest = LargestPayload(engine);
+    if (request.Noise || !engine.IsUsableContainer() || largest == 0 || request.Payload.size() <= largest)
+        return;
+    Io.Err << "The data is " << request.Payload.size() << " bytes once compressed; this image takes at most " << largest
+           << ". Use --noise or a larger picture.\n"
+           << std::flush;
+}
+
+int EncodeCommand::Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages)
+{
+    if (OutputFile::IsStdout(options.OutPath)) {
+        engine.Write(Io.Out);
+        return OutputFile::Finish(Io.Out, Io.Err);
+    }
+    const FileWriteResult saved
+        = engine.SaveContainer(options.OutPath, options.Force ? ExistingFile::Replace : ExistingFile::Keep);
+    if (saved)
+        return ExitOk;
+    messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);
+    return ExitFailure;
 }
 
 bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages)
@@ -107,9 +132,11 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
     if (options.Kind == EncodeOptions::PayloadKind::Text) {
         payload = CompressPayload(options.PayloadArg);
     } else {
-        bytes = ReadWholeFile(options.PayloadArg);
+        std::string reason;
+        bytes = ReadWholeFile(options.PayloadArg, reason);
         if (!bytes) {
-            messages.ShowMessage("Could not read " + Quoted(options.PayloadArg) + ".", MessageIcon::Exclamation);
+            messages.ShowMessage(
+                std::string(kCannotRead) + " " + Quoted(options.PayloadArg) + ": " + reason + ".", MessageIcon::Stop);
             return false;
         }
         if (options.Kind == EncodeOptions::PayloadKind::TextFile)

@@ -23,16 +23,14 @@ public:
     // args: everything after "encode". Returns an ExitStatus.
     int Execute(const std::vector<std::string>& args);
 
-    // The container's file name up to its last ".", or the whole name when
-    // it has none: what names a rescaled container's temporary file.
-    static std::string ImageTitle(const std::string& containerPath);
-
 private:
     int Encode(const EncodeOptions& options);
     bool ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages);
     void WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std::string& path);
     bool LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages);
     bool TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions);
+    void ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request);
+    int Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages);
 
     CliIo& Io;
 };

@@ -23,6 +23,7 @@ constexpr std::array kEncodeRules = {
     OptionRule { "--quiz", 3, true },
     OptionRule { "--speed", 1, false },
     OptionRule { "--seal", 0, false },
+    OptionRule { "--force", 0, false },
 };
 
 int CountPresent(const CliOptions& options, std::initializer_list<const char*> names)
@@ -69,6 +70,13 @@ bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& erro
         result.Key = KeySource::Quiz;
         for (const auto& values : options.Occurrences("--quiz"))
             result.Quizzes.push_back({ values[0], values[1], values[2] });
+        // An empty answer would protect the image with nothing at all.
+        for (const EncodeOptions::Quiz& quiz : result.Quizzes) {
+            if (quiz.Answer.empty()) {
+                error = "every --quiz question needs a non-empty answer";
+                return false;
+            }
+        }
         if (result.Quizzes.size() > QuestionSet::kSlots) {
             error = "at most five --quiz questions";
             return false;
@@ -129,6 +137,7 @@ std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>
         return std::nullopt;
     }
     result.OutPath = options.Value("--out");
+    result.Force = options.Has("--force");
     if (!options.Has("--out") || result.OutPath.empty()) {
         error = "no output image: give --out OUT.bmp";
         return std::nullopt;
@@ -144,9 +153,11 @@ const char* EncodeOptions::Usage()
     return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4] [--seal]\n"
+           "                            [--speed 0-4] [--seal] [--force]\n"
            "\n"
            "Hides a text or a file in a 24- or 32-bit BMP image and writes the result to OUT.bmp.\n"
+           "  --out OUT.bmp        where the encoded image goes; - writes it to standard output\n"
+           "  --force              replace an existing OUT.bmp (only ever a regular file)\n"
            "  --container IN.bmp   the image to hide the data in\n"
            "  --noise              make an image of random noise instead (replaces --container)\n"
            "  --shrink             rescale the image to suit the size of the data\n"
@@ -155,8 +166,10 @@ const char* EncodeOptions::Usage()
            "  --file FILE          hide FILE; decoding offers it under its name\n"
            "  --password PW        the password (at least four characters)\n"
            "  --password-stdin     read the password from the first line of standard input\n"
+           "                       (asked for without echo when that is a terminal)\n"
            "  --quiz Q HINT A      protect with a question instead of a password (up to five times);\n"
-           "                       the questions and hints are stored readable in the image\n"
+           "                       the answer must not be empty; the questions and hints are\n"
+           "                       stored readable in the image\n"
            "  --speed 0-4          password strengthening: 0 very fast (default) to 4 very slow\n"
            "  --seal               seal the data with strong encryption (authenticated, keyed through\n"
            "                       Argon2id); only builds that know sealing can open it; not with --quiz\n"

@@ -20,7 +20,10 @@ struct EncodeOptions {
     };
 
     bool Help = false;
+    // "-" writes the encoded image to standard output.
     std::string OutPath;
+    // An existing OutPath (a regular file) may be replaced.
+    bool Force = false;
     std::string ContainerPath;
     // The noise container replaces any chosen container.
     bool Noise = false;

@@ -5,9 +5,11 @@
 #include "cli/ExitStatus.h"
 #include "cli/InfoOptions.h"
 #include "cli/JsonText.h"
+#include "cli/OutputFile.h"
 #include "cli/UsageText.h"
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
+#include "flows/EncodeFlow.h"
 #include "keys/QuestionSet.h"
 
 #include <memory>
@@ -20,6 +22,8 @@ namespace lumaquill {
 namespace {
 
 constexpr const char* kNoContainer = "No container image selected.";
+// Encode never chooses EmbedMode 4 for a picture; only noise containers use it.
+constexpr size_t kNoiseOnlyMode = 4;
 
 // Nothing when the file holds no bitmap at all.
 std::optional<InfoCommand::Facts> GatherFacts(const std::string& path)
@@ -38,6 +42,7 @@ std::optional<InfoCommand::Facts> GatherFacts(const std::string& path)
         return facts;
     for (int32_t mode = 0; mode < static_cast<int32_t>(facts.Capacity.size()); ++mode)
         facts.Capacity[static_cast<size_t>(mode)] = engine->Capacity(mode);
+    facts.LargestPayload = LargestPayload(*engine);
     QuestionSet questions;
     if (ReadStoredQuestions(*engine, questions)) {
         for (size_t k = 0; k < static_cast<size_t>(questions.LeadingUsed()); ++k)
@@ -80,16 +85,16 @@ int InfoCommand::Execute(const std::vector<std::string>& args)
     if (!options)
         return UsageText::Report(Io.Err, "info", error, InfoOptions::Usage());
     if (options->Help) {
-        Io.Out << InfoOptions::Usage() << std::flush;
-        return ExitOk;
+        Io.Out << InfoOptions::Usage();
+        return OutputFile::Finish(Io.Out, Io.Err);
     }
     std::optional<Facts> facts = GatherFacts(options->ImagePath);
     if (!facts) {
         Io.Err << kNoContainer << '\n' << std::flush;
         return ExitFailure;
     }
-    Io.Out << (options->Json ? AsJson(*facts) : AsText(*facts)) << std::flush;
-    return ExitOk;
+    Io.Out << (options->Json ? AsJson(*facts) : AsText(*facts));
+    return OutputFile::Finish(Io.Out, Io.Err);
 }
 
 std::string InfoCommand::AsText(const Facts& facts)
@@ -102,9 +107,15 @@ std::string InfoCommand::AsText(const Facts& facts)
         out << "Not usable as a container: it needs 24 or 32 bits per pixel.\n";
         return out.str();
     }
+    if (facts.LargestPayload > 0)
+        out << "Largest payload: " << facts.LargestPayload << " bytes (compressed)\n";
+    else
+        out << "Largest payload: not fixed; the picture is too small for a reliable figure\n";
     out << "Capacity in bytes:\n";
-    for (size_t mode = 0; mode < facts.Capacity.size(); ++mode)
-        out << "  mode " << mode << ": " << facts.Capacity[mode] << '\n';
+    for (size_t mode = 0; mode < facts.Capacity.size(); ++mode) {
+        out << "  mode " << mode << ": " << facts.Capacity[mode]
+            << (mode == kNoiseOnlyMode ? " (used only by generated noise images)" : "") << '\n';
+    }
     AppendQuestionsText(out, facts);
     out << "Sealed: " << SealedText(facts) << '\n';
     return out.str();
@@ -118,8 +129,17 @@ std::string InfoCommand::AsJson(const Facts& facts)
         << "  \"width\": " << facts.Width << ",\n"
         << "  \"height\": " << facts.Height << ",\n"
         << "  \"bits_per_pixel\": " << facts.BitsPerPixel << ",\n"
-        << "  \"usable\": " << (facts.Usable ? "true" : "false") << ",\n"
-        << "  \"capacity\": [";
+        << "  \"usable\": " << (facts.Usable ? "true" : "false") << ",\n";
+    if (facts.Usable) {
+        out << "  \"largest_payload\": ";
+        if (facts.LargestPayload > 0)
+            out << facts.LargestPayload;
+        else
+            out << "null";
+        out << ",\n"
+            << "  \"noise_only_mode\": " << kNoiseOnlyMode << ",\n";
+    }
+    out << "  \"capacity\": [";
     for (size_t mode = 0; facts.Usable && mode < facts.Capacity.size(); ++mode)
         out << (mode ? ", " : "") << facts.Capacity[mode];
     out << "],\n  \"questions\": [";

@@ -23,7 +23,10 @@ public:
         // 24 or 32 bits per pixel: only then are capacities and questions read.
         bool Usable = false;
         // Payload bytes per EmbedMode 0 to 4; negative for small images.
+        // EmbedMode 4 is used only for generated noise containers.
         std::array<int32_t, 5> Capacity = {};
+        // The largest compressed payload an encode into this picture takes.
+        uint32_t LargestPayload = 0;
         // Question and hint of each stored question, raw bytes.
         std::vector<std::pair<std::string, std::string>> Questions;
     };

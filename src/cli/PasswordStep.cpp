@@ -25,11 +25,13 @@ std::string ReadStdinLine(std::istream& in)
 
 std::optional<std::string> PasswordStep::Obtain(KeySource source, const std::string& given, bool encoding, CliIo& io)
 {
+    // A terminal on standard input gets the usual prompt without echo, also
+    // with --password-stdin: the line is typed, not piped.
     std::optional<std::string> confirmation;
     std::optional<std::string> password;
     if (source == KeySource::Password)
         password = given;
-    else if (source == KeySource::PasswordStdin)
+    else if (source == KeySource::PasswordStdin && !io.Terminal)
         password = ReadStdinLine(io.In);
     else
         password = Ask(encoding, io, confirmation);

@@ -71,7 +71,8 @@ std::optional<std::vector<std::string>> QuizlockStep::Collect(
     std::vector<std::string> typed;
     for (int k = 0; k < count; ++k) {
         PrintQuestion(io.Err, set, k);
-        typed.push_back(io.Terminal->ReadLine("Answer: ", true).value_or(""));
+        // Answers are keys: typed without echo, like a password.
+        typed.push_back(io.Terminal->ReadLine("Answer: ", false).value_or(""));
     }
     return typed;
 }

@@ -1,6 +1,7 @@
 #include "cli/TerminalPrompt.h"
 
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <istream>
 #include <ostream>
@@ -11,11 +12,17 @@ namespace lumaquill {
 namespace {
 
 // The terminal mode to restore when a signal ends the process while echo
-// is off. Written before the handlers are installed, only read by them.
+// is off, and the quiet mode to apply again after a stop. Written before
+// the handlers are installed, only read by them.
 struct termios SavedMode;
+struct termios QuietMode;
 volatile std::sig_atomic_t SavedFd = -1;
 
 constexpr std::array kRestoringSignals = { SIGINT, SIGTERM, SIGHUP, SIGQUIT };
+// Ctrl-Z, and the resume after any stop (the shell may have reset the
+// terminal meanwhile).
+constexpr std::array kJobSignals = { SIGTSTP, SIGCONT };
+constexpr size_t kHandledSignals = kRestoringSignals.size() + kJobSignals.size();
 
 extern "C" void RestoreAndReraise(int signal)
 {
@@ -25,23 +32,48 @@ extern "C" void RestoreAndReraise(int signal)
     std::raise(signal);
 }
 
+// Echo comes back while the process is stopped and goes again when it
+// resumes. SIGTSTP is not blocked in its own handler (SA_NODEFER), so the
+// raise stops the process right there; the handler continues on SIGCONT.
+extern "C" void StopOrResume(int signal)
+{
+    const int saved = errno;
+    if (signal == SIGTSTP) {
+        if (SavedFd >= 0)
+            tcsetattr(SavedFd, TCSANOW, &SavedMode);
+        struct sigaction stop = {};
+        stop.sa_handler = SIG_DFL;
+        sigemptyset(&stop.sa_mask);
+        sigaction(SIGTSTP, &stop, nullptr);
+        std::raise(SIGTSTP);
+        struct sigaction again = {};
+        again.sa_handler = StopOrResume;
+        again.sa_flags = SA_RESTART | SA_NODEFER;
+        sigemptyset(&again.sa_mask);
+        sigaction(SIGTSTP, &again, nullptr);
+    }
+    if (SavedFd >= 0)
+        tcsetattr(SavedFd, TCSANOW, &QuietMode);
+    errno = saved;
+}
+
 // Echo off for its lifetime; the handlers restore the mode if a signal
-// arrives first.
+// arrives first, and apply it again after a stop.
 class EchoOff {
 public:
     explicit EchoOff(int fd)
     {
         if (tcgetattr(fd, &SavedMode) != 0)
             return;
-        struct sigaction action = {};
-        action.sa_handler = RestoreAndReraise;
-        sigemptyset(&action.sa_mask);
-        for (size_t i = 0; i < kRestoringSignals.size(); ++i)
-            sigaction(kRestoringSignals[i], &action, &Previous[i]);
+        QuietMode = SavedMode;
+        QuietMode.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        size_t slot = 0;
+        for (const int signal : kRestoringSignals)
+            Install(signal, RestoreAndReraise, 0, slot++);
+        for (const int signal : kJobSignals)
+            Install(signal, StopOrResume, SA_RESTART | SA_NODEFER, slot++);
         SavedFd = fd;
-        struct termios quiet = SavedMode;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        Active = tcsetattr(fd, TCSAFLUSH, &quiet) == 0;
+        Active = tcsetattr(fd, TCSAFLUSH, &QuietMode) == 0;
     }
     ~EchoOff()
     {
@@ -49,8 +81,11 @@ public:
             return;
         tcsetattr(SavedFd, TCSAFLUSH, &SavedMode);
         SavedFd = -1;
-        for (size_t i = 0; i < kRestoringSignals.size(); ++i)
-            sigaction(kRestoringSignals[i], &Previous[i], nullptr);
+        size_t slot = 0;
+        for (const int signal : kRestoringSignals)
+            sigaction(signal, &Previous[slot++], nullptr);
+        for (const int signal : kJobSignals)
+            sigaction(signal, &Previous[slot++], nullptr);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -58,7 +93,16 @@ public:
     bool Active = false;
 
 private:
-    std::array<struct sigaction, kRestoringSignals.size()> Previous = {};
+    void Install(int signal, void (*handler)(int), int flags, size_t slot)
+    {
+        struct sigaction action = {};
+        action.sa_handler = handler;
+        action.sa_flags = flags;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, &Previous[slot]);
+    }
+
+    std::array<struct sigaction, kHandledSignals> Previous = {};
 };
 
 } // namespace

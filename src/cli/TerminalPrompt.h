@@ -8,7 +8,9 @@ namespace lumaquill {
 
 // Asks on the terminal behind a file descriptor (standard input): the
 // prompt goes to err, hidden input turns the terminal's echo off for the
-// length of one line and restores it, also when the process is interrupted.
+// length of one line and restores it, also when the process is interrupted;
+// a stop (Ctrl-Z) brings echo back for the shell and the resume turns it
+// off again.
 class TerminalPrompt : public TerminalInput {
 public:
     TerminalPrompt(int fd, std::istream& in, std::ostream& err);

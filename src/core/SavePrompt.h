@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,10 @@ class SavePrompt {
 public:
     virtual ~SavePrompt() = default;
     virtual std::optional<std::string> AskSavePath(const std::string& offeredName) = 0;
+    // A front end that takes the decoded bytes on a stream of its own (a
+    // pipe on standard output) returns it; no file is then asked for or
+    // written.
+    virtual std::ostream* SaveStream() { return nullptr; }
 };
 
 } // namespace lumaquill

@@ -1,14 +1,18 @@
 #include "engine/AtomicFile.h"
 
+#include "engine/PendingTempFiles.h"
+
 #include <atomic>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #ifdef _WIN32
 #include <fstream>
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -20,6 +24,16 @@ namespace fs = std::filesystem;
 
 // Tries this many names before giving up on a folder full of leftovers.
 constexpr int kNameAttempts = 100;
+
+FileWriteResult Failure(std::string reason)
+{
+    return { false, std::move(reason) };
+}
+
+FileWriteResult Failure(int error)
+{
+    return Failure(std::generic_category().message(error));
+}
 
 // A hidden name beside the target, unique within this process and, through
 // the process id, unlikely to meet another process's.
@@ -38,78 +52,190 @@ fs::path TemporaryNameFor(const fs::path& target, int attempt)
 
 #ifdef _WIN32
 
-bool WriteNewFile(const fs::path& path, const uint8_t* data, size_t size)
+FileWriteResult WriteWhole(const fs::path& target, const uint8_t* data, size_t size, ExistingFile existing)
 {
-    if (fs::exists(path))
-        return false;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file)
-        return false;
-    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    file.close();
-    if (file)
-        return true;
-    std::error_code ignored;
-    fs::remove(path, ignored);
-    return false;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(target, error);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return Failure(kNotARegularFile);
+    if (fs::exists(status) && existing == ExistingFile::Keep)
+        return Failure(std::make_error_code(std::errc::file_exists).message());
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const fs::path temporary = TemporaryNameFor(target, attempt);
+        if (fs::exists(temporary, error))
+            continue;
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (file)
+            file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        file.close();
+        if (file)
+            fs::rename(temporary, target, error);
+        if (file && !error)
+            return { true, {} };
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return Failure(error ? error.message() : std::string("the file could not be written"));
+    }
+    return Failure(std::make_error_code(std::errc::file_exists).message());
 }
 
 #else
 
-bool WriteAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<size_t>(written);
+// The temporary file for the lifetime of one write: registered for removal
+// on a fatal signal, and removed on every way out unless it was renamed.
+class TemporaryFile {
+public:
+    ~TemporaryFile()
+    {
+        if (Fd >= 0)
+            ::close(Fd);
+        if (!Path.empty())
+            ::unlink(Path.c_str());
+        PendingTempFiles::Remove(Slot);
     }
-    return true;
+
+    // False with errno set when no free name could be created.
+    bool Create(const fs::path& target)
+    {
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+            const fs::path name = TemporaryNameFor(target, attempt);
+            Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (Fd >= 0) {
+                Path = name.string();
+                Slot = PendingTempFiles::Add(Path.c_str());
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+
+    // Writes and flushes; errno set on failure.
+    bool Fill(const uint8_t* data, size_t size)
+    {
+        while (size > 0) {
+            const ssize_t written = ::write(Fd, data, size);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                errno = written == 0 ? EIO : errno;
+                return false;
+            }
+            data += written;
+            size -= static_cast<size_t>(written);
+        }
+        return ::fsync(Fd) == 0;
+    }
+
+    // Once the file is in place it gets its final permission bits: until
+    // then it stays 0600, so nobody else can open the data meanwhile.
+    void Finish(mode_t mode)
+    {
+        ::fchmod(Fd, mode);
+        ::close(Fd);
+        Fd = -1;
+    }
+
+    // The file is now the target's: nothing is left to remove.
+    void Release()
+    {
+        Path.clear();
+        PendingTempFiles::Remove(Slot);
+        Slot = -1;
+    }
+
+    const std::string& Name() const { return Path; }
+
+private:
+    int Fd = -1;
+    int Slot = -1;
+    std::string Path;
+};
+
+mode_t CurrentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
 }
 
-// Creates the file exclusively (never through a link) and writes it whole;
-// a file it created but could not complete is removed again.
-bool WriteNewFile(const fs::path& path, const uint8_t* data, size_t size)
+// The permission bits the written file gets: a regular file keeps its own,
+// a new file gets what the umask allows. Returns 0, an error number, or -1
+// when the target exists but is not a regular file.
+int FinalMode(const fs::path& target, ExistingFile existing, mode_t& mode)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, data, size) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (written && closed)
-        return true;
-    ::unlink(path.c_str());
-    return false;
+    struct stat info = {};
+    if (::lstat(target.c_str(), &info) != 0) {
+        if (errno != ENOENT)
+            return errno;
+        mode = 0666 & ~CurrentUmask();
+        return 0;
+    }
+    if (!S_ISREG(info.st_mode))
+        return -1;
+    if (existing == ExistingFile::Keep)
+        return EEXIST;
+    mode = info.st_mode & 0777;
+    return 0;
+}
+
+// Hard links put the file in place only when no target exists; file systems
+// without them fall back to a check and a rename.
+int PlaceWithoutReplacing(TemporaryFile& temporary, const fs::path& target)
+{
+    if (::link(temporary.Name().c_str(), target.c_str()) == 0)
+        return 0;
+    const int error = errno;
+    if (error != EPERM && error != ENOTSUP && error != EOPNOTSUPP && error != ENOSYS)
+        return error;
+    struct stat info = {};
+    if (::lstat(target.c_str(), &info) == 0)
+        return EEXIST;
+    if (::rename(temporary.Name().c_str(), target.c_str()) != 0)
+        return errno;
+    temporary.Release();
+    return 0;
+}
+
+FileWriteResult WriteWhole(const fs::path& target, const uint8_t* data, size_t size, ExistingFile existing)
+{
+    mode_t mode = 0;
+    const int problem = FinalMode(target, existing, mode);
+    if (problem < 0)
+        return Failure(kNotARegularFile);
+    if (problem > 0)
+        return Failure(problem);
+    TemporaryFile temporary;
+    if (!temporary.Create(target) || !temporary.Fill(data, size))
+        return Failure(errno);
+    const int placed = existing == ExistingFile::Keep
+        ? PlaceWithoutReplacing(temporary, target)
+        : (::rename(temporary.Name().c_str(), target.c_str()) == 0 ? 0 : errno);
+    if (placed != 0)
+        return Failure(placed);
+    temporary.Finish(mode);
+    // After a hard link the temporary name is still there and goes with the
+    // object; after a rename it no longer exists.
+    if (existing == ExistingFile::Replace)
+        temporary.Release();
+    return { true, {} };
 }
 
 #endif
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size)
+FileWriteResult WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size, ExistingFile existing)
 {
     const fs::path target(path);
     if (!target.has_filename())
-        return false;
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const fs::path temporary = TemporaryNameFor(target, attempt);
-        std::error_code probe;
-        if (fs::symlink_status(temporary, probe).type() != fs::file_type::not_found)
-            continue;
-        if (!WriteNewFile(temporary, data, size))
-            return false;
-        std::error_code renameError;
-        fs::rename(temporary, target, renameError);
-        if (!renameError)
-            return true;
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
+        return Failure(std::make_error_code(std::errc::is_a_directory).message());
+    try {
+        return WriteWhole(target, data, size, existing);
+    } catch (const std::exception&) {
+        return Failure(std::make_error_code(std::errc::not_enough_memory).message());
     }
-    return false;
 }
 
 } // namespace lumaquill

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace lumaquill {
@@ -17,6 +18,12 @@ enum class InflateResult {
 // but growing the output as the data comes instead of holding cap bytes
 // from the start. Bytes after the end of the stream are ignored, as
 // uncompress ignores them.
+//
+// Memory: the data is inflated into chunks that are never copied while
+// they grow, then gathered once into out of exactly the restored size, so
+// the peak is the restored size plus one chunk (at most 64 MB).
 InflateResult InflateCapped(const uint8_t* data, size_t size, uint64_t cap, std::vector<uint8_t>& out);
+// The same into a text, so a decoded text needs no second copy.
+InflateResult InflateCapped(const uint8_t* data, size_t size, uint64_t cap, std::string& out);
 
 } // namespace lumaquill

@@ -52,6 +52,9 @@ constexpr int32_t kDecodeCapacityMode = 5;
 // The name field of EmbedModes 0-3 holds at most this many bytes, and
 // ReadName reads at most this many in every mode.
 constexpr uint32_t kMaxNameBytes = 50;
+// An EmbedMode 4 name is closed by the 20-byte Marker, which the reader must
+// find within those 50 bytes: the name stored there holds at most 30.
+constexpr uint32_t kMaxNoiseNameBytes = 30;
 // Capacity keeps this many bytes in reserve for headers, markers and name.
 constexpr int32_t kCapacityReserve = 4096;
 // The walk refuses to run with fewer free interior positions than this.

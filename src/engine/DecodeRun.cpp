@@ -89,6 +89,36 @@ void ReadQuestion(StegEngine& engine, FieldBuffer& field, size_t i)
         (*keys.UsedFlags)[i] = true;
 }
 
+// The two bytes a zlib stream opens with: compression method 8, a window
+// of at most 32 KB, no preset dictionary, and a check that makes the pair
+// a multiple of 31. A payload opening otherwise is refused by uncompress.
+constexpr uint32_t kZlibHeaderBytes = 2;
+bool OpensZlibStream(const uint8_t* header)
+{
+    constexpr uint8_t kDeflate = 8;
+    constexpr uint8_t kMaxWindowBits = 7;
+    constexpr uint8_t kPresetDictionary = 0x20;
+    const bool deflate = (header[0] & 0x0F) == kDeflate && (header[0] >> 4) <= kMaxWindowBits;
+    return deflate && (header[1] & kPresetDictionary) == 0 && (header[0] * 256 + header[1]) % 31 == 0;
+}
+
+// The body: its first two bytes, and the rest only when they open a zlib
+// stream. A wrong key almost never reads a valid opening, so it stops here
+// instead of filling the buffer along the whole walk (EmbedMode 4 has no
+// end pixel to stop at). The outcome is the same: uncompress would refuse
+// the payload. False when the body cannot be a stream.
+bool ReadBody(StegEngine& engine, uint8_t* input, uint32_t capacity, uint32_t& count)
+{
+    count = std::min(kZlibHeaderBytes, capacity);
+    engine.ReadBuffer(input, count, false);
+    if (count < kZlibHeaderBytes || !OpensZlibStream(input))
+        return false;
+    uint32_t rest = capacity - kZlibHeaderBytes;
+    engine.ReadBuffer(input + kZlibHeaderBytes, rest, false);
+    count += rest;
+    return true;
+}
+
 bool EndHeader(StegEngine& engine, bool questionsFound)
 {
     engine.Keys.QuizlockPresent = questionsFound;
@@ -174,9 +204,8 @@ DecodeOutcome StegEngine::Decode(std::string& result)
     Keys.Mode = modeByte & container::kModeMask;
     Keys.Mangle((modeByte >> container::kSpeedShift) & container::kSpeedMask, Progress.get());
     ReseedGenerators(*this);
-    uint32_t count = static_cast<uint32_t>(capacity);
-    ReadBuffer(input.get(), count, false);
-    if (!CheckByteMatches(*this))
+    uint32_t count = 0;
+    if (!ReadBody(*this, input.get(), static_cast<uint32_t>(capacity), count) || !CheckByteMatches(*this))
         return NothingDecoded;
     const std::string name = ReadName();
     const uint64_t outputCap = container::kOutputFactor * static_cast<uint64_t>(capacity);

@@ -70,15 +70,16 @@ bool WriteModeHeader(StegEngine& engine, int32_t mode)
 }
 
 // What follows the payload: its End and the name field with its End (or a
-// second End for text); in EmbedMode 4 the Marker, the name as given, the
-// Marker. False when the walk ran out before all of it was written.
+// second End for text); in EmbedMode 4 the Marker, the name field (at most
+// 30 bytes, so the reader meets the closing Marker), the Marker. False when the walk ran out before all of it was
+// written.
 bool CloseBody(StegEngine& engine, const std::string& name)
 {
     if (engine.Keys.Mode == EmbedWholeBytes) {
         const auto& marker = engine.Keys.Marker;
         bool written = engine.WriteBuffer(marker.data(), KeyMaterial::kMarkerBytes);
         if (!name.empty())
-            written = WriteBytes(engine, name) && written;
+            written = WriteBytes(engine, StoredNameField(name, container::kMaxNoiseNameBytes)) && written;
         return engine.WriteBuffer(marker.data(), KeyMaterial::kMarkerBytes) && written;
     }
     const bool ended = engine.WriteEndPixel();
@@ -126,7 +127,7 @@ bool StegEngine::WriteHeader()
 
 bool StegEngine::WriteName(const std::string& name)
 {
-    const bool written = WriteBytes(*this, StoredNameField(name));
+    const bool written = WriteBytes(*this, StoredNameField(name, container::kMaxNameBytes));
     return WriteEndPixel() && written;
 }
 

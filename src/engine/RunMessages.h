@@ -14,6 +14,9 @@ inline constexpr const char* kUnableToEncode = "Unable to encode data.";
 inline constexpr const char* kNoInputBuffer = "Could not allocate memory for input buffer.";
 inline constexpr const char* kNoOutputBuffer = "Could not allocate memory for output buffer.";
 inline constexpr const char* kNothingDecoded = "Could not decode any useful information from this image.";
+// The decoded file could not be written: "Could not write PATH: REASON."
+inline constexpr const char* kCouldNotWrite = "Could not write ";
+inline constexpr const char* kCouldNotWriteStream = "Could not write the decoded file to its output.";
 } // namespace runmessage
 
 // Shows a message through the front end; nothing when it has no sink.

@@ -4,7 +4,9 @@
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 
+#include <algorithm>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <utility>
 
@@ -21,10 +23,13 @@ constexpr uint32_t kBitsPerByte = 8;
 // ChooseMode tests these modes, sparsest first; mode 4 is never chosen.
 constexpr int32_t kChoosableModes[] = { EmbedBit0OneChannel, EmbedBit0ThreeChannels, EmbedBits01, EmbedBits012 };
 
-// 32-bit signed arithmetic that wraps instead of overflowing.
-int32_t WrapSub(int32_t a, int32_t b)
+// Pictures of 2^31 pixel bytes or more cannot be written as a bitmap file by
+// any build, so no stored image depends on what a wrapping 32-bit sum would
+// give for them: the figure is clamped to the int32 range.
+int32_t Saturated(int64_t value)
 {
-    return static_cast<int32_t>(uint32_t(a) - uint32_t(b));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -54,6 +59,11 @@ bool StegEngine::LoadContainer(const std::string& path)
         Clear();
         return false;
     }
+    return AdoptContainer(file);
+}
+
+bool StegEngine::AdoptContainer(std::istream& file)
+{
     Read(file);
     if (!IsUsableContainer())
         return false;
@@ -64,40 +74,45 @@ bool StegEngine::LoadContainer(const std::string& path)
 
 // The target is replaced only by a completely written file, so a failed save
 // leaves an existing file as it was.
-bool StegEngine::SaveContainer(const std::string& path)
+FileWriteResult StegEngine::SaveContainer(const std::string& path, ExistingFile existing)
 {
     if (!IsValid())
-        return false;
+        return { false, "there is no image to save" };
     std::ostringstream file(std::ios::binary);
     if (Write(file) == 0 || !file)
-        return false;
+        return { false, "the image could not be put together" };
     const std::string bytes = std::move(file).str();
-    return WriteFileAtomically(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return WriteFileAtomically(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), existing);
 }
 
-// P = (((W * B + 31) >> 5) * H * 4) / (B / 8) in 32-bit words: the pixel
-// slots of the stored rows, row padding included. Without a header, or with
-// fewer than 8 bits per pixel, the image has no slots (P = 0), so every mode
-// answers -4096.
 int32_t StegEngine::Capacity(int32_t mode) const
 {
-    const uint32_t bits = BitCount();
-    int32_t slots = 0;
-    if (bits >= kBitsPerByte) {
-        const uint32_t rowWords = (uint32_t(Width()) * bits + 31u) >> 5;
-        const int32_t rowBytes = static_cast<int32_t>(rowWords * uint32_t(Height()) * 4u);
-        slots = rowBytes / static_cast<int32_t>(bits / kBitsPerByte);
+    return CapacityFor(Width(), Height(), BitCount(), mode);
+}
+
+// P = (((W * B + 31) >> 5) * H * 4) / (B / 8): the pixel slots of the stored
+// rows, row padding included. Without a header, or with fewer than 8 bits
+// per pixel, the image has no slots (P = 0), so every mode answers -4096.
+int32_t StegEngine::CapacityFor(int32_t width, int32_t height, uint16_t bits, int32_t mode)
+{
+    // Beyond this many slots every mode saturates; it also keeps the
+    // product of the two 32-bit sides within 64 bits.
+    constexpr int64_t kSaturatingSlots = int64_t(1) << 40;
+    int64_t slots = 0;
+    if (bits >= kBitsPerByte && width > 0 && height > 0) {
+        const int64_t rowBytes = ((int64_t(width) * bits + 31) >> 5) * 4;
+        slots = rowBytes > kSaturatingSlots / height ? kSaturatingSlots : rowBytes * height / (bits / kBitsPerByte);
     }
-    const int32_t reserve = container::kCapacityReserve;
+    const int64_t reserve = container::kCapacityReserve;
     // The decode run sizes its buffers as for whole bytes.
     if (mode == container::kDecodeCapacityMode)
         mode = EmbedWholeBytes;
     if (mode < 0 || mode >= kEmbedModeCount)
-        return -reserve;
+        return static_cast<int32_t>(-reserve);
     const EmbedModeLayout& layout = kEmbedModeLayouts[mode];
     if (layout.PixelsPerByte == 0)
-        return WrapSub(static_cast<int32_t>(layout.BytesPerPixel * uint32_t(slots)), reserve);
-    return WrapSub(slots / layout.PixelsPerByte, reserve);
+        return Saturated(int64_t(layout.BytesPerPixel) * slots - reserve);
+    return Saturated(slots / layout.PixelsPerByte - reserve);
 }
 
 // A mode whose capacity is zero or negative never fits. Only a container too

@@ -2,6 +2,7 @@
 
 #include "core/Frontend.h"
 #include "core/ProgressSink.h"
+#include "engine/AtomicFile.h"
 #include "engine/DecodeOutcome.h"
 #include "engine/UsedPixelMap.h"
 #include "image/DibImage.h"
@@ -9,6 +10,7 @@
 #include "keys/KeyMaterial.h"
 
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -37,9 +39,18 @@ public:
     // Container and capacity.
     bool IsUsableContainer() const;
     bool LoadContainer(const std::string& path);
-    // Atomic: written to a temporary file beside the target, then renamed.
-    bool SaveContainer(const std::string& path);
+    // Loads a bitmap file's bytes from a stream, exactly as LoadContainer
+    // loads them from a file: containers made in memory (noise, shrink)
+    // need no file at all.
+    bool AdoptContainer(std::istream& file);
+    // Atomic: written to a temporary file beside the target, then renamed
+    // (see WriteFileAtomically).
+    FileWriteResult SaveContainer(const std::string& path, ExistingFile existing = ExistingFile::Replace);
     int32_t Capacity(int32_t mode) const;
+    // Capacity of a width x height picture of bits per pixel, as Capacity
+    // gives it once such a picture is loaded. Saturates at the int32 limits
+    // instead of wrapping: no stored image can be that large.
+    static int32_t CapacityFor(int32_t width, int32_t height, uint16_t bits, int32_t mode);
     int32_t ChooseMode(uint32_t size) const;
 
     // The walk.

@@ -110,6 +110,10 @@ std::string ReplaceControls(std::string_view text)
             ++at;
             continue;
         }
+        if (length == kInvisibleFormatBytes && IsInvisibleFormatAt(text, at)) {
+            at += length;
+            continue;
+        }
         const bool c0 = length == 1 && (lead < 0x20 || lead == 0x7F);
         const bool c1 = length == 2 && lead == 0xC2 && static_cast<uint8_t>(text[at + 1]) < 0xA0;
         if (c0 || c1)
@@ -147,17 +151,54 @@ std::string Windows1252ToUtf8(std::string_view text)
     return out;
 }
 
-std::string StoredNameField(const std::string& name)
+namespace {
+
+// The first bytes of text, at most limit of them; in a UTF-8 text the cut
+// moves back to the start of the character it would split.
+std::string_view CutAt(std::string_view text, size_t limit, bool utf8)
+{
+    if (text.size() <= limit)
+        return text;
+    size_t cut = limit;
+    while (utf8 && cut > 0 && IsContinuation(static_cast<uint8_t>(text[cut])))
+        --cut;
+    return text.substr(0, cut);
+}
+
+// Where the kept extension starts, or npos when the name has none to keep.
+size_t KeptExtensionStart(std::string_view name)
+{
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || name.size() - dot > kMaxKeptExtensionBytes)
+        return std::string_view::npos;
+    return dot;
+}
+
+} // namespace
+
+bool IsInvisibleFormatAt(std::string_view text, size_t at)
+{
+    if (at + kInvisibleFormatBytes > text.size() || static_cast<uint8_t>(text[at]) != 0xE2)
+        return false;
+    const auto second = static_cast<uint8_t>(text[at + 1]);
+    const auto third = static_cast<uint8_t>(text[at + 2]);
+    const bool marks = second == 0x80 && third >= 0x8B && third <= 0x8F; // U+200B..U+200F
+    const bool embeddings = second == 0x80 && third >= 0xAA && third <= 0xAE; // U+202A..U+202E
+    const bool isolates = second == 0x81 && third >= 0xA6 && third <= 0xA9; // U+2066..U+2069
+    return marks || embeddings || isolates;
+}
+
+std::string StoredNameField(const std::string& name, uint32_t limit)
 {
     const std::string_view part = LastComponent(name);
-    if (part.size() <= container::kMaxNameBytes)
+    if (part.size() <= limit)
         return std::string(part);
-    size_t cut = container::kMaxNameBytes;
-    if (IsValidUtf8(part)) {
-        while (cut > 0 && IsContinuation(static_cast<uint8_t>(part[cut])))
-            --cut;
-    }
-    return std::string(part.substr(0, cut));
+    const bool utf8 = IsValidUtf8(part);
+    const size_t dot = KeptExtensionStart(part);
+    if (dot == std::string_view::npos)
+        return std::string(CutAt(part, limit, utf8));
+    const std::string_view extension = part.substr(dot);
+    return std::string(CutAt(part.substr(0, dot), limit - extension.size(), utf8)) + std::string(extension);
 }
 
 std::string SafeFileName(const std::string& storedName)
@@ -168,9 +209,11 @@ std::string SafeFileName(const std::string& storedName)
         if (IsValidUtf8(whole))
             part = whole;
     }
-    const std::string name = ReplaceControls(IsValidUtf8(part) ? std::string(part) : Windows1252ToUtf8(part));
+    std::string name = ReplaceControls(IsValidUtf8(part) ? std::string(part) : Windows1252ToUtf8(part));
     if (name.empty() || name == "." || name == "..")
         return kFallbackFileName;
+    for (size_t at = 0; at < name.size() && name[at] == '.'; ++at)
+        name[at] = '_';
     return name;
 }
 

@@ -1,28 +1,36 @@
 #include "flows/EncodeFlow.h"
 
+#include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
 #include "flows/SealedRequest.h"
-#include "flows/TempFolder.h"
+#include "image/BmpFormat.h"
 #include "image/NoiseImage.h"
 #include "image/ScaledImage.h"
 #include "keys/QuestionSet.h"
 
-#include <cstdio>
 #include <limits>
-#include <optional>
+#include <sstream>
 
 namespace lumaquill {
 
 namespace {
 
-// A temporary container that cannot be written is not the user's input
-// problem: say what went wrong.
-constexpr const char* kTempFileFailed = "Could not write the temporary container image.";
+// A container made in memory that could not be loaded is not the user's
+// input problem: say what went wrong.
+constexpr const char* kTempContainerFailed = "Could not make the temporary container image.";
 // A payload beyond what a 32-bit size can state fits no container.
 constexpr const char* kNoSuitableEncoder = "Could not find a suitable encoder.";
+// The refusal of a payload that would be written but could never be
+// restored; the sizes follow in TooLargeToDecode.
+constexpr const char* kTooLargeToDecode = "This data is too large to be decoded again from this image: ";
+// Noise and rescaled containers are 24-bit pictures.
+constexpr uint16_t kMadeContainerBits = 24;
+constexpr int32_t kNoiseBorder = 2;
+// The largest noise picture whose rows a bitmap file's size field can hold.
+constexpr uint64_t kMaxNoiseRowBytes = std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset;
 
-void Warn(const StegEngine& engine, const char* text)
+void Warn(const StegEngine& engine, const std::string& text)
 {
     if (MessageSink* messages = engine.GetFrontend().Messages)
         messages->ShowMessage(text, MessageIcon::Exclamation);
@@ -49,34 +57,34 @@ void HandOverQuestions(KeyMaterial& keys, QuestionSet* questions)
     }
 }
 
-// Only the last component of a title names a file, so a temporary container
-// never lands outside the private folder.
-std::string BareTitle(const std::string& title)
+uint64_t NoiseDecodableBytes(int32_t n)
 {
-    const size_t separator = title.find_last_of("\\/");
-    return separator == std::string::npos ? title : title.substr(separator + 1);
+    const int32_t side = n + kNoiseBorder;
+    return DecodableBytes(StegEngine::CapacityFor(side, side, kMadeContainerBits, container::kDecodeCapacityMode));
 }
 
-std::optional<std::string> TempPath(const std::string& fileName)
+bool NoiseFitsBitmap(int32_t n)
 {
-    const std::optional<std::string> folder = PrivateTempFolder();
-    if (!folder)
-        return std::nullopt;
-    std::string path = *folder + fileName;
-    if (!PrepareTempFile(path))
-        return std::nullopt;
-    return path;
+    const uint64_t side = uint64_t(n) + kNoiseBorder;
+    return bmp::Stride64(kMadeContainerBits, side) * side <= kMaxNoiseRowBytes;
+}
+
+// Loads a picture made in memory through the bytes its bitmap file would
+// hold, so the container is exactly what writing and reading that file
+// gives.
+template <typename Picture> bool AdoptPicture(StegEngine& engine, const Picture& picture)
+{
+    std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
+    return picture.Write(file) != 0 && engine.AdoptContainer(file);
 }
 
 // A noise picture sized for the payload becomes the container, in EmbedMode 4.
-// Its file stays; the next noise encode overwrites it.
-bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize)
+bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
-    const std::optional<std::string> path = TempPath("asyat.bmp");
     NoiseImage noise;
-    noise.Create(NoiseImage::SideFor(payloadSize));
-    if (!path || noise.Save(*path) == 0 || !engine.LoadContainer(*path)) {
-        Warn(engine, kTempFileFailed);
+    noise.Create(NoiseSide(payloadSize, originalSize));
+    if (!AdoptPicture(engine, noise)) {
+        Warn(engine, kTempContainerFailed);
         return false;
     }
     engine.Keys.ModeFixed = true;
@@ -85,30 +93,28 @@ bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize)
 }
 
 // The container rescaled to about the payload's needs, when that is smaller
-// than it is; the temporary file goes once it is loaded.
-bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, const std::string& imageTitle)
+// than it is and still gives the original size back.
+bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
     const uint32_t target = ScaledImage::ShrinkTarget(payloadSize);
     if (target >= engine.PixelBytes())
         return true;
-    const std::optional<std::string> path = TempPath(BareTitle(imageTitle) + ".bmp");
-    if (!path) {
-        Warn(engine, kTempFileFailed);
-        return false;
-    }
     ScaledImage scaled;
     scaled.CreateForTarget(engine, target);
-    const bool loaded = scaled.Save(*path) != 0 && engine.LoadContainer(*path);
-    std::remove(path->c_str());
+    const int32_t capacity
+        = StegEngine::CapacityFor(scaled.Width(), scaled.Height(), kMadeContainerBits, container::kDecodeCapacityMode);
+    if (DecodableBytes(capacity) < originalSize)
+        return true;
+    const bool loaded = AdoptPicture(engine, scaled);
     scaled.Release();
     if (!loaded)
-        Warn(engine, kTempFileFailed);
+        Warn(engine, kTempContainerFailed);
     return loaded;
 }
 
 bool RunSealedEncode(StegEngine& engine, const EncodeRequest& request)
 {
-    if (request.Questions && request.Questions->UsedFlags[0] != 0) {
+    if (request.Questions && request.Questions->UsedFlags[0]) {
         Warn(engine, sealmessage::kPasswordsOnly);
         return false;
     }
@@ -124,7 +130,44 @@ bool RunSealedEncode(StegEngine& engine, const EncodeRequest& request)
     return RunEncode(engine, *sealed);
 }
 
+bool DecodableAgain(StegEngine& engine, uint64_t originalSize)
+{
+    const uint64_t decodable = DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
+    if (decodable >= originalSize)
+        return true;
+    Warn(engine, TooLargeToDecode(originalSize, decodable));
+    return false;
+}
+
 } // namespace
+
+uint64_t DecodableBytes(int32_t decodeCapacity)
+{
+    return decodeCapacity > 0 ? container::kOutputFactor * uint64_t(decodeCapacity) : 0;
+}
+
+std::string TooLargeToDecode(uint64_t originalSize, uint64_t decodableBytes)
+{
+    return std::string(kTooLargeToDecode) + "it has " + std::to_string(originalSize)
+        + " bytes, and a decode of this image restores at most " + std::to_string(decodableBytes)
+        + " bytes. Use a larger picture.";
+}
+
+int32_t NoiseSide(uint32_t payloadSize, uint64_t originalSize)
+{
+    int32_t n = NoiseImage::SideFor(payloadSize);
+    while (NoiseDecodableBytes(n) < originalSize && NoiseFitsBitmap(n + 1))
+        ++n;
+    return n;
+}
+
+// ChooseMode takes sizes below Capacity(3); the reader's limit, Capacity(5),
+// is larger whenever Capacity(3) is positive.
+uint32_t LargestPayload(const StegEngine& engine)
+{
+    const int32_t densest = engine.Capacity(EmbedBits012);
+    return densest > 0 ? static_cast<uint32_t>(densest - 1) : 0;
+}
 
 bool RunEncode(StegEngine& engine, const EncodeRequest& request)
 {
@@ -138,9 +181,11 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
     engine.Keys.Reset();
     HandOverKey(engine.Keys, request);
     HandOverQuestions(engine.Keys, request.Questions);
-    if (request.Noise && !UseNoiseContainer(engine, size))
+    if (request.Noise && !UseNoiseContainer(engine, size, request.OriginalSize))
         return false;
-    if (request.Shrink && !ShrinkContainer(engine, size, request.ImageTitle))
+    if (request.Shrink && !ShrinkContainer(engine, size, request.OriginalSize))
+        return false;
+    if (!DecodableAgain(engine, request.OriginalSize))
         return false;
     return engine.Encode(request.Payload.data(), size, request.Name);
 }

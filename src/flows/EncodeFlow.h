@@ -25,9 +25,6 @@ struct EncodeRequest {
     std::string Name;
     bool Noise = false;
     bool Shrink = false;
-    // The chosen container's file name without its extension; names the
-    // temporary file of a rescaled container.
-    std::string ImageTitle;
     KeyDigests Key;
     int32_t Speed = 0;
     // The password dialog's question set; its first used flag tells whether
@@ -45,8 +42,29 @@ struct EncodeRequest {
 // container, shrink, Encode. The caller has checked that there is a
 // payload and a usable container (or the noise box). A sealed request is
 // sealed first, so the container is sized and checked for the sealed
-// payload. Returns Encode's
-// result; the caller then previews and saves with SaveContainer.
+// payload. Noise and rescaled containers are made in memory; no file is
+// written. A container that could not give OriginalSize bytes back is
+// refused before Encode, with the message of TooLargeToDecode. Returns
+// Encode's result; the caller then previews and saves with SaveContainer.
 bool RunEncode(StegEngine& engine, const EncodeRequest& request);
+
+// n for the noise container of a payload: the usual noise side for its
+// compressed size, raised until the (n + 2) x (n + 2) 24-bit picture has
+// 20 x Capacity(5) >= originalSize. Arithmetic only: the picture itself is
+// made once, since making it draws from the runtime generator.
+int32_t NoiseSide(uint32_t payloadSize, uint64_t originalSize);
+
+// The most a decode of a container of that Capacity(5) restores.
+uint64_t DecodableBytes(int32_t decodeCapacity);
+
+// The refusal for a container that cannot give originalSize bytes back,
+// stating both sizes.
+std::string TooLargeToDecode(uint64_t originalSize, uint64_t decodableBytes);
+
+// The largest compressed payload the loaded container takes when its mode
+// is chosen (EmbedModes 0-3). 0 for a picture with Capacity(3) <= 0: the
+// mode choice then takes every size in EmbedMode 0 and only the key-driven
+// walk limits it, so no figure holds for every key.
+uint32_t LargestPayload(const StegEngine& engine);
 
 } // namespace lumaquill

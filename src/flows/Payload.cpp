@@ -1,8 +1,11 @@
 #include "flows/Payload.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <new>
+#include <system_error>
 #include <zlib.h>
 
 namespace lumaquill {
@@ -53,17 +56,36 @@ std::optional<std::vector<uint8_t>> CompressPayload(const std::string& text)
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    try {
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (file.bad())
-            return std::nullopt;
-        return bytes;
-    } catch (const std::bad_alloc&) {
+    std::string ignored;
+    return ReadWholeFile(path, ignored);
+}
+
+// A read error surfaces from the stream buffer as an exception whatever the
+// stream's exception mask says, so every failure is caught here.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::string& reason)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        reason = "it is a folder";
         return std::nullopt;
     }
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        reason = std::generic_category().message(errno != 0 ? errno : ENOENT);
+        return std::nullopt;
+    }
+    try {
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (!file.bad())
+            return bytes;
+        reason = "it could not be read";
+    } catch (const std::bad_alloc&) {
+        reason = "it is too large for the memory available";
+    } catch (const std::exception&) {
+        reason = "it could not be read";
+    }
+    return std::nullopt;
 }
 
 } // namespace lumaquill

@@ -15,5 +15,8 @@ std::optional<std::vector<uint8_t>> CompressPayload(const std::string& text);
 
 // The whole file's bytes; nothing when it cannot be opened or read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+// The same, with why not in reason: a folder, a missing file, the system's
+// reason for a failed read, or too little memory.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::string& reason);
 
 } // namespace lumaquill

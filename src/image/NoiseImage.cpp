@@ -54,6 +54,11 @@ void NoiseImage::Create(int32_t n)
         byte = static_cast<uint8_t>(RuntimeRand() % kNoiseModulus);
 }
 
+uint32_t NoiseImage::Write(std::ostream& file) const
+{
+    return WriteBmp24(file, Side, Side, Pixels);
+}
+
 uint32_t NoiseImage::Save(const std::string& path)
 {
     return SaveBmp24(path, Side, Side, Pixels);

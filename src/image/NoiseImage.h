@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ public:
     // 0 when there is no picture or the file could not be written
     // completely.
     uint32_t Save(const std::string& path);
+    // The same bitmap file's bytes onto a stream (a container made in
+    // memory); 0 when there is no picture or the stream failed.
+    uint32_t Write(std::ostream& file) const;
 
     int32_t Width() const { return Side; }
     int32_t Height() const { return Side; }

@@ -34,7 +34,7 @@ Headers MakeHeaders(int32_t width, int32_t height, uint32_t imageSize)
 
 } // namespace
 
-uint32_t SaveBmp24(const std::string& path, int32_t width, int32_t height, const std::vector<uint8_t>& rows)
+uint32_t WriteBmp24(std::ostream& file, int32_t width, int32_t height, const std::vector<uint8_t>& rows)
 {
     if (width <= 0 || height <= 0)
         return 0;
@@ -43,15 +43,23 @@ uint32_t SaveBmp24(const std::string& path, int32_t width, int32_t height, const
     if (imageSize > std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset || rows.size() < imageSize)
         return 0;
     const Headers headers = MakeHeaders(width, height, static_cast<uint32_t>(imageSize));
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file.is_open())
-        return 0;
     file.write(reinterpret_cast<const char*>(headers.data()), headers.size());
     file.write(reinterpret_cast<const char*>(rows.data()), static_cast<std::streamsize>(imageSize));
-    file.close();
     if (file.fail())
         return 0;
     return bmp::kPlainPixelOffset + static_cast<uint32_t>(imageSize);
+}
+
+uint32_t SaveBmp24(const std::string& path, int32_t width, int32_t height, const std::vector<uint8_t>& rows)
+{
+    if (width <= 0 || height <= 0)
+        return 0;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file.is_open())
+        return 0;
+    const uint32_t written = WriteBmp24(file, width, height, rows);
+    file.close();
+    return file.fail() ? 0 : written;
 }
 
 } // namespace lumaquill

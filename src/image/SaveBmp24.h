@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,8 @@ namespace lumaquill {
 // rows. Returns 54 + image size, or 0 when there is no picture or the file
 // could not be created or completely written.
 uint32_t SaveBmp24(const std::string& path, int32_t width, int32_t height, const std::vector<uint8_t>& rows);
+// The same bytes onto a stream; 0 when there is no picture or the stream
+// failed.
+uint32_t WriteBmp24(std::ostream& file, int32_t width, int32_t height, const std::vector<uint8_t>& rows);
 
 } // namespace lumaquill

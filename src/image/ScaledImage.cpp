@@ -151,6 +151,11 @@ void ScaledImage::CreateForTarget(const DibImage& source, uint32_t target)
     CreateScaled(source, static_cast<int32_t>(newWidth), static_cast<int32_t>(newHeight));
 }
 
+uint32_t ScaledImage::Write(std::ostream& file) const
+{
+    return WriteBmp24(file, ScaledWidth, ScaledHeight, Pixels);
+}
+
 uint32_t ScaledImage::Save(const std::string& path)
 {
     return SaveBmp24(path, ScaledWidth, ScaledHeight, Pixels);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
     void CreateForTarget(const DibImage& source, uint32_t target);
     // As NoiseImage::Save.
     uint32_t Save(const std::string& path);
+    // The same bitmap file's bytes onto a stream (a container made in
+    // memory); 0 when there is no picture or the stream failed.
+    uint32_t Write(std::ostream& file) const;
     void Release();
 
     int32_t Width() const { return ScaledWidth; }

@@ -252,11 +252,11 @@ void EncodeDialog::EncodeAndSave(PasswordDialog& password)
 {
     EncodeRequest request;
     request.Payload = Payload;
+    request.OriginalSize = OriginalSize;
     // Stored names are UTF-8.
     request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
     request.Noise = NoiseTicked != 0;
     request.Shrink = IsChecked(ShrinkBoxId);
-    request.ImageTitle = LocalPath(ImageTitle);
     request.Key = { password.PasswordDigest, password.PasswordMd5 };
     request.Speed = password.Speed;
     request.Questions = &password.Questions;

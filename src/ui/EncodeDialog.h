@@ -75,7 +75,7 @@ private:
     uint32_t PayloadSize = 0;
     // The zlib stream; empty when there is none (a stream is never empty).
     std::vector<uint8_t> Payload;
-    // The size of what was compressed into Payload.
+    // The size of what Payload was compressed from.
     uint64_t OriginalSize = 0;
     int32_t DataKind = NoPayload;
     // Owned through its Qt parent, this dialog.

@@ -310,8 +310,9 @@ TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerReplacesTheChosenImage)
     EXPECT_EQ(Engine.Width(), side);
     EXPECT_EQ(Engine.Height(), side);
     EXPECT_EQ(Engine.Keys.Mode, 4);
-    // The noise file stays where it was made; the next noise encode reuses it.
-    EXPECT_TRUE(test::Exists(PrivateTemp() + "asyat.bmp"));
+    // The noise container is made in memory: no temporary file at all.
+    EXPECT_FALSE(test::Exists(PrivateTemp() + "asyat.bmp"));
+    EXPECT_FALSE(test::Exists(Path("asyat.bmp")));
 
     Engine.Clear();
     Decode([&](DecodeDialog& dialog) {
@@ -322,6 +323,29 @@ TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerReplacesTheChosenImage)
     });
     ExpectMessages({});
     EXPECT_EQ(test::ReadFile(Path("notes-back.bin")), payload);
+}
+
+// Zeros compress to almost nothing, but a decode restores at most 20 x
+// Capacity(5) bytes: the dialog sizes the noise picture for the file's own
+// size, as lumaquill-cli does, and the file comes back whole.
+TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerIsLargeEnoughForTheUnpackedFile)
+{
+    const std::vector<uint8_t> zeros(300000, 0);
+    test::WriteFile(Path("zeros.bin"), zeros);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("zeros.bin"));
+        dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+        EncodeWithPassword(dialog, kPassword, Path("noise.bmp"));
+    });
+    EXPECT_GT(Engine.Width(), 69);
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("noise.bmp"));
+        Prompts.AnswerFile(QString::fromStdString(Path("zeros-back.bin")));
+        DecodeWithPassword(dialog, kPassword, false);
+    });
+    ExpectMessages({});
+    EXPECT_EQ(test::ReadFile(Path("zeros-back.bin")), zeros);
 }
 
 TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA1000BytePayload)
@@ -339,7 +363,7 @@ TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA10
     ExpectMessages({});
     EXPECT_EQ(Engine.Width(), 87);
     EXPECT_EQ(Engine.Height(), 87);
-    // The rescaled container's temporary file, named after the image, is gone.
+    // The rescaled container is made in memory: no temporary file at all.
     EXPECT_FALSE(test::Exists(PrivateTemp() + "holiday.bmp"));
 
     Engine.Clear();
@@ -702,8 +726,12 @@ TEST_F(EncodeDecodeEndToEndTest, DecodedFileSavePromptCancelledOrUnwritable)
     const Case cases[] = {
         // Cancelling the prompt writes nothing, anywhere, and says nothing.
         { "cancelled", std::nullopt, {} },
-        // One box from the run, none after it from the dialog.
-        { "unwritable", Path("no-such-folder") + "/plan.bin", { { kNothingDecoded, MessageIcon::Stop } } },
+        // One box from the run, none after it from the dialog: the file
+        // could not be written, and why (not the wrong-key message).
+        { "unwritable", Path("no-such-folder") + "/plan.bin",
+            { { QString::fromStdString(
+                    "Could not write " + Path("no-such-folder") + "/plan.bin: No such file or directory."),
+                MessageIcon::Stop } } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

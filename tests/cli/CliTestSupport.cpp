@@ -149,14 +149,16 @@ std::string CliExecutable()
     return (self.parent_path() / "../../src/cli/lumaquill-cli").lexically_normal().string();
 }
 
-CliRun RunCli(const std::vector<std::string>& args, const std::string& cwd, const std::string& input)
+CliRun RunCli(
+    const std::vector<std::string>& args, const std::string& cwd, const std::string& input, const std::string& stdoutTo)
 {
     TempDir io;
     WriteFile(io / "in", input);
     std::string command = "cd " + ShellQuote(cwd) + " && " + ShellQuote(CliExecutable());
     for (const std::string& arg : args)
         command += " " + ShellQuote(arg);
-    command += " <" + ShellQuote(io / "in") + " >" + ShellQuote(io / "out") + " 2>" + ShellQuote(io / "err");
+    command += " <" + ShellQuote(io / "in") + " >" + ShellQuote(stdoutTo.empty() ? io / "out" : stdoutTo) + " 2>"
+        + ShellQuote(io / "err");
     int status = std::system(command.c_str());
     CliRun run;
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -46,7 +46,10 @@ struct CliRun {
 };
 // Runs lumaquill-cli with the arguments (no shell interpretation), the given
 // standard input, and the working folder cwd; stdout and stderr captured.
-CliRun RunCli(const std::vector<std::string>& args, const std::string& cwd, const std::string& input = "");
+// A shell exit status above 128 means the process died of a signal. With
+// stdoutTo, standard output goes to that file (/dev/full, say) instead.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& cwd, const std::string& input = "",
+    const std::string& stdoutTo = "");
 // LUMAQUILL_CLI when ctest runs the tests, else the executable beside the
 // test program in the build tree.
 std::string CliExecutable();

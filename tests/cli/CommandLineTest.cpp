@@ -157,7 +157,8 @@ TEST(CommandLineTest, StoredQuestionsAreAskedOnTheTerminal)
     EXPECT_EQ(decode.Run({ "decode", dir / "o.bmp" }), ExitOk) << decode.Err.str();
     EXPECT_EQ(decode.Out.str(), "quiz");
     EXPECT_EQ(decode.Terminal.Prompts, (std::vector<std::string> { "Answer: ", "Answer: " }));
-    EXPECT_EQ(decode.Terminal.Echoes, (std::vector<bool> { true, true }));
+    // Answers are keys: never echoed.
+    EXPECT_EQ(decode.Terminal.Echoes, (std::vector<bool> { false, false }));
     EXPECT_NE(decode.Err.str().find("Question #1: Pet?\nHint: Four legs\n"), std::string::npos);
     EXPECT_NE(decode.Err.str().find("Question #2: Town?\nHint: \n"), std::string::npos);
 }

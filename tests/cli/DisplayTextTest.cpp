@@ -29,6 +29,16 @@ TEST(DisplayTextTest, TerminalTextShowsControlCharactersEscaped)
     EXPECT_EQ(DisplayText::ForTerminal("caf\xC3\xA9 \xC2\xA0"), "caf\xC3\xA9 \xC2\xA0");
 }
 
+// A right-to-left override would show "exe.txt" as something else.
+TEST(DisplayTextTest, TerminalTextShowsInvisibleFormatCharactersEscaped)
+{
+    EXPECT_EQ(DisplayText::ForTerminal("a\xE2\x80\xAE"
+                                       "txt.exe"),
+        "a\\u202Etxt.exe");
+    EXPECT_EQ(DisplayText::ForTerminal("\xE2\x81\xA6x\xE2\x80\x8B"), "\\u2066x\\u200B");
+    EXPECT_EQ(DisplayText::ForTerminal("\xE2\x80\x94"), "\xE2\x80\x94");
+}
+
 TEST(JsonTextTest, Escapes)
 {
     struct Case {

@@ -17,14 +17,17 @@ struct ObtainRun {
     std::vector<std::string> Prompts;
 };
 
+// Standard input is a terminal when lines are given (the scripted terminal
+// answers them), a pipe holding stdinText otherwise.
 ObtainRun Obtain(KeySource source, const std::string& given, bool encoding, std::vector<std::string> lines,
     const std::string& stdinText = "")
 {
+    const bool terminalAttached = !lines.empty() || source == KeySource::Prompt;
     std::istringstream in(stdinText);
     std::ostringstream out;
     std::ostringstream err;
     ScriptedTerminal terminal(std::move(lines));
-    CliIo io { in, out, err, &terminal, false };
+    CliIo io { in, out, err, terminalAttached ? &terminal : nullptr, false };
     ObtainRun run;
     run.Password = PasswordStep::Obtain(source, given, encoding, io);
     run.Err = err.str();
@@ -66,6 +69,18 @@ TEST(PasswordStepTest, StdinTakesTheFirstLineWithoutItsLineEnd)
     EXPECT_EQ(Obtain(KeySource::PasswordStdin, "", true, {}, "").Err, "Please enter a password.\n");
     EXPECT_EQ(Obtain(KeySource::Password, "abc", true, {}).Err, "Passwords should be at least four characters long.\n");
     EXPECT_EQ(Obtain(KeySource::Password, "abc", false, {}).Password, "abc");
+}
+
+// Typed on a terminal, --password-stdin gets the usual prompt without echo
+// instead of reading an echoed line.
+TEST(PasswordStepTest, StdinOnATerminalIsAskedForWithoutEcho)
+{
+    ObtainRun encoding = Obtain(KeySource::PasswordStdin, "", true, { "secret", "secret" }, "not this\n");
+    EXPECT_EQ(encoding.Password, "secret");
+    EXPECT_EQ(encoding.Prompts, (std::vector<std::string> { "Password: ", "Confirm password: " }));
+    ObtainRun decoding = Obtain(KeySource::PasswordStdin, "", false, { "ab" }, "not this\n");
+    EXPECT_EQ(decoding.Password, "ab");
+    EXPECT_EQ(decoding.Prompts, (std::vector<std::string> { "Password: " }));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <limits>
 #include <vector>
 
 namespace lumaquill {
@@ -81,6 +82,34 @@ TEST(CapacityTest, ChooseModeTakesTheSparsestModeThatFits)
         for (const ChooseCase& c : table.Cases)
             EXPECT_EQ(engine.ChooseMode(c.Size), c.Mode) << table.Name << " size " << c.Size;
     }
+}
+
+// The capacities a loaded picture reports are those of its size, and a
+// picture of 2^31 pixel bytes or more saturates instead of wrapping: a valid
+// 27000 x 27000 BMP never shows negative capacities.
+TEST(CapacityTest, SaturatesForHugePictures)
+{
+    const CapacityCase loaded[] = {
+        { "640x480", 640, 480, 24, {} },
+        { "101x10 padded", 101, 10, 24, {} },
+        { "100x100 32-bit", 100, 100, 32, {} },
+    };
+    for (const CapacityCase& c : loaded) {
+        StegEngine engine;
+        ASSERT_TRUE(LoadFromBytes(engine, MakeFlatBitmap(c.Width, c.Height, c.Bits, 0))) << c.Name;
+        for (int32_t mode = -1; mode <= 6; ++mode)
+            EXPECT_EQ(StegEngine::CapacityFor(c.Width, c.Height, c.Bits, mode), engine.Capacity(mode)) << c.Name;
+    }
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    // 27000 x 27000 x 3 = 2 187 000 000 pixel bytes.
+    EXPECT_EQ(StegEngine::CapacityFor(27000, 27000, 24, 0), 729000000 / 8 - 4096);
+    EXPECT_EQ(StegEngine::CapacityFor(27000, 27000, 24, 3), 729000000 - 4096);
+    EXPECT_EQ(StegEngine::CapacityFor(27000, 27000, 24, 4), kMax);
+    EXPECT_EQ(StegEngine::CapacityFor(27000, 27000, 24, 5), kMax);
+    EXPECT_EQ(StegEngine::CapacityFor(40000, 40000, 32, 3), 1600000000 - 4096);
+    EXPECT_EQ(StegEngine::CapacityFor(kMax, kMax, 32, 3), kMax);
+    for (int32_t mode = 0; mode <= 5; ++mode)
+        EXPECT_GT(StegEngine::CapacityFor(30000, 30000, 32, mode), 0) << mode;
 }
 
 } // namespace

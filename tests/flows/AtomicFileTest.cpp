@@ -2,9 +2,14 @@
 
 #include "flows/TestFiles.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace lumaquill {
 namespace {
@@ -48,18 +53,97 @@ TEST(AtomicFile, WritesAnEmptyFile)
     EXPECT_TRUE(test::ReadBytes(path).empty());
 }
 
-TEST(AtomicFile, ReplacesALinkItselfNotWhatItPointsTo)
+// Only regular files are replaced: a link, a FIFO or a device in the
+// target's place is refused with the reason, whatever it points to.
+TEST(AtomicFile, RefusesTargetsThatAreNotRegularFiles)
 {
     test::ScratchFolder scratch;
     const std::string elsewhere = scratch.File("elsewhere.bin");
     test::WriteBytes(elsewhere, { 9, 9 });
     const std::string link = scratch.File("link.bin");
     std::filesystem::create_symlink(elsewhere, link);
+    const std::string fifo = scratch.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::string> targets = { link, fifo };
+    // A device node of our own (the null device, where root may make one):
+    // a fault here must never reach the system's /dev.
+    const std::string device = scratch.File("null");
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+        targets.push_back(device);
     const std::vector<uint8_t> bytes = { 4, 5 };
-    ASSERT_TRUE(WriteFileAtomically(link, bytes.data(), bytes.size()));
+    for (const std::string& target : targets) {
+        for (const ExistingFile existing : { ExistingFile::Replace, ExistingFile::Keep }) {
+            const FileWriteResult result = WriteFileAtomically(target, bytes.data(), bytes.size(), existing);
+            EXPECT_FALSE(result) << target;
+            EXPECT_EQ(result.Reason, kNotARegularFile) << target;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(test::ReadBytes(elsewhere), (std::vector<uint8_t> { 9, 9 }));
-    EXPECT_FALSE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(test::ReadBytes(link), bytes);
+    if (targets.size() == 3) {
+        EXPECT_TRUE(std::filesystem::is_character_file(device));
+    }
+    EXPECT_EQ(EntriesIn(scratch.Path()), targets.size() + 1);
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat info = {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+// A replaced file keeps its permission bits (a private 0600 file stays
+// private); a new one gets what the umask allows.
+TEST(AtomicFile, KeepsTheReplacedFilesPermissionBits)
+{
+    test::ScratchFolder scratch;
+    const std::vector<uint8_t> bytes = { 7 };
+    for (const mode_t mode : { mode_t { 0600 }, mode_t { 0640 }, mode_t { 0755 } }) {
+        const std::string path = scratch.File("kept" + std::to_string(mode));
+        test::WriteBytes(path, { 1, 2 });
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        ASSERT_TRUE(WriteFileAtomically(path, bytes.data(), bytes.size()));
+        EXPECT_EQ(ModeOf(path), mode);
+        EXPECT_EQ(test::ReadBytes(path), bytes);
+    }
+    const mode_t mask = ::umask(022);
+    const std::string fresh = scratch.File("fresh");
+    ASSERT_TRUE(WriteFileAtomically(fresh, bytes.data(), bytes.size()));
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(fresh), mode_t { 0644 });
+}
+
+// Keep refuses an existing file without touching it, and leaves nothing.
+TEST(AtomicFile, KeepRefusesAnExistingFile)
+{
+    test::ScratchFolder scratch;
+    const std::string path = scratch.File("there.bin");
+    test::WriteBytes(path, { 1, 2 });
+    const std::vector<uint8_t> bytes = { 3 };
+    const FileWriteResult result = WriteFileAtomically(path, bytes.data(), bytes.size(), ExistingFile::Keep);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Reason, "File exists");
+    EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t> { 1, 2 }));
+    EXPECT_TRUE(WriteFileAtomically(scratch.File("new.bin"), bytes.data(), bytes.size(), ExistingFile::Keep));
+    EXPECT_EQ(EntriesIn(scratch.Path()), 2u);
+}
+
+// A folder that cannot be written says so in the system's words.
+TEST(AtomicFile, GivesTheSystemsReason)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    test::ScratchFolder scratch;
+    const std::string folder = scratch.File("ro/x");
+    std::filesystem::create_directories(scratch.Path() + "/ro");
+    ASSERT_EQ(::chmod((scratch.Path() + "/ro").c_str(), 0500), 0);
+    const std::vector<uint8_t> bytes = { 3 };
+    const FileWriteResult result = WriteFileAtomically(folder, bytes.data(), bytes.size());
+    ::chmod((scratch.Path() + "/ro").c_str(), 0700);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Reason, "Permission denied");
 }
 
 TEST(AtomicFile, FailsWhereNothingCanBeWrittenAndLeavesNothing)
@@ -72,6 +156,37 @@ TEST(AtomicFile, FailsWhereNothingCanBeWrittenAndLeavesNothing)
     EXPECT_FALSE(WriteFileAtomically(folder, bytes.data(), bytes.size()));
     EXPECT_EQ(EntriesIn(scratch.Path() + "/taken"), 1u);
     EXPECT_FALSE(WriteFileAtomically(scratch.Path() + "/", bytes.data(), bytes.size()));
+}
+
+// A write cut short by SIGTERM leaves no copy of the data behind; while it
+// runs, the temporary file is private (0600). The child rewrites a large
+// file over and over, so a temporary is nearly always there to be caught.
+TEST(AtomicFile, InterruptedWriteLeavesNoTemporary)
+{
+    test::ScratchFolder scratch;
+    const std::string target = scratch.File("secret.bin");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::vector<uint8_t> bytes(8 << 20, 0x5A);
+        for (;;)
+            WriteFileAtomically(target, bytes.data(), bytes.size());
+    }
+    std::optional<mode_t> seen;
+    for (int i = 0; i < 200000 && !seen; ++i) {
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.Path())) {
+            if (entry.path().filename().string().find(".part-") != std::string::npos)
+                seen = ModeOf(entry.path().string());
+        }
+    }
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(*seen, mode_t { 0600 });
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.Path()))
+        EXPECT_EQ(entry.path().filename().string(), "secret.bin");
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "flows/FlowHarness.h"
 
-#include "flows/TempFolder.h"
-
 #include <filesystem>
 #include <stdexcept>
 
@@ -101,11 +99,6 @@ DecodeResult FlowHarness::DecodeIn(StegEngine& engine, FakeFrontend& front, cons
     result.Messages = front.Log.Messages();
     result.Events = front.Log.Events;
     return result;
-}
-
-std::string FlowHarness::PrivateFolder() const
-{
-    return PrivateTempFolder().value_or("");
 }
 
 } // namespace lumaquill::test

@@ -54,8 +54,6 @@ public:
     static DecodeResult DecodeIn(
         StegEngine& engine, FakeFrontend& front, const std::string& password, bool giveText = false);
 
-    std::string PrivateFolder() const;
-
     ScratchFolder Scratch;
     ScopedTmpDir Tmp { Scratch.Path() };
     FakeFrontend Front;

@@ -17,6 +17,7 @@ struct FieldCase {
     const char* Label;
     std::string Name;
     std::string Field;
+    uint32_t Limit = 50;
 };
 
 const FieldCase kFieldCases[] = {
@@ -30,13 +31,27 @@ const FieldCase kFieldCases[] = {
     { "FourByteCharacterAtTheCut", "xy" + Repeat("\xF0\x9F\x98\x80", 20), "xy" + Repeat("\xF0\x9F\x98\x80", 12) },
     // Not UTF-8: cut at 50 bytes as they are.
     { "Windows1252Cut", Repeat("\xE9", 60), Repeat("\xE9", 50) },
+    // A long name keeps its extension: the part before it is cut instead.
+    { "ExtensionKept", std::string(60, 'x') + ".pdf", std::string(46, 'x') + ".pdf" },
+    { "ExtensionKeptAcrossACharacter", "x" + Repeat("\xC3\xA9", 30) + ".odt", "x" + Repeat("\xC3\xA9", 22) + ".odt" },
+    // A leading dot is no extension; an extension over 16 bytes is not kept.
+    { "LeadingDotOnly", "." + std::string(60, 'x'), "." + std::string(49, 'x') },
+    { "ExtensionTooLong", std::string(40, 'x') + "." + std::string(16, 'e'),
+        std::string(40, 'x') + "." + std::string(9, 'e') },
+    { "SixteenByteExtension", std::string(40, 'x') + "." + std::string(15, 'e'),
+        std::string(34, 'x') + "." + std::string(15, 'e') },
+    // EmbedMode 4 stores the bare name too, at most 30 bytes.
+    { "NoiseModeBareName", "/home/ann/report.txt", "report.txt", 30 },
+    { "NoiseModeExample", "/home/ann/Quarterly board budget draft final.xlsx", "Quarterly board budget dr.xlsx", 30 },
+    { "NoiseModeNoExtension", std::string(40, 'x'), std::string(30, 'x'), 30 },
+    { "NoiseModeThirtyBytesKept", "C:\\d\\" + std::string(30, 'x'), std::string(30, 'x'), 30 },
 };
 
 class NameField : public testing::TestWithParam<FieldCase> { };
 
-TEST_P(NameField, KeepsTheLastComponentWithinFiftyBytes)
+TEST_P(NameField, KeepsTheLastComponentWithinTheLimit)
 {
-    EXPECT_EQ(StoredNameField(GetParam().Name), GetParam().Field);
+    EXPECT_EQ(StoredNameField(GetParam().Name, GetParam().Limit), GetParam().Field);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,6 +80,30 @@ const SafeCase kSafeCases[] = {
     { "TruncatedUtf8Tail", "caf\xC3\xA9\xE2\x82", "caf\xC3\xA9" },
     { "Overlong", "\xC0\xAF", "\xC3\x80\xC2\xAF" },
     { "Surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC" },
+    // Never a hidden file: leading dots become '_'.
+    { "HiddenName", ".bash_profile", "_bash_profile" },
+    { "HiddenAfterPath", "/home/u/..profile", "__profile" },
+    { "ThreeDots", "...", "___" },
+    { "InnerDotsKept", "a.tar.gz", "a.tar.gz" },
+    // Invisible format characters are dropped: "exe.txt" written with a
+    // right-to-left override would show as "txt.exe".
+    { "RightToLeftOverride", "invoice\xE2\x80\xAEtxt.exe", "invoicetxt.exe" },
+    { "Isolates",
+        "a\xE2\x81\xA6"
+        "b\xE2\x81\xA9"
+        "c",
+        "abc" },
+    { "ZeroWidthAndMarks",
+        "\xE2\x80\x8B"
+        "a\xE2\x80\x8F"
+        "b",
+        "ab" },
+    { "HiddenBehindZeroWidth", "\xE2\x80\x8B.bashrc", "_bashrc" },
+    { "OtherPunctuationKept",
+        "a\xE2\x80\x94"
+        "b",
+        "a\xE2\x80\x94"
+        "b" },
 };
 
 class SafeName : public testing::TestWithParam<SafeCase> { };

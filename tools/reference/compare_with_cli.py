@@ -72,7 +72,7 @@ class Case:
     def __init__(self, name, container=None, text=None, file_name=None, file_size=0,
                  password=None, quiz=None, answers=None, speed=0, mode=None,
                  shrink=False, short_dir=False, slow=0, expect='ok', seed=None,
-                 wrong_key=False, cli_decode=True, seal=False):
+                 wrong_key=False, cli_decode=True, seal=False, zeros=False):
         self.name = name
         self.container = container        # (w, h, bits, seed[, extra, xres, yres]) or None for noise
         self.text = text
@@ -93,6 +93,7 @@ class Case:
         self.wrong_key = wrong_key        # a wrong key must fail on both sides
         self.cli_decode = cli_decode
         self.seal = seal                  # a sealed image: cross decode only
+        self.zeros = zeros                # a file of zero bytes: tiny stream, large original
 
 
 QUIZ = [('Erste Frage?', 'Hinweis eins', 'Antwort Eins'),
@@ -148,10 +149,19 @@ CASES = [
     Case('five-questions', MID24, text='fünf Fragen',
          quiz=[('F%d — %s?' % (i, 'ä' * i), 'H%d' % i, 'A%d' % i) for i in range(1, 6)],
          answers=['A%d' % i for i in range(1, 6)], mode=2),
-    # Its Marker has no zero byte early on, so the name reads back with
-    # Marker bytes behind it.
+    # A noise image stores the bare name; one over 30 bytes keeps its
+    # extension and is cut before it.
     Case('mode4-name-31-to-50-bytes', None, file_name='n' * 20 + '.dat', file_size=50,
          password='marker-5', mode=4, short_dir=True),
+    Case('mode4-long-name-keeps-extension', None, file_name='Quarterly board budget draft final.xlsx',
+         file_size=80, password='marker-6', mode=4),
+    # Zeros compress to almost nothing: the noise picture grows until its
+    # decode can give all of them back.
+    Case('mode4-noise-grows-for-the-original', None, file_name='zeros.bin', file_size=300000, zeros=True,
+         password='pw-4', mode=4),
+    # ... and an ordinary picture that could not give them back is refused.
+    Case('too-large-to-decode-again', MID24, file_name='zeros.bin', file_size=1000000, zeros=True,
+         password='pw-4', expect='fail'),
     Case('wrong-key-mode1', BIG24, text='only with the right key', password='right-key', mode=0,
          wrong_key=True),
     Case('wrong-key-mode4', None, file_name='w.bin', file_size=64, password='right-key', mode=4,
@@ -240,7 +250,7 @@ def run_case(case, cli, work):
             else os.path.join(work, 'Ordner mit Leerzeichen')
         os.makedirs(folder, exist_ok=True)
         path = os.path.abspath(os.path.join(folder, case.file_name))
-        data = lcg_bytes(case.seed, case.file_size)
+        data = bytes(case.file_size) if case.zeros else lcg_bytes(case.seed, case.file_size)
         with open(path, 'wb') as f:
             f.write(data)
         name = path
@@ -272,7 +282,7 @@ def run_case(case, cli, work):
 
     # Reference encode.
     res = ref.encode(cont, payload, name, password=case.password, quiz=case.quiz,
-                     speed=case.speed, shrink=case.shrink)
+                     speed=case.speed, shrink=case.shrink, original_size=len(data))
     if case.expect != 'ok':
         return check_refusal(case, res, rc, cli_msg, notes)
     if rc != 0:
@@ -312,7 +322,7 @@ def expected_name(name, mode):
     if not name:
         return b''
     if mode == 4:
-        return None  # checked separately: the whole path, or 50 bytes when longer than 30
+        return ref.stored_name(name, ref.NOISE_NAME_LIMIT)
     return ref.stored_name(name)
 
 
@@ -323,13 +333,10 @@ def check_ref_decode(case, image, data, name, what):
         return ['reference could not decode the %s (%s)' % (what, d.detail)]
     if d.data != data:
         problems.append('reference decode of the %s gave other data' % what)
-    nb = name.encode() if name else b''
     if 'mode 4' in d.detail:
-        # The whole name when the closing Marker is recognised (at most 30
-        # bytes); otherwise the first 50 bytes read: name, then Marker.
-        marker = ref.marker_for(ref.key_text(case.password, case.quiz))
-        want = nb if len(nb) <= 30 else (nb + marker)[:50]
-        want = want.split(b'\0')[0]
+        # The bare name, at most 30 bytes: the closing Marker is always
+        # recognised after it.
+        want = expected_name(name, 4)
         if d.name != want:
             problems.append('reference read name %r from the %s, expected %r' % (d.name, what, want))
     elif d.name != expected_name(name, 0):
@@ -358,11 +365,9 @@ def check_cli_decode(case, cli, image_path, data, name, work):
             got = f.read()
         if got != data:
             problems.append('cli decode of the reference image gave other file bytes')
-        want = ref.stored_name(name).decode('utf-8', 'replace') if case.mode != 4 else None
-        if want is not None and files[0] != want:
+        want = expected_name(name, 4 if case.mode == 4 else 0).decode('utf-8', 'replace')
+        if files[0] != want:
             problems.append('cli saved the file as %r, expected %r' % (files[0], want))
-        if case.mode == 4:
-            case.cli_saved_as = files[0]
     else:
         rc, out, err = run([cli, 'decode', image_path] + key_args(case, True))
         if rc != 0:

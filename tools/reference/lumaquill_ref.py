@@ -11,7 +11,7 @@ generators are defined with.
 
 Public entry points:
     encode(container, payload, name, password=None, quiz=None, speed=0,
-           shrink=False, seal=False, seal_salt=None, seal_nonce=None) -> EncodeResult
+           shrink=False, original_size=0, seal=False, seal_salt=None, seal_nonce=None) -> EncodeResult
     decode(image_bytes, password=None, answers=None, sealed=False) -> DecodeResult
     compress(data) -> bytes   (zlib stream at the default level)
 Sealed images (seal=True, passwords only) need PyNaCl (Debian's
@@ -615,6 +615,37 @@ def noise_side(size):
     return int(math.sqrt(float(size // 3 + 4096))) + 3
 
 
+def capacity_for(width, height, bits, mode):
+    """Capacity of a width x height picture, saturated to the int32 range."""
+    p = 0
+    if bits >= 8 and width > 0 and height > 0:
+        p = ((width * bits + 31) >> 5) * height * 4 // (bits // 8)
+    value = {0: p // 8, 1: p // 3, 2: p // 2, 3: p, 4: 3 * p, 5: 3 * p}.get(mode, 0) - 4096
+    return max(-2 ** 31, min(2 ** 31 - 1, value))
+
+
+def decodable_bytes(capacity5):
+    """A decode restores at most 20 x Capacity(5) bytes."""
+    return 20 * capacity5 if capacity5 > 0 else 0
+
+
+def noise_side_for(size, original_size):
+    """The usual noise side, raised until the picture's decode can restore
+    original_size bytes (a bitmap file's rows stay below 2^32 - 54 bytes)."""
+    n = noise_side(size)
+    while decodable_bytes(capacity_for(n + 2, n + 2, 24, 5)) < original_size:
+        side = n + 3
+        if ((24 * side + 31) // 32) * 4 * side > MASK32 - 54:
+            break
+        n += 1
+    return n
+
+
+def too_large_to_decode(original_size, decodable):
+    return ('This data is too large to be decoded again from this image: it has %d bytes, and a decode '
+            'of this image restores at most %d bytes. Use a larger picture.' % (original_size, decodable))
+
+
 def noise_image(n, rt):
     width = height = n + 2
     stride = ((24 * width + 31) // 32) * 4
@@ -647,6 +678,11 @@ def shrink_size(width, height, target):
 QUESTION_SIGNATURE = bytes.fromhex('0A1B2C3D4E5F6A7B8C9D') * 2
 HEADER_SKIP_PIXELS = 60
 NAME_LIMIT = 50
+# An EmbedMode 4 name must leave room for its closing Marker within the 50
+# bytes the reader takes.
+NOISE_NAME_LIMIT = 30
+# The longest extension (its '.' included) a cut name keeps.
+MAX_KEPT_EXTENSION = 16
 MODE_NONE = 6
 
 TEXT_DECODED, FILE_WRITTEN, NOTHING_DECODED = 0, 1, 2
@@ -707,21 +743,8 @@ class StegEngine(DibImage):
         return True
 
     def capacity(self, mode):
-        w, h, b = self.width, self.height, self.bits
-        slots = (((w * b + 31) & MASK32) >> 5)
-        p = s32(slots * h * 4)
-        p = c_div(p, b // 8)
-        if mode == 0:
-            return c_div(p, 8) - 4096
-        if mode == 1:
-            return c_div(p, 3) - 4096
-        if mode == 2:
-            return c_div(p, 2) - 4096
-        if mode == 3:
-            return p - 4096
-        if mode in (4, 5):
-            return s32(3 * p - 4096)
-        return -4096
+        # Saturates instead of wrapping: no stored image is that large.
+        return capacity_for(self.width, self.height, self.bits, mode)
 
     def choose_mode(self, size):
         # A mode whose capacity is zero or negative never fits; a container
@@ -988,7 +1011,7 @@ class StegEngine(DibImage):
         if mode == 4:
             ok = self.write_buffer(km.marker)
             if name_bytes:
-                ok = self.write_buffer(name_bytes) and ok
+                ok = self.write_buffer(stored_name(name_bytes, NOISE_NAME_LIMIT)) and ok
             return self.write_buffer(km.marker) and ok
         ok = self._end_complete()
         if name_bytes:
@@ -1088,18 +1111,40 @@ def _cut_zero(b):
     return b if i < 0 else b[:i]
 
 
-def stored_name(name):
-    """Name field of EmbedModes 0 to 3: the part after the last backslash or
-    slash, at most 50 bytes, never ending in a partial UTF-8 sequence."""
+def _cut(b, limit, utf8):
+    if len(b) <= limit:
+        return b
+    i = limit
+    while utf8 and i > 0 and (b[i] & 0xC0) == 0x80:
+        i -= 1
+    return b[:i]
+
+
+def _is_utf8(b):
+    try:
+        b.decode('utf-8', 'strict')
+        return True
+    except UnicodeDecodeError:
+        return False
+
+
+def stored_name(name, limit=NAME_LIMIT):
+    """The stored name of a payload file: the part after the last backslash
+    or slash, at most limit bytes (50, or 30 in EmbedMode 4).  A longer name
+    keeps its extension (from its last '.', when that is not the first byte
+    and the extension is at most 16 bytes) and cuts the part before it; a cut
+    never splits a UTF-8 character."""
     b = _utf8(name)
     cut = max(b.rfind(b'\\'), b.rfind(b'/'))
     b = b[cut + 1:]
-    if len(b) > NAME_LIMIT:
-        i = NAME_LIMIT
-        while i > 0 and (b[i] & 0xC0) == 0x80:
-            i -= 1
-        b = b[:i]
-    return b
+    if len(b) <= limit:
+        return b
+    utf8 = _is_utf8(b)
+    dot = b.rfind(b'.')
+    if dot <= 0 or len(b) - dot > MAX_KEPT_EXTENSION:
+        return _cut(b, limit, utf8)
+    ext = b[dot:]
+    return _cut(b[:dot], limit - len(ext), utf8) + ext
 
 
 # ---------------------------------------------------------------------------
@@ -1184,7 +1229,7 @@ class EncodeResult:
         self.closing_complete = None   # False: the walk ran out after the payload
 
 
-def encode(container, payload, name='', password=None, quiz=None, speed=0, shrink=False,
+def encode(container, payload, name='', password=None, quiz=None, speed=0, shrink=False, original_size=0,
            seal=False, seal_salt=None, seal_nonce=None):
     """Encode flow: container is bmp bytes, or None for a pure-noise image.
 
@@ -1193,9 +1238,11 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
     hint, answer) triples used instead of a password.  When shrink applies,
     the result carries only shrunk_to (pixels cannot be reproduced).  A run
     whose walk ran out after the payload succeeds with closing_complete
-    False, as the closing writes are not examined.  seal (passwords only)
-    stores the compressed envelope of the payload, keyed with T'; salt and
-    nonce are random unless given.
+    False, as the closing writes are not examined.  original_size is the
+    size of what payload was compressed from: the container must be able to
+    give that many bytes back.  seal (passwords only) stores the compressed
+    envelope of the payload, keyed with T'; salt and nonce are random unless
+    given.
     """
     res = EncodeResult()
     rt = RuntimeRandom()
@@ -1209,7 +1256,11 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
     key = key_text(password, quiz)
     if seal:
         assert quiz is None, 'sealing is for passwords only'
-        payload = compress(seal_envelope(payload, key, seal_salt, seal_nonce))
+        envelope = seal_envelope(payload, key, seal_salt, seal_nonce)
+        # A decode restores the envelope and then the content within the same
+        # cap, so the container must give back the larger of the two.
+        original_size = max(original_size, len(envelope))
+        payload = compress(envelope)
         key = sealed_key_text(key)
     km.password_digest, km.password_md5 = sha1(key), md5(key)
     km.derive_marker()
@@ -1219,15 +1270,21 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
         km.questions = slots
     size = len(payload)
     if container is None:
-        eng.load_container(noise_image(noise_side(size), rt))
+        eng.load_container(noise_image(noise_side_for(size, original_size), rt))
         km.mode_fixed = 1
         km.mode = 4
     if shrink:
         target = shrink_target(size)
         if target < eng.pixel_bytes:
-            res.shrunk_to = shrink_size(eng.width, eng.height, target)
-            res.message = 'rescaled container cannot be reproduced'
-            return res
+            w, h = shrink_size(eng.width, eng.height, target)
+            if decodable_bytes(capacity_for(w, h, 24, 5)) >= original_size:
+                res.shrunk_to = (w, h)
+                res.message = 'rescaled container cannot be reproduced'
+                return res
+    decodable = decodable_bytes(eng.capacity(5))
+    if decodable < original_size:
+        res.message = too_large_to_decode(original_size, decodable)
+        return res
     ok, msg = eng.encode(payload, name)
     res.ok, res.message = ok, msg
     res.mode = km.mode
