@@ -25,7 +25,6 @@ std::optional<EncodeRequest> SealRequest(const EncodeRequest& request)
     sealed.Name = request.Name;
     sealed.Noise = request.Noise;
     sealed.Shrink = request.Shrink;
-    sealed.ImageTitle = request.ImageTitle;
     sealed.Key = KeyDigests::FromText(storedKey->View());
     sealed.Speed = request.Speed;
     return sealed;

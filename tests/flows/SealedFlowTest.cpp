@@ -70,7 +70,6 @@ TEST_P(SealedRoundTrip, OpensWithThePasswordAndNothingElse)
     EncodeRequest request = SealedRequestFor(h, content, name);
     request.Noise = c.Kind == Container::Noise;
     request.Shrink = c.Kind == Container::Shrink;
-    request.ImageTitle = "holiday";
     ASSERT_TRUE(h.Encode(request)) << testing::PrintToString(h.Front.Log.Events);
     EXPECT_TRUE(h.Front.Log.Messages().empty());
     if (c.Kind == Container::Shrink) {
