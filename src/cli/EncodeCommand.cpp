@@ -5,6 +5,7 @@
 #include "cli/EncodeOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/PasswordStep.h"
+#include "cli/PictureChoice.h"
 #include "cli/QuizlockStep.h"
 #include "cli/StderrMessageSink.h"
 #include "cli/TerminalLine.h"
@@ -24,7 +25,6 @@ namespace lumaquill {
 
 namespace {
 
-constexpr const char* kNoContainer = "No container image selected.";
 constexpr const char* kCompressFailed = "Failed to compress file.";
 
 std::string Quoted(const std::string& path)
@@ -91,7 +91,7 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     request.Speed = options.Speed;
     if (!RunEncode(*engine, request))
         return ExitFailure;
-    if (!engine->SaveContainer(options.OutPath)) {
+    if (!engine->SaveContainer(options.OutPath, options.OutFormat)) {
         messages.ShowMessage(
             "Could not save the encoded image as " + Quoted(options.OutPath) + ".", MessageIcon::Exclamation);
         return ExitFailure;
@@ -143,7 +143,7 @@ bool EncodeCommand::LoadContainer(const EncodeOptions& options, StegEngine& engi
     engine.LoadContainer(options.ContainerPath);
     if (engine.IsUsableContainer())
         return true;
-    messages.ShowMessage(kNoContainer, MessageIcon::Stop);
+    messages.ShowMessage(PictureChoice::Refusal(engine, options.ContainerPath, false), MessageIcon::Stop);
     return false;
 }
 

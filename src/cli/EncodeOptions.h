@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/KeySource.h"
+#include "image/PictureFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,8 @@ struct EncodeOptions {
 
     bool Help = false;
     std::string OutPath;
+    // Chosen by OutPath's extension.
+    PictureFormat OutFormat = PictureFormat::Png;
     std::string ContainerPath;
     // The noise container replaces any chosen container.
     bool Noise = false;

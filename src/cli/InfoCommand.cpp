@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/InfoOptions.h"
 #include "cli/JsonText.h"
+#include "cli/PictureChoice.h"
 #include "cli/UsageText.h"
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
@@ -19,17 +20,19 @@ namespace lumaquill {
 
 namespace {
 
-constexpr const char* kNoContainer = "No container image selected.";
-
-// Nothing when the file holds no bitmap at all.
-std::optional<InfoCommand::Facts> GatherFacts(const std::string& path)
+// Nothing when the file holds no picture at all; the refusal says why.
+std::optional<InfoCommand::Facts> GatherFacts(const std::string& path, std::string& refusal)
 {
     auto engine = std::make_unique<StegEngine>();
     engine->LoadContainer(path);
-    if (!engine->IsValid())
+    if (!engine->IsValid()) {
+        refusal = PictureChoice::Refusal(*engine, path, false);
         return std::nullopt;
+    }
     InfoCommand::Facts facts;
     facts.Path = path;
+    facts.Format = PictureFormatName(engine->LastLoad.Format);
+    facts.Lossless = engine->LastLoad.Lossless;
     facts.Width = engine->Width();
     facts.Height = engine->Height();
     facts.BitsPerPixel = engine->BitCount();
@@ -39,7 +42,7 @@ std::optional<InfoCommand::Facts> GatherFacts(const std::string& path)
     for (int32_t mode = 0; mode < static_cast<int32_t>(facts.Capacity.size()); ++mode)
         facts.Capacity[static_cast<size_t>(mode)] = engine->Capacity(mode);
     QuestionSet questions;
-    if (ReadStoredQuestions(*engine, questions)) {
+    if (facts.Lossless && ReadStoredQuestions(*engine, questions)) {
         for (size_t k = 0; k < static_cast<size_t>(questions.LeadingUsed()); ++k)
             facts.Questions.emplace_back(questions.Questions[k], questions.Hints[k]);
     }
@@ -76,9 +79,10 @@ int InfoCommand::Execute(const std::vector<std::string>& args)
         Io.Out << InfoOptions::Usage() << std::flush;
         return ExitOk;
     }
-    std::optional<Facts> facts = GatherFacts(options->ImagePath);
+    std::string refusal;
+    std::optional<Facts> facts = GatherFacts(options->ImagePath, refusal);
     if (!facts) {
-        Io.Err << kNoContainer << '\n' << std::flush;
+        Io.Err << refusal << '\n' << std::flush;
         return ExitFailure;
     }
     Io.Out << (options->Json ? AsJson(*facts) : AsText(*facts)) << std::flush;
@@ -89,6 +93,7 @@ std::string InfoCommand::AsText(const Facts& facts)
 {
     std::ostringstream out;
     out << "Image: " << DisplayText::ForTerminal(facts.Path) << '\n'
+        << "Format: " << facts.Format << (facts.Lossless ? "" : " (lossy: a cover only, it cannot be decoded)") << '\n'
         << "Size: " << facts.Width << " x " << facts.Height << " pixels\n"
         << "Bits per pixel: " << facts.BitsPerPixel << '\n';
     if (!facts.Usable) {
@@ -107,6 +112,8 @@ std::string InfoCommand::AsJson(const Facts& facts)
     std::ostringstream out;
     out << "{\n"
         << "  \"image\": " << JsonText::Quote(facts.Path) << ",\n"
+        << "  \"format\": " << JsonText::Quote(facts.Format) << ",\n"
+        << "  \"lossless\": " << (facts.Lossless ? "true" : "false") << ",\n"
         << "  \"width\": " << facts.Width << ",\n"
         << "  \"height\": " << facts.Height << ",\n"
         << "  \"bits_per_pixel\": " << facts.BitsPerPixel << ",\n"

@@ -3,10 +3,11 @@
 #include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
+#include "image/PictureFile.h"
 
-#include <fstream>
-#include <sstream>
-#include <utility>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace lumaquill {
 
@@ -52,16 +53,11 @@ bool StegEngine::IsUsableContainer() const
     return IsValid() && BitCount() >= kMinUsableBits;
 }
 
-// A file that cannot be opened clears the image as a refused file does, so
-// that after any failed load the engine holds no usable container.
+// A refused file leaves the image empty, so that after any failed load the
+// engine holds no usable container.
 bool StegEngine::LoadContainer(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
-        Clear();
-        return false;
-    }
-    Read(file);
+    LastLoad = PictureFile::Load(path, *this);
     if (!IsUsableContainer())
         return false;
     UsedPixels.Resize(Width(), Height());
@@ -71,15 +67,30 @@ bool StegEngine::LoadContainer(const std::string& path)
 
 // The target is replaced only by a completely written file, so a failed save
 // leaves an existing file as it was.
-bool StegEngine::SaveContainer(const std::string& path)
+bool StegEngine::SaveContainer(const std::string& path, PictureFormat format)
 {
     if (!IsValid())
         return false;
-    std::ostringstream file(std::ios::binary);
-    if (Write(file) == 0 || !file)
-        return false;
-    const std::string bytes = std::move(file).str();
-    return WriteFileAtomically(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    const std::optional<std::vector<uint8_t>> bytes = PictureFile::Encode(format, *this, LastLoad.Profile);
+    return bytes && WriteFileAtomically(path, bytes->data(), bytes->size());
+}
+
+LoadProblem StegEngine::ContainerProblem(bool forDecode, std::string& detail) const
+{
+    detail = LastLoad.Detail;
+    if (!LastLoad.Ok())
+        return LastLoad.Problem;
+    if (!IsValid())
+        return LoadProblem::NotChosen;
+    if (!IsUsableContainer()) {
+        detail = std::to_string(BitCount());
+        return LoadProblem::FewBits;
+    }
+    if (forDecode && !LastLoad.Lossless) {
+        detail = PictureFormatName(LastLoad.Format);
+        return LoadProblem::Lossy;
+    }
+    return LoadProblem::None;
 }
 
 // P = (((W * B + 31) >> 5) * H * 4) / (B / 8) in 32-bit words: the pixel

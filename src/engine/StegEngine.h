@@ -5,6 +5,7 @@
 #include "engine/DecodeOutcome.h"
 #include "engine/UsedPixelMap.h"
 #include "image/DibImage.h"
+#include "image/PictureLoad.h"
 #include "keys/IsaacGen.h"
 #include "keys/KeyMaterial.h"
 
@@ -36,9 +37,15 @@ public:
 
     // Container and capacity.
     bool IsUsableContainer() const;
+    // Reads any supported picture file; LastLoad tells what it was, or why
+    // it was refused.
     bool LoadContainer(const std::string& path);
+    // Why the container cannot be encoded into (or decoded from, with
+    // forDecode, which also refuses lossy pictures); None when it can.
+    LoadProblem ContainerProblem(bool forDecode, std::string& detail) const;
     // Atomic: written to a temporary file beside the target, then renamed.
-    bool SaveContainer(const std::string& path);
+    // A PNG or WebP output carries the loaded cover's colour profile.
+    bool SaveContainer(const std::string& path, PictureFormat format = PictureFormat::Bmp);
     int32_t Capacity(int32_t mode) const;
     int32_t ChooseMode(uint32_t size) const;
 
@@ -74,6 +81,7 @@ public:
     IsaacGen WhiteningGen;
     int32_t WriteByteIndex = 0;
     int32_t ReadByteIndex = 0;
+    PictureLoad LastLoad;
 
 private:
     Frontend Host;

@@ -9,6 +9,8 @@ std::string LoadProblemText(LoadProblem problem, const std::string& detail)
     switch (problem) {
     case LoadProblem::None:
         return "";
+    case LoadProblem::NotChosen:
+        return "no picture has been chosen";
     case LoadProblem::Missing:
         return "the file does not exist";
     case LoadProblem::Folder:
@@ -34,7 +36,7 @@ std::string LoadProblemText(LoadProblem problem, const std::string& detail)
     case LoadProblem::FewBits:
         return "it has " + detail + " bits per pixel; a container needs 24 or 32";
     case LoadProblem::Lossy:
-        return "it is a " + detail
+        return "it is a lossy " + detail
             + " picture; lossy formats cannot carry hidden data (any data was destroyed when the picture was "
               "saved that way)";
     }

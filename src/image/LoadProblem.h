@@ -7,6 +7,7 @@ namespace lumaquill {
 // Why a picture file could not be used. The texts live in LoadProblemText.
 enum class LoadProblem {
     None,
+    NotChosen, // no picture has been loaded
     Missing, // no such file
     Folder, // the path names a folder
     Unreadable, // the file exists but could not be read
