@@ -7,7 +7,9 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$here/build"
 packages=(cmake ninja-build g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev
-          qt6-base-dev qt6-qpa-plugins libgl-dev python3)
+          qt6-base-dev qt6-qpa-plugins libgl-dev python3
+          # picture formats: PNG, JPEG with EXIF orientation, WebP, HEIC/AVIF
+          libspng-dev libjpeg62-turbo-dev libexif-dev libwebp-dev libheif-dev)
 
 install_missing() {
     local missing=()
