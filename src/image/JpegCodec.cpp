@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <vector>
 // jpeglib.h needs FILE and size_t declared first.
 #include <jerror.h>
 #include <jpeglib.h>
@@ -67,12 +69,11 @@ void ReadIcc(j_decompress_ptr info, ColourProfile& profile)
 }
 
 // Rows are decoded straight into the image when the picture is upright,
-// else into a packed picture that is then turned upright.
+// else into a packed picture (allocated by the caller) that is then turned
+// upright.
 void ReadScanlines(j_decompress_ptr info, int orientation, std::vector<uint8_t>& packed, DibBuilder& out)
 {
     const uint32_t width = info->output_width;
-    if (orientation != 1)
-        packed.resize(size_t(width) * info->output_height * 3);
     while (info->output_scanline < info->output_height) {
         const uint32_t y = info->output_scanline;
         JSAMPROW row = orientation == 1 ? out.TopRow(y) : packed.data() + size_t(y) * width * 3;
@@ -81,6 +82,16 @@ void ReadScanlines(j_decompress_ptr info, int orientation, std::vector<uint8_t>&
     if (orientation != 1)
         ExifOrientation::Apply(
             orientation, packed, width, info->output_height, [&out](uint32_t y) { return out.TopRow(y); });
+}
+
+bool Reserve(std::vector<uint8_t>& packed, size_t size)
+{
+    try {
+        packed.resize(size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 PictureLoad Decode(std::FILE* file, DibImage& image)
@@ -115,7 +126,8 @@ PictureLoad Decode(std::FILE* file, DibImage& image)
     const bool swap = ExifOrientation::SwapsSides(orientation);
     const uint32_t width = swap ? info.output_height : info.output_width;
     const uint32_t height = swap ? info.output_width : info.output_height;
-    if (width > kMaxSide || height > kMaxSide || !out.Start(width, height, 24)) {
+    if (width > kMaxSide || height > kMaxSide || !out.Start(width, height, 24)
+        || !Reserve(packed, orientation == 1 ? 0 : size_t(width) * height * 3)) {
         jpeg_destroy_decompress(&info);
         return PictureLoad::Failed(LoadProblem::TooLarge);
     }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <spng.h>
 
 namespace lumaquill {
@@ -108,7 +109,12 @@ int DecodeRows(spng_ctx* ctx, const spng_ihdr& header, bool alpha, DibBuilder& o
     const int flags = alpha ? SPNG_DECODE_TRNS : 0;
     const size_t rowBytes = size_t(header.width) * 4;
     if (header.interlace_method != 0) {
-        std::vector<uint8_t> whole(rowBytes * header.height);
+        std::vector<uint8_t> whole;
+        try {
+            whole.resize(rowBytes * header.height);
+        } catch (const std::bad_alloc&) {
+            return SPNG_EMEM;
+        }
         const int error = spng_decode_image(ctx, whole.data(), whole.size(), SPNG_FMT_RGBA8, flags);
         for (uint32_t y = 0; error == 0 && y < header.height; ++y)
             DibBuilder::StoreRgba(out.TopRow(y), whole.data() + y * rowBytes, header.width, out.BitCount());
@@ -130,7 +136,12 @@ int WriteToVector(spng_ctx*, void* user, void* data, size_t length)
 {
     auto* out = static_cast<std::vector<uint8_t>*>(user);
     const auto* bytes = static_cast<const uint8_t*>(data);
-    out->insert(out->end(), bytes, bytes + length);
+    // No exception may pass through the library.
+    try {
+        out->insert(out->end(), bytes, bytes + length);
+    } catch (const std::bad_alloc&) {
+        return SPNG_IO_ERROR;
+    }
     return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <webp/decode.h>
 #include <webp/demux.h>
 #include <webp/encode.h>
@@ -37,7 +38,11 @@ bool ReadWhole(const PictureInput& input, std::vector<uint8_t>& bytes)
 {
     if (input.Length > kMaxFileBytes)
         return false;
-    bytes.resize(size_t(input.Length));
+    try {
+        bytes.resize(size_t(input.Length));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return std::fread(bytes.data(), 1, bytes.size(), input.File) == bytes.size();
 }
 
