@@ -46,4 +46,4 @@ awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "sizes: ours %d bytes, ImageMagi
 echo "memory budget: $(( (pixels + 102400) / 1024 + 65536 )) KB (pixel bytes + payload + 64 MB)"
 
 cc -O2 "$here/bench/png_library_speed.c" $(pkg-config --cflags --libs libpng spng) -o png_library_speed
-./png_library_speed photo.png 4 1 1
+./png_library_speed photo.png 6 3 1
