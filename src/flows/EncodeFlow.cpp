@@ -3,6 +3,7 @@
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
 #include "flows/TempFolder.h"
+#include "image/ColourProfile.h"
 #include "image/NoiseImage.h"
 #include "image/ScaledImage.h"
 #include "keys/QuestionSet.h"
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace lumaquill {
 
@@ -84,7 +86,8 @@ bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize)
 }
 
 // The container rescaled to about the payload's needs, when that is smaller
-// than it is; the temporary file goes once it is loaded.
+// than it is; the temporary file goes once it is loaded. The rescaled
+// picture keeps the cover's colour profile for the saved output.
 bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, const std::string& imageTitle)
 {
     const uint32_t target = ScaledImage::ShrinkTarget(payloadSize);
@@ -97,7 +100,9 @@ bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, const std::string
     }
     ScaledImage scaled;
     scaled.CreateForTarget(engine, target);
+    ColourProfile profile = engine.LastLoad.Profile;
     const bool loaded = scaled.Save(*path) != 0 && engine.LoadContainer(*path);
+    engine.LastLoad.Profile = std::move(profile);
     std::remove(path->c_str());
     scaled.Release();
     if (!loaded)

@@ -143,6 +143,30 @@ TEST_F(CliPictureTest, PngCoverEncodesAsItsBmp)
     }
 }
 
+// The saved picture keeps the cover's colour profile, also when shrunk, and
+// none of its other metadata.
+TEST_F(CliPictureTest, OutputKeepsTheColourProfileAndDropsOtherMetadata)
+{
+    test::PngLayout png;
+    png.Width = 300;
+    png.Height = 200;
+    png.Sample = Sample;
+    png.Extra.push_back({ "gAMA", { 0, 0, 0xB1, 0x8F } });
+    png.Extra.push_back({ "tEXt", { 'G', 'P', 'S', 0, '4', '8', 'N' } });
+    png.Extra.push_back({ "eXIf", { 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 0 } });
+    WriteFile(Dir / "cover.png", test::BuildPng(png));
+    for (const std::vector<std::string>& extra : { std::vector<std::string> {}, { "--shrink" } }) {
+        std::vector<std::string> args
+            = { "encode", "--container", "cover.png", "--out", "o.png", "--text", "t", "--password", "abcd" };
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_EQ(Run(args).Status, 0);
+        const std::string out = ReadFile(Dir / "o.png");
+        EXPECT_NE(out.find("gAMA"), std::string::npos) << extra.size();
+        EXPECT_EQ(out.find("tEXt"), std::string::npos) << extra.size();
+        EXPECT_EQ(out.find("eXIf"), std::string::npos) << extra.size();
+    }
+}
+
 struct Refusal {
     const char* Name;
     std::vector<std::string> Args;
