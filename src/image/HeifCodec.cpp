@@ -69,6 +69,36 @@ bool CopyRows(heif_image* decoded, bool alpha, DibBuilder& out)
     return true;
 }
 
+// The primary image decoded into the loaded form; a decoder that cannot
+// handle the picture (an unavailable codec, an unusual chroma) names why.
+PictureLoad DecodePrimary(heif_image_handle* handle, const char* name, DibImage& image)
+{
+    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    heif_image* rawImage = nullptr;
+    const heif_error error = heif_decode_image(handle, &rawImage, heif_colorspace_RGB,
+        alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr);
+    if (error.code != heif_error_Ok)
+        return PictureLoad::Failed(LoadProblem::Unsupported, error.message ? error.message : name);
+    std::unique_ptr<heif_image, ImageFree> decoded(rawImage);
+    const int width = heif_image_get_width(decoded.get(), heif_channel_interleaved);
+    const int height = heif_image_get_height(decoded.get(), heif_channel_interleaved);
+    DibBuilder out;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide
+        || !out.Start(uint32_t(width), uint32_t(height), alpha ? 32 : 24))
+        return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (!CopyRows(decoded.get(), alpha, out))
+        return PictureLoad::Failed(LoadProblem::Damaged, name);
+    out.Finish(image);
+    return {};
+}
+
+bool IsAvif(std::FILE* file)
+{
+    uint8_t head[kBrandEnd] {};
+    std::rewind(file);
+    return std::fread(head, 1, sizeof head, file) == sizeof head && IsOneOf(Brand(head), kAvifBrands);
+}
+
 } // namespace
 
 bool HeifCodec::Sniff(const uint8_t* head, size_t size) const
@@ -80,9 +110,7 @@ bool HeifCodec::Sniff(const uint8_t* head, size_t size) const
 
 PictureLoad HeifCodec::Load(const PictureInput& input, DibImage& image) const
 {
-    uint8_t head[kBrandEnd] {};
-    std::rewind(input.File);
-    const bool avif = std::fread(head, 1, sizeof head, input.File) == sizeof head && IsOneOf(Brand(head), kAvifBrands);
+    const bool avif = IsAvif(input.File);
     const char* name = avif ? "AVIF" : "HEIC";
     std::unique_ptr<heif_context, ContextFree> ctx(heif_context_alloc());
     if (!ctx || heif_context_read_from_file(ctx.get(), input.Path.c_str(), nullptr).code != heif_error_Ok)
@@ -93,26 +121,12 @@ PictureLoad HeifCodec::Load(const PictureInput& input, DibImage& image) const
     if (heif_context_get_primary_image_handle(ctx.get(), &rawHandle).code != heif_error_Ok)
         return PictureLoad::Failed(LoadProblem::Damaged, name);
     std::unique_ptr<heif_image_handle, HandleFree> handle(rawHandle);
-    const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
-    heif_image* rawImage = nullptr;
-    const heif_error decodedError = heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
-        alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr);
-    if (decodedError.code != heif_error_Ok)
-        return PictureLoad::Failed(LoadProblem::Unsupported, decodedError.message ? decodedError.message : name);
-    std::unique_ptr<heif_image, ImageFree> decoded(rawImage);
-    const int width = heif_image_get_width(decoded.get(), heif_channel_interleaved);
-    const int height = heif_image_get_height(decoded.get(), heif_channel_interleaved);
-    DibBuilder out;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide
-        || !out.Start(uint32_t(width), uint32_t(height), alpha ? 32 : 24))
-        return PictureLoad::Failed(LoadProblem::TooLarge);
-    if (!CopyRows(decoded.get(), alpha, out))
-        return PictureLoad::Failed(LoadProblem::Damaged, name);
-    PictureLoad load;
+    PictureLoad load = DecodePrimary(handle.get(), name, image);
+    if (!load.Ok())
+        return load;
     load.Format = avif ? PictureFormat::Avif : PictureFormat::Heic;
     load.Lossless = false;
     ReadProfile(handle.get(), load.Profile);
-    out.Finish(image);
     return load;
 }
 

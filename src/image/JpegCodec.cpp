@@ -94,6 +94,8 @@ bool Reserve(std::vector<uint8_t>& packed, size_t size)
     return true;
 }
 
+// Stays in one piece: libjpeg's fatal errors jump back to the setjmp, which
+// must be in the frame that makes every libjpeg call of the decode.
 PictureLoad Decode(std::FILE* file, DibImage& image)
 {
     jpeg_decompress_struct info {};
