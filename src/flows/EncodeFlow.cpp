@@ -126,7 +126,12 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
         return false;
     if (request.Shrink && !ShrinkContainer(engine, size, request.ImageTitle))
         return false;
-    return engine.Encode(request.Payload.data(), size, request.Name);
+    if (!engine.Encode(request.Payload.data(), size, request.Name))
+        return false;
+    // The container now holds the encoded pixels exactly, whatever the
+    // cover's format, so a decode right after the encode can read them.
+    engine.LastLoad.Lossless = true;
+    return true;
 }
 
 } // namespace lumaquill
