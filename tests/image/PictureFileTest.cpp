@@ -354,6 +354,9 @@ TEST_F(PictureFileTest, ColourProfileIsCarried)
     EXPECT_EQ(again.Profile.Gamma, 45455u);
     EXPECT_EQ(again.Profile.SrgbIntent, 0);
 
+    DibImage jpeg;
+    EXPECT_EQ(PictureFile::Load(Fixture("profiled.jpg"), jpeg).Profile.Icc.size(), 2576u);
+
     ColourProfile icc;
     icc.Icc.assign(300, 0x5A);
     for (PictureFormat format : { PictureFormat::Png, PictureFormat::WebP }) {
