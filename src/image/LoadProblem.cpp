@@ -15,6 +15,8 @@ std::string LoadProblemText(LoadProblem problem, const std::string& detail)
         return "the file does not exist";
     case LoadProblem::Folder:
         return "it is a folder, not a picture file";
+    case LoadProblem::NotRegular:
+        return "it is not a regular file";
     case LoadProblem::Unreadable:
         return "the file could not be read";
     case LoadProblem::NotAPicture:

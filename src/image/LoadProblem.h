@@ -10,6 +10,7 @@ enum class LoadProblem {
     NotChosen, // no picture has been loaded
     Missing, // no such file
     Folder, // the path names a folder
+    NotRegular, // a device, pipe or socket, which cannot be read as a picture
     Unreadable, // the file exists but could not be read
     NotAPicture, // no signature of a format Lumaquill reads
     Damaged, // the format's own checks failed; the detail says which

@@ -40,6 +40,10 @@ PictureLoad CheckPath(const std::string& path)
         return PictureLoad::Failed(LoadProblem::Folder);
     if (error)
         return PictureLoad::Failed(LoadProblem::Unreadable);
+    // Pictures are measured and read back and forth; a pipe or a device
+    // could also block the load for ever.
+    if (status.type() != std::filesystem::file_type::regular)
+        return PictureLoad::Failed(LoadProblem::NotRegular);
     return {};
 }
 

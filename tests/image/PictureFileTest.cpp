@@ -203,6 +203,7 @@ TEST_F(PictureFileTest, RefusedFilesSayWhy)
     const std::vector<RefusedCase> cases = {
         { "missing", (Dir / "missing.png").string(), LoadProblem::Missing },
         { "folder", Dir.string(), LoadProblem::Folder },
+        { "device", "/dev/null", LoadProblem::NotRegular },
         { "text", Write("text.png", "just some words"), LoadProblem::NotAPicture },
         { "empty", Write("empty.png", ""), LoadProblem::NotAPicture },
         { "truncated PNG", Write("cut.png", png.substr(0, png.size() / 2)), LoadProblem::Truncated },
