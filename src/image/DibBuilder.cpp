@@ -56,6 +56,16 @@ void DibBuilder::FlipToBottomUp()
             Rows.data() + size_t(high) * RowStride);
 }
 
+void DibBuilder::SwapRedAndBlue()
+{
+    const uint32_t step = Bits / 8;
+    for (uint32_t y = 0; y < PictureHeight; ++y) {
+        uint8_t* pixel = Rows.data() + size_t(y) * RowStride;
+        for (uint32_t x = 0; x < PictureWidth; ++x, pixel += step)
+            std::swap(pixel[0], pixel[2]);
+    }
+}
+
 void DibBuilder::Finish(DibImage& image)
 {
     image.Adopt(std::move(Header), std::move(Rows));

@@ -25,6 +25,8 @@ public:
     uint8_t* Data() { return Rows.data(); }
     uint32_t Stride() const { return RowStride; }
     void FlipToBottomUp();
+    // For decoders that give R G B [A]: makes every pixel B G R [A].
+    void SwapRedAndBlue();
     // Hands header and rows to the image.
     void Finish(DibImage& image);
 

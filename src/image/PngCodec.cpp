@@ -104,34 +104,24 @@ ColourProfile ReadProfile(spng_ctx* ctx)
     return profile;
 }
 
-// Non-interlaced pictures are decoded a row at a time, so that only the
-// image's own rows are held; interlaced ones need the whole picture first.
+// Rows are decoded straight into the image, as R G B [A]; the passes of an
+// interlaced picture each fill their pixels of the rows in place. Red and
+// blue are swapped once the picture is complete.
 int DecodeRows(spng_ctx* ctx, const spng_ihdr& header, bool alpha, DibBuilder& out)
 {
-    const int flags = alpha ? SPNG_DECODE_TRNS : 0;
-    const size_t rowBytes = size_t(header.width) * 4;
-    if (header.interlace_method != 0) {
-        std::vector<uint8_t> whole;
-        try {
-            whole.resize(rowBytes * header.height);
-        } catch (const std::bad_alloc&) {
-            return SPNG_EMEM;
-        }
-        const int error = spng_decode_image(ctx, whole.data(), whole.size(), SPNG_FMT_RGBA8, flags);
-        for (uint32_t y = 0; error == 0 && y < header.height; ++y)
-            DibBuilder::StoreRgba(out.TopRow(y), whole.data() + y * rowBytes, header.width, out.BitCount());
+    const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
+    const size_t rowBytes = size_t(header.width) * (alpha ? 4 : 3);
+    int error = spng_decode_image(ctx, nullptr, 0, format, (alpha ? SPNG_DECODE_TRNS : 0) | SPNG_DECODE_PROGRESSIVE);
+    spng_row_info row {};
+    while (error == 0 && (error = spng_get_row_info(ctx, &row)) == 0) {
+        if (row.row_num >= header.height)
+            return SPNG_EOVERFLOW;
+        error = spng_decode_row(ctx, out.TopRow(row.row_num), rowBytes);
+    }
+    if (error != SPNG_EOI)
         return error;
-    }
-    int error = spng_decode_image(ctx, nullptr, 0, SPNG_FMT_RGBA8, flags | SPNG_DECODE_PROGRESSIVE);
-    std::vector<uint8_t> row(rowBytes);
-    for (uint32_t y = 0; error == 0 && y < header.height; ++y) {
-        error = spng_decode_row(ctx, row.data(), row.size());
-        if (error == 0 || error == SPNG_EOI) {
-            DibBuilder::StoreRgba(out.TopRow(y), row.data(), header.width, out.BitCount());
-            error = error == SPNG_EOI && y + 1 == header.height ? 0 : error;
-        }
-    }
-    return error;
+    out.SwapRedAndBlue();
+    return 0;
 }
 
 int WriteToVector(spng_ctx*, void* user, void* data, size_t length)
