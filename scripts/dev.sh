@@ -17,6 +17,8 @@ packages=(cmake ninja-build g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-
           libsodium-dev  # sealed images: Argon2id and XChaCha20-Poly1305
           python3-nacl  # the reference model's sealed images
           argon2  # a second Argon2id, checked against libsodium's
+          # picture formats: PNG, JPEG with EXIF orientation, WebP, HEIC/AVIF
+          libspng-dev libjpeg62-turbo-dev libexif-dev libwebp-dev libheif-dev
 )
 # Only for the package: dpkg-shlibdeps (in dpkg-dev) computes its
 # dependencies, lintian checks it.

@@ -7,6 +7,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/OutputFile.h"
 #include "cli/PasswordStep.h"
+#include "cli/PictureChoice.h"
 #include "cli/QuizlockStep.h"
 #include "cli/StderrMessageSink.h"
 #include "cli/TerminalLine.h"
@@ -25,7 +26,6 @@ namespace lumaquill {
 
 namespace {
 
-constexpr const char* kNoContainer = "No container image selected.";
 constexpr const char* kNothingDecoded = "Could not decode any useful information from this image.";
 
 } // namespace
@@ -60,8 +60,8 @@ int DecodeCommand::Decode(const DecodeOptions& options)
     engine->SetFrontend({ &messages, nullptr, progressLine ? &progress : nullptr, &savePrompt });
 
     engine->LoadContainer(options.ImagePath);
-    if (!engine->IsUsableContainer()) {
-        messages.ShowMessage(kNoContainer, MessageIcon::Stop);
+    if (std::string refusal = PictureChoice::Refusal(*engine, options.ImagePath, true); !refusal.empty()) {
+        messages.ShowMessage(refusal, MessageIcon::Stop);
         return ExitFailure;
     }
     QuestionSet questions;

@@ -6,6 +6,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/OutputFile.h"
 #include "cli/PasswordStep.h"
+#include "cli/PictureChoice.h"
 #include "cli/QuizlockStep.h"
 #include "cli/StderrMessageSink.h"
 #include "cli/TerminalLine.h"
@@ -26,7 +27,6 @@ namespace lumaquill {
 
 namespace {
 
-constexpr const char* kNoContainer = "No container image selected.";
 constexpr const char* kCompressFailed = "Failed to compress file.";
 constexpr const char* kCannotRead = "Could not read the chosen file.";
 
@@ -114,11 +114,13 @@ void EncodeCommand::ExplainNoRoom(const StegEngine& engine, const EncodeRequest&
 int EncodeCommand::Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages)
 {
     if (OutputFile::IsStdout(options.OutPath)) {
-        engine.Write(Io.Out);
+        const std::optional<std::vector<uint8_t>> bytes = engine.ContainerFile(options.OutFormat);
+        if (bytes)
+            Io.Out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
         return OutputFile::Finish(Io.Out, Io.Err);
     }
-    const FileWriteResult saved
-        = engine.SaveContainer(options.OutPath, options.Force ? ExistingFile::Replace : ExistingFile::Keep);
+    const FileWriteResult saved = engine.SaveContainer(
+        options.OutPath, options.OutFormat, options.Force ? ExistingFile::Replace : ExistingFile::Keep);
     if (saved)
         return ExitOk;
     messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);
@@ -173,7 +175,7 @@ bool EncodeCommand::LoadContainer(const EncodeOptions& options, StegEngine& engi
     engine.LoadContainer(options.ContainerPath);
     if (engine.IsUsableContainer())
         return true;
-    messages.ShowMessage(kNoContainer, MessageIcon::Stop);
+    messages.ShowMessage(PictureChoice::Refusal(engine, options.ContainerPath, false), MessageIcon::Stop);
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/EncodeOptions.h"
 
 #include "cli/CliOptions.h"
+#include "cli/PictureChoice.h"
 #include "keys/QuestionSet.h"
 
 #include <array>
@@ -104,7 +105,7 @@ bool TakeContainer(const CliOptions& options, EncodeOptions& result, std::string
     result.Noise = options.Has("--noise");
     result.Shrink = options.Has("--shrink");
     if (!result.Noise && !options.Has("--container")) {
-        error = "no container: give --container IN.bmp or --noise";
+        error = "no container: give --container PICTURE or --noise";
         return false;
     }
     return true;
@@ -139,9 +140,13 @@ std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>
     result.OutPath = options.Value("--out");
     result.Force = options.Has("--force");
     if (!options.Has("--out") || result.OutPath.empty()) {
-        error = "no output image: give --out OUT.bmp";
+        error = "no output image: give --out OUT.png";
         return std::nullopt;
     }
+    std::optional<PictureFormat> format = PictureChoice::OutputFormat(result.OutPath, error);
+    if (!format)
+        return std::nullopt;
+    result.OutFormat = *format;
     if (!TakeContainer(options, result, error) || !TakePayload(options, result, error)
         || !TakeKey(options, result, error) || !TakeSpeed(options, result, error) || !TakeSeal(options, result, error))
         return std::nullopt;
@@ -150,15 +155,16 @@ std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>
 
 const char* EncodeOptions::Usage()
 {
-    return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
+    return "Usage: lumaquill-cli encode --out OUT.png (--container PICTURE | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
            "                            [--speed 0-4] [--seal] [--force]\n"
            "\n"
-           "Hides a text or a file in a 24- or 32-bit BMP image and writes the result to OUT.bmp.\n"
-           "  --out OUT.bmp        where the encoded image goes; - writes it to standard output\n"
-           "  --force              replace an existing OUT.bmp (only ever a regular file)\n"
-           "  --container IN.bmp   the image to hide the data in\n"
+           "Hides a text or a file in a picture and writes the result to OUT.png.\n"
+           "  --out OUT.png        the encoded image: .png, .bmp or .webp (lossless) by its extension;\n"
+           "                       - writes a PNG to standard output\n"
+           "  --force              replace an existing OUT (only ever a regular file)\n"
+           "  --container PICTURE  the picture to hide the data in: PNG, JPEG, WebP, HEIC, AVIF or BMP\n"
            "  --noise              make an image of random noise instead (replaces --container)\n"
            "  --shrink             rescale the image to suit the size of the data\n"
            "  --text TEXT          hide this text\n"

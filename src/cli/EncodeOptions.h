@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/KeySource.h"
+#include "image/PictureFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,6 +25,8 @@ struct EncodeOptions {
     std::string OutPath;
     // An existing OutPath (a regular file) may be replaced.
     bool Force = false;
+    // Chosen by OutPath's extension.
+    PictureFormat OutFormat = PictureFormat::Png;
     std::string ContainerPath;
     // The noise container replaces any chosen container.
     bool Noise = false;

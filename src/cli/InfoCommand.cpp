@@ -6,6 +6,7 @@
 #include "cli/InfoOptions.h"
 #include "cli/JsonText.h"
 #include "cli/OutputFile.h"
+#include "cli/PictureChoice.h"
 #include "cli/UsageText.h"
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
@@ -21,19 +22,22 @@ namespace lumaquill {
 
 namespace {
 
-constexpr const char* kNoContainer = "No container image selected.";
 // Encode never chooses EmbedMode 4 for a picture; only noise containers use it.
 constexpr size_t kNoiseOnlyMode = 4;
 
-// Nothing when the file holds no bitmap at all.
-std::optional<InfoCommand::Facts> GatherFacts(const std::string& path)
+// Nothing when the file holds no picture at all; the refusal says why.
+std::optional<InfoCommand::Facts> GatherFacts(const std::string& path, std::string& refusal)
 {
     auto engine = std::make_unique<StegEngine>();
     engine->LoadContainer(path);
-    if (!engine->IsValid())
+    if (!engine->IsValid()) {
+        refusal = PictureChoice::Refusal(*engine, path, false);
         return std::nullopt;
+    }
     InfoCommand::Facts facts;
     facts.Path = path;
+    facts.Format = PictureFormatName(engine->LastLoad.Format);
+    facts.Lossless = engine->LastLoad.Lossless;
     facts.Width = engine->Width();
     facts.Height = engine->Height();
     facts.BitsPerPixel = engine->BitCount();
@@ -44,7 +48,7 @@ std::optional<InfoCommand::Facts> GatherFacts(const std::string& path)
         facts.Capacity[static_cast<size_t>(mode)] = engine->Capacity(mode);
     facts.LargestPayload = LargestPayload(*engine);
     QuestionSet questions;
-    if (ReadStoredQuestions(*engine, questions)) {
+    if (facts.Lossless && ReadStoredQuestions(*engine, questions)) {
         for (size_t k = 0; k < static_cast<size_t>(questions.LeadingUsed()); ++k)
             facts.Questions.emplace_back(questions.Questions[k], questions.Hints[k]);
     }
@@ -88,9 +92,10 @@ int InfoCommand::Execute(const std::vector<std::string>& args)
         Io.Out << InfoOptions::Usage();
         return OutputFile::Finish(Io.Out, Io.Err);
     }
-    std::optional<Facts> facts = GatherFacts(options->ImagePath);
+    std::string refusal;
+    std::optional<Facts> facts = GatherFacts(options->ImagePath, refusal);
     if (!facts) {
-        Io.Err << kNoContainer << '\n' << std::flush;
+        Io.Err << refusal << '\n' << std::flush;
         return ExitFailure;
     }
     Io.Out << (options->Json ? AsJson(*facts) : AsText(*facts));
@@ -101,6 +106,7 @@ std::string InfoCommand::AsText(const Facts& facts)
 {
     std::ostringstream out;
     out << "Image: " << DisplayText::ForTerminal(facts.Path) << '\n'
+        << "Format: " << facts.Format << (facts.Lossless ? "" : " (lossy: a cover only, it cannot be decoded)") << '\n'
         << "Size: " << facts.Width << " x " << facts.Height << " pixels\n"
         << "Bits per pixel: " << facts.BitsPerPixel << '\n';
     if (!facts.Usable) {
@@ -126,6 +132,8 @@ std::string InfoCommand::AsJson(const Facts& facts)
     std::ostringstream out;
     out << "{\n"
         << "  \"image\": " << JsonText::Quote(facts.Path) << ",\n"
+        << "  \"format\": " << JsonText::Quote(facts.Format) << ",\n"
+        << "  \"lossless\": " << (facts.Lossless ? "true" : "false") << ",\n"
         << "  \"width\": " << facts.Width << ",\n"
         << "  \"height\": " << facts.Height << ",\n"
         << "  \"bits_per_pixel\": " << facts.BitsPerPixel << ",\n"

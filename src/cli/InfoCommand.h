@@ -19,7 +19,11 @@ public:
         std::string Path;
         int32_t Width = 0;
         int32_t Height = 0;
+        // The file's format, and the bit count the picture loads as.
+        std::string Format;
         uint16_t BitsPerPixel = 0;
+        // Exact pixels: only such a picture can carry hidden data.
+        bool Lossless = true;
         // 24 or 32 bits per pixel: only then are capacities and questions read.
         bool Usable = false;
         // Payload bytes per EmbedMode 0 to 4; negative for small images.

@@ -41,6 +41,14 @@ inline void Store16Le(uint8_t* p, uint16_t v)
     p[1] = static_cast<uint8_t>(v >> 8);
 }
 
+// The low 24 bits of v.
+inline void Store24Le(uint8_t* p, uint32_t v)
+{
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+}
+
 inline void Store32Le(uint8_t* p, uint32_t v)
 {
     p[0] = static_cast<uint8_t>(v);

@@ -3,12 +3,14 @@
 #include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
+#include "image/PictureFile.h"
 
 #include <algorithm>
-#include <fstream>
 #include <limits>
-#include <sstream>
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace lumaquill {
 
@@ -50,21 +52,23 @@ bool StegEngine::IsUsableContainer() const
     return IsValid() && BitCount() >= kMinUsableBits;
 }
 
-// A file that cannot be opened clears the image as a refused file does, so
-// that after any failed load the engine holds no usable container.
+// A refused file leaves the image empty, so that after any failed load the
+// engine holds no usable container.
 bool StegEngine::LoadContainer(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
-        Clear();
-        return false;
-    }
-    return AdoptContainer(file);
+    LastLoad = PictureFile::Load(path, *this);
+    return TakeLoadedImage();
 }
 
 bool StegEngine::AdoptContainer(std::istream& file)
 {
     Read(file);
+    LastLoad = PictureLoad {};
+    return TakeLoadedImage();
+}
+
+bool StegEngine::TakeLoadedImage()
+{
     if (!IsUsableContainer())
         return false;
     UsedPixels.Resize(Width(), Height());
@@ -74,15 +78,39 @@ bool StegEngine::AdoptContainer(std::istream& file)
 
 // The target is replaced only by a completely written file, so a failed save
 // leaves an existing file as it was.
-FileWriteResult StegEngine::SaveContainer(const std::string& path, ExistingFile existing)
+std::optional<std::vector<uint8_t>> StegEngine::ContainerFile(PictureFormat format) const
+{
+    if (!IsValid())
+        return std::nullopt;
+    return PictureFile::Encode(format, *this, LastLoad.Profile);
+}
+
+FileWriteResult StegEngine::SaveContainer(const std::string& path, PictureFormat format, ExistingFile existing)
 {
     if (!IsValid())
         return { false, "there is no image to save" };
-    std::ostringstream file(std::ios::binary);
-    if (Write(file) == 0 || !file)
+    const std::optional<std::vector<uint8_t>> bytes = ContainerFile(format);
+    if (!bytes)
         return { false, "the image could not be put together" };
-    const std::string bytes = std::move(file).str();
-    return WriteFileAtomically(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), existing);
+    return WriteFileAtomically(path, bytes->data(), bytes->size(), existing);
+}
+
+LoadProblem StegEngine::ContainerProblem(bool forDecode, std::string& detail) const
+{
+    detail = LastLoad.Detail;
+    if (!LastLoad.Ok())
+        return LastLoad.Problem;
+    if (!IsValid())
+        return LoadProblem::NotChosen;
+    if (!IsUsableContainer()) {
+        detail = std::to_string(BitCount());
+        return LoadProblem::FewBits;
+    }
+    if (forDecode && !LastLoad.Lossless) {
+        detail = PictureFormatName(LastLoad.Format);
+        return LoadProblem::Lossy;
+    }
+    return LoadProblem::None;
 }
 
 int32_t StegEngine::Capacity(int32_t mode) const

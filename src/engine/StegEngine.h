@@ -6,13 +6,16 @@
 #include "engine/DecodeOutcome.h"
 #include "engine/UsedPixelMap.h"
 #include "image/DibImage.h"
+#include "image/PictureLoad.h"
 #include "keys/IsaacGen.h"
 #include "keys/KeyMaterial.h"
 
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace lumaquill {
 
@@ -38,14 +41,25 @@ public:
 
     // Container and capacity.
     bool IsUsableContainer() const;
+    // Reads any supported picture file; LastLoad tells what it was, or why
+    // it was refused.
     bool LoadContainer(const std::string& path);
     // Loads a bitmap file's bytes from a stream, exactly as LoadContainer
     // loads them from a file: containers made in memory (noise, shrink)
-    // need no file at all.
+    // need no file at all. LastLoad then tells of a lossless bitmap with no
+    // colour profile.
     bool AdoptContainer(std::istream& file);
+    // Why the container cannot be encoded into (or decoded from, with
+    // forDecode, which also refuses lossy pictures); None when it can.
+    LoadProblem ContainerProblem(bool forDecode, std::string& detail) const;
+    // The bytes of the container as a file of the format; a PNG or WebP
+    // carries the loaded cover's colour profile. Nothing without a picture
+    // or when encoding fails.
+    std::optional<std::vector<uint8_t>> ContainerFile(PictureFormat format) const;
     // Atomic: written to a temporary file beside the target, then renamed
     // (see WriteFileAtomically).
-    FileWriteResult SaveContainer(const std::string& path, ExistingFile existing = ExistingFile::Replace);
+    FileWriteResult SaveContainer(const std::string& path, PictureFormat format = PictureFormat::Bmp,
+        ExistingFile existing = ExistingFile::Replace);
     int32_t Capacity(int32_t mode) const;
     // Capacity of a width x height picture of bits per pixel, as Capacity
     // gives it once such a picture is loaded. Saturates at the int32 limits
@@ -85,8 +99,13 @@ public:
     IsaacGen WhiteningGen;
     int32_t WriteByteIndex = 0;
     int32_t ReadByteIndex = 0;
+    PictureLoad LastLoad;
 
 private:
+    // The map follows a newly loaded usable picture; false when it is not
+    // usable.
+    bool TakeLoadedImage();
+
     Frontend Host;
 };
 

@@ -5,12 +5,14 @@
 #include "engine/StegEngine.h"
 #include "flows/SealedRequest.h"
 #include "image/BmpFormat.h"
+#include "image/ColourProfile.h"
 #include "image/NoiseImage.h"
 #include "image/ScaledImage.h"
 #include "keys/QuestionSet.h"
 
 #include <limits>
 #include <sstream>
+#include <utility>
 
 namespace lumaquill {
 
@@ -93,7 +95,8 @@ bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize, uint64_t origin
 }
 
 // The container rescaled to about the payload's needs, when that is smaller
-// than it is and still gives the original size back.
+// than it is and still gives the original size back. The rescaled picture
+// keeps the cover's colour profile for the saved output.
 bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
     const uint32_t target = ScaledImage::ShrinkTarget(payloadSize);
@@ -105,7 +108,9 @@ bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t original
         = StegEngine::CapacityFor(scaled.Width(), scaled.Height(), kMadeContainerBits, container::kDecodeCapacityMode);
     if (DecodableBytes(capacity) < originalSize)
         return true;
+    ColourProfile profile = engine.LastLoad.Profile;
     const bool loaded = AdoptPicture(engine, scaled);
+    engine.LastLoad.Profile = std::move(profile);
     scaled.Release();
     if (!loaded)
         Warn(engine, kTempContainerFailed);
@@ -187,7 +192,12 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
         return false;
     if (!DecodableAgain(engine, request.OriginalSize))
         return false;
-    return engine.Encode(request.Payload.data(), size, request.Name);
+    if (!engine.Encode(request.Payload.data(), size, request.Name))
+        return false;
+    // The container now holds the encoded pixels exactly, whatever the
+    // cover's format, so a decode right after the encode can read them.
+    engine.LastLoad.Lossless = true;
+    return true;
 }
 
 } // namespace lumaquill

@@ -6,6 +6,7 @@
 #include <istream>
 #include <limits>
 #include <new>
+#include <utility>
 
 namespace lumaquill {
 
@@ -50,6 +51,13 @@ bool BmpReader::Read()
     return true;
 }
 
+bool BmpReader::Refuse(LoadProblem problem, std::string detail)
+{
+    Problem = problem;
+    Detail = std::move(detail);
+    return false;
+}
+
 bool BmpReader::ReadExactly(uint8_t* dest, uint64_t count)
 {
     File.read(reinterpret_cast<char*>(dest), static_cast<std::streamsize>(count));
@@ -64,8 +72,10 @@ bool BmpReader::MeasureFile()
     File.seekg(0, std::ios::end);
     const std::streamoff end = File.tellg();
     File.seekg(0, std::ios::beg);
-    if (!File || end < 0 || static_cast<uint64_t>(end) > kMaxFileBytes)
-        return false;
+    if (!File || end < 0)
+        return Refuse(LoadProblem::Unreadable, "");
+    if (static_cast<uint64_t>(end) > kMaxFileBytes)
+        return Refuse(LoadProblem::TooLarge, "");
     Length = static_cast<uint32_t>(end);
     return true;
 }
@@ -85,7 +95,8 @@ bool BmpReader::ReadInfoHeader()
         return false;
     InfoBytes = Load32Le(Info.data());
     if (!IsKnownInfoSize(InfoBytes))
-        return false;
+        return Refuse(
+            LoadProblem::Unsupported, "a bitmap information header of " + std::to_string(InfoBytes) + " bytes");
     return ReadExactly(Info.data() + sizeof(uint32_t), InfoBytes - sizeof(uint32_t));
 }
 
@@ -96,11 +107,15 @@ bool BmpReader::CheckPixelFormat()
     BitCount = Load16Le(Info.data() + bmp::kBitCountOffset);
     Compression = Load32Le(Info.data() + bmp::kCompressionOffset);
     if (width <= 0 || height == 0 || height == std::numeric_limits<int32_t>::min())
-        return false;
-    if (!IsKnownBitCount(BitCount) || uint64_t(BitCount) * uint64_t(width) > kMaxRowBits)
-        return false;
+        return Refuse(LoadProblem::Damaged, "BMP");
+    if (!IsKnownBitCount(BitCount))
+        return Refuse(LoadProblem::Unsupported, "a bitmap of " + std::to_string(BitCount) + " bits per pixel");
+    if (uint64_t(BitCount) * uint64_t(width) > kMaxRowBits)
+        return Refuse(LoadProblem::TooLarge, "");
+    if (Compression == bmp::kRle8 || Compression == bmp::kRle4)
+        return Refuse(LoadProblem::Unsupported, "a run-length compressed bitmap");
     if (Compression != bmp::kRgb && !(Compression == bmp::kBitFields && BitCount == 32))
-        return false;
+        return Refuse(LoadProblem::Unsupported, "bitmap compression " + std::to_string(Compression));
     TopDown = height < 0;
     RowCount = static_cast<uint32_t>(TopDown ? -height : height);
     RowStride = bmp::Stride64(BitCount, uint64_t(width));
@@ -111,12 +126,18 @@ bool BmpReader::ReadMasks()
 {
     if (Compression != bmp::kBitFields)
         return true;
-    if (InfoBytes != bmp::kInfoHeaderBytes)
-        return ArePlainMasks(Info.data() + bmp::kMasksOffset)
-            && IsPlainAlpha(Load32Le(Info.data() + bmp::kAlphaMaskOffset));
+    if (InfoBytes != bmp::kInfoHeaderBytes) {
+        if (ArePlainMasks(Info.data() + bmp::kMasksOffset)
+            && IsPlainAlpha(Load32Le(Info.data() + bmp::kAlphaMaskOffset)))
+            return true;
+        return Refuse(LoadProblem::Unsupported, "bitmap colour masks other than blue, green, red bytes");
+    }
     uint8_t masks[bmp::kTrailingMaskBytes];
     MaskBytes = bmp::kTrailingMaskBytes;
-    return ReadExactly(masks, sizeof masks) && ArePlainMasks(masks);
+    if (!ReadExactly(masks, sizeof masks))
+        return false;
+    return ArePlainMasks(masks)
+        || Refuse(LoadProblem::Unsupported, "bitmap colour masks other than blue, green, red bytes");
 }
 
 // Decides where table and rows lie and that both fit in the file, before
@@ -146,7 +167,7 @@ bool BmpReader::ReadRows()
     try {
         Rows.assign(Length - RowsStart, 0);
     } catch (const std::bad_alloc&) {
-        return false;
+        return Refuse(LoadProblem::TooLarge, "");
     }
     return ReadExactly(Rows.data(), Rows.size());
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "image/BmpFormat.h"
+#include "image/LoadProblem.h"
 
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 namespace lumaquill {
@@ -39,8 +41,12 @@ public:
     // The 40-byte information header followed by the colour table.
     std::vector<uint8_t> Header;
     std::vector<uint8_t> Rows;
+    // Why the file was refused, when Read gives false.
+    LoadProblem Problem = LoadProblem::Truncated;
+    std::string Detail = "BMP";
 
 private:
+    bool Refuse(LoadProblem problem, std::string detail);
     bool MeasureFile();
     bool ReadFileHeader();
     bool ReadInfoHeader();

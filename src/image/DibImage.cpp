@@ -180,12 +180,18 @@ uint32_t DibImage::Read(std::istream& file)
     BmpReader reader(file);
     if (!reader.Read())
         return 0;
-    Header = std::move(reader.Header);
-    Rows = std::move(reader.Rows);
+    Adopt(std::move(reader.Header), std::move(reader.Rows));
+    return reader.Length;
+}
+
+void DibImage::Adopt(std::vector<uint8_t> header, std::vector<uint8_t> rows)
+{
+    Header = std::move(header);
+    Rows = std::move(rows);
     HasRows = true;
     CacheHeaderFields();
+    assert(Rows.size() >= size_t(RowStride) * uint32_t(PixelHeight));
     BuildPalette();
-    return reader.Length;
 }
 
 // Loaded images are never run-length encoded, so the image size is always

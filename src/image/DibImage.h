@@ -60,6 +60,11 @@ public:
     // Reads a bitmap file from the stream's start; returns the file's length,
     // or 0 when the file is refused (the image is then empty).
     uint32_t Read(std::istream& file);
+    // Takes a picture already in the loaded form (as BmpReader and
+    // DibBuilder make it) and builds its display palette.
+    // REQUIRES: header is a 40-byte information header with its colour
+    // table, and rows hold at least stride x height bytes.
+    void Adopt(std::vector<uint8_t> header, std::vector<uint8_t> rows);
     // Writes the bitmap file, storing the computed image size into the
     // header first; returns the bytes written, 0 without a header or when
     // the stream reports a failure. Bytes behind the last row are not

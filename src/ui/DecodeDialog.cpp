@@ -3,8 +3,10 @@
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
 #include "flows/KeyDigests.h"
+#include "image/LoadProblem.h"
 #include "ui/EngineRunScope.h"
 #include "ui/PasswordDialog.h"
+#include "ui/PictureFilters.h"
 #include "ui/PreviewDialog.h"
 #include "ui/TextDialog.h"
 #include "ui/UiPrompts.h"
@@ -31,7 +33,6 @@ const DialogTemplate DecodeTemplate{
     },
 };
 
-const QString kBitmapFilter = QStringLiteral("Bitmap files (*.bmp)|*.bmp||");
 const QString kNoImage = QStringLiteral("No image selected.");
 const QString kNoContainer = QStringLiteral("No container image selected.");
 const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
@@ -61,7 +62,7 @@ void DecodeDialog::done(int result)
 void DecodeDialog::OnImageButton()
 {
     FilePromptOptions options;
-    options.Filter = kBitmapFilter;
+    options.Filter = PictureFilters::Open();
     options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
     const std::optional<QString> path = Prompts.AskOpenFileName(this, options);
     if (path)
@@ -87,8 +88,9 @@ void DecodeDialog::OnOk()
     // Lives until the run has ended: the key material borrows its questions.
     PasswordDialog password(Prompts);
     std::string holder;
-    if (!Engine.IsUsableContainer()) {
-        Prompts.Stop(this, kNoContainer);
+    std::string detail;
+    if (Engine.ContainerProblem(true, detail) != LoadProblem::None) {
+        Prompts.Stop(this, PictureFilters::WithReason(kNoContainer, Engine, true));
         return;
     }
     DecodeOutcome outcome = NothingDecoded;

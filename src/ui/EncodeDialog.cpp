@@ -9,6 +9,7 @@
 #include "ui/EncodedPreviewDialog.h"
 #include "ui/EngineRunScope.h"
 #include "ui/PasswordDialog.h"
+#include "ui/PictureFilters.h"
 #include "ui/PreviewDialog.h"
 #include "ui/TextDialog.h"
 #include "ui/UiPrompts.h"
@@ -50,7 +51,6 @@ const DialogTemplate EncodeTemplate{
 };
 
 const QString kAllFilesFilter = QStringLiteral("All files (*.*)|*.*||");
-const QString kBitmapFilter = QStringLiteral("Bitmap files (*.bmp)|*.bmp||");
 
 const QString kNoData = QStringLiteral("No data to encode.");
 const QString kNoContainer = QStringLiteral("No container image selected.");
@@ -194,7 +194,7 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
 
 void EncodeDialog::OnExistingImageButton()
 {
-    const std::optional<QString> path = Prompts.AskOpenFileName(this, OpenPrompt(kBitmapFilter));
+    const std::optional<QString> path = Prompts.AskOpenFileName(this, OpenPrompt(PictureFilters::Open()));
     if (!path)
         return;
     // Ok examines the container; a file that did not load shows a size of 0.
@@ -240,7 +240,7 @@ void EncodeDialog::OnOk()
     }
     NoiseTicked = IsChecked(NoiseBoxId) ? 1 : 0;
     if (!Engine.IsUsableContainer() && NoiseTicked == 0) {
-        Prompts.Stop(this, kNoContainer);
+        Prompts.Stop(this, PictureFilters::WithReason(kNoContainer, Engine, false));
         return;
     }
     if (password.exec() == Accepted)
@@ -300,7 +300,7 @@ void EncodeDialog::SaveEncodedImage()
     if (preview.exec() != Accepted)
         return;
     const QString path = preview.SavePath();
-    if (!Engine.SaveContainer(LocalPath(path)))
+    if (!Engine.SaveContainer(LocalPath(path), PictureFilters::SaveFormat(path)))
         Prompts.Warn(this, kCannotSave.arg(QDir::toNativeSeparators(path)));
 }
 

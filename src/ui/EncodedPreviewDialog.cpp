@@ -4,6 +4,7 @@
 #include "image/FitRect.h"
 #include "image/ScaledImage.h"
 #include "ui/DibDrawing.h"
+#include "ui/PictureFilters.h"
 #include "ui/UiPrompts.h"
 
 #include <QFileInfo>
@@ -28,24 +29,24 @@ const DialogTemplate EncodedPreviewTemplate{
 // the bottom, which the buttons keep.
 constexpr int ButtonBands = 80;
 
-const QString SaveExtension = QStringLiteral("bmp");
-
 FilePromptOptions SavePromptOptions()
 {
     FilePromptOptions options;
-    options.Filter = QStringLiteral("All files (*.*)|*.*||");
-    options.DefaultExtension = SaveExtension;
+    options.Filter = PictureFilters::Save();
+    options.DefaultExtension = PictureFilters::DefaultSaveExtension();
     options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::OverwritePrompt;
     return options;
 }
 
-// The prompt adds the default extension to a name typed without one; a
-// prompt that did not is made good here, by the same rule.
+// The prompt gives a name typed without extension the selected filter's;
+// a name that still names no written format gets the default one, so that
+// the file's name always says what it holds.
 QString WithDefaultExtension(const QString& path)
 {
-    if (QFileInfo(path).fileName().contains(QLatin1Char('.')))
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp") || suffix == QLatin1String("webp"))
         return path;
-    return path + QLatin1Char('.') + SaveExtension;
+    return path + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
 }
 
 } // namespace

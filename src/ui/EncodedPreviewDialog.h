@@ -16,7 +16,8 @@ class EncodedPreviewDialog : public TemplateDialog {
 public:
     EncodedPreviewDialog(const StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
 
-    // The path chosen with Save As; the caller saves there after OK.
+    // The path chosen with Save As; the caller saves there after OK, in the
+    // format its extension names (PNG, BMP or WebP).
     QString SavePath() const { return ChosenPath; }
 
 protected:

@@ -44,6 +44,18 @@ private:
     bool Pushed;
 };
 
+// The extension of a Qt name filter's first pattern ("PNG image (*.png)"
+// gives "png"); empty for "*" and for patterns without one.
+QString FilterExtension(const QString& filter)
+{
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    if (open < 0)
+        return {};
+    const QString first = filter.mid(open + 1).chopped(1).section(QLatin1Char(' '), 0, 0);
+    const QString extension = first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+    return extension.contains(QLatin1Char('*')) ? QString() : extension;
+}
+
 } // namespace
 
 QString UiPrompts::AppName()
@@ -83,6 +95,13 @@ std::optional<QString> UiPrompts::AskFileName(QWidget* parent, const FilePromptO
     if (!filters.isEmpty())
         prompt.setNameFilters(filters);
     prompt.setDefaultSuffix(options.DefaultExtension);
+    // A name typed without extension gets the selected filter's.
+    if (save) {
+        QObject::connect(&prompt, &QFileDialog::filterSelected, &prompt, [&prompt](const QString& filter) {
+            if (const QString extension = FilterExtension(filter); !extension.isEmpty())
+                prompt.setDefaultSuffix(extension);
+        });
+    }
     if (!options.InitialName.isEmpty())
         prompt.selectFile(options.InitialName);
     while (prompt.exec() == QDialog::Accepted && !prompt.selectedFiles().isEmpty()) {

@@ -6,6 +6,7 @@
 #include "app/MainDialog.h"
 #include "engine/StegEngine.h"
 #include "flows/Payload.h"
+#include "image/PngFixture.h"
 #include "ui/DecodeDialog.h"
 #include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
@@ -44,6 +45,11 @@ const QString kEncodedPreviewCaption = QStringLiteral("Encoded Image (Low qualit
 
 const QString kNoData = QStringLiteral("No data to encode.");
 const QString kNoContainer = QStringLiteral("No container image selected.");
+// The design's text with the reason the chosen picture cannot be used.
+const QString kEightBitChosen
+    = kNoContainer + QStringLiteral("\n\nIt has 8 bits per pixel; a container needs 24 or 32.");
+const QString kNoPictureChosen
+    = kNoContainer + QStringLiteral("\n\nIt is not a picture Lumaquill reads (PNG, JPEG, WebP, HEIC, AVIF or BMP).");
 const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
 
 const QString kPassword = QStringLiteral("correct horse");
@@ -275,6 +281,39 @@ TEST_F(EncodeDecodeEndToEndTest, FileHiddenInAnExistingImageIsSavedAndDecodedBac
     ASSERT_FALSE(Prompts.FileRequests.empty());
     EXPECT_TRUE(Prompts.FileRequests.back().Save);
     EXPECT_EQ(Prompts.FileRequests.back().Options.InitialName, QStringLiteral("report.bin"));
+}
+
+// A PNG cover saved as PNG (the Save As default) decodes back in the dialog;
+// a lossy picture given to decode says why it cannot hold anything.
+TEST_F(EncodeDecodeEndToEndTest, PngCoverSavedAsPngDecodesBackAndALossyPictureIsRefused)
+{
+    const QString text = QStringLiteral("Hidden in a PNG.");
+    test::PngLayout png;
+    png.ColourType = 2;
+    png.Interlaced = true;
+    png.Sample = [](uint32_t x, uint32_t y, uint32_t c) { return (x * 3 + y * 11 + c * 50) & 0xFF; };
+    const std::string bytes = test::BuildPng(png);
+    test::WriteFile(Path("cover.png"), std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("cover.png"));
+        TypeText(dialog, text);
+        EncodeWithPassword(dialog, kPassword, Path("encoded"));
+    });
+    ASSERT_TRUE(test::Exists(Path("encoded.png")));
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("encoded.png"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
+    });
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, std::string(LUMAQUILL_FIXTURES) + "/cover.jpg");
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { kNoContainer
+                + QStringLiteral("\n\nIt is a lossy JPEG picture; lossy formats cannot carry hidden data (any data "
+                                 "was destroyed when the picture was saved that way)."),
+            MessageIcon::Stop } });
+    });
 }
 
 TEST_F(EncodeDecodeEndToEndTest, TypedTextComesBackInTheEncodedTextWindow)
@@ -555,7 +594,7 @@ TEST_F(EncodeDecodeEndToEndTest, OkWithoutPayloadOrContainerStopsAndKeepsTheDial
         EXPECT_TRUE(dialog.Preview()->isVisible());
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
-        ExpectMessages({ { kNoContainer, MessageIcon::Stop } });
+        ExpectMessages({ { kEightBitChosen, MessageIcon::Stop } });
     });
     EXPECT_FALSE(Engine.IsUsableContainer());
 }
@@ -572,7 +611,7 @@ TEST_F(EncodeDecodeEndToEndTest, PreviewWithoutAnImageSaysInvalidImage)
         dialog.Button(IdOk)->click();
     });
     ExpectMessages({ { QStringLiteral("Invalid image"), MessageIcon::Exclamation },
-        { QStringLiteral("Invalid image"), MessageIcon::Exclamation }, { kNoContainer, MessageIcon::Stop } });
+        { QStringLiteral("Invalid image"), MessageIcon::Exclamation }, { kNoPictureChosen, MessageIcon::Stop } });
 }
 
 TEST_F(EncodeDecodeEndToEndTest, MaxSizeShowsTheRatedCapacityAndOtherwiseZero)
@@ -658,7 +697,7 @@ TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialog
         EXPECT_TRUE(dialog.Preview()->isVisible());
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
-        ExpectMessages({ { kNoContainer, MessageIcon::Stop } });
+        ExpectMessages({ { kEightBitChosen, MessageIcon::Stop } });
 
         // A file that is not a bitmap replaces a good image loaded before.
         ChooseImage(dialog, Path("mill.bmp"));
@@ -667,7 +706,7 @@ TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialog
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages(
-            { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
+            { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoPictureChosen, MessageIcon::Stop } });
     });
 }
 
@@ -754,24 +793,38 @@ TEST_F(EncodeDecodeEndToEndTest, DialogsWriteTheSameImageAsTheCommandLineTool)
 {
     const QString text = QStringLiteral("Meet me by the old mill at nine.");
     test::WriteBitmap24(Path("odd.bmp"), 73, 59, 21);
+    test::PngLayout png;
+    png.Width = 73;
+    png.Height = 59;
+    png.ColourType = 6;
+    png.Sample = [](uint32_t x, uint32_t y, uint32_t c) { return (x * 9 + y * 4 + c * 77) & 0xFF; };
+    const std::string pngBytes = test::BuildPng(png);
+    test::WriteFile(Path("odd.png"), std::vector<uint8_t>(pngBytes.begin(), pngBytes.end()));
     test::WriteFile(Path("plan.bin"), test::SomeBytes(150, 22));
     struct Case {
         const char* Name;
         bool File;
         bool Noise;
+        const char* Cover;
+        const char* Extension;
     };
     const Case cases[] = {
-        { "password-text", false, false },
-        { "password-file", true, false },
-        { "noise-file", true, true },
+        { "password-text", false, false, "odd.bmp", ".bmp" },
+        { "password-file", true, false, "odd.bmp", ".bmp" },
+        { "noise-file", true, true, "odd.bmp", ".bmp" },
+        { "png-cover-png", false, false, "odd.png", ".png" },
+        { "png-cover-webp", true, false, "odd.png", ".webp" },
+        { "png-cover-bmp", false, false, "odd.png", ".bmp" },
+        { "bmp-cover-png", true, false, "odd.bmp", ".png" },
+        { "noise-webp", false, true, "odd.bmp", ".webp" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        const std::string gui = Path(c.Name) + "-gui.bmp";
-        const std::string cli = Path(c.Name) + "-cli.bmp";
+        const std::string gui = Path(c.Name) + "-gui" + c.Extension;
+        const std::string cli = Path(c.Name) + "-cli" + c.Extension;
         Encode([&](EncodeDialog& dialog) {
             if (!c.Noise)
-                ChooseImage(dialog, Path("odd.bmp"));
+                ChooseImage(dialog, Path(c.Cover));
             if (c.File)
                 ChooseFile(dialog, Path("plan.bin"));
             else
@@ -783,7 +836,7 @@ TEST_F(EncodeDecodeEndToEndTest, DialogsWriteTheSameImageAsTheCommandLineTool)
         if (c.Noise)
             args.insert(args.end(), { "--noise" });
         else
-            args.insert(args.end(), { "--container", Path("odd.bmp") });
+            args.insert(args.end(), { "--container", Path(c.Cover) });
         if (c.File)
             args.insert(args.end(), { "--file", Path("plan.bin") });
         else

@@ -179,6 +179,8 @@ TEST_F(CliEndToEndTest, InfoJsonShowsCapacitiesAndQuestions)
     EXPECT_EQ(info.Out,
         "{\n"
         "  \"image\": \"q.bmp\",\n"
+        "  \"format\": \"BMP\",\n"
+        "  \"lossless\": true,\n"
         "  \"width\": 101,\n"
         "  \"height\": 67,\n"
         "  \"bits_per_pixel\": 24,\n"
@@ -201,6 +203,7 @@ TEST_F(CliEndToEndTest, InfoTextOnAPlainImage)
     // P = 640 * 480 = 307200 pixel slots; capacities P/8, P/3, P/2, P, 3P less 4096.
     EXPECT_EQ(info.Out,
         "Image: big.bmp\n"
+        "Format: BMP\n"
         "Size: 640 x 480 pixels\n"
         "Bits per pixel: 24\n"
         "Largest payload: 303103 bytes (compressed)\n"

@@ -81,16 +81,20 @@ TEST(CommandLineTest, FileThatIsNoBitmapIsNoContainer)
 {
     TempDir dir;
     test::WriteFile(dir / "not.bmp", "plain text, no bitmap");
-    const std::vector<std::vector<std::string>> lines = {
-        { "encode", "--out", dir / "o.bmp", "--container", dir / "not.bmp", "--text", "t", "--password", "abcd" },
-        { "decode", dir / "not.bmp", "--password", "abcd" },
-        { "decode", dir / "missing.bmp", "--password", "abcd" },
-        { "info", dir / "not.bmp" },
+    const std::string notAPicture = "No container image selected. \"" + dir / "not.bmp"
+        + "\": it is not a picture Lumaquill reads (PNG, JPEG, WebP, HEIC, AVIF or BMP).\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
+        { { "encode", "--out", dir / "o.bmp", "--container", dir / "not.bmp", "--text", "t", "--password", "abcd" },
+            notAPicture },
+        { { "decode", dir / "not.bmp", "--password", "abcd" }, notAPicture },
+        { { "decode", dir / "missing.bmp", "--password", "abcd" },
+            "No container image selected. \"" + dir / "missing.bmp" + "\": the file does not exist.\n" },
+        { { "info", dir / "not.bmp" }, notAPicture },
     };
-    for (const auto& args : lines) {
+    for (const auto& [args, message] : lines) {
         Session session;
         EXPECT_EQ(session.Run(args), ExitFailure) << args[0];
-        EXPECT_EQ(session.Err.str(), "No container image selected.\n") << args[0];
+        EXPECT_EQ(session.Err.str(), message) << args[0];
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "o.bmp"));
 }
@@ -108,7 +112,10 @@ TEST(CommandLineTest, EightBitImageIsShownButIsNoContainer)
 
     Session decode;
     EXPECT_EQ(decode.Run({ "decode", dir / "grey.bmp", "--password", "abcd" }), ExitFailure);
-    EXPECT_EQ(decode.Err.str(), "No container image selected.\n");
+    EXPECT_EQ(decode.Err.str(),
+        "No container image selected. \"" + dir / "grey.bmp"
+            + "\": it has 8 bits per pixel; a container needs 24 or "
+              "32.\n");
 }
 
 TEST(CommandLineTest, EncodePromptChecksThePasswordAfterTheContainer)

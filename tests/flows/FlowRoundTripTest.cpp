@@ -115,3 +115,26 @@ INSTANTIATE_TEST_SUITE_P(EveryModeKindAndKey, FlowRoundTrip, testing::ValuesIn(A
 
 } // namespace
 } // namespace lumaquill::test
+
+namespace lumaquill::test {
+namespace {
+
+// A lossy cover (JPEG, HEIC) is refused for decoding, but once encoded into
+// the container holds exact pixels, so a decode right after the encode, as
+// the dialogs allow, reads them.
+TEST(FlowLossyCover, EncodedContainerDecodesRightAway)
+{
+    FlowHarness h;
+    h.LoadBitmap("cover.bmp", 247, 199, 24, 5);
+    h.Engine.LastLoad.Lossless = false;
+    std::string detail;
+    EXPECT_EQ(h.Engine.ContainerProblem(true, detail), LoadProblem::Lossy);
+    ASSERT_TRUE(h.Encode(h.Request(*CompressPayload(std::string("exact now")), "", false)));
+    EXPECT_EQ(h.Engine.ContainerProblem(true, detail), LoadProblem::None);
+    const DecodeResult result = FlowHarness::DecodeIn(h.Engine, h.Front, kPassword);
+    EXPECT_EQ(result.Outcome, TextDecoded);
+    EXPECT_EQ(result.Holder, "exact now");
+}
+
+} // namespace
+} // namespace lumaquill::test

@@ -46,7 +46,7 @@ TEST_F(DecodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
     EXPECT_FALSE(Dialog.Preview()->isVisible());
 }
 
-TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingBitmapAndCancelChangesNothing)
+TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingPictureAndCancelChangesNothing)
 {
     test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
     DecodeDialog dialog(container.Engine, Prompts);
@@ -55,7 +55,9 @@ TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingBitmapAndCancelChangesNothi
     ASSERT_EQ(Prompts.FileRequests.size(), 1u);
     const FilePromptOptions& options = Prompts.FileRequests[0].Options;
     EXPECT_FALSE(Prompts.FileRequests[0].Save);
-    EXPECT_EQ(options.Filter, QStringLiteral("Bitmap files (*.bmp)|*.bmp||"));
+    EXPECT_EQ(options.Filter,
+        QStringLiteral("Images|*.png;*.jpg;*.jpeg;*.jpe;*.webp;*.heic;*.heif;*.avif;*.bmp|Bitmap files "
+                       "(*.bmp)|*.bmp|All files (*.*)|*.*||"));
     EXPECT_EQ(
         options.Flags, FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist);
     EXPECT_TRUE(options.DefaultExtension.isEmpty());

@@ -52,8 +52,8 @@ struct FormatCase {
     std::vector<QRgb> Expected; // top row first
 };
 
-BmpLayout Layout(int32_t width, int32_t height, uint16_t bits, std::vector<uint8_t> rows, std::vector<uint8_t> table = {},
-    uint32_t colorsUsed = 0)
+BmpLayout Layout(int32_t width, int32_t height, uint16_t bits, std::vector<uint8_t> rows,
+    std::vector<uint8_t> table = {}, uint32_t colorsUsed = 0)
 {
     BmpLayout layout;
     layout.Width = width;
@@ -80,7 +80,8 @@ std::vector<FormatCase> FormatCases()
         { "ThirtyTwoBitsIgnoreTheFourthByte", Layout(2, 1, 32, { 0x10, 0x20, 0x30, 0x99, 0x01, 0x02, 0x03, 0x00 }),
             { qRgb(0x30, 0x20, 0x10), qRgb(3, 2, 1) } },
         // 5-5-5 words: 0x7C00 full red, 0x03E0 full green, little-endian.
-        { "SixteenBitsFiveFiveFive", Layout(2, 1, 16, { 0x00, 0x7C, 0xE0, 0x03 }), { qRgb(255, 0, 0), qRgb(0, 255, 0) } },
+        { "SixteenBitsFiveFiveFive", Layout(2, 1, 16, { 0x00, 0x7C, 0xE0, 0x03 }),
+            { qRgb(255, 0, 0), qRgb(0, 255, 0) } },
         { "EightBitsThroughThePalette", Layout(2, 2, 8, { 1, 2, 0, 0, 3, 0, 0, 0 }, bmptest::TableOf(4), 4),
             { Entry(3), Entry(0), Entry(1), Entry(2) } },
         { "IndexBeyondThePaletteIsBlack", Layout(2, 1, 8, { 1, 9, 0, 0 }, bmptest::TableOf(4), 4),

@@ -74,7 +74,9 @@ TEST_F(EncodeDialogTest, FilePromptsAskForAnExistingFile)
     ASSERT_EQ(Prompts.FileRequests.size(), 2u);
     const std::pair<QString, test::FileRequest> expected[] = {
         { QStringLiteral("All files (*.*)|*.*||"), Prompts.FileRequests[0] },
-        { QStringLiteral("Bitmap files (*.bmp)|*.bmp||"), Prompts.FileRequests[1] },
+        { QStringLiteral("Images|*.png;*.jpg;*.jpeg;*.jpe;*.webp;*.heic;*.heif;*.avif;*.bmp|Bitmap files "
+                         "(*.bmp)|*.bmp|All files (*.*)|*.*||"),
+            Prompts.FileRequests[1] },
     };
     for (const auto& [filter, request] : expected) {
         SCOPED_TRACE(filter.toStdString());

@@ -75,7 +75,7 @@ TEST(EncodedPreviewDialogTest, PaintsThePictureFittedWithItsAspectKept)
     }
 }
 
-TEST(EncodedPreviewDialogTest, SaveAsAsksForABitmapNameAndEndsWithTheChosenPath)
+TEST(EncodedPreviewDialogTest, SaveAsOffersTheLosslessFormatsAndEndsWithTheChosenPath)
 {
     test::TestContainer container(8, 6, Red, Blue);
     test::ScriptedPrompts prompts;
@@ -84,26 +84,30 @@ TEST(EncodedPreviewDialogTest, SaveAsAsksForABitmapNameAndEndsWithTheChosenPath)
     EncodedPreviewDialog dialog(container.Engine, prompts);
     test::ModalAction save([&](QWidget*) { dialog.Button(IdOk)->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(dialog.SavePath(), folder + QStringLiteral("/secret.bmp"));
+    EXPECT_EQ(dialog.SavePath(), folder + QStringLiteral("/secret.png"));
 
     ASSERT_EQ(prompts.FileRequests.size(), 1u);
     const test::FileRequest& request = prompts.FileRequests[0];
     EXPECT_TRUE(request.Save);
-    EXPECT_EQ(request.Options.Filter, QStringLiteral("All files (*.*)|*.*||"));
-    EXPECT_EQ(request.Options.DefaultExtension, QStringLiteral("bmp"));
+    EXPECT_EQ(request.Options.Filter,
+        QStringLiteral("PNG image (*.png)|*.png|Bitmap files (*.bmp)|*.bmp|WebP image, lossless (*.webp)|*.webp||"));
+    EXPECT_EQ(request.Options.DefaultExtension, QStringLiteral("png"));
     EXPECT_TRUE(request.Options.InitialName.isEmpty());
     EXPECT_EQ(request.Options.Flags, FilePromptFlag::HideReadOnly | FilePromptFlag::OverwritePrompt);
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
-// A name with an extension of its own keeps it; a dot in a folder name is
-// no extension.
-TEST(EncodedPreviewDialogTest, SaveAsAddsBmpOnlyToANameWithoutExtension)
+// A name with the extension of a written format keeps it and is saved in
+// that format; any other name gets ".png". A dot in a folder name is no
+// extension.
+TEST(EncodedPreviewDialogTest, SaveAsKeepsAWrittenFormatsExtensionAndElseAddsPng)
 {
     const std::pair<QString, QString> names[] = {
         { QStringLiteral("/tmp/picture.png"), QStringLiteral("/tmp/picture.png") },
-        { QStringLiteral("/tmp/old.pictures/holiday"), QStringLiteral("/tmp/old.pictures/holiday.bmp") },
+        { QStringLiteral("/tmp/old.pictures/holiday"), QStringLiteral("/tmp/old.pictures/holiday.png") },
         { QStringLiteral("/tmp/holiday.BMP"), QStringLiteral("/tmp/holiday.BMP") },
+        { QStringLiteral("/tmp/holiday.webp"), QStringLiteral("/tmp/holiday.webp") },
+        { QStringLiteral("/tmp/holiday.jpg"), QStringLiteral("/tmp/holiday.jpg.png") },
     };
     for (const auto& [typed, saved] : names) {
         SCOPED_TRACE(typed.toStdString());

@@ -94,5 +94,37 @@ TEST(UiPromptsTest, SavePromptAddsTheDefaultExtensionToANameWithoutOne)
     EXPECT_TRUE(confirmsOverwrite);
 }
 
+// The picture formats' save prompt: a name typed without extension gets
+// the selected filter's, and the default one while the first is selected.
+TEST(UiPromptsTest, SavePromptGivesANameWithoutExtensionTheSelectedFiltersExtension)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    FilePromptOptions options;
+    options.Filter = QStringLiteral("PNG image (*.png)|*.png|Bitmap files (*.bmp)|*.bmp|WebP image (*.webp)|*.webp||");
+    options.DefaultExtension = QStringLiteral("png");
+    const std::pair<int, const char*> choices[]
+        = { { -1, "picture.png" }, { 1, "picture.bmp" }, { 2, "picture.webp" } };
+    for (const auto& [filter, saved] : choices) {
+        UiPrompts prompts;
+        test::ModalAction answer([&, filter = filter](QWidget* window) {
+            auto* prompt = qobject_cast<QFileDialog*>(window);
+            ASSERT_NE(prompt, nullptr);
+            prompt->setDirectory(folder.path());
+            if (filter >= 0) {
+                const QString name = prompt->nameFilters().at(filter);
+                prompt->selectNameFilter(name);
+                emit prompt->filterSelected(name);
+            }
+            prompt->selectFile(QStringLiteral("picture"));
+            static_cast<QDialog*>(prompt)->accept();
+        });
+        const std::optional<QString> chosen = prompts.AskSaveFileName(nullptr, options);
+        EXPECT_TRUE(answer.Done());
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(*chosen, QDir(folder.path()).absoluteFilePath(QString::fromLatin1(saved)));
+    }
+}
+
 } // namespace
 } // namespace lumaquill

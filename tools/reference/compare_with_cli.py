@@ -27,6 +27,7 @@ import time
 sys.dont_write_bytecode = True  # leave no cache folder in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import lumaquill_ref as ref  # noqa: E402
+import png_model  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_CLIS = [os.path.join(HERE, '..', '..', d, 'src', 'cli', 'lumaquill-cli')
@@ -72,7 +73,7 @@ class Case:
     def __init__(self, name, container=None, text=None, file_name=None, file_size=0,
                  password=None, quiz=None, answers=None, speed=0, mode=None,
                  shrink=False, short_dir=False, slow=0, expect='ok', seed=None,
-                 wrong_key=False, cli_decode=True, seal=False, zeros=False):
+                 wrong_key=False, cli_decode=True, seal=False, zeros=False, png=False):
         self.name = name
         self.container = container        # (w, h, bits, seed[, extra, xres, yres]) or None for noise
         self.text = text
@@ -94,6 +95,9 @@ class Case:
         self.cli_decode = cli_decode
         self.seal = seal                  # a sealed image: cross decode only
         self.zeros = zeros                # a file of zero bytes: tiny stream, large original
+        # The cover is given to lumaquill-cli as a PNG of the same picture,
+        # and the CLI writes a PNG.
+        self.png = png
 
 
 QUIZ = [('Erste Frage?', 'Hinweis eins', 'Antwort Eins'),
@@ -171,6 +175,14 @@ CASES = [
     # A quiz whose questions are all empty is refused by lumaquill-cli: its
     # key would be the empty text, which no decode accepts.
     Case('no-mode-fits', MID24, file_name='big.bin', file_size=6000, password='pw-4', expect='fail'),
+    # PNG covers into PNG outputs: the CLI's PNG must hold the pixels of the
+    # model's BMP encode of the same picture, and decode in the model.
+    Case('png-mode0-text', BIG24, text='Ein Bild, wie es Leute haben.', password='png-pw', mode=0, png=True),
+    Case('png-mode2-32bit-alpha', MID32, text='RGBA cover', password='png-pw', mode=2, png=True),
+    Case('png-mode3-file-quiz', MID24, file_name='report.txt', file_size=2000,
+         quiz=QUIZ, answers=QUIZ_ANSWERS, mode=3, png=True),
+    Case('png-wrong-key', MID24, text='nur mit dem richtigen', password='right-key', mode=2, png=True,
+         wrong_key=True),
     Case('walk-exhausted-in-payload', TINY24, file_name='pay.bin', file_size=140, seed=140,
          password='pw-4', expect='fail'),
     Case('walk-exhausted-closing-file', TINY24, file_name='pay.bin', file_size=136, seed=136,
@@ -235,6 +247,44 @@ def describe_difference(a, b):
     return text
 
 
+def png_of(bmp):
+    """The picture of a 24- or 32-bit bitmap file as a PNG (RGBA for 32 bits,
+    the fourth byte as alpha)."""
+    image = ref.DibImage()
+    image.read(bmp)
+    bpp = image.bits // 8
+
+    def px(x, y):
+        o = (image.height - y) * image.stride + x * bpp
+        return tuple(image.pixels[o:o + bpp])
+
+    return png_model.write_png(image.width, image.height, px, image.bits == 32)
+
+
+def picture_rows(data):
+    """(width, height, bits, rows without padding, top row first) of a BMP
+    or PNG file as the model loads it."""
+    image = ref.DibImage()
+    if not image.read(data):
+        return None
+    used = image.width * image.bits // 8
+    rows = [bytes(image.pixels[r * image.stride:r * image.stride + used]) for r in range(image.height)]
+    return image.width, image.height, image.bits, rows[::-1]
+
+
+def compare_pictures(cli_img, ref_img):
+    a, b = picture_rows(cli_img), picture_rows(ref_img)
+    if a is None:
+        return ['the cli image does not load in the model']
+    if a[:3] != b[:3]:
+        return ['cli image is %dx%dx%d, the reference %dx%dx%d' % (a[:3] + b[:3])]
+    for y, (ra, rb) in enumerate(zip(a[3], b[3])):
+        if ra != rb:
+            x = next(i for i in range(len(ra)) if ra[i] != rb[i]) // (a[2] // 8)
+            return ['pixels differ first at (%d, %d)' % (x, y + 1)]
+    return []
+
+
 def run_case(case, cli, work):
     notes = []
     os.makedirs(work, exist_ok=True)
@@ -266,15 +316,15 @@ def run_case(case, cli, work):
         xres, yres = (case.container[5], case.container[6]) if len(case.container) > 6 else (0, 0)
         fields = case.container[7] if len(case.container) > 7 else {}
         cont = container(w, h, bits, seed, extra, xres, yres, **fields)
-        cpath = os.path.join(work, 'container.bmp')
+        cpath = os.path.join(work, 'container.png' if case.png else 'container.bmp')
         with open(cpath, 'wb') as f:
-            f.write(cont)
+            f.write(png_of(cont) if case.png else cont)
         cont_args = ['--container', cpath]
     if case.shrink:
         cont_args.append('--shrink')
 
     # CLI encode.
-    cli_out = os.path.join(work, 'cli.bmp')
+    cli_out = os.path.join(work, 'cli.png' if case.png else 'cli.bmp')
     cmd = [cli, 'encode', '--out', cli_out] + cont_args + payload_args + key_args(case, False) \
         + ['--speed', str(case.speed)]
     rc, out, err = run(cmd)
@@ -301,7 +351,14 @@ def run_case(case, cli, work):
         f.write(ref_img)
 
     problems = []
-    if cli_img != ref_img:
+    if case.png:
+        # The model loads the PNG cover as it loads the BMP one, and the
+        # CLI's PNG holds exactly the pixels of the model's BMP encode.
+        with open(cpath, 'rb') as f:
+            if picture_rows(f.read()) != picture_rows(cont):
+                problems.append('the model loads the PNG cover differently from its BMP')
+        problems += compare_pictures(cli_img, ref_img)
+    elif cli_img != ref_img:
         problems.append('encoded images differ: ' + describe_difference(cli_img, ref_img))
 
     # Reference decodes the CLI image.
@@ -481,7 +538,7 @@ def check_wrong_key(case, cli, image_path, image, cont, work):
         wrong, args = cheap_wrong_key(case, cont, password='plain')
         if ref.decode(cont, **wrong).outcome != ref.NOTHING_DECODED:
             problems.append('reference decoded an unencoded container')
-        cpath = os.path.join(work, 'container.bmp')
+        cpath = os.path.join(work, 'container.png' if case.png else 'container.bmp')
         rc, _, _ = run([cli, 'decode', cpath] + args + ['--out-dir', outdir])
         if rc != 1:
             problems.append('cli decode of an unencoded container gave exit %d' % rc)

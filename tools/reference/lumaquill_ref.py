@@ -27,6 +27,8 @@ import os
 import struct
 import zlib
 
+import png_model
+
 try:
     import nacl.bindings
     import nacl.exceptions
@@ -517,6 +519,8 @@ class DibImage:
     def read(self, data):
         self.header = self.pixels = None
         length = len(data)
+        if png_model.is_png(data):
+            return self._read_png(data)
         if length < 14 or data[0:2] != b'BM':
             return 0
         if length < 54:
@@ -537,6 +541,17 @@ class DibImage:
             self.header = self.pixels = None
             return 0
         return length
+
+    def _read_png(self, data):
+        """A PNG loads as the BMP of the same picture would (png_model)."""
+        try:
+            header, rows = png_model.read_png(data)
+        except (png_model.PngError, zlib.error, KeyError, IndexError, struct.error, TypeError):
+            return 0
+        self.header = bytearray(header)
+        self.pixels = rows
+        self.pixel_bytes = len(rows)
+        return len(data)
 
     def write(self):
         hdr = self.header

@@ -1,0 +1,46 @@
+#include "cli/PictureChoice.h"
+
+#include "cli/DisplayText.h"
+#include "engine/StegEngine.h"
+
+namespace lumaquill {
+
+namespace {
+
+constexpr const char* kNoContainer = "No container image selected.";
+constexpr const char* kStandardOutput = "-";
+
+std::string Quoted(const std::string& path)
+{
+    return "\"" + DisplayText::ForTerminal(path) + "\"";
+}
+
+} // namespace
+
+std::optional<PictureFormat> PictureChoice::OutputFormat(const std::string& path, std::string& error)
+{
+    if (path == kStandardOutput)
+        return PictureFormat::Png;
+    if (std::optional<PictureFormat> format = OutputFormatForName(path))
+        return format;
+    if (IsLossyExtension(path))
+        error = "cannot write " + Quoted(path)
+            + ": lossy formats (JPEG, HEIC, AVIF) destroy hidden data; give --out a .png, .bmp or .webp name";
+    else
+        error = "cannot tell the format of " + Quoted(path) + ": give --out a .png, .bmp or .webp name";
+    return std::nullopt;
+}
+
+std::string PictureChoice::Refusal(const StegEngine& engine, const std::string& path, bool forDecode)
+{
+    std::string detail;
+    const LoadProblem problem = engine.ContainerProblem(forDecode, detail);
+    if (problem == LoadProblem::None)
+        return {};
+    const std::string reason = Quoted(path) + ": " + LoadProblemText(problem, detail) + ".";
+    if (problem == LoadProblem::Lossy)
+        return "Cannot decode " + reason;
+    return std::string(kNoContainer) + " " + reason;
+}
+
+} // namespace lumaquill

@@ -1,0 +1,98 @@
+#include "image/DibBuilder.h"
+
+#include "core/ByteOrder.h"
+#include "image/BmpFormat.h"
+#include "image/DibImage.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <utility>
+
+namespace lumaquill {
+
+namespace {
+
+constexpr uint16_t kPlanes = 1;
+
+} // namespace
+
+bool DibBuilder::Start(uint32_t width, uint32_t height, uint16_t bitsPerPixel)
+{
+    const uint64_t stride = bmp::Stride64(bitsPerPixel, width);
+    if (width == 0 || height == 0 || width > uint32_t(INT32_MAX) || height > uint32_t(INT32_MAX)
+        || stride * height > kMaxRowBytes)
+        return false;
+    PictureWidth = width;
+    PictureHeight = height;
+    Bits = bitsPerPixel;
+    RowStride = static_cast<uint32_t>(stride);
+    Header.assign(bmp::kInfoHeaderBytes, 0);
+    uint8_t* info = Header.data();
+    Store32Le(info + bmp::kInfoSizeOffset, bmp::kInfoHeaderBytes);
+    Store32Le(info + bmp::kWidthOffset, width);
+    Store32Le(info + bmp::kHeightOffset, height);
+    Store16Le(info + bmp::kPlanesOffset, kPlanes);
+    Store16Le(info + bmp::kBitCountOffset, bitsPerPixel);
+    Store32Le(info + bmp::kCompressionOffset, bmp::kRgb);
+    Store32Le(info + bmp::kImageSizeOffset, RowStride * height);
+    try {
+        Rows.assign(size_t(RowStride) * height, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+uint8_t* DibBuilder::TopRow(uint32_t fromTop)
+{
+    return Rows.data() + size_t(PictureHeight - 1 - fromTop) * RowStride;
+}
+
+void DibBuilder::FlipToBottomUp()
+{
+    for (uint32_t low = 0, high = PictureHeight - 1; low < high; ++low, --high)
+        std::swap_ranges(Rows.data() + size_t(low) * RowStride, Rows.data() + size_t(low + 1) * RowStride,
+            Rows.data() + size_t(high) * RowStride);
+}
+
+void DibBuilder::SwapRedAndBlue()
+{
+    const uint32_t step = Bits / 8;
+    for (uint32_t y = 0; y < PictureHeight; ++y) {
+        uint8_t* pixel = Rows.data() + size_t(y) * RowStride;
+        for (uint32_t x = 0; x < PictureWidth; ++x, pixel += step)
+            std::swap(pixel[0], pixel[2]);
+    }
+}
+
+void DibBuilder::Finish(DibImage& image)
+{
+    image.Adopt(std::move(Header), std::move(Rows));
+}
+
+void DibBuilder::StoreRgb(uint8_t* row, const uint8_t* rgb, uint32_t width, uint16_t bitsPerPixel)
+{
+    const uint32_t step = bitsPerPixel / 8;
+    for (uint32_t x = 0; x < width; ++x, rgb += 3, row += step) {
+        row[0] = rgb[2];
+        row[1] = rgb[1];
+        row[2] = rgb[0];
+        if (step == 4)
+            row[3] = 0xFF;
+    }
+}
+
+void DibBuilder::StoreRgba(uint8_t* row, const uint8_t* rgba, uint32_t width, uint16_t bitsPerPixel)
+{
+    const uint32_t step = bitsPerPixel / 8;
+    for (uint32_t x = 0; x < width; ++x, rgba += 4, row += step) {
+        row[0] = rgba[2];
+        row[1] = rgba[1];
+        row[2] = rgba[0];
+        if (step == 4)
+            row[3] = rgba[3];
+    }
+}
+
+} // namespace lumaquill

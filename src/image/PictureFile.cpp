@@ -1,0 +1,103 @@
+#include "image/PictureFile.h"
+
+#include "image/BmpCodec.h"
+#include "image/DibImage.h"
+#include "image/HeifCodec.h"
+#include "image/JpegCodec.h"
+#include "image/PictureCodec.h"
+#include "image/PngCodec.h"
+#include "image/WebpCodec.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace lumaquill {
+
+namespace {
+
+const BmpCodec kBmp;
+const PngCodec kPng;
+const JpegCodec kJpeg;
+const WebpCodec kWebp;
+const HeifCodec kHeif;
+const std::array<const PictureCodec*, 5> kCodecs = { &kPng, &kJpeg, &kWebp, &kHeif, &kBmp };
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// The path names a file that can be opened; anything else is a result.
+PictureLoad CheckPath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return PictureLoad::Failed(LoadProblem::Missing);
+    if (status.type() == std::filesystem::file_type::directory)
+        return PictureLoad::Failed(LoadProblem::Folder);
+    if (error)
+        return PictureLoad::Failed(LoadProblem::Unreadable);
+    // Pictures are measured and read back and forth; a pipe or a device
+    // could also block the load for ever.
+    if (status.type() != std::filesystem::file_type::regular)
+        return PictureLoad::Failed(LoadProblem::NotRegular);
+    return {};
+}
+
+uint64_t FileLength(std::FILE* file)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return 0;
+    const long end = std::ftell(file);
+    std::rewind(file);
+    return end < 0 ? 0 : uint64_t(end);
+}
+
+} // namespace
+
+const PictureCodec* PictureFile::CodecFor(const uint8_t* head, size_t size)
+{
+    for (const PictureCodec* codec : kCodecs) {
+        if (codec->Sniff(head, size))
+            return codec;
+    }
+    return nullptr;
+}
+
+PictureLoad PictureFile::Load(const std::string& path, DibImage& image)
+{
+    image.Clear();
+    PictureLoad checked = CheckPath(path);
+    if (!checked.Ok())
+        return checked;
+    FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return PictureLoad::Failed(LoadProblem::Unreadable);
+    std::array<uint8_t, PictureCodec::kSniffBytes> head {};
+    const size_t size = std::fread(head.data(), 1, head.size(), file.get());
+    const PictureCodec* codec = CodecFor(head.data(), size);
+    if (!codec)
+        return PictureLoad::Failed(LoadProblem::NotAPicture);
+    const PictureInput input { path, file.get(), FileLength(file.get()) };
+    PictureLoad load = codec->Load(input, image);
+    if (!load.Ok())
+        image.Clear();
+    return load;
+}
+
+std::optional<std::vector<uint8_t>> PictureFile::Encode(
+    PictureFormat format, const DibImage& image, const ColourProfile& profile)
+{
+    if (!image.IsValid() || (image.BitCount() != 24 && image.BitCount() != 32))
+        return std::nullopt;
+    for (const PictureCodec* codec : kCodecs) {
+        if (codec->Format() == format)
+            return codec->Encode(image, profile);
+    }
+    return std::nullopt;
+}
+
+} // namespace lumaquill

@@ -1,0 +1,40 @@
+#include "ui/PictureFilters.h"
+
+#include "engine/StegEngine.h"
+#include "image/LoadProblem.h"
+
+#include <QFile>
+
+namespace lumaquill {
+
+QString PictureFilters::Open()
+{
+    return QStringLiteral("Images|*.png;*.jpg;*.jpeg;*.jpe;*.webp;*.heic;*.heif;*.avif;*.bmp|"
+                          "Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*||");
+}
+
+QString PictureFilters::Save()
+{
+    return QStringLiteral("PNG image (*.png)|*.png|Bitmap files (*.bmp)|*.bmp|WebP image, lossless (*.webp)|*.webp||");
+}
+
+QString PictureFilters::DefaultSaveExtension()
+{
+    return QStringLiteral("png");
+}
+
+PictureFormat PictureFilters::SaveFormat(const QString& path)
+{
+    return OutputFormatForName(QFile::encodeName(path).toStdString()).value_or(PictureFormat::Png);
+}
+
+QString PictureFilters::WithReason(const QString& text, const StegEngine& engine, bool forDecode)
+{
+    std::string detail;
+    const LoadProblem problem = engine.ContainerProblem(forDecode, detail);
+    if (problem == LoadProblem::None || problem == LoadProblem::NotChosen)
+        return text;
+    return text + QStringLiteral("\n\n") + QString::fromStdString(LoadProblemSentence(problem, detail));
+}
+
+} // namespace lumaquill

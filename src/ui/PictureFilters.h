@@ -1,0 +1,28 @@
+#pragma once
+
+#include "image/PictureFormat.h"
+
+#include <QString>
+
+namespace lumaquill {
+
+class StegEngine;
+
+// The file prompts' picture filters, and the reason a chosen picture
+// cannot be used, as the dialogs show them.
+class PictureFilters {
+public:
+    // "Images" (every extension read), "Bitmap files (*.bmp)", "All files (*.*)".
+    static QString Open();
+    // PNG (the default), BMP and WebP: the lossless formats written.
+    static QString Save();
+    // The extension Save adds to a name typed without one.
+    static QString DefaultSaveExtension();
+    // The format a saved name's extension asks for; PNG for any other.
+    static PictureFormat SaveFormat(const QString& path);
+    // The design's text, followed by the reason when a picture was chosen
+    // and refused, or is lossy and given to decode.
+    static QString WithReason(const QString& text, const StegEngine& engine, bool forDecode);
+};
+
+} // namespace lumaquill
