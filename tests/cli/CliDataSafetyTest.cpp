@@ -120,13 +120,13 @@ TEST_F(CliDataSafetyTest, TargetsThatAreNotRegularFilesAreRefused)
     WriteFile(Dir / "secret.bin", "payload bytes");
     ASSERT_EQ(Encode("o.bmp", { "--file", "secret.bin" }).Status, 0);
     WriteFile(Dir / "elsewhere", "untouched");
-    fs::create_symlink("elsewhere", Dir / "link");
-    ASSERT_EQ(::mkfifo((Dir / "fifo").c_str(), 0600), 0);
-    std::vector<std::string> targets = { "link", "fifo" };
+    fs::create_symlink("elsewhere", Dir / "link.bmp");
+    ASSERT_EQ(::mkfifo((Dir / "fifo.bmp").c_str(), 0600), 0);
+    std::vector<std::string> targets = { "link.bmp", "fifo.bmp" };
     // A device node of our own (the null device, where root may make one):
     // a fault here must never reach the system's /dev.
-    if (::mknod((Dir / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
-        targets.push_back("null");
+    if (::mknod((Dir / "null.bmp").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+        targets.push_back("null.bmp");
     for (const std::string& target : targets) {
         CliRun encode = Encode(target, { "--text", "t", "--force" });
         EXPECT_EQ(encode.Status, 1) << target;
@@ -135,24 +135,25 @@ TEST_F(CliDataSafetyTest, TargetsThatAreNotRegularFilesAreRefused)
         EXPECT_EQ(decode.Status, 1) << target;
         EXPECT_NE(decode.Err.find("it is not a regular file."), std::string::npos) << decode.Err;
     }
-    EXPECT_TRUE(fs::is_symlink(Dir / "link"));
-    EXPECT_TRUE(fs::is_fifo(Dir / "fifo"));
+    EXPECT_TRUE(fs::is_symlink(Dir / "link.bmp"));
+    EXPECT_TRUE(fs::is_fifo(Dir / "fifo.bmp"));
     if (targets.size() == 3) {
-        EXPECT_TRUE(fs::is_character_file(Dir / "null"));
+        EXPECT_TRUE(fs::is_character_file(Dir / "null.bmp"));
     }
     EXPECT_EQ(ReadFile(Dir / "elsewhere"), "untouched");
 }
 
-// "-" is standard output: an encoded image into a pipe, a decoded file out of one.
+// "-" is standard output: an encoded image (a PNG) into a pipe, a decoded
+// file out of one.
 TEST_F(CliDataSafetyTest, DashIsStandardOutputForEncodeAndDecode)
 {
     WriteFile(Dir / "secret.bin", std::string("bin\0ary", 7));
     CliRun encode = Encode("-", { "--file", "secret.bin" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
     EXPECT_FALSE(fs::exists(Dir / "-"));
-    EXPECT_EQ(encode.Out.substr(0, 2), "BM");
-    WriteFile(Dir / "piped.bmp", encode.Out);
-    CliRun decode = Run({ "decode", "piped.bmp", "--password", "abcd", "--out", "-" });
+    EXPECT_EQ(encode.Out.substr(0, 4), "\x89PNG");
+    WriteFile(Dir / "piped.png", encode.Out);
+    CliRun decode = Run({ "decode", "piped.png", "--password", "abcd", "--out", "-" });
     EXPECT_EQ(decode.Status, 0) << decode.Err;
     EXPECT_EQ(decode.Out, std::string("bin\0ary", 7));
     EXPECT_EQ(decode.Err, "");
