@@ -57,6 +57,20 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
     EXPECT_EQ(Dialog.BannerSize(), QSize(232, 71));
 }
 
+// Enter with a check box focused is Ok, not the first push button that
+// once had the focus.
+TEST_F(EncodeDialogTest, EnterOnACheckBoxIsOk)
+{
+    QApplication::setActiveWindow(&Dialog);
+    Dialog.Control(EncodeDialog::FileButtonId)->setFocus();
+    Dialog.Control(EncodeDialog::ShrinkBoxId)->setFocus();
+    test::PressKey(Dialog.Control(EncodeDialog::ShrinkBoxId), Qt::Key_Return);
+    EXPECT_TRUE(Prompts.FileRequests.empty());
+    ASSERT_EQ(Prompts.Messages.size(), 1u);
+    EXPECT_EQ(Prompts.Messages[0].Text, QStringLiteral("No data to encode."));
+    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::ShrinkBoxId));
+}
+
 TEST_F(EncodeDialogTest, PreviewWindowIsMadeHiddenAndOwnedByTheDialog)
 {
     ASSERT_NE(Dialog.Preview(), nullptr);
