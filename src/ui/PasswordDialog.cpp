@@ -119,11 +119,11 @@ void PasswordDialog::RunQuestions()
     QWidget* owner = isVisible() ? this : parentWidget();
     int result = Rejected;
     if (QuestionsStored != 0) {
-        QuizlockAnswerDialog answers(Questions, owner);
+        QuizlockAnswerDialog answers(Questions, Prompts, owner);
         result = answers.exec();
     } else {
         Questions.ClearFlagsAndKeys();
-        QuizlockSetupDialog setup(Questions, owner);
+        QuizlockSetupDialog setup(Questions, Prompts, owner);
         result = setup.exec();
     }
     if (result != Accepted) {
