@@ -271,11 +271,19 @@ void EncodeDialog::EncodeAndSave(PasswordDialog& password)
 void EncodeDialog::SaveEncodedImage()
 {
     EncodedPreviewDialog preview(Engine, Prompts);
-    if (preview.exec() != Accepted)
-        return;
-    const QString path = preview.SavePath();
-    if (!Engine.SaveContainer(LocalPath(path)))
-        Prompts.Warn(this, kCannotSave.arg(QDir::toNativeSeparators(path)));
+    if (preview.exec() == Accepted)
+        SaveUntilWrittenOrCancelled(preview);
+}
+
+// A failed save must not lose the encoded image: the prompt comes back on
+// the same folder and name until a save succeeds or the user cancels.
+void EncodeDialog::SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview)
+{
+    std::optional<QString> path = preview.SavePath();
+    while (path && !Engine.SaveContainer(LocalPath(*path))) {
+        Prompts.Warn(this, kCannotSave.arg(QDir::toNativeSeparators(*path)));
+        path = preview.AskAgain(*path);
+    }
 }
 
 } // namespace lumaquill

@@ -9,6 +9,7 @@
 
 namespace lumaquill {
 
+class EncodedPreviewDialog;
 class PasswordDialog;
 class PreviewDialog;
 class StegEngine;
@@ -63,6 +64,7 @@ private:
     uint32_t ShownCapacity() const;
     void EncodeAndSave(PasswordDialog& password);
     void SaveEncodedImage();
+    void SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview);
 
     StegEngine& Engine;
     UiPrompts& Prompts;

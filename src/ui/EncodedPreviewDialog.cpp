@@ -66,6 +66,17 @@ void EncodedPreviewDialog::OnOk()
     EndDialog(Accepted);
 }
 
+std::optional<QString> EncodedPreviewDialog::AskAgain(const QString& failedPath)
+{
+    FilePromptOptions options = SavePromptOptions();
+    options.InitialName = failedPath;
+    const std::optional<QString> chosen = Prompts.AskSaveFileName(this, options);
+    if (!chosen)
+        return std::nullopt;
+    ChosenPath = WithDefaultExtension(*chosen);
+    return ChosenPath;
+}
+
 // The scaled picture is made afresh on every repaint and released after it.
 void EncodedPreviewDialog::paintEvent(QPaintEvent* event)
 {
