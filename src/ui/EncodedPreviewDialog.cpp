@@ -2,7 +2,6 @@
 
 #include "engine/StegEngine.h"
 #include "image/FitRect.h"
-#include "image/ScaledImage.h"
 #include "ui/DibDrawing.h"
 #include "ui/UiPrompts.h"
 
@@ -86,14 +85,8 @@ void EncodedPreviewDialog::paintEvent(QPaintEvent* event)
     if (!Engine.IsValid() || area.Width() <= 0 || area.Height() <= 0)
         return;
     const Rect fitted = FitRect(area, Engine.Width(), Engine.Height());
-    ScaledImage preview;
-    preview.CreateScaled(Engine, fitted.Width(), fitted.Height());
-    const QImage picture = ScaledToImage(preview);
-    if (!picture.isNull()) {
-        QPainter painter(this);
-        painter.drawImage(QPoint(fitted.Left, fitted.Top), picture);
-    }
-    preview.Release();
+    QPainter painter(this);
+    DrawStretched(painter, Engine, QRect(fitted.Left, fitted.Top, fitted.Width(), fitted.Height()));
 }
 
 } // namespace lumaquill
