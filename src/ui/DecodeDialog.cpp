@@ -4,6 +4,7 @@
 #include "flows/DecodeFlow.h"
 #include "flows/KeyDigests.h"
 #include "ui/EngineRunScope.h"
+#include "ui/FileDropTarget.h"
 #include "ui/PasswordDialog.h"
 #include "ui/PreviewDialog.h"
 #include "ui/TextDialog.h"
@@ -11,6 +12,8 @@
 #include "ui/UiResources.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
 #include <optional>
 
 namespace lumaquill {
@@ -28,8 +31,15 @@ const DialogTemplate DecodeTemplate{
         {DecodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("Preview"), {102, 87, 79, 14}},
         {IdOk, ControlKind::PushButton, QStringLiteral("Decode"), {97, 141, 84, 50},
             ControlStyle::DefaultButton | ControlStyle::Picture},
+        {DecodeDialog::ChosenImageId, ControlKind::Static, QString(), {7, 104, 174, 8}},
     },
 };
+
+const QString kNoImageLine = QStringLiteral("Image: none chosen yet");
+const QString kImageLine = QStringLiteral("Image: %1, %2 x %3 pixels");
+// The engine keeps its image from one dialog to the next.
+const QString kEarlierImage = QStringLiteral("the image from before");
+const QString kUnusableImageLine = QStringLiteral("Image: %1, which cannot be decoded");
 
 const QString kBitmapFilter = QStringLiteral("Bitmap files (*.bmp)|*.bmp||");
 const QString kNoImage = QStringLiteral("No image selected.");
@@ -48,6 +58,24 @@ DecodeDialog::DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     SetBanner(BannerIconId, QPoint(27, 10));
     BindCommand(ImageButtonId, &DecodeDialog::OnImageButton);
     BindCommand(PreviewButtonId, &DecodeDialog::OnPreviewButton);
+    for (int id : { ImageButtonId, IdOk })
+        new FileDropTarget(Button(id), prompts, [this](const QString& path) { ChooseImageFile(path); });
+}
+
+void DecodeDialog::OnInitDialog()
+{
+    ShowChosenImage();
+}
+
+void DecodeDialog::ShowChosenImage()
+{
+    const QString name = ImageName.isEmpty() ? kEarlierImage : ImageName;
+    if (Engine.IsUsableContainer())
+        SetElidedText(ChosenImageId, kImageLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
+    else if (!ImageName.isEmpty())
+        SetElidedText(ChosenImageId, kUnusableImageLine.arg(name));
+    else
+        SetElidedText(ChosenImageId, kNoImageLine);
 }
 
 void DecodeDialog::done(int result)
@@ -65,7 +93,14 @@ void DecodeDialog::OnImageButton()
     options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
     const std::optional<QString> path = Prompts.AskOpenFileName(this, options);
     if (path)
-        Engine.LoadContainer(QFile::encodeName(*path).toStdString());
+        ChooseImageFile(*path);
+}
+
+void DecodeDialog::ChooseImageFile(const QString& path)
+{
+    Engine.LoadContainer(QFile::encodeName(path).toStdString());
+    ImageName = QFileInfo(path).fileName();
+    ShowChosenImage();
 }
 
 // Pixel data is enough: an image of fewer than 24 bits per pixel can be

@@ -193,7 +193,7 @@ QString TemplateDialog::ControlText(int id) const
 {
     QWidget* widget = Control(id);
     if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
+        return label->accessibleName().isEmpty() ? label->text() : label->accessibleName();
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         return edit->text();
     if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
@@ -210,6 +210,8 @@ void TemplateDialog::SetControlText(int id, const QString& text)
     QWidget* widget = Control(id);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
+        label->setToolTip(QString());
+        label->setAccessibleName(QString());
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(text);
     } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -226,6 +228,16 @@ void TemplateDialog::SetControlText(int id, const QString& text)
             button->setText(text);
         button->setAccessibleName(button->icon().isNull() ? QString() : text);
     }
+}
+
+void TemplateDialog::SetElidedText(int id, const QString& text)
+{
+    QLabel* label = Static(id);
+    if (!label)
+        return;
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+    label->setToolTip(text);
+    label->setAccessibleName(text);
 }
 
 bool TemplateDialog::IsChecked(int id) const

@@ -93,6 +93,9 @@ public:
     // combo box's is the text of its field or selected item.
     QString ControlText(int id) const;
     void SetControlText(int id, const QString& text);
+    // A static's text shortened in the middle ("...") to fit its width, in
+    // full as its tool tip; ControlText gives the full text.
+    void SetElidedText(int id, const QString& text);
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
     void EnableControl(int id, bool enabled);
