@@ -21,8 +21,8 @@ const DialogTemplate TextTemplate{
     .Controls = {
         {TextEditId, ControlKind::Edit, QString(), {7, 7, 282, 133},
             ControlStyle::MultiLine | ControlStyle::WantReturn | ControlStyle::VScroll},
-        // Shown with a decoded text only, where OK is hidden.
-        {TextDialog::CopyButtonId, ControlKind::PushButton, QStringLiteral("Copy"), {133, 148, 50, 14},
+        // Shown with a decoded text only, in the place of the hidden OK.
+        {TextDialog::CopyButtonId, ControlKind::PushButton, QStringLiteral("Copy"), {186, 148, 50, 14},
             ControlStyle::Hidden},
         {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {186, 148, 50, 14}, ControlStyle::DefaultButton},
         {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {239, 148, 50, 14}},
