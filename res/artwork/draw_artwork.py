@@ -9,6 +9,10 @@ program never runs it. Run it again after changing a drawing:
 Needs ImageMagick's convert and the DejaVu fonts (fonts-dejavu-core).
 Resource ids: icon 128 (32 x 32, window icon), icon 141 (232 x 71 banner),
 bitmaps 142 and 143 (106 x 67, the Encode and Decode button pictures).
+Each is also drawn at twice and three times its size (128@2x.png,
+128@3x.png, ...), from the same drawing, for screens scaled by 2 or 3: Qt
+picks the file that suits the device pixel ratio, and the pictures keep
+their size in the dialogs.
 
 The installed application icon (the menu entry, the package and the themed
 window icon) is drawn once as SVG text and rendered from it into the hicolor
@@ -88,8 +92,30 @@ def label(text, x, y, size, colour, font=FONT_BOLD, gravity="NorthWest"):
             "-annotate", f"+{x}+{y}", text]
 
 
+# The scale of the picture being drawn: 1, or 2 and 3 for the @2x and @3x
+# files. Drawings keep their 1x coordinates; render() scales them.
+SCALE = [1]
+
+
+def scaled_text(text, scale):
+    """A label's arguments with its size and offset multiplied by scale."""
+    args = list(text)
+    size = args.index("-pointsize") + 1
+    args[size] = str(float(args[size]) * scale)
+    at = args.index("-annotate") + 1
+    x, y = args[at].lstrip("+").split("+")
+    args[at] = f"+{int(x) * scale}+{int(y) * scale}"
+    return args
+
+
 def render(path, width, height, background, drawing, texts=(), fmt="PNG24"):
-    args = [CONVERT, "-size", f"{width}x{height}", background]
+    scale = SCALE[0]
+    if scale != 1:
+        root, ext = os.path.splitext(path)
+        path = f"{root}@{scale}x{ext}"
+        drawing = [f"scale {scale},{scale} {primitive}" for primitive in drawing]
+        texts = [scaled_text(text, scale) for text in texts]
+    args = [CONVERT, "-size", f"{width * scale}x{height * scale}", background]
     for primitive in drawing:
         args += ["-draw", primitive]
     for text in texts:
@@ -201,8 +227,20 @@ def main():
     banner(os.path.join(out, "icons", "141.png"))
     encode_picture(os.path.join(out, "bitmaps", "142.png"))
     decode_picture(os.path.join(out, "bitmaps", "143.png"))
+    draw_high_density(out)
     theme_icons(out)
     return 0
+
+
+def draw_high_density(out):
+    """The @2x and @3x files of the dialog artwork."""
+    for scale in (2, 3):
+        SCALE[0] = scale
+        app_icon(os.path.join(out, "icons", "128.png"))
+        banner(os.path.join(out, "icons", "141.png"))
+        encode_picture(os.path.join(out, "bitmaps", "142.png"))
+        decode_picture(os.path.join(out, "bitmaps", "143.png"))
+    SCALE[0] = 1
 
 
 if __name__ == "__main__":

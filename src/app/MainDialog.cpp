@@ -4,6 +4,7 @@
 #include "keys/RuntimeRandom.h"
 #include "ui/DecodeDialog.h"
 #include "ui/EncodeDialog.h"
+#include "ui/FileDropTarget.h"
 #include "ui/UiResources.h"
 
 #include <QContextMenuEvent>
@@ -58,6 +59,8 @@ MainDialog::MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
     Button(EncodeButtonId)->setAccessibleName(QStringLiteral("Encode"));
     BindCommand(EncodeButtonId, &MainDialog::OnEncode);
     BindCommand(DecodeButtonId, &MainDialog::OnDecode);
+    new FileDropTarget(Button(EncodeButtonId), prompts, [this](const QString& path) { EncodeDropped(path); });
+    new FileDropTarget(Button(DecodeButtonId), prompts, [this](const QString& path) { DecodeDropped(path); });
     SetBanner(BannerIconId, QPoint(27, 10));
 }
 
@@ -123,6 +126,27 @@ void MainDialog::OnEncode()
 void MainDialog::OnDecode()
 {
     DecodeDialog dialog(Engine, Prompts);
+    dialog.exec();
+    PromoLine();
+}
+
+// A file dropped on Encode is the payload; the dialog takes it once it is
+// up, so that what the choice reports shows over it.
+void MainDialog::EncodeDropped(const QString& path)
+{
+    EncodeDialog dialog(Engine, Prompts);
+    QMetaObject::invokeMethod(
+        &dialog, [&dialog, path] { dialog.ChoosePayloadFile(path); }, Qt::QueuedConnection);
+    dialog.exec();
+    PromoLine();
+}
+
+// A file dropped on Decode is the image to decode.
+void MainDialog::DecodeDropped(const QString& path)
+{
+    DecodeDialog dialog(Engine, Prompts);
+    QMetaObject::invokeMethod(
+        &dialog, [&dialog, path] { dialog.ChooseImageFile(path); }, Qt::QueuedConnection);
     dialog.exec();
     PromoLine();
 }

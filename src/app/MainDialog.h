@@ -45,6 +45,8 @@ protected:
 private:
     void OnEncode();
     void OnDecode();
+    void EncodeDropped(const QString& path);
+    void DecodeDropped(const QString& path);
     void OpenAbout();
     void BuildWindowMenu();
 #ifdef Q_OS_WIN

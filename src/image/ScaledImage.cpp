@@ -20,59 +20,128 @@ constexpr uint32_t kBaseTarget = 4096;
 constexpr double kSideMargin = 3.0;
 constexpr uint32_t kBitsPerPixel = 24;
 constexpr uint32_t kBytesPerPixel = 3;
-// Colour bits a pixel contributes; a 32-bit source's fourth byte is dropped.
-constexpr uint32_t kRgbBits = 0x00FFFFFF;
 // The written file's size field must hold the headers and the rows.
 constexpr uint64_t kMaxRowBytes = std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset;
 
-// Destination index i covers source indices First[i] up to End[i]: a
-// reduction gives each destination pixel a run of source pixels, an
-// enlargement repeats one source pixel. The runs cover every source index
-// once (reduction) or are single indices in order (enlargement).
-struct Spans {
-    std::vector<int32_t> First;
-    std::vector<int32_t> End;
-
-    Spans(int32_t size, int32_t count)
-        : First(size_t(count))
-        , End(size_t(count))
-    {
-        for (size_t i = 0; i < size_t(count); ++i) {
-            First[i] = static_cast<int32_t>(int64_t(i) * size / count);
-            const auto next = static_cast<int32_t>(int64_t(i + 1) * size / count);
-            End[i] = std::max(next, First[i] + 1);
-        }
-    }
-
-    bool SameAsPrevious(size_t i) const { return i > 0 && First[i] == First[i - 1] && End[i] == End[i - 1]; }
+// The source pixels one axis of the stretch takes for each destination
+// pixel, with integer weights that sum to Total for every destination pixel.
+// Destination pixel i takes Taps[First[i]] up to Taps[First[i + 1]].
+struct AxisWeights {
+    struct Tap {
+        int32_t Source;
+        uint64_t Weight;
+    };
+    uint64_t Total = 0;
+    std::vector<size_t> First;
+    std::vector<Tap> Taps;
 };
 
-uint32_t LoadRgb(const uint8_t* pixel)
+// D <= S: destination pixel i covers [i*S, (i+1)*S) and source pixel j
+// covers [j*D, (j+1)*D), both in 1/D of a source pixel; the weight is the
+// overlap.
+AxisWeights AreaWeights(int32_t sourceSize, int32_t size)
 {
-    return uint32_t(pixel[0]) | uint32_t(pixel[1]) << 8 | uint32_t(pixel[2]) << 16;
+    const int64_t s = sourceSize;
+    const int64_t d = size;
+    AxisWeights axis;
+    axis.Total = uint64_t(s);
+    for (int64_t i = 0; i < d; ++i) {
+        axis.First.push_back(axis.Taps.size());
+        const int64_t begin = i * s;
+        const int64_t end = (i + 1) * s;
+        for (int64_t j = begin / d; j * d < end; ++j) {
+            const int64_t overlap = std::min(end, (j + 1) * d) - std::max(begin, j * d);
+            axis.Taps.push_back({ static_cast<int32_t>(j), uint64_t(overlap) });
+        }
+    }
+    axis.First.push_back(axis.Taps.size());
+    return axis;
 }
 
-// ANDs one source row into the accumulated destination row.
-void AndRow(const uint8_t* source, size_t bytesPerPixel, const Spans& columns, std::vector<uint32_t>& accumulated)
+// D > S: destination pixel i samples at n / (2D) source pixels with
+// n = max(0, (2i+1)*S - D), between source pixels j = n / (2D) and
+// min(j+1, S-1), which get 2D - f and f for f = n mod (2D).
+AxisWeights BilinearWeights(int32_t sourceSize, int32_t size)
 {
-    for (size_t dx = 0; dx < accumulated.size(); ++dx) {
-        uint32_t value = accumulated[dx];
-        const int32_t end = columns.End[dx];
-        for (int32_t sx = columns.First[dx]; sx < end; ++sx)
-            value &= LoadRgb(source + size_t(sx) * bytesPerPixel);
-        accumulated[dx] = value;
+    const int64_t s = sourceSize;
+    const int64_t twiceD = 2 * int64_t(size);
+    AxisWeights axis;
+    axis.Total = uint64_t(twiceD);
+    for (int64_t i = 0; i < size; ++i) {
+        axis.First.push_back(axis.Taps.size());
+        const int64_t n = std::max<int64_t>(0, (2 * i + 1) * s - size);
+        const int64_t j = n / twiceD;
+        const int64_t f = n % twiceD;
+        axis.Taps.push_back({ static_cast<int32_t>(j), uint64_t(twiceD - f) });
+        if (f > 0)
+            axis.Taps.push_back({ static_cast<int32_t>(std::min(j + 1, s - 1)), uint64_t(f) });
+    }
+    axis.First.push_back(axis.Taps.size());
+    return axis;
+}
+
+AxisWeights WeightsFor(int32_t sourceSize, int32_t size)
+{
+    return size <= sourceSize ? AreaWeights(sourceSize, size) : BilinearWeights(sourceSize, size);
+}
+
+// One source row filtered along the columns: three channel sums (blue,
+// green, red) per destination column, each at most Wx * 255.
+void FilterRow(const uint8_t* row, size_t bytesPerPixel, const AxisWeights& columns, std::vector<uint64_t>& sums)
+{
+    const size_t width = columns.First.size() - 1;
+    for (size_t x = 0; x < width; ++x) {
+        uint64_t blue = 0, green = 0, red = 0;
+        for (size_t t = columns.First[x]; t < columns.First[x + 1]; ++t) {
+            const uint8_t* pixel = row + size_t(columns.Taps[t].Source) * bytesPerPixel;
+            const uint64_t weight = columns.Taps[t].Weight;
+            blue += weight * pixel[0];
+            green += weight * pixel[1];
+            red += weight * pixel[2];
+        }
+        sums[3 * x] = blue;
+        sums[3 * x + 1] = green;
+        sums[3 * x + 2] = red;
     }
 }
 
-void StoreRow(const std::vector<uint32_t>& accumulated, uint8_t* dest)
-{
-    for (uint32_t value : accumulated) {
-        dest[0] = static_cast<uint8_t>(value);
-        dest[1] = static_cast<uint8_t>(value >> 8);
-        dest[2] = static_cast<uint8_t>(value >> 16);
-        dest += kBytesPerPixel;
+// The column-filtered source rows, each computed once: consecutive
+// destination rows take the same or later source rows, and share at most
+// the boundary ones, so two rows are kept.
+class FilteredRows {
+public:
+    FilteredRows(const DibImage& source, const AxisWeights& columns)
+        : Source(source)
+        , Columns(columns)
+    {
+        for (Slot& slot : Slots)
+            slot.Sums.resize(3 * (columns.First.size() - 1));
     }
-}
+
+    const std::vector<uint64_t>& Row(int32_t index)
+    {
+        for (Slot& slot : Slots) {
+            if (slot.Index == index)
+                return slot.Sums;
+        }
+        Slot& slot = Slots[Next];
+        Next = 1 - Next;
+        slot.Index = index;
+        FilterRow(Source.Pixels().data() + size_t(index) * Source.Stride(), Source.BitCount() / 8u, Columns, slot.Sums);
+        return slot.Sums;
+    }
+
+private:
+    struct Slot {
+        int32_t Index = -1;
+        std::vector<uint64_t> Sums;
+    };
+
+    const DibImage& Source;
+    const AxisWeights& Columns;
+    Slot Slots[2];
+    int Next = 0;
+};
 
 bool IsStretchableSource(const DibImage& source)
 {
@@ -86,8 +155,7 @@ uint32_t ScaledImage::ShrinkTarget(uint32_t payloadSize)
     return kBytesPerPayloadByte * payloadSize + kBaseTarget;
 }
 
-// Every source pixel of a reduced picture is read once; a destination row
-// that repeats the previous one's source rows is copied from it.
+// Every source pixel of a reduced picture is read once.
 void ScaledImage::CreateScaled(const DibImage& source, int32_t width, int32_t height)
 {
     Release();
@@ -100,30 +168,38 @@ void ScaledImage::CreateScaled(const DibImage& source, int32_t width, int32_t he
         Pixels.resize(stride * uint64_t(height));
         ScaledWidth = width;
         ScaledHeight = height;
-        Stretch(source, size_t(stride));
+        if (!Stretch(source, size_t(stride)))
+            Release();
     } catch (const std::bad_alloc&) {
         Release();
     }
 }
 
-// Rows run bottom-up in both pictures.
-void ScaledImage::Stretch(const DibImage& source, size_t stride)
+// Rows run bottom-up in both pictures. A size whose weight products could
+// overflow 64 bits (far beyond any picture that fits in memory) is refused.
+bool ScaledImage::Stretch(const DibImage& source, size_t stride)
 {
-    const Spans columns(source.Width(), ScaledWidth);
-    const Spans rows(source.Height(), ScaledHeight);
-    const size_t sourceBytesPerPixel = source.BitCount() / 8u;
-    std::vector<uint32_t> accumulated(static_cast<size_t>(ScaledWidth));
-    for (size_t dy = 0; dy < size_t(ScaledHeight); ++dy) {
-        uint8_t* dest = Pixels.data() + dy * stride;
-        if (rows.SameAsPrevious(dy)) {
-            std::copy_n(dest - stride, stride, dest);
-            continue;
+    const AxisWeights columns = WeightsFor(source.Width(), ScaledWidth);
+    const AxisWeights rows = WeightsFor(source.Height(), ScaledHeight);
+    // 255 per channel, plus half the total for the rounding.
+    constexpr uint64_t kMaxChannel = 256;
+    if (columns.Total > std::numeric_limits<uint64_t>::max() / kMaxChannel / rows.Total)
+        return false;
+    const uint64_t total = columns.Total * rows.Total;
+    FilteredRows filtered(source, columns);
+    std::vector<uint64_t> sums(3 * size_t(ScaledWidth));
+    for (size_t y = 0; y < size_t(ScaledHeight); ++y) {
+        std::fill(sums.begin(), sums.end(), 0);
+        for (size_t t = rows.First[y]; t < rows.First[y + 1]; ++t) {
+            const std::vector<uint64_t>& row = filtered.Row(rows.Taps[t].Source);
+            for (size_t c = 0; c < sums.size(); ++c)
+                sums[c] += rows.Taps[t].Weight * row[c];
         }
-        std::fill(accumulated.begin(), accumulated.end(), kRgbBits);
-        for (int32_t sy = rows.First[dy]; sy < rows.End[dy]; ++sy)
-            AndRow(source.Pixels().data() + size_t(sy) * source.Stride(), sourceBytesPerPixel, columns, accumulated);
-        StoreRow(accumulated, dest);
+        uint8_t* dest = Pixels.data() + y * stride;
+        for (size_t c = 0; c < sums.size(); ++c)
+            dest[c] = static_cast<uint8_t>((sums[c] + total / 2) / total);
     }
+    return true;
 }
 
 // scale = sqrt(T / (h * w)) with T and w first rounded to single precision

@@ -5,6 +5,7 @@
 #include "flows/KeyDigests.h"
 #include "image/LoadProblem.h"
 #include "ui/EngineRunScope.h"
+#include "ui/FileDropTarget.h"
 #include "ui/PasswordDialog.h"
 #include "ui/PictureFilters.h"
 #include "ui/PreviewDialog.h"
@@ -13,6 +14,8 @@
 #include "ui/UiResources.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
 #include <optional>
 
 namespace lumaquill {
@@ -30,9 +33,15 @@ const DialogTemplate DecodeTemplate{
         {DecodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("Preview"), {102, 87, 79, 14}},
         {IdOk, ControlKind::PushButton, QStringLiteral("Decode"), {97, 141, 84, 50},
             ControlStyle::DefaultButton | ControlStyle::Picture},
+        {DecodeDialog::ChosenImageId, ControlKind::Static, QString(), {7, 104, 174, 8}},
     },
 };
 
+const QString kNoImageLine = QStringLiteral("Image: none chosen yet");
+const QString kImageLine = QStringLiteral("Image: %1, %2 x %3 pixels");
+// The engine keeps its image from one dialog to the next.
+const QString kEarlierImage = QStringLiteral("the image from before");
+const QString kUnusableImageLine = QStringLiteral("Image: %1, which cannot be decoded");
 const QString kNoImage = QStringLiteral("No image selected.");
 const QString kNoContainer = QStringLiteral("No container image selected.");
 const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
@@ -49,6 +58,24 @@ DecodeDialog::DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     SetBanner(BannerIconId, QPoint(27, 10));
     BindCommand(ImageButtonId, &DecodeDialog::OnImageButton);
     BindCommand(PreviewButtonId, &DecodeDialog::OnPreviewButton);
+    for (int id : { ImageButtonId, IdOk })
+        new FileDropTarget(Button(id), prompts, [this](const QString& path) { ChooseImageFile(path); });
+}
+
+void DecodeDialog::OnInitDialog()
+{
+    ShowChosenImage();
+}
+
+void DecodeDialog::ShowChosenImage()
+{
+    const QString name = ImageName.isEmpty() ? kEarlierImage : ImageName;
+    if (Engine.IsUsableContainer())
+        SetElidedText(ChosenImageId, kImageLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
+    else if (!ImageName.isEmpty())
+        SetElidedText(ChosenImageId, kUnusableImageLine.arg(name));
+    else
+        SetElidedText(ChosenImageId, kNoImageLine);
 }
 
 void DecodeDialog::done(int result)
@@ -66,7 +93,14 @@ void DecodeDialog::OnImageButton()
     options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
     const std::optional<QString> path = Prompts.AskOpenFileName(this, options);
     if (path)
-        Engine.LoadContainer(QFile::encodeName(*path).toStdString());
+        ChooseImageFile(*path);
+}
+
+void DecodeDialog::ChooseImageFile(const QString& path)
+{
+    Engine.LoadContainer(QFile::encodeName(path).toStdString());
+    ImageName = QFileInfo(path).fileName();
+    ShowChosenImage();
 }
 
 // Pixel data is enough: an image of fewer than 24 bits per pixel can be

@@ -22,13 +22,21 @@ public:
     static constexpr int DecodePictureId = 143;
     static constexpr int ImageButtonId = 1053;
     static constexpr int PreviewButtonId = 1000;
+    // The chosen image and its size in pixels, in a line below the buttons.
+    static constexpr int ChosenImageId = 1070;
 
     DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
 
     // The modeless container preview, hidden until Preview.
     PreviewDialog* Preview() const { return PreviewWindow; }
 
+    // What "Image" does once its prompt has given a path; a file dropped on
+    // the Image or Decode button (or the main window's Decode button) goes
+    // here too.
+    void ChooseImageFile(const QString& path);
+
 protected:
+    void OnInitDialog() override;
     void OnOk() override;
     // Closes the preview window with the dialog.
     void done(int result) override;
@@ -37,11 +45,14 @@ private:
     void OnImageButton();
     void OnPreviewButton();
     void ShowOutcome(DecodeOutcome outcome, const std::string& holder);
+    void ShowChosenImage();
 
     StegEngine& Engine;
     UiPrompts& Prompts;
     // Owned through its Qt parent, this dialog.
     PreviewDialog* PreviewWindow = nullptr;
+    // The chosen image's file name, shown below the buttons.
+    QString ImageName;
 };
 
 } // namespace lumaquill

@@ -123,6 +123,23 @@ int32_t DrawDib(QPainter& painter, const DibImage& image, const QRect& destinati
     return DrawDib(painter, image, destination, QRect(0, 0, image.Width(), image.Height()));
 }
 
+bool DrawStretched(QPainter& painter, const DibImage& image, const QRect& destination)
+{
+    if (destination.isEmpty())
+        return false;
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize pixels = (QSizeF(destination.size()) * ratio).toSize().expandedTo(QSize(1, 1));
+    ScaledImage scaled;
+    scaled.CreateScaled(image, pixels.width(), pixels.height());
+    QImage picture = ScaledToImage(scaled);
+    scaled.Release();
+    if (picture.isNull())
+        return DrawDib(painter, image, destination) > 0;
+    picture.setDevicePixelRatio(ratio);
+    painter.drawImage(destination.topLeft(), picture);
+    return true;
+}
+
 QImage ScaledToImage(const ScaledImage& image)
 {
     if (!DrawableSize(image.Width(), image.Height()))

@@ -32,6 +32,13 @@ int32_t DrawDib(QPainter& painter, const DibImage& image, const QRect& destinati
 // A ScaledImage's 24-bit rows as an RGB32 image; null when it holds none.
 QImage ScaledToImage(const ScaledImage& image);
 
+// Draws the whole picture into the destination rectangle (logical pixels)
+// with ScaledImage's stretch, made at the painter's device pixel ratio so
+// that it is sharp at any scale. Pictures that ScaledImage does not take
+// (fewer than 24 bits per pixel) are drawn with DrawDib. Returns false when
+// nothing could be drawn.
+bool DrawStretched(QPainter& painter, const DibImage& image, const QRect& destination);
+
 // The largest picture drawn: 64 megapixels (a 256 MiB image).
 constexpr int64_t MaxDrawPixels = int64_t(1) << 26;
 

@@ -8,6 +8,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/EncodedPreviewDialog.h"
 #include "ui/EngineRunScope.h"
+#include "ui/FileDropTarget.h"
 #include "ui/PasswordDialog.h"
 #include "ui/PictureFilters.h"
 #include "ui/PreviewDialog.h"
@@ -15,9 +16,11 @@
 #include "ui/UiPrompts.h"
 #include "ui/UiResources.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -32,7 +35,8 @@ const DialogTemplate EncodeTemplate{
     .Id = 144,
     .Caption = QStringLiteral("Encode Image"),
     .Width = 188,
-    .Height = 198,
+    // Taller than the classic 198 by the two lines that show what is chosen.
+    .Height = 218,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("What would you like to encode?"), {8, 65, 103, 8}},
         {EncodeDialog::FileButtonId, ControlKind::PushButton, QStringLiteral("A file"), {7, 75, 79, 14}},
@@ -47,8 +51,20 @@ const DialogTemplate EncodeTemplate{
         {EncodeDialog::ShrinkBoxId, ControlKind::CheckBox, QStringLiteral("Shrink to fit?"), {7, 144, 55, 10}},
         {EncodeDialog::DataSizeId, ControlKind::Static, QStringLiteral("Data Size : 0"), {7, 169, 71, 8}},
         {EncodeDialog::MaxSizeId, ControlKind::Static, QStringLiteral("Max Size : 0"), {7, 181, 85, 8}},
+        {EncodeDialog::ChosenPayloadId, ControlKind::Static, QString(), {7, 196, 174, 8}},
+        {EncodeDialog::ChosenContainerId, ControlKind::Static, QString(), {7, 206, 174, 8}},
     },
 };
+
+const QString kNothingChosen = QStringLiteral("Encoding: nothing chosen yet");
+const QString kPayloadLine = QStringLiteral("Encoding: %1");
+const QString kTypedTextPayload = QStringLiteral("typed text");
+const QString kNoContainerLine = QStringLiteral("Into: no image chosen yet");
+const QString kContainerLine = QStringLiteral("Into: %1, %2 x %3 pixels");
+// The engine keeps its image from one dialog to the next.
+const QString kEarlierContainer = QStringLiteral("the image from before");
+const QString kUnusableContainerLine = QStringLiteral("Into: %1, which cannot be used");
+const QString kNoiseLine = QStringLiteral("Into: a new pure noise image");
 
 const QString kAllFilesFilter = QStringLiteral("All files (*.*)|*.*||");
 
@@ -108,6 +124,36 @@ EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     BindCommand(TypedTextButtonId, &EncodeDialog::OnTypedTextButton);
     BindCommand(ExistingImageButtonId, &EncodeDialog::OnExistingImageButton);
     BindCommand(PreviewButtonId, &EncodeDialog::OnPreviewButton);
+    new FileDropTarget(Button(FileButtonId), prompts, [this](const QString& path) { ChoosePayloadFile(path); });
+    new FileDropTarget(
+        Button(ExistingImageButtonId), prompts, [this](const QString& path) { ChooseContainerFile(path); });
+    connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowChosenContainer);
+}
+
+void EncodeDialog::OnInitDialog()
+{
+    SetControlText(ChosenPayloadId, kNothingChosen);
+    ShowChosenContainer();
+}
+
+void EncodeDialog::ShowChosenPayload(const QString& what)
+{
+    SetElidedText(ChosenPayloadId, kPayloadLine.arg(what));
+}
+
+// The container is the engine's image, which may be left from an earlier
+// dialog; a ticked noise box replaces it on Ok.
+void EncodeDialog::ShowChosenContainer()
+{
+    const QString name = ContainerName.isEmpty() ? kEarlierContainer : ContainerName;
+    if (IsChecked(NoiseBoxId))
+        SetElidedText(ChosenContainerId, kNoiseLine);
+    else if (Engine.IsUsableContainer())
+        SetElidedText(ChosenContainerId, kContainerLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
+    else if (!ContainerName.isEmpty())
+        SetElidedText(ChosenContainerId, kUnusableContainerLine.arg(name));
+    else
+        SetElidedText(ChosenContainerId, kNoContainerLine);
 }
 
 void EncodeDialog::done(int result)
@@ -119,14 +165,22 @@ void EncodeDialog::done(int result)
 void EncodeDialog::OnFileButton()
 {
     const std::optional<QString> path = Prompts.AskOpenFileName(this, OpenPrompt(kAllFilesFilter));
-    if (!path)
-        return;
+    if (path)
+        ChoosePayloadFile(*path);
+}
+
+void EncodeDialog::ChoosePayloadFile(const QString& path)
+{
     BusyCursor busy;
     DataKind = NoPayload;
-    PayloadPath = *path;
+    PayloadPath = path;
     ReleasePayload();
-    if (LoadPayloadFile(*path))
+    if (LoadPayloadFile(path)) {
         DataKind = FilePayload;
+        ShowChosenPayload(QFileInfo(path).fileName());
+    } else {
+        SetControlText(ChosenPayloadId, kNothingChosen);
+    }
 }
 
 bool EncodeDialog::LoadPayloadFile(const QString& path)
@@ -161,8 +215,12 @@ void EncodeDialog::OnTypedTextButton()
     DataKind = NoPayload;
     TypedText = text.Text;
     ReleasePayload();
-    if (CompressIntoPayload(reinterpret_cast<const uint8_t*>(TypedText.data()), TypedText.size()))
+    if (CompressIntoPayload(reinterpret_cast<const uint8_t*>(TypedText.data()), TypedText.size())) {
         DataKind = TextPayload;
+        ShowChosenPayload(kTypedTextPayload);
+    } else {
+        SetControlText(ChosenPayloadId, kNothingChosen);
+    }
 }
 
 void EncodeDialog::ReleasePayload()
@@ -195,14 +253,20 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
 void EncodeDialog::OnExistingImageButton()
 {
     const std::optional<QString> path = Prompts.AskOpenFileName(this, OpenPrompt(PictureFilters::Open()));
-    if (!path)
-        return;
+    if (path)
+        ChooseContainerFile(*path);
+}
+
+void EncodeDialog::ChooseContainerFile(const QString& path)
+{
     // Ok examines the container; a file that did not load shows a size of 0.
-    Engine.LoadContainer(LocalPath(*path));
-    const QString name = QFileInfo(*path).fileName();
+    Engine.LoadContainer(LocalPath(path));
+    const QString name = QFileInfo(path).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     ImageTitle = dot < 0 ? name : name.left(dot);
+    ContainerName = name;
     SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
+    ShowChosenContainer();
 }
 
 // What the container is rated to hold in EmbedMode 3; an 8-bit image shows
@@ -297,11 +361,19 @@ bool EncodeDialog::SealForRun(EncodeRequest& request)
 void EncodeDialog::SaveEncodedImage()
 {
     EncodedPreviewDialog preview(Engine, Prompts);
-    if (preview.exec() != Accepted)
-        return;
-    const QString path = preview.SavePath();
-    if (!Engine.SaveContainer(LocalPath(path), PictureFilters::SaveFormat(path)))
-        Prompts.Warn(this, kCannotSave.arg(QDir::toNativeSeparators(path)));
+    if (preview.exec() == Accepted)
+        SaveUntilWrittenOrCancelled(preview);
+}
+
+// A failed save must not lose the encoded image: the prompt comes back on
+// the same folder and name until a save succeeds or the user cancels.
+void EncodeDialog::SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview)
+{
+    std::optional<QString> path = preview.SavePath();
+    while (path && !Engine.SaveContainer(LocalPath(*path), PictureFilters::SaveFormat(*path))) {
+        Prompts.Warn(this, kCannotSave.arg(QDir::toNativeSeparators(*path)));
+        path = preview.AskAgain(*path);
+    }
 }
 
 } // namespace lumaquill

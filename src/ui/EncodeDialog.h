@@ -10,6 +10,7 @@
 namespace lumaquill {
 
 struct EncodeRequest;
+class EncodedPreviewDialog;
 class PasswordDialog;
 class PreviewDialog;
 class StegEngine;
@@ -33,6 +34,10 @@ public:
     static constexpr int ShrinkBoxId = 1057;
     static constexpr int DataSizeId = 1055;
     static constexpr int MaxSizeId = 1056;
+    // What is chosen, in two lines below the buttons: the payload, and the
+    // container with its size in pixels.
+    static constexpr int ChosenPayloadId = 1070;
+    static constexpr int ChosenContainerId = 1071;
 
     // What the payload is; DataKind holds one of these.
     enum PayloadKind : int32_t {
@@ -46,7 +51,14 @@ public:
     // The modeless container preview, hidden until Preview.
     PreviewDialog* Preview() const { return PreviewWindow; }
 
+    // What "A file" and "Existing Image" do once their prompt has given a
+    // path; a file dropped on those buttons (or on the main window's Encode
+    // button, as payload) goes here too.
+    void ChoosePayloadFile(const QString& path);
+    void ChooseContainerFile(const QString& path);
+
 protected:
+    void OnInitDialog() override;
     void OnOk() override;
     // Closes the preview window with the dialog.
     void done(int result) override;
@@ -60,11 +72,13 @@ private:
     bool LoadPayloadFile(const QString& path);
     bool CompressIntoPayload(const uint8_t* data, size_t length);
     void ReleasePayload();
-    void ShowDataSize();
+    void ShowChosenPayload(const QString& what);
+    void ShowChosenContainer();
     uint32_t ShownCapacity() const;
     void EncodeAndSave(PasswordDialog& password);
     bool SealForRun(EncodeRequest& request);
     void SaveEncodedImage();
+    void SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview);
 
     StegEngine& Engine;
     UiPrompts& Prompts;
@@ -82,6 +96,8 @@ private:
     PreviewDialog* PreviewWindow = nullptr;
     QString ImageTitle;
     QString PayloadPath;
+    // The chosen container's file name, shown below the buttons.
+    QString ContainerName;
 };
 
 } // namespace lumaquill

@@ -2,7 +2,6 @@
 
 #include "engine/StegEngine.h"
 #include "image/FitRect.h"
-#include "image/ScaledImage.h"
 #include "ui/DibDrawing.h"
 #include "ui/PictureFilters.h"
 #include "ui/UiPrompts.h"
@@ -67,6 +66,17 @@ void EncodedPreviewDialog::OnOk()
     EndDialog(Accepted);
 }
 
+std::optional<QString> EncodedPreviewDialog::AskAgain(const QString& failedPath)
+{
+    FilePromptOptions options = SavePromptOptions();
+    options.InitialName = failedPath;
+    const std::optional<QString> chosen = Prompts.AskSaveFileName(this, options);
+    if (!chosen)
+        return std::nullopt;
+    ChosenPath = WithDefaultExtension(*chosen);
+    return ChosenPath;
+}
+
 // The scaled picture is made afresh on every repaint and released after it.
 void EncodedPreviewDialog::paintEvent(QPaintEvent* event)
 {
@@ -76,14 +86,8 @@ void EncodedPreviewDialog::paintEvent(QPaintEvent* event)
     if (!Engine.IsValid() || area.Width() <= 0 || area.Height() <= 0)
         return;
     const Rect fitted = FitRect(area, Engine.Width(), Engine.Height());
-    ScaledImage preview;
-    preview.CreateScaled(Engine, fitted.Width(), fitted.Height());
-    const QImage picture = ScaledToImage(preview);
-    if (!picture.isNull()) {
-        QPainter painter(this);
-        painter.drawImage(QPoint(fitted.Left, fitted.Top), picture);
-    }
-    preview.Release();
+    QPainter painter(this);
+    DrawStretched(painter, Engine, QRect(fitted.Left, fitted.Top, fitted.Width(), fitted.Height()));
 }
 
 } // namespace lumaquill

@@ -3,6 +3,7 @@
 #include "ui/TemplateDialog.h"
 
 #include <QString>
+#include <optional>
 
 namespace lumaquill {
 
@@ -19,6 +20,9 @@ public:
     // The path chosen with Save As; the caller saves there after OK, in the
     // format its extension names (PNG, BMP or WebP).
     QString SavePath() const { return ChosenPath; }
+    // After a failed save: the save prompt again, opened on the failed path
+    // (its folder and name); the new path, or nothing when the user cancels.
+    std::optional<QString> AskAgain(const QString& failedPath);
 
 protected:
     void OnOk() override;

@@ -141,12 +141,12 @@ bool PasswordDialog::RunQuestionDialog()
 {
     QWidget* owner = isVisible() ? this : parentWidget();
     if (QuestionsStored != 0) {
-        QuizlockAnswerDialog answers(Questions, owner);
+        QuizlockAnswerDialog answers(Questions, Prompts, owner);
         return answers.exec() == Accepted;
     }
     Questions.ClearFlagsAndKeys();
     EnableControl(SealId, false);
-    QuizlockSetupDialog setup(Questions, owner);
+    QuizlockSetupDialog setup(Questions, Prompts, owner);
     const bool accepted = setup.exec() == Accepted;
     EnableControl(SealId, true);
     return accepted;

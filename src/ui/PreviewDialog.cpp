@@ -4,6 +4,8 @@
 #include "ui/DibDrawing.h"
 
 #include <QPainter>
+#include <QScreen>
+#include <algorithm>
 
 namespace lumaquill {
 
@@ -16,14 +18,31 @@ const DialogTemplate PreviewTemplate {
     .Height = 198,
 };
 
+// The largest part of the available area the window takes, in tenths.
+constexpr int kScreenShareTenths = 9;
+
 } // namespace
 
 PreviewDialog::PreviewDialog(const StegEngine& engine, QWidget* owner)
     : TemplateDialog(PreviewTemplate, owner)
     , Engine(engine)
 {
-    // Showing the preview leaves the stacking order and the focus as they are.
-    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+QSize PreviewDialog::FittedOuterSize(const QSize& image, const QRect& available)
+{
+    const QSize limit(available.width() * kScreenShareTenths / 10, available.height() * kScreenShareTenths / 10);
+    const bool fits = image.width() <= limit.width() && image.height() <= limit.height();
+    if (fits || limit.isEmpty())
+        return image;
+    return image.scaled(limit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+QRect PreviewDialog::AvailableArea() const
+{
+    const QWidget* owner = parentWidget();
+    const QScreen* shown = owner ? owner->screen() : screen();
+    return shown ? shown->availableGeometry() : QRect();
 }
 
 // A window that has never been shown has no frame yet, so the outer size is
@@ -39,13 +58,28 @@ void PreviewDialog::ShowAtImageSize()
     FitOuterToImage();
     if (placed)
         move(topLeft);
+    KeepInside(AvailableArea());
+    raise();
+    activateWindow();
     update();
 }
 
 void PreviewDialog::FitOuterToImage()
 {
     if (Engine.IsValid())
-        ResizeOuter(QSize(Engine.Width(), Engine.Height()));
+        ResizeOuter(FittedOuterSize(QSize(Engine.Width(), Engine.Height()), AvailableArea()));
+}
+
+void PreviewDialog::KeepInside(const QRect& available)
+{
+    if (available.isEmpty())
+        return;
+    const QRect frame = frameGeometry();
+    QPoint corner = frame.topLeft();
+    corner.setX(std::max(available.left(), std::min(corner.x(), available.right() + 1 - frame.width())));
+    corner.setY(std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - frame.height())));
+    if (corner != frame.topLeft())
+        move(corner);
 }
 
 void PreviewDialog::OnCancel()
@@ -60,7 +94,7 @@ void PreviewDialog::paintEvent(QPaintEvent* event)
     if (!Engine.IsValid())
         return;
     QPainter painter(this);
-    DrawDib(painter, Engine, rect());
+    DrawStretched(painter, Engine, rect());
 }
 
 } // namespace lumaquill

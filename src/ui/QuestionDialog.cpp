@@ -2,6 +2,7 @@
 
 #include "keys/QuestionSet.h"
 #include "ui/StoredText.h"
+#include "ui/UiPrompts.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -48,9 +49,10 @@ const DialogTemplate QuestionTemplate{
 
 } // namespace
 
-QuestionDialog::QuestionDialog(Sha1Bytes& keyBuffer, QWidget* parent)
+QuestionDialog::QuestionDialog(Sha1Bytes& keyBuffer, UiPrompts& prompts, QWidget* parent)
     : TemplateDialog(QuestionTemplate, parent)
     , KeyBuffer(keyBuffer)
+    , Prompts(prompts)
 {
 }
 
@@ -58,24 +60,37 @@ void QuestionDialog::OnInitDialog()
 {
     setWindowTitle(FromStoredText(Caption));
     if (AnswerMode) {
-        SetControlText(QuestionId, FromStoredText(Question));
-        SetControlText(HintId, FromStoredText(Hint));
+        ShowGivenQuestion();
         EnableControl(QuestionId, false);
         EnableControl(HintId, false);
-        // Given texts longer than their fields show their beginning.
-        Combo(QuestionId)->lineEdit()->setCursorPosition(0);
-        Edit(HintId)->setCursorPosition(0);
+    } else if (!Question.empty()) {
+        ShowGivenQuestion();
     } else {
         // Real text, not a placeholder: it stays the hint unless the user changes it.
         SetControlText(HintId, QStringLiteral("Optional"));
     }
 }
 
+void QuestionDialog::ShowGivenQuestion()
+{
+    SetControlText(QuestionId, FromStoredText(Question));
+    SetControlText(HintId, FromStoredText(Hint));
+    // Given texts longer than their fields show their beginning.
+    Combo(QuestionId)->lineEdit()->setCursorPosition(0);
+    Edit(HintId)->setCursorPosition(0);
+}
+
 void QuestionDialog::OnOk()
 {
-    Question = ToStoredText(ControlText(QuestionId));
+    const std::string question = ToStoredText(ControlText(QuestionId));
+    const std::string answer = ToStoredText(ControlText(AnswerId));
+    if (AnswerMode == 0 && !question.empty() && answer.empty()) {
+        Prompts.Stop(this, QStringLiteral("Please enter an answer."));
+        return;
+    }
+    Question = question;
     Hint = ToStoredText(ControlText(HintId));
-    Answer = ToStoredText(ControlText(AnswerId));
+    Answer = answer;
     KeyBuffer = AnswerKey(Answer);
     EndDialog(Accepted);
 }

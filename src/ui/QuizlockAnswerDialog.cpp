@@ -52,9 +52,10 @@ const DialogTemplate AnswerTemplate{
 
 } // namespace
 
-QuizlockAnswerDialog::QuizlockAnswerDialog(QuestionSet& questions, QWidget* parent)
+QuizlockAnswerDialog::QuizlockAnswerDialog(QuestionSet& questions, UiPrompts& prompts, QWidget* parent)
     : TemplateDialog(AnswerTemplate, parent)
     , Questions(questions)
+    , Prompts(prompts)
 {
     for (int k = 0; k < QuestionSet::kSlots; ++k)
         connect(Button(FirstAnswerId + k), &QPushButton::clicked, this, [this, k] { AnswerSlot(k); });
@@ -80,7 +81,7 @@ void QuizlockAnswerDialog::OnInitDialog()
 void QuizlockAnswerDialog::AnswerSlot(int k)
 {
     Sha1Bytes typedKey = {};
-    QuestionDialog question(typedKey, this);
+    QuestionDialog question(typedKey, Prompts, this);
     question.Caption = QStringLiteral("Question #%1").arg(k + 1).toStdString();
     question.AnswerMode = true;
     question.Question = Questions.Questions[k];

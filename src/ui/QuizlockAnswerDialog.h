@@ -5,13 +5,14 @@
 namespace lumaquill {
 
 class QuestionSet;
+class UiPrompts;
 
 // Puts the stored questions to the decoding user (template 137) and marks
 // each "Answered" once the identical answer has been given.
 class QuizlockAnswerDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    explicit QuizlockAnswerDialog(QuestionSet& questions, QWidget* parent = nullptr);
+    QuizlockAnswerDialog(QuestionSet& questions, UiPrompts& prompts, QWidget* parent = nullptr);
 
 protected:
     void OnInitDialog() override;
@@ -20,6 +21,7 @@ private:
     void AnswerSlot(int k);
 
     QuestionSet& Questions;
+    UiPrompts& Prompts;
 };
 
 } // namespace lumaquill

@@ -47,9 +47,10 @@ QString AsButtonText(const QString& text)
 
 } // namespace
 
-QuizlockSetupDialog::QuizlockSetupDialog(QuestionSet& questions, QWidget* parent)
+QuizlockSetupDialog::QuizlockSetupDialog(QuestionSet& questions, UiPrompts& prompts, QWidget* parent)
     : TemplateDialog(SetupTemplate, parent)
     , Questions(questions)
+    , Prompts(prompts)
 {
     for (int k = 0; k < QuestionSet::kSlots; ++k)
         connect(Button(FirstSlotId + k), &QPushButton::clicked, this, [this, k] { EditSlot(k); });
@@ -58,9 +59,13 @@ QuizlockSetupDialog::QuizlockSetupDialog(QuestionSet& questions, QWidget* parent
 // The question dialog writes the slot's answer key itself, and only on OK.
 void QuizlockSetupDialog::EditSlot(int k)
 {
-    QuestionDialog question(Questions.AnswerKeys[k], this);
+    QuestionDialog question(Questions.AnswerKeys[k], Prompts, this);
     question.Caption = QStringLiteral("Question #%1").arg(k + 1).toStdString();
     question.AnswerMode = false;
+    if (Questions.UsedFlags[k]) {
+        question.Question = Questions.Questions[k];
+        question.Hint = Questions.Hints[k];
+    }
     if (question.exec() != Accepted)
         return;
     Questions.Questions[k] = question.Question;

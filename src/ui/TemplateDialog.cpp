@@ -193,7 +193,7 @@ QString TemplateDialog::ControlText(int id) const
 {
     QWidget* widget = Control(id);
     if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
+        return label->accessibleName().isEmpty() ? label->text() : label->accessibleName();
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         return edit->text();
     if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
@@ -210,6 +210,8 @@ void TemplateDialog::SetControlText(int id, const QString& text)
     QWidget* widget = Control(id);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
+        label->setToolTip(QString());
+        label->setAccessibleName(QString());
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(text);
     } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -226,6 +228,16 @@ void TemplateDialog::SetControlText(int id, const QString& text)
             button->setText(text);
         button->setAccessibleName(button->icon().isNull() ? QString() : text);
     }
+}
+
+void TemplateDialog::SetElidedText(int id, const QString& text)
+{
+    QLabel* label = Static(id);
+    if (!label)
+        return;
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+    label->setToolTip(text);
+    label->setAccessibleName(text);
 }
 
 bool TemplateDialog::IsChecked(int id) const
@@ -406,26 +418,28 @@ bool TemplateDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+// A focused push button takes Enter itself; with any other focus Enter is
+// the dialog's command button. Qt's own default button is not asked: it
+// follows the last focused push button, so a check box focused after a
+// button would press that button.
 void TemplateDialog::PressEnter()
 {
     auto* focused = qobject_cast<QPushButton*>(focusWidget());
-    if (focused && focused->isVisible()) {
-        if (focused->isEnabled())
-            focused->click();
-        return;
-    }
+    QPushButton* target = focused && focused->isVisible() ? focused : CommandButton();
+    if (target && target->isVisible() && target->isEnabled())
+        target->click();
+}
+
+// The template's default button, else control 1 (OK), as in the classic
+// dialog manager.
+QPushButton* TemplateDialog::CommandButton() const
+{
     for (const BoundControl& control : Controls) {
-        auto* button = qobject_cast<QPushButton*>(control.Widget);
-        if (button && button->isDefault() && button->isVisible()) {
-            if (button->isEnabled())
-                button->click();
-            return;
-        }
+        if (control.Template.Kind == ControlKind::PushButton
+            && control.Template.Style.testFlag(ControlStyle::DefaultButton))
+            return qobject_cast<QPushButton*>(control.Widget);
     }
-    // Without a default button Enter is the OK command, as in the classic dialog manager.
-    QPushButton* ok = Button(IdOk);
-    if (ok && ok->isVisible() && ok->isEnabled())
-        ok->click();
+    return Button(IdOk);
 }
 
 } // namespace lumaquill

@@ -31,7 +31,8 @@
 // dialog at once with EndDialog, and exec then returns without showing it.
 // Control 1 calls OnOk and control 2 OnCancel; Escape and the close box call
 // OnCancel too. Their defaults end the dialog with Accepted / Rejected.
-// Enter presses the default (or focused) push button, else control 1.
+// Enter presses the focused push button; with any other focus it presses
+// the template's default button, else control 1.
 // BindCommand(id, &Dialog::Handler) connects any other push button or
 // check box. SetBanner(iconId, at) paints an icon resource on every repaint;
 // a subclass that paints too calls TemplateDialog::paintEvent first.
@@ -92,6 +93,9 @@ public:
     // combo box's is the text of its field or selected item.
     QString ControlText(int id) const;
     void SetControlText(int id, const QString& text);
+    // A static's text shortened in the middle ("...") to fit its width, in
+    // full as its tool tip; ControlText gives the full text.
+    void SetElidedText(int id, const QString& text);
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
     void EnableControl(int id, bool enabled);
@@ -149,6 +153,7 @@ private:
     void BindClicked(int id, std::function<void()> handler);
     void EnsureInitialised();
     void PressEnter();
+    QPushButton* CommandButton() const;
 
     int Id;
     DialogStyles Style;

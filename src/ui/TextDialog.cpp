@@ -2,6 +2,11 @@
 
 #include "ui/StoredText.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
 namespace lumaquill {
 
 namespace {
@@ -16,6 +21,9 @@ const DialogTemplate TextTemplate{
     .Controls = {
         {TextEditId, ControlKind::Edit, QString(), {7, 7, 282, 133},
             ControlStyle::MultiLine | ControlStyle::WantReturn | ControlStyle::VScroll},
+        // Shown with a decoded text only, in the place of the hidden OK.
+        {TextDialog::CopyButtonId, ControlKind::PushButton, QStringLiteral("Copy"), {186, 148, 50, 14},
+            ControlStyle::Hidden},
         {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {186, 148, 50, 14}, ControlStyle::DefaultButton},
         {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {239, 148, 50, 14}},
     },
@@ -26,6 +34,26 @@ const DialogTemplate TextTemplate{
 TextDialog::TextDialog(QWidget* parent)
     : TemplateDialog(TextTemplate, parent)
 {
+    BindCommand(CopyButtonId, &TextDialog::CopyAll);
+    MultiLineEdit(TextEditId)->installEventFilter(this);
+}
+
+void TextDialog::CopyAll()
+{
+    QGuiApplication::clipboard()->setText(MultiLineEdit(TextEditId)->toPlainText());
+}
+
+bool TextDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // The edit takes Enter itself (a new line), so only Ctrl+C is looked at.
+    QPlainTextEdit* edit = MultiLineEdit(TextEditId);
+    if (watched != edit)
+        return TemplateDialog::eventFilter(watched, event);
+    const bool copy = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy);
+    if (!copy || edit->textCursor().hasSelection())
+        return false;
+    CopyAll();
+    return true;
 }
 
 void TextDialog::OnInitDialog()
@@ -36,6 +64,7 @@ void TextDialog::OnInitDialog()
         SetControlText(TextEditId, FromStoredText(Text));
     setWindowTitle(entry ? QStringLiteral("Text to Encode") : QStringLiteral("Encoded Text"));
     ShowControl(IdOk, entry);
+    ShowControl(CopyButtonId, !entry);
     SetControlText(IdCancel, entry ? QStringLiteral("Cancel") : QStringLiteral("Close"));
 }
 

@@ -8,10 +8,14 @@
 namespace lumaquill {
 
 // The multi-line text window (template 131): takes the text to encode, or
-// shows a decoded text read-only.
+// shows a decoded text read-only, with a Copy button that puts the whole
+// text on the clipboard. Ctrl+C with nothing selected copies the whole text
+// too, in either mode.
 class TextDialog : public TemplateDialog {
     Q_OBJECT
 public:
+    static constexpr int CopyButtonId = 1017;
+
     enum TextMode : int32_t {
         DisplayMode = 0,
         EntryMode = 1,
@@ -30,6 +34,10 @@ public:
 protected:
     void OnInitDialog() override;
     void OnOk() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CopyAll();
 };
 
 } // namespace lumaquill

@@ -4,6 +4,9 @@
 #include "ui/StringTable.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <algorithm>
+#include <cmath>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void RegisterLumaquillResources()
@@ -16,6 +19,13 @@ namespace lumaquill {
 namespace {
 
 constexpr int AppIconId = 128;
+// The artwork is drawn at 1x, 2x and 3x.
+constexpr int HighestArtworkScale = 3;
+
+qreal ScreenRatio()
+{
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
 
 const StringTable& Strings()
 {
@@ -42,14 +52,12 @@ QString UiResources::String(int id)
 
 QPixmap UiResources::Icon(int id)
 {
-    Init();
-    return QPixmap(QStringLiteral(":/icons/%1.png").arg(id));
+    return Artwork(QStringLiteral(":/icons/%1").arg(id), ScreenRatio());
 }
 
 QPixmap UiResources::Bitmap(int id)
 {
-    Init();
-    return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(id));
+    return Artwork(QStringLiteral(":/bitmaps/%1").arg(id), ScreenRatio());
 }
 
 QIcon UiResources::AppIcon()
@@ -59,7 +67,26 @@ QIcon UiResources::AppIcon()
 
 QIcon UiResources::EmbeddedAppIcon()
 {
-    return QIcon(Icon(AppIconId));
+    Init();
+    const QString base = QStringLiteral(":/icons/%1").arg(AppIconId);
+    QIcon icon(base + QStringLiteral(".png"));
+    for (int scale = 2; scale <= HighestArtworkScale; ++scale)
+        icon.addFile(base + QStringLiteral("@%1x.png").arg(scale));
+    return icon;
+}
+
+QPixmap UiResources::Artwork(const QString& base, qreal ratio)
+{
+    Init();
+    const int wanted = std::clamp(static_cast<int>(std::ceil(ratio)), 1, HighestArtworkScale);
+    for (int scale = wanted; scale > 1; --scale) {
+        QPixmap picture(base + QStringLiteral("@%1x.png").arg(scale));
+        if (!picture.isNull()) {
+            picture.setDevicePixelRatio(scale);
+            return picture;
+        }
+    }
+    return QPixmap(base + QStringLiteral(".png"));
 }
 
 QString UiResources::ApplicationId()

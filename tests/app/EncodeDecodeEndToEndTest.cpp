@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <deque>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -663,19 +664,59 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordClosesTheEncodeDialogAndDropsT
     ExpectMessages({ { kNoData, MessageIcon::Stop } });
 }
 
-TEST_F(EncodeDecodeEndToEndTest, AnEncodedImageThatCannotBeSavedIsReported)
+// A failed save is reported and the save prompt comes back on the same
+// folder and name, until the image is written or the user cancels.
+TEST_F(EncodeDecodeEndToEndTest, AFailedSaveAsksAgainUntilSavedOrCancelled)
 {
-    test::WriteBitmap24(Path("mill.bmp"), 64, 64, 18);
+    struct Case {
+        const char* Name;
+        // Answers to the prompts that follow each failure; nothing cancels.
+        std::vector<std::optional<std::string>> Retries;
+        bool Saved;
+    };
     const std::string target = Path("no-such-folder") + "/out.bmp";
-    Encode([&](EncodeDialog& dialog) {
-        ChooseImage(dialog, Path("mill.bmp"));
-        TypeText(dialog, QStringLiteral("words"));
-        EncodeWithPassword(dialog, kPassword, target);
+    const std::string good = Path("out-at-last.bmp");
+    const Case cases[] = {
+        { "cancelled after the failure", { std::nullopt }, false },
+        { "saved on the third try", { target, good }, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        test::WriteBitmap24(Path("mill.bmp"), 64, 64, 18);
+        std::deque<std::optional<std::string>> retries(c.Retries.begin(), c.Retries.end());
+        Prompts.OnMessage = [&](const test::ShownMessage&) {
+            ASSERT_FALSE(retries.empty());
+            const std::optional<std::string> next = retries.front();
+            retries.pop_front();
+            Prompts.AnswerFile(next ? std::optional<QString>(QString::fromStdString(*next)) : std::nullopt);
+        };
+        Prompts.FileRequests.clear();
+        Encode([&](EncodeDialog& dialog) {
+            ChooseImage(dialog, Path("mill.bmp"));
+            TypeText(dialog, QStringLiteral("words"));
+            EncodeWithPassword(dialog, kPassword, target);
+        });
+        Prompts.OnMessage = nullptr;
+        const std::pair<QString, MessageIcon> failed {
+            QStringLiteral("Could not save the encoded image as \"%1\".").arg(QString::fromStdString(target)),
+            MessageIcon::Exclamation
+        };
+        ExpectMessages(std::vector(c.Retries.size(), failed));
+        // The open prompt for the image, the first save prompt, then one per failure.
+        ASSERT_EQ(Prompts.FileRequests.size(), 2 + c.Retries.size());
+        for (size_t i = 2; i < Prompts.FileRequests.size(); ++i) {
+            EXPECT_TRUE(Prompts.FileRequests[i].Save);
+            EXPECT_EQ(Prompts.FileRequests[i].Options.InitialName, QString::fromStdString(target));
+            EXPECT_EQ(Prompts.FileRequests[i].Options.DefaultExtension, QStringLiteral("bmp"));
+        }
+        EXPECT_FALSE(test::Exists(target));
+        EXPECT_EQ(test::Exists(good), c.Saved);
+    }
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, good);
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), QStringLiteral("words"));
     });
-    ExpectMessages(
-        { { QStringLiteral("Could not save the encoded image as \"%1\".").arg(QString::fromStdString(target)),
-            MessageIcon::Exclamation } });
-    EXPECT_FALSE(test::Exists(target));
 }
 
 TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialogOpen)

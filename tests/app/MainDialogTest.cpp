@@ -2,6 +2,9 @@
 
 #include "engine/StegEngine.h"
 #include "keys/RuntimeRandom.h"
+#include "ui/DecodeDialog.h"
+#include "ui/DialogTestSupport.h"
+#include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/UiResources.h"
 
@@ -12,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <ctime>
 #include <gtest/gtest.h>
 
@@ -215,6 +219,52 @@ TEST_F(MainDialogTest, SystemCommandsAreMaskedAndOthersIgnored)
     EXPECT_TRUE(about.Done());
     Dialog.OnSysCommand(0xF010);
     EXPECT_TRUE(Dialog.isVisible());
+}
+
+// A file dropped on Encode opens the encode dialog with it as the payload;
+// an image dropped on Decode opens the decode dialog with it chosen.
+TEST_F(MainDialogTest, DropsOnTheButtonsOpenTheirDialogWithTheFileChosen)
+{
+    test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
+    const QString image = container.Folder.filePath(QStringLiteral("container1.bmp"));
+    Dialog.show();
+    QString payloadLine;
+    QString dataSize;
+    test::ModalAction encode([&](QWidget* window) {
+        auto* dialog = qobject_cast<EncodeDialog*>(window);
+        ASSERT_NE(dialog, nullptr);
+        payloadLine = dialog->ControlText(EncodeDialog::ChosenPayloadId);
+        dataSize = dialog->ControlText(EncodeDialog::DataSizeId);
+        dialog->reject();
+    });
+    test::DropFilesOn(Dialog.Button(MainDialog::EncodeButtonId), { image });
+    EXPECT_TRUE(encode.Done());
+    EXPECT_EQ(payloadLine, QStringLiteral("Encoding: container1.bmp"));
+    EXPECT_NE(dataSize, QStringLiteral("Data Size : 0"));
+
+    QString imageLine;
+    test::ModalAction decode([&](QWidget* window) {
+        auto* dialog = qobject_cast<DecodeDialog*>(window);
+        ASSERT_NE(dialog, nullptr);
+        imageLine = dialog->ControlText(DecodeDialog::ChosenImageId);
+        dialog->reject();
+    });
+    test::DropFilesOn(Dialog.Button(MainDialog::DecodeButtonId), { image });
+    EXPECT_TRUE(decode.Done());
+    EXPECT_EQ(imageLine, QStringLiteral("Image: container1.bmp, 40 x 30 pixels"));
+    EXPECT_EQ(Engine.Width(), 40);
+    EXPECT_TRUE(Prompts.Messages.empty());
+}
+
+// An unusable drop opens nothing and says why.
+TEST_F(MainDialogTest, AnUnusableDropSaysWhyAndOpensNothing)
+{
+    QTemporaryDir folder;
+    Dialog.show();
+    test::DropFilesOn(Dialog.Button(MainDialog::DecodeButtonId), { folder.path() });
+    ASSERT_EQ(Prompts.Messages.size(), 1u);
+    EXPECT_TRUE(Prompts.Messages[0].Text.endsWith(QStringLiteral("is a folder. Please drop a file.")));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 } // namespace

@@ -91,31 +91,89 @@ TEST(ScaledImageTest, ShrinkingStopsWhereTheTargetReachesThePixelBytes)
     EXPECT_GE(ScaledImage::ShrinkTarget(8635), container.PixelBytes());
 }
 
-TEST(ScaledImageTest, AReductionAndsTheEliminatedPixelsIntoTheKeptOnes)
+struct StretchCase {
+    const char* Name;
+    int32_t SourceWidth;
+    int32_t SourceHeight;
+    std::vector<uint32_t> Source;
+    int32_t Width;
+    int32_t Height;
+    std::vector<uint32_t> Expected;
+};
+
+// Worked by hand from the rules in ScaledImage.h; channels are blue in the
+// low byte, so each case also shows that channels stay apart.
+TEST(ScaledImageTest, StretchAveragesWhenReducingAndInterpolatesWhenEnlarging)
 {
-    // 3 x 2 into 2 x 1: the first column stands alone, the other two merge.
-    const DibImage source = PictureOf(3, 2, 24, { 0xF0F0F1, 0x0FFF0F, 0xFF00FF, 0xF0F0F3, 0xFFFFF0, 0x3F0FFF });
-    ScaledImage scaled;
-    scaled.CreateScaled(source, 2, 1);
-    ASSERT_EQ(scaled.Width(), 2);
-    ASSERT_EQ(scaled.Rows().size(), 8u);
-    EXPECT_EQ(ScaledPixel(scaled, 0), 0xF0F0F1u & 0xF0F0F3u);
-    EXPECT_EQ(ScaledPixel(scaled, 1), 0x0FFF0Fu & 0xFF00FFu & 0xFFFFF0u & 0x3F0FFFu);
-    EXPECT_EQ(scaled.Rows()[6], 0) << "padding";
-    EXPECT_EQ(scaled.Rows()[7], 0) << "padding";
+    const StretchCase cases[] = {
+        // Weights 2, 1 and 1, 2 of 3: 90 / 3 = 30; 490 / 3 = 163.3 -> 163.
+        { "three columns into two: fractional coverage", 3, 1, { 0x000000, 0x00005A, 0x0000C8 }, 2, 1,
+            { 0x00001E, 0x0000A3 } },
+        // (1 + 2 + 1) / 2 = 2: a half rounds up; (200 + 255 + 1) / 2 = 228.
+        { "pairs of columns: halves round up", 4, 1, { 0x010000, 0x020000, 0x00C800, 0x00FF00 }, 2, 1,
+            { 0x020000, 0x00E400 } },
+        // (10 + 20 + 30 + 41 + 2) / 4 = 25.75 -> 25 (truncated after adding 2).
+        { "a square into one pixel", 2, 2, { 0x0A0A0A, 0x141414, 0x1E1E1E, 0x292929 }, 1, 1, { 0x191919 } },
+        // Samples at 0, 0.1, 0.5, 0.9 and 1 (clamped at both ends).
+        { "two columns into five: bilinear", 2, 1, { 0x000000, 0x640000 }, 5, 1,
+            { 0x000000, 0x0A0000, 0x320000, 0x5A0000, 0x640000 } },
+        // One row enlarged to three repeats it; reduced to one it averages.
+        { "one row into three", 1, 1, { 0x123456 }, 1, 3, { 0x123456, 0x123456, 0x123456 } },
+        { "three rows into one", 1, 3, { 0x000003, 0x000000, 0x000000 }, 1, 1, { 0x000001 } },
+    };
+    for (const StretchCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const DibImage source = PictureOf(c.SourceWidth, c.SourceHeight, 24, c.Source);
+        ScaledImage scaled;
+        scaled.CreateScaled(source, c.Width, c.Height);
+        ASSERT_EQ(scaled.Width(), c.Width);
+        ASSERT_EQ(scaled.Height(), c.Height);
+        for (size_t i = 0; i < c.Expected.size(); ++i)
+            EXPECT_EQ(ScaledPixel(scaled, i), c.Expected[i]) << "pixel " << i;
+    }
 }
 
-TEST(ScaledImageTest, AnEnlargementRepeatsPixels)
+// A picture of one colour stays that colour at every size, and rows padded
+// to four bytes keep zero padding.
+TEST(ScaledImageTest, AFlatPictureStaysFlatAtAnySize)
 {
-    const DibImage source = PictureOf(2, 1, 24, { 0x112233, 0x445566 });
-    ScaledImage scaled;
-    scaled.CreateScaled(source, 5, 3);
-    ASSERT_EQ(scaled.Height(), 3);
-    ASSERT_EQ(scaled.Rows().size(), 16u * 3);
-    const uint32_t expected[] = { 0x112233, 0x112233, 0x112233, 0x445566, 0x445566 };
-    for (size_t row = 0; row < 3; ++row)
-        for (size_t x = 0; x < 5; ++x)
-            EXPECT_EQ(ScaledPixel(scaled, row * 5 + x), expected[x]) << "row " << row << ", x " << x;
+    const DibImage source = PictureOf(47, 33, 24, std::vector<uint32_t>(47 * 33, 0xC0FFEE));
+    const std::pair<int32_t, int32_t> sizes[] = { { 5, 3 }, { 47, 1 }, { 1, 33 }, { 100, 7 }, { 13, 90 } };
+    for (const auto& [width, height] : sizes) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
+        ScaledImage scaled;
+        scaled.CreateScaled(source, width, height);
+        const size_t stride = StrideOf(24, uint32_t(width));
+        for (size_t y = 0; y < size_t(height); ++y) {
+            for (size_t x = 0; x < size_t(width); ++x)
+                ASSERT_EQ(ScaledPixel(scaled, y * size_t(width) + x), 0xC0FFEEu);
+            for (size_t pad = size_t(width) * 3; pad < stride; ++pad)
+                ASSERT_EQ(scaled.Rows()[y * stride + pad], 0);
+        }
+    }
+}
+
+// Counting rows from the top gives the same picture: stretching a picture
+// turned upside down gives the stretched picture turned upside down.
+TEST(ScaledImageTest, TheStretchIsSymmetric)
+{
+    const DibImage source = LoadedImage(PatternLayout(47, 33, 24));
+    // GetPixel counts y from 1 at the top; stored rows run from the bottom.
+    std::vector<uint32_t> reversed;
+    for (int32_t y = 1; y <= 33; ++y)
+        for (int32_t x = 0; x < 47; ++x)
+            reversed.push_back(source.GetPixel(x, y));
+    const DibImage upsideDown = PictureOf(47, 33, 24, reversed);
+    for (const auto& [width, height] : { std::pair { 20, 14 }, std::pair { 70, 50 } }) {
+        ScaledImage straight;
+        straight.CreateScaled(source, width, height);
+        ScaledImage turned;
+        turned.CreateScaled(upsideDown, width, height);
+        for (size_t y = 0; y < size_t(height); ++y)
+            for (size_t x = 0; x < size_t(width); ++x)
+                ASSERT_EQ(ScaledPixel(straight, y * size_t(width) + x),
+                    ScaledPixel(turned, (size_t(height) - 1 - y) * size_t(width) + x));
+    }
 }
 
 TEST(ScaledImageTest, A32BitSourceLosesItsFourthByte)

@@ -35,6 +35,7 @@ TEST_F(DecodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1053, "QPushButton", "Image", { 7, 87, 79, 14 } },
             { 1000, "QPushButton", "Preview", { 102, 87, 79, 14 } },
             { IdOk, "QPushButton", "Decode", { 97, 141, 84, 50 } },
+            { 1070, "QLabel", "Image: none chosen yet", { 7, 104, 174, 8 } },
         });
     EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
     EXPECT_TRUE(Dialog.Button(IdOk)->isDefault());
@@ -87,6 +88,33 @@ TEST_F(DecodeDialogTest, CloseBoxEndsTheDialogWithCancel)
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(close.Done());
     EXPECT_TRUE(Prompts.Messages.empty());
+}
+
+// An image dropped on the Image or the Decode button is chosen, and the
+// line below the buttons names it with its size; an image left from before
+// is shown as such when the dialog opens.
+TEST(DecodeDialogDropTest, DroppedImagesAreChosenAndTheLineNamesThem)
+{
+    test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
+    container.Load(20, 10, 0x000000FF, 0x0000FF00);
+    test::ScriptedPrompts prompts;
+    DecodeDialog dialog(container.Engine, prompts);
+    dialog.show();
+    EXPECT_EQ(dialog.ControlText(DecodeDialog::ChosenImageId),
+        QStringLiteral("Image: the image from before, 20 x 10 pixels"));
+    for (int button : { DecodeDialog::ImageButtonId, int(IdOk) }) {
+        SCOPED_TRACE(button);
+        test::DropFilesOn(dialog.Button(button), { container.Folder.filePath(QStringLiteral("container1.bmp")) });
+        EXPECT_EQ(container.Engine.Width(), 40);
+        EXPECT_EQ(
+            dialog.ControlText(DecodeDialog::ChosenImageId), QStringLiteral("Image: container1.bmp, 40 x 30 pixels"));
+        test::DropFilesOn(dialog.Button(button), { container.Folder.filePath(QStringLiteral("container2.bmp")) });
+        EXPECT_EQ(
+            dialog.ControlText(DecodeDialog::ChosenImageId), QStringLiteral("Image: container2.bmp, 20 x 10 pixels"));
+    }
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(prompts.Messages.empty());
+    EXPECT_TRUE(prompts.FileRequests.empty());
 }
 
 } // namespace

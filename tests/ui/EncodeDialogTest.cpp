@@ -6,6 +6,8 @@
 #include "ui/PreviewDialog.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -33,7 +35,8 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
 {
     EXPECT_EQ(Dialog.TemplateId(), 144);
     EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Encode Image"));
-    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 198));
+    // Two lines below the classic layout show what is chosen.
+    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 218));
     test::ExpectControls(Dialog,
         {
             { 1045, "QLabel", "What would you like to encode?", { 8, 65, 103, 8 } },
@@ -47,6 +50,8 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1057, "QCheckBox", "Shrink to fit?", { 7, 144, 55, 10 } },
             { 1055, "QLabel", "Data Size : 0", { 7, 169, 71, 8 } },
             { 1056, "QLabel", "Max Size : 0", { 7, 181, 85, 8 } },
+            { 1070, "QLabel", "Encoding: nothing chosen yet", { 7, 196, 174, 8 } },
+            { 1071, "QLabel", "Into: no image chosen yet", { 7, 206, 174, 8 } },
         });
     EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
     EXPECT_FALSE(Dialog.Button(IdOk)->icon().isNull());
@@ -55,6 +60,20 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
     EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::NoiseBoxId));
     EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::ShrinkBoxId));
     EXPECT_EQ(Dialog.BannerSize(), QSize(232, 71));
+}
+
+// Enter with a check box focused is Ok, not the first push button that
+// once had the focus.
+TEST_F(EncodeDialogTest, EnterOnACheckBoxIsOk)
+{
+    QApplication::setActiveWindow(&Dialog);
+    Dialog.Control(EncodeDialog::FileButtonId)->setFocus();
+    Dialog.Control(EncodeDialog::ShrinkBoxId)->setFocus();
+    test::PressKey(Dialog.Control(EncodeDialog::ShrinkBoxId), Qt::Key_Return);
+    EXPECT_TRUE(Prompts.FileRequests.empty());
+    ASSERT_EQ(Prompts.Messages.size(), 1u);
+    EXPECT_EQ(Prompts.Messages[0].Text, QStringLiteral("No data to encode."));
+    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::ShrinkBoxId));
 }
 
 TEST_F(EncodeDialogTest, PreviewWindowIsMadeHiddenAndOwnedByTheDialog)
@@ -134,6 +153,95 @@ TEST_F(EncodeDialogTest, EscapeEndsTheDialogWithCancelAndHidesThePreview)
     EXPECT_TRUE(Prompts.Messages.empty());
     // The container belongs to the engine and outlives the dialog.
     EXPECT_TRUE(container.Engine.IsUsableContainer());
+}
+
+} // namespace
+} // namespace lumaquill
+
+namespace lumaquill {
+namespace {
+
+QString WriteSmallFile(const QTemporaryDir& folder, const QString& name)
+{
+    QFile file(folder.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("some bytes to hide");
+    return file.fileName();
+}
+
+// A file dropped on "A file" is the payload, an image dropped on "Existing
+// Image" the container; the lines below the buttons name both, the
+// container with its size.
+TEST(EncodeDialogDropTest, DropsChooseThePayloadAndTheContainerAndTheLinesNameThem)
+{
+    test::TestContainer container(80, 60, 0xFF0000, 0x0000FF);
+    StegEngine engine;
+    test::ScriptedPrompts prompts;
+    EncodeDialog dialog(engine, prompts);
+    dialog.show();
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: nothing chosen yet"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: no image chosen yet"));
+
+    const QString payload = WriteSmallFile(container.Folder, QStringLiteral("notes.txt"));
+    test::DropFilesOn(dialog.Button(EncodeDialog::FileButtonId), { payload });
+    EXPECT_NE(dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 0"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+
+    test::DropFilesOn(
+        dialog.Button(EncodeDialog::ExistingImageButtonId), { container.Folder.filePath("container1.bmp") });
+    EXPECT_TRUE(engine.IsUsableContainer());
+    EXPECT_EQ(
+        dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: container1.bmp, 80 x 60 pixels"));
+    EXPECT_NE(dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : 0"));
+
+    dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: a new pure noise image"));
+    dialog.SetChecked(EncodeDialog::NoiseBoxId, false);
+
+    // A file that is no bitmap is named as unusable.
+    test::DropFilesOn(dialog.Button(EncodeDialog::ExistingImageButtonId), { payload });
+    EXPECT_EQ(
+        dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: notes.txt, which cannot be used"));
+    EXPECT_TRUE(prompts.Messages.empty());
+    EXPECT_TRUE(prompts.FileRequests.empty());
+}
+
+// Nobody encodes into an image left from an earlier run without seeing it.
+TEST(EncodeDialogDropTest, AContainerLeftFromBeforeIsShownWithItsSize)
+{
+    test::TestContainer container(40, 30, 0xFF0000, 0x0000FF);
+    test::ScriptedPrompts prompts;
+    EncodeDialog dialog(container.Engine, prompts);
+    dialog.show();
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenContainerId),
+        QStringLiteral("Into: the image from before, 40 x 30 pixels"));
+}
+
+// Typed text is named as such; a long file name is shortened in the middle
+// to fit its line and kept whole as the line's tool tip.
+TEST(EncodeDialogDropTest, TypedTextAndLongNamesShowInTheirLine)
+{
+    StegEngine engine;
+    test::ScriptedPrompts prompts;
+    EncodeDialog dialog(engine, prompts);
+    dialog.show();
+    test::ModalAction type([](QWidget* window) {
+        auto* text = qobject_cast<TemplateDialog*>(window);
+        ASSERT_NE(text, nullptr);
+        text->SetControlText(1016, QStringLiteral("hello"));
+        text->Button(IdOk)->click();
+    });
+    dialog.Button(EncodeDialog::TypedTextButtonId)->click();
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: typed text"));
+
+    QTemporaryDir folder;
+    const QString name = QString(120, QLatin1Char('n')) + QStringLiteral(".txt");
+    test::DropFilesOn(dialog.Button(EncodeDialog::FileButtonId), { WriteSmallFile(folder, name) });
+    const QLabel* line = dialog.Static(EncodeDialog::ChosenPayloadId);
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: ") + name);
+    EXPECT_TRUE(line->text().contains(QChar(0x2026)));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->width());
+    EXPECT_EQ(line->toolTip(), QStringLiteral("Encoding: ") + name);
 }
 
 } // namespace

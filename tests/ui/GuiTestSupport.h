@@ -14,9 +14,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDropEvent>
 #include <QElapsedTimer>
+#include <QMimeData>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -130,6 +133,29 @@ private:
     bool GaveUp = false;
     QString SeenTitle;
 };
+
+// Drags the files (or whatever the data holds) onto the widget and drops
+// them there, as the desktop does, then lets the drop's queued work run.
+inline void DropOn(QWidget* target, const QMimeData& data)
+{
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QApplication::processEvents();
+}
+
+inline void DropFilesOn(QWidget* target, const QStringList& paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    DropOn(target, data);
+}
 
 // Closes the next modal dialog with Cancel (through its reject()).
 inline ModalAction::Action RejectDialog()

@@ -45,7 +45,8 @@ QStringList Items(const QComboBox& combo)
 TEST(QuestionDialogTest, HasItsControlsAndNoCancelButton)
 {
     Sha1Bytes key = {};
-    QuestionDialog dialog(key);
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
     EXPECT_EQ(dialog.TemplateId(), 135);
     test::ExpectControls(dialog,
         {
@@ -65,7 +66,8 @@ TEST(QuestionDialogTest, HasItsControlsAndNoCancelButton)
 TEST(QuestionDialogTest, OffersTheTwelveSamplesSortedAlphabetically)
 {
     Sha1Bytes key = {};
-    QuestionDialog dialog(key);
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
     QComboBox* combo = dialog.Combo(QuestionId);
     EXPECT_TRUE(combo->isEditable());
     QStringList sorted = Samples;
@@ -81,7 +83,8 @@ TEST(QuestionDialogTest, OffersTheTwelveSamplesSortedAlphabetically)
 TEST(QuestionDialogTest, QuestionFieldHoldsEverySampleButNoMoreThanFits)
 {
     Sha1Bytes key = {};
-    QuestionDialog dialog(key);
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
     dialog.show();
     QLineEdit* field = dialog.Combo(QuestionId)->lineEdit();
     ASSERT_NE(field->validator(), nullptr);
@@ -97,7 +100,8 @@ TEST(QuestionDialogTest, QuestionFieldHoldsEverySampleButNoMoreThanFits)
 TEST(QuestionDialogTest, SetupModeStartsWithTheHintOptionalAndStoresWhatIsTyped)
 {
     Sha1Bytes key = {};
-    QuestionDialog dialog(key);
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
     dialog.Caption = "Question #3";
     test::ModalAction fill([&](QWidget*) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Question #3"));
@@ -123,24 +127,103 @@ TEST(QuestionDialogTest, SetupModeStartsWithTheHintOptionalAndStoresWhatIsTyped)
 TEST(QuestionDialogTest, PickingASampleAndConfirmingKeepsTheHintOptional)
 {
     Sha1Bytes key = {};
-    QuestionDialog dialog(key);
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
     test::ModalAction pick([&](QWidget*) {
         QComboBox* combo = dialog.Combo(QuestionId);
         combo->setCurrentIndex(combo->findText(QStringLiteral("My  favourite colour?")));
+        test::TypeText(dialog.Edit(AnswerId), QStringLiteral("abc"));
         dialog.Button(IdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(dialog.Question, "My  favourite colour?");
     EXPECT_EQ(dialog.Hint, "Optional");
-    EXPECT_EQ(dialog.Answer, "");
-    // SHA-1 of the empty message, FIPS 180-1.
-    EXPECT_EQ(DigestHex(key), "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
+    EXPECT_EQ(dialog.Answer, "abc");
+    EXPECT_EQ(DigestHex(key), "A9993E364706816ABA3E25717850C26C9CD0D89D");
+}
+
+// A question keyed with an empty answer would open the image for anyone:
+// setting one up, OK (or Enter) refuses it with the stop icon and the
+// dialog stays open; an unset slot (no question) needs no answer.
+TEST(QuestionDialogTest, SetupRefusesAQuestionWithoutAnAnswer)
+{
+    Sha1Bytes key = AnswerKey("before");
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
+    test::ModalAction fill([&](QWidget*) {
+        test::TypeText(dialog.Combo(QuestionId)->lineEdit(), QStringLiteral("Our street?\n"));
+        dialog.Button(IdOk)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(key, AnswerKey("before"));
+        EXPECT_TRUE(dialog.Question.empty());
+        test::TypeText(dialog.Edit(AnswerId), QStringLiteral("Elm\n"));
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    ASSERT_EQ(prompts.Messages.size(), 2u);
+    for (const test::ShownMessage& message : prompts.Messages) {
+        EXPECT_EQ(message.Text, QStringLiteral("Please enter an answer."));
+        EXPECT_EQ(message.Icon, MessageIcon::Stop);
+    }
+    EXPECT_EQ(dialog.Answer, "Elm");
+    EXPECT_EQ(key, AnswerKey("Elm"));
+}
+
+TEST(QuestionDialogTest, EmptyAnswersPassWhereNoQuestionIsSetUp)
+{
+    struct Case {
+        const char* Name;
+        int32_t AnswerMode;
+        const char* Question;
+    };
+    const Case cases[] = {
+        { "setup, no question", 0, "" },
+        // Images written before may hold an empty answer.
+        { "answering a stored question", 1, "Where did we last meet?" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Sha1Bytes key = AnswerKey("before");
+        test::ScriptedPrompts prompts;
+        QuestionDialog dialog(key, prompts);
+        dialog.AnswerMode = c.AnswerMode;
+        dialog.Question = c.Question;
+        test::ModalAction confirm([&](QWidget*) { dialog.Button(IdOk)->click(); });
+        EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+        EXPECT_TRUE(prompts.Messages.empty());
+        EXPECT_EQ(dialog.Answer, "");
+        EXPECT_EQ(key, AnswerKey(""));
+    }
+}
+
+// A slot set before comes back with its question and hint, editable; its
+// answer is typed again.
+TEST(QuestionDialogTest, SetupShowsAGivenQuestionAndHintToChange)
+{
+    Sha1Bytes key = {};
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
+    dialog.Question = "Our street?";
+    dialog.Hint = "";
+    test::ModalAction check([&](QWidget*) {
+        EXPECT_EQ(dialog.ControlText(QuestionId), QStringLiteral("Our street?"));
+        EXPECT_TRUE(dialog.ControlText(HintId).isEmpty());
+        EXPECT_TRUE(dialog.ControlText(AnswerId).isEmpty());
+        EXPECT_TRUE(dialog.Combo(QuestionId)->isEnabled());
+        EXPECT_TRUE(dialog.Edit(HintId)->isEnabled());
+        test::TypeText(dialog.Edit(HintId), QStringLiteral("green door"));
+        test::TypeText(dialog.Edit(AnswerId), QStringLiteral("Elm\n"));
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Question, "Our street?");
+    EXPECT_EQ(dialog.Hint, "green door");
+    EXPECT_EQ(key, AnswerKey("Elm"));
 }
 
 TEST(QuestionDialogTest, AnswerModeShowsTheFixedQuestionAndHintAndTakesTheAnswer)
 {
     Sha1Bytes key = {};
-    QuestionDialog dialog(key);
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
     dialog.Caption = "Question #1";
     dialog.AnswerMode = true;
     dialog.Question = "Where did we last meet?";
@@ -168,7 +251,8 @@ TEST(QuestionDialogTest, EscapeOrTheCloseBoxCancelsAndWritesNothing)
     for (const auto& [name, cancel] : cancels) {
         SCOPED_TRACE(name);
         Sha1Bytes key = AnswerKey("before");
-        QuestionDialog dialog(key);
+        test::ScriptedPrompts prompts;
+        QuestionDialog dialog(key, prompts);
         test::ModalAction type([&](QWidget*) {
             test::TypeText(dialog.Combo(QuestionId)->lineEdit(), QStringLiteral("Q"));
             test::TypeText(dialog.Edit(AnswerId), QStringLiteral("A"));

@@ -36,8 +36,11 @@ test::ModalAction::Action FillQuestion(const Typed& typed, bool cancel = false)
     return [typed, cancel](QWidget* window) {
         auto* dialog = qobject_cast<QuestionDialog*>(window);
         ASSERT_NE(dialog, nullptr);
-        if (dialog->Combo(QuestionId)->isEnabled())
+        if (dialog->Combo(QuestionId)->isEnabled()) {
+            // A slot set before shows its question: typed over, as a user would.
+            dialog->Combo(QuestionId)->lineEdit()->clear();
             test::TypeText(dialog->Combo(QuestionId)->lineEdit(), typed.Question);
+        }
         test::TypeText(dialog->Edit(AnswerId), typed.Answer);
         if (!typed.Hint.isNull()) {
             dialog->Edit(HintId)->clear();
@@ -63,7 +66,8 @@ QString ClickAndFill(QPushButton* button, const Typed& typed, bool cancel = fals
 TEST(QuizlockSetupDialogTest, ShowsFiveUnsetSlots)
 {
     QuestionSet questions;
-    QuizlockSetupDialog dialog(questions);
+    test::ScriptedPrompts prompts;
+    QuizlockSetupDialog dialog(questions, prompts);
     EXPECT_EQ(dialog.TemplateId(), 134);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quizlock"));
     test::ExpectControls(dialog,
@@ -87,7 +91,8 @@ TEST(QuizlockSetupDialogTest, ShowsFiveUnsetSlots)
 TEST(QuizlockSetupDialogTest, AConfirmedQuestionFillsItsSlotAndNamesItsButton)
 {
     QuestionSet questions;
-    QuizlockSetupDialog dialog(questions);
+    test::ScriptedPrompts prompts;
+    QuizlockSetupDialog dialog(questions, prompts);
     dialog.show();
     const QString title = ClickAndFill(dialog.Button(1039), { QStringLiteral("Our street?"), QStringLiteral("Elm") });
     EXPECT_EQ(title, QStringLiteral("Question #3"));
@@ -106,7 +111,8 @@ TEST(QuizlockSetupDialogTest, AConfirmedQuestionFillsItsSlotAndNamesItsButton)
 TEST(QuizlockSetupDialogTest, AnEmptyQuestionLeavesTheSlotUnusedWithAnEmptyButton)
 {
     QuestionSet questions;
-    QuizlockSetupDialog dialog(questions);
+    test::ScriptedPrompts prompts;
+    QuizlockSetupDialog dialog(questions, prompts);
     dialog.show();
     ClickAndFill(dialog.Button(1037), { QString(), QStringLiteral("typed anyway"), QStringLiteral("a hint") });
     EXPECT_FALSE(questions.UsedFlags[0]);
@@ -117,7 +123,8 @@ TEST(QuizlockSetupDialogTest, AnEmptyQuestionLeavesTheSlotUnusedWithAnEmptyButto
 TEST(QuizlockSetupDialogTest, ACancelledQuestionChangesNothingAndASecondConfirmWins)
 {
     QuestionSet questions;
-    QuizlockSetupDialog dialog(questions);
+    test::ScriptedPrompts prompts;
+    QuizlockSetupDialog dialog(questions, prompts);
     dialog.show();
     ClickAndFill(dialog.Button(1040), { QStringLiteral("First?"), QStringLiteral("one") });
     ClickAndFill(dialog.Button(1040), { QStringLiteral("Never?"), QStringLiteral("no") }, true);
@@ -133,12 +140,44 @@ TEST(QuizlockSetupDialogTest, ACancelledQuestionChangesNothingAndASecondConfirmW
     EXPECT_EQ(dialog.ControlText(1040), QStringLiteral("Second?"));
 }
 
+// Looking at a set question keeps it: the slot shows its question and
+// hint, and OK needs the answer typed again (an empty one is refused, so
+// the slot cannot lose its key by a look).
+TEST(QuizlockSetupDialogTest, AReopenedSlotShowsItsQuestionAndHintAndWantsTheAnswerAgain)
+{
+    QuestionSet questions;
+    test::ScriptedPrompts prompts;
+    QuizlockSetupDialog dialog(questions, prompts);
+    dialog.show();
+    ClickAndFill(dialog.Button(1038), { QStringLiteral("Our street?"), QStringLiteral("Elm"), QStringLiteral("door") });
+    test::ModalAction look([&](QWidget* window) {
+        auto* question = qobject_cast<QuestionDialog*>(window);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->ControlText(QuestionId), QStringLiteral("Our street?"));
+        EXPECT_EQ(question->ControlText(HintId), QStringLiteral("door"));
+        EXPECT_TRUE(question->ControlText(AnswerId).isEmpty());
+        question->Button(IdOk)->click();
+        EXPECT_TRUE(question->isVisible());
+        test::TypeText(question->Edit(AnswerId), QStringLiteral("Oak\n"));
+    });
+    dialog.Button(1038)->click();
+    EXPECT_TRUE(look.Done());
+    ASSERT_EQ(prompts.Messages.size(), 1u);
+    EXPECT_EQ(prompts.Messages[0].Text, QStringLiteral("Please enter an answer."));
+    EXPECT_EQ(questions.Questions[1], "Our street?");
+    EXPECT_EQ(questions.Hints[1], "door");
+    EXPECT_EQ(questions.UsedFlags[1], 1);
+    EXPECT_EQ(questions.AnswerKeys[1], AnswerKey("Oak"));
+    EXPECT_EQ(dialog.ControlText(1038), QStringLiteral("Our street?"));
+}
+
 // A push button takes '&' as the mark of a shortcut letter; the question
 // is shown as typed.
 TEST(QuizlockSetupDialogTest, AnAmpersandInAQuestionIsShownAsTyped)
 {
     QuestionSet questions;
-    QuizlockSetupDialog dialog(questions);
+    test::ScriptedPrompts prompts;
+    QuizlockSetupDialog dialog(questions, prompts);
     dialog.show();
     ClickAndFill(dialog.Button(1037), { QStringLiteral("Tom & Jerry?"), QStringLiteral("cat") });
     EXPECT_EQ(questions.Questions[0], "Tom & Jerry?");
@@ -161,7 +200,8 @@ QuestionSet StoredQuestions(const std::vector<std::pair<std::string, std::string
 TEST(QuizlockAnswerDialogTest, ShowsARowForEachStoredQuestionOnly)
 {
     QuestionSet questions = StoredQuestions({ { "First?", "one" }, { "Second?", "two" } });
-    QuizlockAnswerDialog dialog(questions);
+    test::ScriptedPrompts dialogPrompts;
+    QuizlockAnswerDialog dialog(questions, dialogPrompts);
     dialog.show();
     EXPECT_EQ(dialog.TemplateId(), 137);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quizlock"));
@@ -188,7 +228,8 @@ TEST(QuizlockAnswerDialogTest, ShowsARowForEachStoredQuestionOnly)
 TEST(QuizlockAnswerDialogTest, TheQuestionDialogShowsTheStoredQuestionAndHintFixed)
 {
     QuestionSet questions = StoredQuestions({ { "First?", "one" }, { "Second?", "two" } });
-    QuizlockAnswerDialog dialog(questions);
+    test::ScriptedPrompts dialogPrompts;
+    QuizlockAnswerDialog dialog(questions, dialogPrompts);
     dialog.show();
     test::ModalAction look([](QWidget* window) {
         auto* question = qobject_cast<QuestionDialog*>(window);
@@ -210,7 +251,8 @@ TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndKeepsTheMark)
 {
     QuestionSet questions = StoredQuestions({ { "First?", "Paris" }, { "Second?", "two" } });
     const Sha1Bytes stored = questions.AnswerKeys[0];
-    QuizlockAnswerDialog dialog(questions);
+    test::ScriptedPrompts dialogPrompts;
+    QuizlockAnswerDialog dialog(questions, dialogPrompts);
     dialog.show();
     QPushButton* button = dialog.Button(1043);
 
@@ -237,7 +279,8 @@ TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndKeepsTheMark)
 QString WidestQuestion()
 {
     Sha1Bytes key = {};
-    QuestionDialog dialog(key);
+    test::ScriptedPrompts prompts;
+    QuestionDialog dialog(key, prompts);
     dialog.show();
     const QValidator* fits = dialog.Combo(QuestionId)->lineEdit()->validator();
     QString question;
@@ -257,13 +300,16 @@ TEST(QuizlockDialogsTest, AnyQuestionThatFitsItsFieldShowsWholeOnButtonAndRow)
     ASSERT_GT(question.size(), 10);
 
     QuestionSet questions;
-    QuizlockSetupDialog setup(questions);
+    test::ScriptedPrompts prompts;
+    QuizlockSetupDialog setup(questions, prompts);
     setup.show();
     ClickAndFill(setup.Button(1037), { question, QStringLiteral("a") });
     EXPECT_EQ(setup.ControlText(1037), question);
     EXPECT_LE(setup.Button(1037)->sizeHint().width(), setup.Button(1037)->width());
 
-    QuizlockAnswerDialog answers(questions);
+    test::ScriptedPrompts answersPrompts;
+
+    QuizlockAnswerDialog answers(questions, answersPrompts);
     answers.show();
     QLineEdit* row = answers.Edit(FirstQuestionRowId);
     EXPECT_EQ(row->text(), question);

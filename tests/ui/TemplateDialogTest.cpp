@@ -247,6 +247,56 @@ TEST(TemplateDialogTest, EnterInAMultiLineEditThatWantsItStartsANewLine)
     EXPECT_EQ(dialog.MultiLineEdit(13)->blockCount(), 2);
 }
 
+// A layout like the encode dialog's: push buttons before a check box, no
+// default button. Enter presses a focused push button; with a check box, a
+// drop-down list or an edit focused (also after a push button had the
+// focus) it is OK, control 1.
+TEST(TemplateDialogTest, EnterIsControlOneUnlessAPushButtonHasTheFocus)
+{
+    const DialogTemplate buttonsFirst {
+        .Id = 902,
+        .Caption = QStringLiteral("Enter"),
+        .Width = 120,
+        .Height = 90,
+        .Controls = {
+            { 30, ControlKind::PushButton, QStringLiteral("A file"), { 5, 5, 50, 14 } },
+            { 31, ControlKind::CheckBox, QStringLiteral("Shrink"), { 5, 25, 50, 10 } },
+            { 32, ControlKind::ComboBox, QString(), { 5, 40, 50, 40 }, ControlStyle::DropDownList,
+                { QStringLiteral("one") } },
+            { 33, ControlKind::Edit, QString(), { 60, 40, 50, 12 }, ControlStyle::AutoHScroll },
+            { IdOk, ControlKind::PushButton, QStringLiteral("Ok"), { 60, 60, 50, 14 } },
+        },
+    };
+    struct FocusCase {
+        const char* Name;
+        int Focus;
+        int FilePresses;
+        int OkPresses;
+    };
+    const FocusCase cases[] = {
+        { "the push button", 30, 1, 0 },
+        { "the check box", 31, 0, 1 },
+        { "the drop-down list", 32, 0, 1 },
+        { "the edit", 33, 0, 1 },
+    };
+    for (const FocusCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TemplateDialog dialog(buttonsFirst);
+        int file = 0;
+        int ok = 0;
+        QObject::connect(dialog.Button(30), &QPushButton::clicked, [&] { ++file; });
+        QObject::connect(dialog.Button(IdOk), &QPushButton::clicked, [&] { ++ok; });
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        dialog.Control(30)->setFocus();
+        dialog.Control(c.Focus)->setFocus();
+        ASSERT_EQ(dialog.focusWidget(), dialog.Control(c.Focus));
+        SendKey(dialog.Control(c.Focus), Qt::Key_Return);
+        EXPECT_EQ(file, c.FilePresses);
+        EXPECT_EQ(ok, c.OkPresses);
+    }
+}
+
 class HookedDialog : public TemplateDialog {
 public:
     HookedDialog()

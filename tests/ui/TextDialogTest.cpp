@@ -3,8 +3,12 @@
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 namespace lumaquill {
@@ -118,6 +122,48 @@ TEST(TextDialogTest, DisplayModeShowsBytesThatAreNotUtf8AsWindows1252)
     dialog.Text = "na\xEFve \x93quote\x94";
     dialog.show();
     EXPECT_EQ(dialog.ControlText(TextEditId), QStringLiteral("na\u00EFve \u201Cquote\u201D"));
+}
+
+// The decoded text is easy to take along: a Copy button beside Close, and
+// Ctrl+C with nothing selected copies it all (a selection copies as usual).
+TEST(TextDialogTest, DecodedTextIsCopiedWholeByTheCopyButtonOrCtrlC)
+{
+    TextDialog dialog;
+    dialog.Mode = TextDialog::DisplayMode;
+    dialog.Text = "first line\r\nsecond line";
+    dialog.show();
+    QPushButton* copy = dialog.Button(TextDialog::CopyButtonId);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->isVisible());
+    EXPECT_EQ(copy->text(), QStringLiteral("Copy"));
+    EXPECT_LT(copy->x(), dialog.Button(IdCancel)->x());
+    const QString whole = QStringLiteral("first line\nsecond line");
+
+    QGuiApplication::clipboard()->clear();
+    copy->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), whole);
+    EXPECT_TRUE(dialog.isVisible());
+
+    QPlainTextEdit* edit = dialog.MultiLineEdit(1016);
+    QGuiApplication::clipboard()->clear();
+    QKeyEvent ctrlC(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    QApplication::sendEvent(edit, &ctrlC);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), whole);
+
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    QApplication::sendEvent(edit, &again);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("first"));
+}
+
+TEST(TextDialogTest, TheCopyButtonIsHiddenWhileTyping)
+{
+    TextDialog dialog;
+    dialog.show();
+    EXPECT_FALSE(dialog.Button(TextDialog::CopyButtonId)->isVisible());
 }
 
 } // namespace

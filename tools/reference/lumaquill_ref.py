@@ -17,8 +17,9 @@ Public entry points:
 Sealed images (seal=True, passwords only) need PyNaCl (Debian's
 python3-nacl) for Argon2id and XChaCha20-Poly1305; HAVE_NACL says whether it
 is there.  Everything else uses the standard library only.
-Rescaled ("shrunk") containers cannot be reproduced: their pixel values are
-implementation-defined.  encode() reports the rescaled size and stops there.
+Rescaled ("shrunk") containers are modelled too: scaled_image() stretches
+by area averaging when reducing and bilinear interpolation when enlarging,
+in integers only (see its comment).
 """
 
 import hashlib
@@ -678,6 +679,83 @@ def shrink_target(size):
     return (3 * size + 4096) & MASK32
 
 
+def _area_weights(src, dst):
+    """dst <= src: destination i covers [i*src, (i+1)*src) and source j covers
+    [j*dst, (j+1)*dst), in 1/dst of a source pixel; the weight is the
+    overlap.  Every destination's weights sum to src."""
+    axis = []
+    for i in range(dst):
+        begin, end = i * src, (i + 1) * src
+        taps = []
+        j = begin // dst
+        while j * dst < end:
+            taps.append((j, min(end, (j + 1) * dst) - max(begin, j * dst)))
+            j += 1
+        axis.append(taps)
+    return src, axis
+
+
+def _bilinear_weights(src, dst):
+    """dst > src: destination i samples at n / (2*dst) source pixels with
+    n = max(0, (2i+1)*src - dst); source j = n // (2*dst) gets 2*dst - f and
+    source min(j+1, src-1) gets f = n % (2*dst)."""
+    axis = []
+    for i in range(dst):
+        n = max(0, (2 * i + 1) * src - dst)
+        j, f = divmod(n, 2 * dst)
+        taps = [(j, 2 * dst - f)]
+        if f:
+            taps.append((min(j + 1, src - 1), f))
+        axis.append(taps)
+    return 2 * dst, axis
+
+
+def _axis_weights(src, dst):
+    return _area_weights(src, dst) if dst <= src else _bilinear_weights(src, dst)
+
+
+def scaled_image(img, width, height):
+    """The whole 24- or 32-bit img stretched to width x height, as a 24-bit
+    bmp.  Each channel is sum(wx * wy * value) over the column and row taps,
+    plus half the total weight, divided (truncating) by the total weight
+    Wx * Wy: the weighted average rounded half up.  Rows are taken in
+    storage order (bottom-up); padding bytes are 0."""
+    bpp = img.bits // 8
+    wx_total, columns = _axis_weights(img.width, width)
+    wy_total, rows = _axis_weights(img.height, height)
+    total = wx_total * wy_total
+    src_stride = img.stride
+    stride = ((24 * width + 31) // 32) * 4
+    filtered = {}
+
+    def filter_row(j):
+        if j not in filtered:
+            base = j * src_stride
+            row = []
+            for taps in columns:
+                sums = [0, 0, 0]
+                for sx, w in taps:
+                    at = base + sx * bpp
+                    for c in range(3):
+                        sums[c] += w * img.pixels[at + c]
+                row.extend(sums)
+            filtered[j] = row
+        return filtered[j]
+
+    out = bytearray()
+    for taps in rows:
+        acc = [0] * (3 * width)
+        for sy, w in taps:
+            row = filter_row(sy)
+            for c in range(3 * width):
+                acc[c] += w * row[c]
+        out += bytes((v + total // 2) // total for v in acc)
+        out += bytes(stride - 3 * width)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, stride * height, 0, 0, 0, 0)
+    fh = b'BM' + struct.pack('<IHHI', 54 + stride * height, 0, 0, 54)
+    return fh + info + bytes(out)
+
+
 def shrink_size(width, height, target):
     """Size of the rescaled container for a shrink target."""
     t = _f32(float(target))
@@ -1251,7 +1329,7 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
     payload is the compressed stream (see compress()); name is the payload
     file's path, or empty for text; quiz is a list of up to five (question,
     hint, answer) triples used instead of a password.  When shrink applies,
-    the result carries only shrunk_to (pixels cannot be reproduced).  A run
+    the container is rescaled (scaled_image) and shrunk_to gives its size.  A run
     whose walk ran out after the payload succeeds with closing_complete
     False, as the closing writes are not examined.  original_size is the
     size of what payload was compressed from: the container must be able to
@@ -1294,8 +1372,7 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
             w, h = shrink_size(eng.width, eng.height, target)
             if decodable_bytes(capacity_for(w, h, 24, 5)) >= original_size:
                 res.shrunk_to = (w, h)
-                res.message = 'rescaled container cannot be reproduced'
-                return res
+                eng.load_container(scaled_image(eng, w, h))
     decodable = decodable_bytes(eng.capacity(5))
     if decodable < original_size:
         res.message = too_large_to_decode(original_size, decodable)
@@ -1438,6 +1515,13 @@ def self_test():
     kept = [s for s in range(6000)
             if not shrink_target(s) < ((24 * (noise_side(s) + 2) + 31) // 32) * 4 * (noise_side(s) + 2)]
     assert kept == list(range(5035, 5040)) + list(range(5223, 6000))
+    # The stretch's worked examples (the C++ tests hold the same ones).
+    two = DibImage()
+    two.read(make_bmp(2, 1, 24, lambda x, y: (0, 0, 100 * x)))
+    assert [scaled_image(two, 5, 1)[54 + 3 * i + 2] for i in range(5)] == [0, 10, 50, 90, 100]
+    three = DibImage()
+    three.read(make_bmp(3, 1, 24, lambda x, y: ((0, 90, 200)[x], 0, 0)))
+    assert [scaled_image(three, 2, 1)[54 + 3 * i] for i in range(2)] == [30, 163]
 
     eng = StegEngine(RuntimeRandom())
     eng.load_container(make_bmp(640, 480, 24, lambda x, y: (0, 0, 0)))
