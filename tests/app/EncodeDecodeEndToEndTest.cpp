@@ -707,7 +707,7 @@ TEST_F(EncodeDecodeEndToEndTest, AFailedSaveAsksAgainUntilSavedOrCancelled)
         for (size_t i = 2; i < Prompts.FileRequests.size(); ++i) {
             EXPECT_TRUE(Prompts.FileRequests[i].Save);
             EXPECT_EQ(Prompts.FileRequests[i].Options.InitialName, QString::fromStdString(target));
-            EXPECT_EQ(Prompts.FileRequests[i].Options.DefaultExtension, QStringLiteral("bmp"));
+            EXPECT_EQ(Prompts.FileRequests[i].Options.DefaultExtension, QStringLiteral("png"));
         }
         EXPECT_FALSE(test::Exists(target));
         EXPECT_EQ(test::Exists(good), c.Saved);
