@@ -18,7 +18,8 @@ std::string StoredNameField(const std::string& name);
 // A stored name is untrusted. The result is its last component (after '/'
 // or '\'), read as Windows-1252 when it is not UTF-8 (a UTF-8 sequence cut
 // at the end of the field is dropped first), with control characters
-// replaced by '_'; an empty name, "." and ".." become kFallbackFileName.
+// replaced by '_'; an empty name, "." and ".." become kFallbackFileName,
+// and the leading dots of any other name become '_'.
 // The result never names anything outside the folder it is joined to.
 std::string SafeFileName(const std::string& storedName);
 
