@@ -37,7 +37,7 @@ int HexDigit(char c)
 }
 
 // The text of a JSON string literal, or nothing when it is not one. Only
-// \u escapes below U+0080 are taken, the only ones JsonText writes.
+// \u escapes below U+00A0 are taken, the only ones JsonText writes.
 std::optional<std::string> DecodeJsonString(const std::string& literal)
 {
     if (literal.size() < 2 || literal.front() != '"' || literal.back() != '"')
@@ -79,9 +79,12 @@ std::optional<std::string> DecodeJsonString(const std::string& literal)
                 return std::nullopt;
             const int high = HexDigit(literal[i + 3]);
             const int low = HexDigit(literal[i + 4]);
-            if (high < 0 || high > 7 || low < 0)
+            if (high < 0 || high > 9 || low < 0)
                 return std::nullopt;
-            text += static_cast<char>(high * 16 + low);
+            const int codePoint = high * 16 + low;
+            if (codePoint >= 0x80)
+                text += '\xC2';
+            text += static_cast<char>(codePoint);
             i += 4;
             break;
         }
