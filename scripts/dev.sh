@@ -37,8 +37,8 @@ configure_and_build() {
 }
 
 # Every test, built with -O1 and without NDEBUG so that asserts hold too;
-# any sanitizer finding fails its test. Leaks inside the system's Qt and font
-# libraries are not ours: tests/sanitize/lsan.supp names them.
+# any sanitizer finding fails its test. A leak inside a system library (Qt,
+# fontconfig) is not ours; tests/sanitize/lsan.supp is where it is named.
 sanitize_and_test() {
     local out="$here/build-sanitize"
     cmake -S "$here" -B "$out" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
