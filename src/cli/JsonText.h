@@ -9,8 +9,8 @@ namespace lumaquill {
 class JsonText {
 public:
     // The bytes as a quoted JSON string: converted to UTF-8 as DisplayText
-    // does, quote, backslash and control characters escaped, everything
-    // else kept as UTF-8.
+    // does, quote, backslash and control characters (C0, DEL and C1)
+    // escaped, everything else kept as UTF-8.
     static std::string Quote(std::string_view bytes);
 };
 

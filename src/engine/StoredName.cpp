@@ -212,6 +212,7 @@ std::string SafeFileName(const std::string& storedName)
     std::string name = ReplaceControls(IsValidUtf8(part) ? std::string(part) : Windows1252ToUtf8(part));
     if (name.empty() || name == "." || name == "..")
         return kFallbackFileName;
+    // A hidden name (".profile") could plant a dot file unseen.
     for (size_t at = 0; at < name.size() && name[at] == '.'; ++at)
         name[at] = '_';
     return name;

@@ -51,6 +51,9 @@ TEST(JsonTextTest, Escapes)
         { "quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\"" },
         { "named controls", "\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\"" },
         { "other controls", std::string("\x00\x01\x1F\x7F", 4), "\"\\u0000\\u0001\\u001f\\u007f\"" },
+        { "c1 control", "\xC2\x9B[2J", "\"\\u009b[2J\"" },
+        // Windows-1252 leaves 0x9D undefined; it maps to the C1 control U+009D.
+        { "windows-1252 c1 control", "\x9D", "\"\\u009d\"" },
         { "utf-8 kept", "\xE2\x82\xAC \xF0\x9F\x98\x80", "\"\xE2\x82\xAC \xF0\x9F\x98\x80\"" },
         { "windows-1252 converted", "\x93Hi\x94 \xE9", "\"\xE2\x80\x9CHi\xE2\x80\x9D \xC3\xA9\"" },
         { "slash kept", "a/b", "\"a/b\"" },

@@ -68,6 +68,8 @@ const SafeCase kSafeCases[] = {
     { "Empty", "", "decoded.bin" },
     { "Dot", ".", "decoded.bin" },
     { "DotDot", "..", "decoded.bin" },
+    { "Hidden", "../.profile", "_profile" },
+    { "LeadingDots", "...x.txt", "___x.txt" },
     { "TrailingSlash", "dir/", "decoded.bin" },
     { "ParentPath", "../../etc/passwd", "passwd" },
     { "WindowsParent", "..\\..\\boot.ini", "boot.ini" },
