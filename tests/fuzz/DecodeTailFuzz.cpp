@@ -15,6 +15,7 @@
 #include "QuietFrontend.h"
 #include "core/ByteOrder.h"
 #include "engine/CappedInflate.h"
+#include "engine/ContainerFormat.h"
 #include "engine/DecodeTail.h"
 #include "engine/StegEngine.h"
 #include "engine/StoredName.h"
@@ -35,7 +36,6 @@ using namespace lumaquill;
 
 constexpr size_t kCapBytes = 3;
 constexpr uint32_t kCapMask = 0xFFFFF;
-constexpr size_t kMaxNameFieldBytes = 50;
 
 struct TailInput {
     uint64_t Cap = 0;
@@ -110,16 +110,33 @@ std::string_view LastComponent(std::string_view name)
     return separator == std::string_view::npos ? name : name.substr(separator + 1);
 }
 
+// The stored field keeps the last component whole when it fits; a longer one
+// is cut, either plainly or before a kept extension, never past the limit
+// and never into a UTF-8 character.
+void CheckField(const std::string& name, uint32_t limit)
+{
+    const std::string field = StoredNameField(name, limit);
+    const std::string_view component = LastComponent(name);
+    LUMAQUILL_FUZZ_CHECK(field.size() <= limit);
+    if (component.size() <= limit) {
+        LUMAQUILL_FUZZ_CHECK(field == component);
+        return;
+    }
+    const size_t dot = component.find_last_of('.');
+    const bool keptExtension = dot != std::string_view::npos && dot > 0 && field.size() >= component.size() - dot
+        && std::string_view(field).substr(field.size() - (component.size() - dot)) == component.substr(dot);
+    const std::string_view stem
+        = keptExtension ? std::string_view(field).substr(0, field.size() - (component.size() - dot)) : field;
+    LUMAQUILL_FUZZ_CHECK(component.substr(0, stem.size()) == stem);
+    LUMAQUILL_FUZZ_CHECK(!IsValidUtf8(component) || IsValidUtf8(field));
+    LUMAQUILL_FUZZ_CHECK(fuzz::IsSafeBareName(SafeFileName(field)));
+}
+
 void CheckNameRules(const std::string& name)
 {
     LUMAQUILL_FUZZ_CHECK(fuzz::IsSafeBareName(SafeFileName(name)));
-    const std::string field = StoredNameField(name);
-    const std::string_view component = LastComponent(name);
-    LUMAQUILL_FUZZ_CHECK(field.size() <= kMaxNameFieldBytes);
-    LUMAQUILL_FUZZ_CHECK(component.substr(0, field.size()) == field);
-    LUMAQUILL_FUZZ_CHECK(field.size() == std::min(component.size(), kMaxNameFieldBytes) || IsValidUtf8(component));
-    LUMAQUILL_FUZZ_CHECK(!IsValidUtf8(component) || IsValidUtf8(field));
-    LUMAQUILL_FUZZ_CHECK(fuzz::IsSafeBareName(SafeFileName(field)));
+    CheckField(name, container::kMaxNameBytes);
+    CheckField(name, container::kMaxNoiseNameBytes);
 }
 
 } // namespace
