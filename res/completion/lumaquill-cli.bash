@@ -6,9 +6,10 @@ _lumaquill_cli()
     local cur prev words cword
     _init_completion || return
 
-    # Images lumaquill-cli reads as containers, and those it writes.
-    local readable='png|bmp|webp|jpg|jpeg|heic|avif'
-    local writable='png|bmp|webp'
+    # Pictures lumaquill-cli reads as containers, and the lossless ones it
+    # writes and decodes.
+    local readable='png|bmp|webp|jpg|jpeg|jpe|heic|heif|avif'
+    local lossless='png|bmp|webp'
 
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W 'encode decode info help --help --version' -- "$cur"))
@@ -47,7 +48,7 @@ _lumaquill_cli()
                 ;;
             --out)
                 if [[ $command == encode ]]; then
-                    _filedir "@($writable)"
+                    _filedir "@($lossless)"
                 else
                     _filedir
                 fi
@@ -73,8 +74,10 @@ _lumaquill_cli()
 
     if [[ $cur == -* || $command == encode ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    elif [[ $command == decode ]]; then
+        # Only a lossless picture can carry hidden data.
+        _filedir "@($lossless)"
     else
-        # decode and info take the image itself as their argument.
         _filedir "@($readable)"
     fi
 } &&

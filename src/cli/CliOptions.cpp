@@ -86,7 +86,7 @@ bool CliOptions::ParseCommand(
 bool CliOptions::SingleImage(std::string& path, std::string& error) const
 {
     if (Positional.size() != 1) {
-        error = Positional.empty() ? "no image: give IMAGE.bmp" : "give only one image";
+        error = Positional.empty() ? "no image: give IMAGE" : "give only one image";
         return false;
     }
     path = Positional.front();

@@ -67,17 +67,17 @@ int CommandLine::Main(int argc, char** argv)
 
 const char* CommandLine::Usage()
 {
-    return "Usage: lumaquill-cli encode --out OUT.bmp (--container IN.bmp | --noise) [--shrink]\n"
+    return "Usage: lumaquill-cli encode --out OUT.png (--container PICTURE | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
            "                            [--speed 0-4] [--seal] [--force]\n"
-           "       lumaquill-cli decode IMAGE.bmp [--password PW | --password-stdin | --answer ANSWER ...]\n"
+           "       lumaquill-cli decode IMAGE [--password PW | --password-stdin | --answer ANSWER ...]\n"
            "                            [--out FILE | --out-dir DIR] [--force]\n"
-           "       lumaquill-cli info IMAGE.bmp [--json]\n"
+           "       lumaquill-cli info IMAGE [--json]\n"
            "       lumaquill-cli COMMAND --help\n"
            "       lumaquill-cli --version\n"
            "\n"
-           "Hides a text or a file in a BMP image, and gets it back. Exit status: 0 done,\n"
+           "Hides a text or a file in a picture, and gets it back. Exit status: 0 done,\n"
            "1 failed (nothing encoded or decoded), 2 the command line was not acceptable.\n";
 }
 

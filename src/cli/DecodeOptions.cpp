@@ -74,10 +74,10 @@ std::optional<DecodeOptions> DecodeOptions::Parse(const std::vector<std::string>
 
 const char* DecodeOptions::Usage()
 {
-    return "Usage: lumaquill-cli decode IMAGE.bmp [--password PW | --password-stdin | --answer ANSWER ...]\n"
+    return "Usage: lumaquill-cli decode IMAGE [--password PW | --password-stdin | --answer ANSWER ...]\n"
            "                            [--out FILE | --out-dir DIR] [--force]\n"
            "\n"
-           "Gets back what was hidden in IMAGE.bmp. A text is written to standard output as it was;\n"
+           "Gets back what was hidden in IMAGE. A text is written to standard output as it was;\n"
            "a file is saved under the name it had when it was hidden.\n"
            "  --password PW        the password\n"
            "  --password-stdin     read the password from the first line of standard input\n"

@@ -31,7 +31,7 @@ std::optional<InfoOptions> InfoOptions::Parse(const std::vector<std::string>& ar
 
 const char* InfoOptions::Usage()
 {
-    return "Usage: lumaquill-cli info IMAGE.bmp [--json]\n"
+    return "Usage: lumaquill-cli info IMAGE [--json]\n"
            "\n"
            "Shows the image's size, its bits per pixel, how many bytes each embedding mode\n"
            "(0 to 4) can hide in it, and the questions and hints stored in it, if any.\n"

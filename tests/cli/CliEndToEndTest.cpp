@@ -304,7 +304,7 @@ TEST_F(CliEndToEndTest, UsageErrorsAndHelp)
 {
     CliRun help = Run({ "--help" });
     EXPECT_EQ(help.Status, 0);
-    EXPECT_NE(help.Out.find("lumaquill-cli encode --out OUT.bmp"), std::string::npos);
+    EXPECT_NE(help.Out.find("lumaquill-cli encode --out OUT.png"), std::string::npos);
     EXPECT_NE(Run({ "encode", "--help" }).Out.find("[--seal]"), std::string::npos);
 
     CliRun speed = Run({ "encode", "--out", "o.bmp", "--noise", "--text", "t", "--password", "abcd", "--speed", "5" });

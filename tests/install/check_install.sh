@@ -150,7 +150,7 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
 a.png b.JPG c.heic 
 a.png b.JPG c.heic 
 0 1 2 3 4 
-a.png b.JPG c.heic '
+a.png '
     [ "$completed" = "$expected_completions" ] || fail "bash completion gave: $completed"
 fi
 zsh_completion=$(under "$root" "$zsh_dir")/_lumaquill-cli
