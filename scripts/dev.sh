@@ -130,7 +130,8 @@ run_fuzzers() {
             [ -d "$folder" ] && find "$folder" -maxdepth 1 -type f ! -name '.*' -exec cp {} "$dir/corpus/" \;
         done
         echo "== fuzz_$name, ${seconds} s"
-        TMPDIR="$dir/tmp" UBSAN_OPTIONS=print_stacktrace=1 "$fuzzer" -max_total_time="$seconds" -timeout=10 \
+        TMPDIR="$dir/tmp" UBSAN_OPTIONS=print_stacktrace=1 \
+            LSAN_OPTIONS="suppressions=$here/tests/sanitize/lsan.supp:print_suppressions=0" "$fuzzer" -max_total_time="$seconds" -timeout=10 \
             -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$dir/findings/" "$dir/corpus" \
             >"$dir/log" 2>&1 || status=$?
         ran=$((ran + 1))
