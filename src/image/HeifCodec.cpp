@@ -82,6 +82,11 @@ PictureLoad DecodePrimary(heif_image_handle* handle, const char* name, DibImage&
     std::unique_ptr<heif_image, ImageFree> decoded(rawImage);
     const int width = heif_image_get_width(decoded.get(), heif_channel_interleaved);
     const int height = heif_image_get_height(decoded.get(), heif_channel_interleaved);
+    // The coded stream can claim another size than the file declares; such a
+    // file is damaged, and copying a picture it never declared could take
+    // any amount of time and memory.
+    if (width != heif_image_handle_get_width(handle) || height != heif_image_handle_get_height(handle))
+        return PictureLoad::Failed(LoadProblem::Damaged, name);
     DibBuilder out;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide
         || !out.Start(uint32_t(width), uint32_t(height), alpha ? 32 : 24))
