@@ -1,7 +1,7 @@
 #include "engine/AtomicFile.h"
 
 #include "core/MessageText.h"
-#include "flows/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <csignal>
 #include <filesystem>
