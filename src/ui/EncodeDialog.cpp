@@ -86,12 +86,6 @@ std::string LocalPath(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-// The block the payload is compressed into holds n + n / 100 + 12 bytes.
-uintmax_t CompressedBound(uintmax_t length)
-{
-    return length + length / 100 + 12;
-}
-
 // Whether a block of this size can be had now; it is released at once.
 // Asked before reading or compressing, so that a payload too large for
 // memory is reported as such rather than as a failed read or compression.
@@ -229,7 +223,7 @@ void EncodeDialog::ReleasePayload()
 // size line keeps its previous text.
 bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
 {
-    if (!CanHold(CompressedBound(length))) {
+    if (!CanHold(CompressBufferBytes(length))) {
         Prompts.Warn(this, QString::fromUtf8(message::kNoDataBuffer));
         return false;
     }
