@@ -13,6 +13,7 @@
 #include "cli/TerminalLine.h"
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
 #include "keys/QuestionSet.h"
@@ -23,12 +24,6 @@
 #include <sodium.h>
 
 namespace lumaquill {
-
-namespace {
-
-constexpr const char* kNothingDecoded = "Could not decode any useful information from this image.";
-
-} // namespace
 
 DecodeCommand::DecodeCommand(CliIo& io)
     : Io(io)
@@ -122,7 +117,7 @@ int DecodeCommand::Deliver(
         Io.Err << "Saved \"" << DisplayText::ForTerminal(holder) << "\".\n" << std::flush;
         return ExitOk;
     }
-    Io.Err << kNothingDecoded << '\n' << std::flush;
+    Io.Err << message::kNothingDecoded << '\n' << std::flush;
     return ExitFailure;
 }
 

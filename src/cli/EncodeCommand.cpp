@@ -12,6 +12,7 @@
 #include "cli/TerminalLine.h"
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
@@ -26,9 +27,6 @@
 namespace lumaquill {
 
 namespace {
-
-constexpr const char* kCompressFailed = "Failed to compress file.";
-constexpr const char* kCannotRead = "Could not read the chosen file.";
 
 std::string Quoted(const std::string& path)
 {
@@ -138,7 +136,8 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
         bytes = ReadWholeFile(options.PayloadArg, reason);
         if (!bytes) {
             messages.ShowMessage(
-                std::string(kCannotRead) + " " + Quoted(options.PayloadArg) + ": " + reason + ".", MessageIcon::Stop);
+                std::string(message::kCannotRead) + " " + Quoted(options.PayloadArg) + ": " + reason + ".",
+                MessageIcon::Stop);
             return false;
         }
         if (options.Kind == EncodeOptions::PayloadKind::TextFile)
@@ -146,7 +145,7 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
         payload = CompressPayload(bytes->data(), bytes->size());
     }
     if (!payload) {
-        messages.ShowMessage(kCompressFailed, MessageIcon::Exclamation);
+        messages.ShowMessage(message::kCompressFailed, MessageIcon::Exclamation);
         return false;
     }
     request.Payload = std::move(*payload);
@@ -187,7 +186,7 @@ bool EncodeCommand::TakeKey(const EncodeOptions& options, EncodeRequest& request
         // With no question stored the key would be the empty text, which no
         // decode accepts: such an image could never be read back.
         if (questions.LeadingUsed() == 0) {
-            Io.Err << "Please enter a password." << '\n' << std::flush;
+            Io.Err << message::kEnterPassword << '\n' << std::flush;
             return false;
         }
         return true;

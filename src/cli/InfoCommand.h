@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/EmbedMode.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -28,7 +30,7 @@ public:
         bool Usable = false;
         // Payload bytes per EmbedMode 0 to 4; negative for small images.
         // EmbedMode 4 is used only for generated noise containers.
-        std::array<int32_t, 5> Capacity = {};
+        std::array<int32_t, kEmbedModeCount> Capacity = {};
         // The largest compressed payload an encode into this picture takes.
         uint32_t LargestPayload = 0;
         // Question and hint of each stored question, raw bytes.

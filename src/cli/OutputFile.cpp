@@ -2,6 +2,7 @@
 
 #include "cli/DisplayText.h"
 #include "cli/ExitStatus.h"
+#include "core/MessageText.h"
 #include "engine/AtomicFile.h"
 
 #include <filesystem>
@@ -12,8 +13,6 @@ namespace lumaquill {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kStdoutFailed = "Could not write to standard output.";
 
 std::string Quoted(const std::string& path)
 {
@@ -29,7 +28,7 @@ std::string OutputFile::Problem(const std::string& path, bool force)
     if (error || !fs::exists(status))
         return {};
     if (!fs::is_regular_file(status))
-        return CouldNotWrite(path, kNotARegularFile);
+        return CouldNotWrite(path, message::kNotARegularFile);
     if (!force)
         return Quoted(path) + " already exists; use --force to replace it.";
     return {};
@@ -44,7 +43,7 @@ std::string OutputFile::Write(const std::string& path, const std::string& bytes,
 
 std::string OutputFile::CouldNotWrite(const std::string& path, const std::string& reason)
 {
-    return "Could not write " + Quoted(path) + ": " + reason + ".";
+    return message::kCouldNotWrite + Quoted(path) + ": " + reason + ".";
 }
 
 int OutputFile::Finish(std::ostream& out, std::ostream& err)
@@ -52,7 +51,7 @@ int OutputFile::Finish(std::ostream& out, std::ostream& err)
     out.flush();
     if (out)
         return ExitOk;
-    err << kStdoutFailed << '\n' << std::flush;
+    err << message::kStdoutFailed << '\n' << std::flush;
     return ExitFailure;
 }
 

@@ -1,13 +1,13 @@
 #include "cli/PictureChoice.h"
 
 #include "cli/DisplayText.h"
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
 
 namespace lumaquill {
 
 namespace {
 
-constexpr const char* kNoContainer = "No container image selected.";
 constexpr const char* kStandardOutput = "-";
 
 std::string Quoted(const std::string& path)
@@ -40,7 +40,7 @@ std::string PictureChoice::Refusal(const StegEngine& engine, const std::string& 
     const std::string reason = Quoted(path) + ": " + LoadProblemText(problem, detail) + ".";
     if (problem == LoadProblem::Lossy)
         return "Cannot decode " + reason;
-    return std::string(kNoContainer) + " " + reason;
+    return std::string(message::kNoContainer) + " " + reason;
 }
 
 } // namespace lumaquill

@@ -3,6 +3,7 @@
 #include "cli/CliIo.h"
 #include "cli/DisplayText.h"
 #include "cli/TerminalInput.h"
+#include "core/MessageText.h"
 #include "keys/QuestionSet.h"
 
 #include <ostream>
@@ -10,9 +11,6 @@
 namespace lumaquill {
 
 namespace {
-
-constexpr const char* kAnswerIntro
-    = "This file has been encoded with Quizlock. Answer the following questions to access the text or file.";
 
 std::string QuestionLabel(int slot)
 {
@@ -59,7 +57,7 @@ std::optional<std::vector<std::string>> QuizlockStep::Collect(
     int count = set.LeadingUsed();
     if (!answers.empty() && answers.size() == static_cast<size_t>(count))
         return answers;
-    io.Err << kAnswerIntro << '\n';
+    io.Err << message::kQuizlockIntro << '\n';
     if (!answers.empty() || !io.Terminal) {
         for (int k = 0; k < count; ++k)
             PrintQuestion(io.Err, set, k);

@@ -1,5 +1,6 @@
 #include "engine/AtomicFile.h"
 
+#include "core/MessageText.h"
 #include "engine/PendingTempFiles.h"
 
 #include <atomic>
@@ -57,7 +58,7 @@ FileWriteResult WriteWhole(const fs::path& target, const uint8_t* data, size_t s
     std::error_code error;
     const fs::file_status status = fs::symlink_status(target, error);
     if (fs::exists(status) && !fs::is_regular_file(status))
-        return Failure(kNotARegularFile);
+        return Failure(message::kNotARegularFile);
     if (fs::exists(status) && existing == ExistingFile::Keep)
         return Failure(std::make_error_code(std::errc::file_exists).message());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
@@ -203,7 +204,7 @@ FileWriteResult WriteWhole(const fs::path& target, const uint8_t* data, size_t s
     mode_t mode = 0;
     const int problem = FinalMode(target, existing, mode);
     if (problem < 0)
-        return Failure(kNotARegularFile);
+        return Failure(message::kNotARegularFile);
     if (problem > 0)
         return Failure(problem);
     TemporaryFile temporary;

@@ -32,7 +32,4 @@ struct FileWriteResult {
 FileWriteResult WriteFileAtomically(
     const std::string& path, const uint8_t* data, size_t size, ExistingFile existing = ExistingFile::Replace);
 
-// The refusal reason for an existing target that is not a regular file.
-inline constexpr const char* kNotARegularFile = "it is not a regular file";
-
 } // namespace lumaquill

@@ -197,7 +197,7 @@ DecodeOutcome StegEngine::Decode(std::string& result)
     // ever touched, so a large container does not commit its whole capacity.
     std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[static_cast<size_t>(capacity)]);
     if (!input) {
-        ShowRunMessage(Host, runmessage::kNoInputBuffer);
+        ShowRunMessage(Host, message::kNoInputBuffer);
         return NothingDecoded;
     }
     RunProgress progress(*this);

@@ -25,7 +25,7 @@ DecodeOutcome StreamDecodedFile(const Frontend& host, std::ostream& out, const s
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out)
-        ShowRunMessage(host, runmessage::kCouldNotWriteStream, MessageIcon::Stop);
+        ShowRunMessage(host, message::kCouldNotWriteStream, MessageIcon::Stop);
     return FileWritten;
 }
 
@@ -48,7 +48,7 @@ DecodeOutcome SaveDecodedFile(
         return FileWritten;
     const FileWriteResult written = WriteFileAtomically(*target, bytes.data(), bytes.size());
     if (!written)
-        ShowRunMessage(host, runmessage::kCouldNotWrite + *target + ": " + written.Reason + ".", MessageIcon::Stop);
+        ShowRunMessage(host, message::kCouldNotWrite + *target + ": " + written.Reason + ".", MessageIcon::Stop);
     holder = *target;
     return FileWritten;
 }
@@ -62,7 +62,7 @@ std::optional<std::vector<uint8_t>> Restore(StegEngine& engine, const uint8_t* s
     case InflateResult::Complete:
         return bytes;
     case InflateResult::OutOfMemory:
-        ShowRunMessage(engine.GetFrontend(), runmessage::kNoOutputBuffer);
+        ShowRunMessage(engine.GetFrontend(), message::kNoOutputBuffer);
         return std::nullopt;
     case InflateResult::Failed:
         break;
@@ -124,7 +124,7 @@ bool Restored(StegEngine& engine, InflateResult result, DecodeOutcome& outcome)
     if (result == InflateResult::Complete)
         return true;
     if (result == InflateResult::OutOfMemory)
-        ShowRunMessage(engine.GetFrontend(), runmessage::kNoOutputBuffer);
+        ShowRunMessage(engine.GetFrontend(), message::kNoOutputBuffer);
     outcome = NothingDecoded;
     return false;
 }

@@ -135,7 +135,7 @@ bool StegEngine::Encode(const uint8_t* data, uint32_t size, const std::string& n
 {
     BusyScope busy(Host.Busy);
     if (!IsUsableContainer()) {
-        ShowRunMessage(Host, runmessage::kInvalidContainer);
+        ShowRunMessage(Host, message::kInvalidContainer);
         return false;
     }
     WriteByteIndex = 0;
@@ -143,14 +143,14 @@ bool StegEngine::Encode(const uint8_t* data, uint32_t size, const std::string& n
     WriteHeader();
     const int32_t mode = PayloadMode(*this, size);
     if (mode == EmbedNone) {
-        ShowRunMessage(Host, runmessage::kNoSuitableEncoder);
+        ShowRunMessage(Host, message::kNoSuitableEncoder);
         return false;
     }
     RunProgress progress(*this);
     // An image whose body is not complete would not decode: it is never
     // reported as encoded.
     if (!WriteModeHeader(*this, mode) || !WriteBuffer(data, size) || !CloseBody(*this, name)) {
-        ShowRunMessage(Host, runmessage::kUnableToEncode);
+        ShowRunMessage(Host, message::kUnableToEncode);
         return false;
     }
     return true;

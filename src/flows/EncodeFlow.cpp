@@ -1,5 +1,6 @@
 #include "flows/EncodeFlow.h"
 
+#include "core/MessageText.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
@@ -18,14 +19,6 @@ namespace lumaquill {
 
 namespace {
 
-// A container made in memory that could not be loaded is not the user's
-// input problem: say what went wrong.
-constexpr const char* kTempContainerFailed = "Could not make the temporary container image.";
-// A payload beyond what a 32-bit size can state fits no container.
-constexpr const char* kNoSuitableEncoder = "Could not find a suitable encoder.";
-// The refusal of a payload that would be written but could never be
-// restored; the sizes follow in TooLargeToDecode.
-constexpr const char* kTooLargeToDecode = "This data is too large to be decoded again from this image: ";
 // Noise and rescaled containers are 24-bit pictures.
 constexpr uint16_t kMadeContainerBits = 24;
 constexpr int32_t kNoiseBorder = 2;
@@ -86,7 +79,7 @@ bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize, uint64_t origin
     NoiseImage noise;
     noise.Create(NoiseSide(payloadSize, originalSize));
     if (!AdoptPicture(engine, noise)) {
-        Warn(engine, kTempContainerFailed);
+        Warn(engine, message::kTempContainerFailed);
         return false;
     }
     engine.Keys.ModeFixed = true;
@@ -113,14 +106,14 @@ bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t original
     engine.LastLoad.Profile = std::move(profile);
     scaled.Release();
     if (!loaded)
-        Warn(engine, kTempContainerFailed);
+        Warn(engine, message::kTempContainerFailed);
     return loaded;
 }
 
 bool RunSealedEncode(StegEngine& engine, const EncodeRequest& request)
 {
     if (request.Questions && request.Questions->UsedFlags[0]) {
-        Warn(engine, sealmessage::kPasswordsOnly);
+        Warn(engine, message::kSealPasswordsOnly);
         return false;
     }
     std::optional<EncodeRequest> sealed;
@@ -129,7 +122,7 @@ bool RunSealedEncode(StegEngine& engine, const EncodeRequest& request)
         sealed = SealRequest(request);
     }
     if (!sealed) {
-        Warn(engine, sealmessage::kSealFailed);
+        Warn(engine, message::kSealFailed);
         return false;
     }
     return RunEncode(engine, *sealed);
@@ -153,7 +146,7 @@ uint64_t DecodableBytes(int32_t decodeCapacity)
 
 std::string TooLargeToDecode(uint64_t originalSize, uint64_t decodableBytes)
 {
-    return std::string(kTooLargeToDecode) + "it has " + std::to_string(originalSize)
+    return std::string(message::kTooLargeToDecode) + "it has " + std::to_string(originalSize)
         + " bytes, and a decode of this image restores at most " + std::to_string(decodableBytes)
         + " bytes. Use a larger picture.";
 }
@@ -179,7 +172,7 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
     if (request.Seal)
         return RunSealedEncode(engine, request);
     if (request.Payload.size() > std::numeric_limits<uint32_t>::max()) {
-        Warn(engine, kNoSuitableEncoder);
+        Warn(engine, message::kNoSuitableEncoder);
         return false;
     }
     const auto size = static_cast<uint32_t>(request.Payload.size());

@@ -1,5 +1,7 @@
 #include "flows/PasswordRules.h"
 
+#include "core/MessageText.h"
+
 namespace lumaquill {
 
 namespace {
@@ -12,19 +14,19 @@ constexpr size_t kMinPasswordBytes = 4;
 std::string EncodePasswordProblem(std::string_view password, std::optional<std::string_view> confirmation)
 {
     if (password.empty())
-        return "Please enter a password.";
+        return message::kEnterPassword;
     if (confirmation && confirmation->empty())
-        return "Please enter the password twice.";
+        return message::kEnterPasswordTwice;
     if (confirmation && *confirmation != password)
-        return "Passwords do not match.";
+        return message::kPasswordsDiffer;
     if (password.size() < kMinPasswordBytes)
-        return "Passwords should be at least four characters long.";
+        return message::kPasswordTooShort;
     return {};
 }
 
 std::string DecodePasswordProblem(std::string_view password)
 {
-    return password.empty() ? "Please enter a password." : std::string();
+    return password.empty() ? std::string(message::kEnterPassword) : std::string();
 }
 
 } // namespace lumaquill

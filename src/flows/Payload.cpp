@@ -12,10 +12,9 @@ namespace lumaquill {
 
 namespace {
 
-// The buffer the payload is compressed into: n + n / 100 + 12 bytes.
 uLong DesignBound(size_t length)
 {
-    return static_cast<uLong>(length + length / 100 + 12);
+    return static_cast<uLong>(CompressBufferBytes(length));
 }
 
 // compress at the default level into a buffer of bound bytes; false when

@@ -8,8 +8,16 @@
 
 namespace lumaquill {
 
-// zlib's compress at the default level into a buffer of n + n / 100 + 12
-// bytes, shortened to the stream; nothing when compression fails.
+// The buffer a payload of n bytes is compressed into: n + n / 100 + 12
+// bytes. Callers that must know whether memory suffices ask with it first.
+constexpr uintmax_t CompressBufferBytes(uintmax_t length)
+{
+    return length + length / 100 + 12;
+}
+
+// zlib's compress at the default level into a buffer of
+// CompressBufferBytes(n) bytes, shortened to the stream; nothing when
+// compression fails.
 std::optional<std::vector<uint8_t>> CompressPayload(const uint8_t* data, size_t length);
 std::optional<std::vector<uint8_t>> CompressPayload(const std::string& text);
 

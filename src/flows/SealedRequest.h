@@ -6,15 +6,6 @@
 
 namespace lumaquill {
 
-namespace sealmessage {
-// Quizlock stores each answer's digest in the clear, which no sealing can
-// protect.
-constexpr const char* kPasswordsOnly
-    = "Sealing protects a password only: Quizlock questions cannot be sealed. Untick \"Seal with strong "
-      "encryption\" to use questions, or type a password.";
-constexpr const char* kSealFailed = "Could not seal the data.";
-} // namespace sealmessage
-
 // The request as it is encoded when sealed, from a request with Seal set
 // and the password in Password: Payload becomes the zlib stream of the
 // envelope of the old payload under the password, Key the digests of the

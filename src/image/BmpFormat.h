@@ -87,4 +87,10 @@ constexpr uint16_t ColorCount(uint16_t bitsPerPixel, uint32_t colorsUsed)
     }
 }
 
+// The pixel depths a bitmap may have; any other is refused on reading.
+constexpr bool IsKnownBitCount(uint32_t bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 } // namespace lumaquill::bmp

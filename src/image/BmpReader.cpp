@@ -22,11 +22,6 @@ bool IsKnownInfoSize(uint32_t size)
     return size == bmp::kInfoHeaderBytes || size == bmp::kV4InfoHeaderBytes || size == bmp::kV5InfoHeaderBytes;
 }
 
-bool IsKnownBitCount(uint16_t bits)
-{
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
-
 bool ArePlainMasks(const uint8_t* masks)
 {
     return Load32Le(masks) == bmp::kRedMask && Load32Le(masks + 4) == bmp::kGreenMask
@@ -108,7 +103,7 @@ bool BmpReader::CheckPixelFormat()
     Compression = Load32Le(Info.data() + bmp::kCompressionOffset);
     if (width <= 0 || height == 0 || height == std::numeric_limits<int32_t>::min())
         return Refuse(LoadProblem::Damaged, "BMP");
-    if (!IsKnownBitCount(BitCount))
+    if (!bmp::IsKnownBitCount(BitCount))
         return Refuse(LoadProblem::Unsupported, "a bitmap of " + std::to_string(BitCount) + " bits per pixel");
     if (uint64_t(BitCount) * uint64_t(width) > kMaxRowBits)
         return Refuse(LoadProblem::TooLarge, "");

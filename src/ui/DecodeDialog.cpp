@@ -1,5 +1,6 @@
 #include "ui/DecodeDialog.h"
 
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
 #include "flows/KeyDigests.h"
@@ -42,9 +43,6 @@ const QString kImageLine = QStringLiteral("Image: %1, %2 x %3 pixels");
 // The engine keeps its image from one dialog to the next.
 const QString kEarlierImage = QStringLiteral("the image from before");
 const QString kUnusableImageLine = QStringLiteral("Image: %1, which cannot be decoded");
-const QString kNoImage = QStringLiteral("No image selected.");
-const QString kNoContainer = QStringLiteral("No container image selected.");
-const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
 
 } // namespace
 
@@ -108,7 +106,7 @@ void DecodeDialog::ChooseImageFile(const QString& path)
 void DecodeDialog::OnPreviewButton()
 {
     if (!Engine.IsValid()) {
-        Prompts.Stop(this, kNoImage);
+        Prompts.Stop(this, QString::fromUtf8(message::kNoImage));
         return;
     }
     PreviewWindow->ShowAtImageSize();
@@ -124,7 +122,7 @@ void DecodeDialog::OnOk()
     std::string holder;
     std::string detail;
     if (Engine.ContainerProblem(true, detail) != LoadProblem::None) {
-        Prompts.Stop(this, PictureFilters::WithReason(kNoContainer, Engine, true));
+        Prompts.Stop(this, PictureFilters::WithReason(QString::fromUtf8(message::kNoContainer), Engine, true));
         return;
     }
     DecodeOutcome outcome = NothingDecoded;
@@ -152,7 +150,7 @@ void DecodeDialog::ShowOutcome(DecodeOutcome outcome, const std::string& holder)
         text.Text = holder;
         text.exec();
     } else if (outcome == NothingDecoded) {
-        Prompts.Warn(this, kNothingDecoded);
+        Prompts.Warn(this, QString::fromUtf8(message::kNothingDecoded));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/DibDrawing.h"
 
+#include "image/BmpFormat.h"
 #include "image/DibImage.h"
 #include "image/ScaledImage.h"
 
@@ -80,17 +81,12 @@ QImage ConvertRows(const uint8_t* pixels, const RowLayout& layout, const std::ve
     return picture;
 }
 
-bool SupportedBits(int bits)
-{
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
-
 } // namespace
 
 QImage DibToImage(const DibImage& image)
 {
     // Only uncompressed rows (compression 0) are laid out as read here.
-    if (!image.IsValid() || image.Compression() != 0 || !SupportedBits(image.BitCount()))
+    if (!image.IsValid() || image.Compression() != 0 || !bmp::IsKnownBitCount(image.BitCount()))
         return QImage();
     if (!DrawableSize(image.Width(), image.Height()))
         return QImage();

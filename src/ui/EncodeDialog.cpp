@@ -1,5 +1,6 @@
 #include "ui/EncodeDialog.h"
 
+#include "core/MessageText.h"
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
@@ -68,15 +69,7 @@ const QString kNoiseLine = QStringLiteral("Into: a new pure noise image");
 
 const QString kAllFilesFilter = QStringLiteral("All files (*.*)|*.*||");
 
-const QString kNoData = QStringLiteral("No data to encode.");
-const QString kNoContainer = QStringLiteral("No container image selected.");
 const QString kInvalidImage = QStringLiteral("Invalid image");
-const QString kNoInputBuffer = QStringLiteral("Could not allocate memory for input buffer.");
-const QString kNoDataBuffer = QStringLiteral("Could not allocate memory for data buffer.");
-const QString kCompressFailed = QStringLiteral("Failed to compress file.");
-// The prompt offers only existing files, but one can vanish or be
-// unreadable by the time it is read.
-const QString kCannotRead = QStringLiteral("Could not read the chosen file.");
 // An encoded image that was not written must not be lost without a word.
 const QString kCannotSave = QStringLiteral("Could not save the encoded image as \"%1\".");
 
@@ -91,12 +84,6 @@ FilePromptOptions OpenPrompt(const QString& filter)
 std::string LocalPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
-}
-
-// The block the payload is compressed into holds n + n / 100 + 12 bytes.
-uintmax_t CompressedBound(uintmax_t length)
-{
-    return length + length / 100 + 12;
 }
 
 // Whether a block of this size can be had now; it is released at once.
@@ -185,20 +172,22 @@ void EncodeDialog::ChoosePayloadFile(const QString& path)
 
 bool EncodeDialog::LoadPayloadFile(const QString& path)
 {
+    // The prompt offers only existing files, but one can vanish or be
+    // unreadable by the time it is read.
     const std::string local = LocalPath(path);
     std::error_code error;
     const uintmax_t length = std::filesystem::file_size(local, error);
     if (error) {
-        Prompts.Warn(this, kCannotRead);
+        Prompts.Warn(this, QString::fromUtf8(message::kCannotRead));
         return false;
     }
     if (!CanHold(length)) {
-        Prompts.Warn(this, kNoInputBuffer);
+        Prompts.Warn(this, QString::fromUtf8(message::kNoInputBuffer));
         return false;
     }
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(local);
     if (!bytes) {
-        Prompts.Warn(this, kCannotRead);
+        Prompts.Warn(this, QString::fromUtf8(message::kCannotRead));
         return false;
     }
     return CompressIntoPayload(bytes->data(), bytes->size());
@@ -234,13 +223,13 @@ void EncodeDialog::ReleasePayload()
 // size line keeps its previous text.
 bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
 {
-    if (!CanHold(CompressedBound(length))) {
-        Prompts.Warn(this, kNoDataBuffer);
+    if (!CanHold(CompressBufferBytes(length))) {
+        Prompts.Warn(this, QString::fromUtf8(message::kNoDataBuffer));
         return false;
     }
     std::optional<std::vector<uint8_t>> stream = CompressPayload(data, length);
     if (!stream) {
-        Prompts.Warn(this, kCompressFailed);
+        Prompts.Warn(this, QString::fromUtf8(message::kCompressFailed));
         return false;
     }
     Payload = std::move(*stream);
@@ -299,12 +288,12 @@ void EncodeDialog::OnOk()
     // Lives until the run has ended: the key material borrows its questions.
     PasswordDialog password(Prompts);
     if (DataKind == NoPayload) {
-        Prompts.Stop(this, kNoData);
+        Prompts.Stop(this, QString::fromUtf8(message::kNoData));
         return;
     }
     NoiseTicked = IsChecked(NoiseBoxId) ? 1 : 0;
     if (!Engine.IsUsableContainer() && NoiseTicked == 0) {
-        Prompts.Stop(this, PictureFilters::WithReason(kNoContainer, Engine, false));
+        Prompts.Stop(this, PictureFilters::WithReason(QString::fromUtf8(message::kNoContainer), Engine, false));
         return;
     }
     if (password.exec() == Accepted)
@@ -348,7 +337,7 @@ bool EncodeDialog::SealForRun(EncodeRequest& request)
         sealed = SealRequest(request);
     }
     if (!sealed) {
-        Prompts.Warn(this, QString::fromUtf8(sealmessage::kSealFailed));
+        Prompts.Warn(this, QString::fromUtf8(message::kSealFailed));
         return false;
     }
     request = std::move(*sealed);

@@ -1,5 +1,6 @@
 #include "ui/PasswordDialog.h"
 
+#include "core/MessageText.h"
 #include "flows/KeyDigests.h"
 #include "flows/PasswordRules.h"
 #include "flows/SealedRequest.h"
@@ -116,7 +117,7 @@ void PasswordDialog::RunQuestions()
     // Quizlock stores each answer's digest in the clear, which no sealing
     // can protect.
     if (QuestionsStored == 0 && IsChecked(SealId)) {
-        Prompts.Stop(this, QString::fromUtf8(sealmessage::kPasswordsOnly));
+        Prompts.Stop(this, QString::fromUtf8(message::kSealPasswordsOnly));
         return;
     }
     if (!RunQuestionDialog()) {
@@ -128,7 +129,7 @@ void PasswordDialog::RunQuestions()
     // a decode refuses an empty password: the image could never be read
     // back, so a password is asked for instead.
     if (QuestionsStored == 0 && Questions.LeadingUsed() == 0) {
-        Prompts.Stop(this, QStringLiteral("Please enter a password."));
+        Prompts.Stop(this, QString::fromUtf8(message::kEnterPassword));
         return;
     }
     Questions.BuildKeyText();

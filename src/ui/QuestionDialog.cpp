@@ -1,5 +1,6 @@
 #include "ui/QuestionDialog.h"
 
+#include "core/MessageText.h"
 #include "keys/QuestionSet.h"
 #include "ui/StoredText.h"
 #include "ui/UiPrompts.h"
@@ -85,7 +86,7 @@ void QuestionDialog::OnOk()
     const std::string question = ToStoredText(ControlText(QuestionId));
     const std::string answer = ToStoredText(ControlText(AnswerId));
     if (AnswerMode == 0 && !question.empty() && answer.empty()) {
-        Prompts.Stop(this, QStringLiteral("Please enter an answer."));
+        Prompts.Stop(this, QString::fromUtf8(message::kEnterAnswer));
         return;
     }
     Question = question;

@@ -1,3 +1,4 @@
+#include "core/MessageText.h"
 #include "engine/AtomicFile.h"
 #include "flows/FlowHarness.h"
 #include "flows/Payload.h"
@@ -148,7 +149,7 @@ TEST(DecodeRun, UnwritableTargetIsReportedWhileTheProgressIsUp)
     EXPECT_EQ(result.Holder, target);
     // Not the wrong-key message: the file could not be written, and why.
     EXPECT_EQ(result.Messages,
-        std::vector<std::string> { "Stop: Could not write " + target + ": " + kNotARegularFile + "." });
+        std::vector<std::string> { "Stop: Could not write " + target + ": " + message::kNotARegularFile + "." });
     EXPECT_LT(
         front.Log.IndexOf("Stop: Could not decode any useful information from this image."), front.Log.IndexOf("Hide"));
     // No temporary file is left beside the target.

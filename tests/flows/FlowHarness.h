@@ -4,8 +4,8 @@
 #include "flows/DecodeFlow.h"
 #include "flows/EncodeFlow.h"
 #include "flows/FakeFrontend.h"
-#include "flows/TestFiles.h"
 #include "keys/QuestionSet.h"
+#include "support/TestFiles.h"
 
 #include <memory>
 #include <string>

@@ -1,3 +1,4 @@
+#include "core/MessageText.h"
 #include "engine/CappedInflate.h"
 #include "flows/FlowHarness.h"
 #include "flows/Payload.h"
@@ -183,7 +184,7 @@ TEST(SealedFlow, QuestionsAreNeverSealed)
     request.Seal = true;
     request.Password = SecretBytes(std::string_view(h.Questions->KeyText));
     EXPECT_FALSE(h.Encode(request));
-    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { std::string("Warn: ") + sealmessage::kPasswordsOnly });
+    EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { std::string("Warn: ") + message::kSealPasswordsOnly });
 }
 
 } // namespace

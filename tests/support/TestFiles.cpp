@@ -1,4 +1,4 @@
-#include "flows/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "core/ByteOrder.h"
 

@@ -1,6 +1,7 @@
 #include "engine/AtomicFile.h"
 
-#include "flows/TestFiles.h"
+#include "core/MessageText.h"
+#include "support/TestFiles.h"
 
 #include <csignal>
 #include <filesystem>
@@ -75,7 +76,7 @@ TEST(AtomicFile, RefusesTargetsThatAreNotRegularFiles)
         for (const ExistingFile existing : { ExistingFile::Replace, ExistingFile::Keep }) {
             const FileWriteResult result = WriteFileAtomically(target, bytes.data(), bytes.size(), existing);
             EXPECT_FALSE(result) << target;
-            EXPECT_EQ(result.Reason, kNotARegularFile) << target;
+            EXPECT_EQ(result.Reason, message::kNotARegularFile) << target;
         }
     }
     EXPECT_TRUE(std::filesystem::is_symlink(link));

@@ -1,6 +1,6 @@
 #include "engine/CappedInflate.h"
 
-#include "flows/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
