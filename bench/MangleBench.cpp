@@ -13,7 +13,6 @@
 #include "keys/SpeedSetting.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstring>
 
 namespace lumaquill {
@@ -54,7 +53,7 @@ void ChainedCompressions(benchmark::State& state, Sha1CompressFunction compress)
         state.SkipWithError("this processor has no SHA extensions");
         return;
     }
-    uint32_t h[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
+    uint32_t h[5] = { 0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u };
     uint32_t words[16] = {};
     for (auto _ : state) {
         compress(h, words);
@@ -95,7 +94,7 @@ BENCHMARK(BM_Md5Digest20);
 void BM_PassHashingOnly(benchmark::State& state)
 {
     const Sha1CompressFunction compress = ActiveSha1Compress();
-    uint32_t h[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
+    uint32_t h[5] = { 0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u };
     uint32_t words[16] = {};
     // Passes in a cycle of sixteen that take two compressions.
     constexpr uint32_t kTwoCompressionPasses = 0b1111'0101'1110'1010;

@@ -71,7 +71,7 @@ cxx_sources() {
 
 format_check() {
     local drift
-    drift=$(cd "$here" && cxx_sources | xargs -0 clang-format --dry-run 2>&1 | grep -o '^[^:]*:[0-9]*:[0-9]*: warning' | cut -d: -f1 | sort -u)
+    drift=$(cd "$here" && cxx_sources | xargs -0 clang-format --dry-run 2>&1 | { grep -o '^[^:]*:[0-9]*:[0-9]*: warning' || true; } | cut -d: -f1 | sort -u)
     if [ -n "$drift" ]; then
         printf 'These files drift from .clang-format (scripts/dev.sh format fixes them):\n%s\n' "$drift" >&2
         return 1

@@ -15,7 +15,8 @@ public:
 // allowed and does nothing.
 class BusyScope {
 public:
-    explicit BusyScope(BusyIndicator* indicator) : Indicator(indicator)
+    explicit BusyScope(BusyIndicator* indicator)
+        : Indicator(indicator)
     {
         if (Indicator)
             Indicator->Begin();

@@ -5,8 +5,8 @@
 namespace lumaquill {
 
 enum DecodeOutcome : int32_t {
-    TextDecoded = 0,    // the holder has the text
-    FileWritten = 1,    // the save step ran; the holder has the target path (empty when declined)
+    TextDecoded = 0, // the holder has the text
+    FileWritten = 1, // the save step ran; the holder has the target path (empty when declined)
     NothingDecoded = 2, // nothing usable was extracted
 };
 

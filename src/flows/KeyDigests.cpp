@@ -7,7 +7,7 @@ namespace lumaquill {
 
 KeyDigests KeyDigests::FromText(std::string_view keyText)
 {
-    return {lumaquill::Sha1(keyText), lumaquill::Md5Digest(keyText)};
+    return { lumaquill::Sha1(keyText), lumaquill::Md5Digest(keyText) };
 }
 
 } // namespace lumaquill

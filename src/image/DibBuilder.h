@@ -7,22 +7,24 @@ namespace lumaquill {
 
 class DibImage;
 
+// Every size in the engine is 32-bit signed arithmetic, so decoded rows stay
+// within 1 GiB. A few bytes of a picture file can declare a picture of any
+// size: a fuzzing build refuses beyond 64 MiB of rows, so that the fuzzers
+// spend their time in the decoders' logic rather than filling and copying
+// huge pictures under the sanitizers; the normal build tests the real limit.
+#ifndef LUMAQUILL_FUZZING
+inline constexpr uint64_t kMaxDecodedRowBytes = uint64_t(1) << 30;
+#else
+inline constexpr uint64_t kMaxDecodedRowBytes = uint64_t(1) << 26;
+#endif
+
 // Builds a decoded picture in the loaded form: the 40-byte information
 // header a 24- or 32-bit BMP file of the same picture has, and zeroed
 // bottom-up rows that the codec fills from the top.
 class DibBuilder {
 public:
-    // Pictures whose rows would pass this size are refused: every size in
-    // the engine is 32-bit signed arithmetic.
-#ifndef LUMAQUILL_FUZZING
-    static constexpr uint64_t kMaxRowBytes = uint64_t(1) << 30;
-#else
-    // A few bytes of a picture file can declare a picture of any size. A
-    // fuzzing build refuses beyond 64 MiB of rows, so that the fuzzers spend
-    // their time in the decoders' logic rather than filling and copying huge
-    // pictures under the sanitizers; the normal build tests the real limit.
-    static constexpr uint64_t kMaxRowBytes = uint64_t(1) << 26;
-#endif
+    // Pictures whose rows would pass this size are refused.
+    static constexpr uint64_t kMaxRowBytes = kMaxDecodedRowBytes;
 
     // False when the picture is empty or too large.
     bool Start(uint32_t width, uint32_t height, uint16_t bitsPerPixel);

@@ -47,7 +47,7 @@ LUMAQUILL_SHA_TARGET void CompressShaNi(uint32_t state[5], const uint32_t words[
 {
     const __m128i abcdIn = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0x1B);
     const __m128i eIn = _mm_set_epi32(static_cast<int>(state[4]), 0, 0, 0);
-    __m128i msg[4] = {LoadWords(words), LoadWords(words + 4), LoadWords(words + 8), LoadWords(words + 12)};
+    __m128i msg[4] = { LoadWords(words), LoadWords(words + 4), LoadWords(words + 8), LoadWords(words + 12) };
 
     __m128i abcd = abcdIn;
     __m128i e0 = _mm_add_epi32(eIn, msg[0]);

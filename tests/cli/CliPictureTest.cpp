@@ -65,8 +65,8 @@ protected:
     {
         for (const char* out : { "out.png", "out.bmp", "out.webp", "OUT.PNG" }) {
             const std::string text = "hidden in " + label + " as " + out;
-            CliRun encode
-                = Run({ "encode", "--container", cover, "--out", out, "--force", "--text", text, "--password", "abcd" });
+            CliRun encode = Run(
+                { "encode", "--container", cover, "--out", out, "--force", "--text", text, "--password", "abcd" });
             ASSERT_EQ(encode.Status, 0) << label << " -> " << out << ": " << encode.Err;
             CliRun decode = Run({ "decode", out, "--password", "abcd" });
             EXPECT_EQ(decode.Status, 0) << label << " -> " << out << ": " << decode.Err;
@@ -157,8 +157,8 @@ TEST_F(CliPictureTest, OutputKeepsTheColourProfileAndDropsOtherMetadata)
     png.Extra.push_back({ "eXIf", { 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 0 } });
     WriteFile(Dir / "cover.png", test::BuildPng(png));
     for (const std::vector<std::string>& extra : { std::vector<std::string> {}, { "--shrink" } }) {
-        std::vector<std::string> args
-            = { "encode", "--container", "cover.png", "--out", "o.png", "--force", "--text", "t", "--password", "abcd" };
+        std::vector<std::string> args = { "encode", "--container", "cover.png", "--out", "o.png", "--force", "--text",
+            "t", "--password", "abcd" };
         args.insert(args.end(), extra.begin(), extra.end());
         ASSERT_EQ(Run(args).Status, 0);
         const std::string out = ReadFile(Dir / "o.png");

@@ -93,7 +93,8 @@ TEST_P(FlowRoundTrip, DecodesWhatWasEncoded)
         EXPECT_EQ(result.Questions.Questions[1], "Town you were born in?");
         EXPECT_EQ(result.Questions.Hints[1], "");
         EXPECT_EQ(result.Questions.AnswerKeys[1], AnswerKey("Bergen"));
-        EXPECT_EQ(result.Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> { true, true, false, false, false }));
+        EXPECT_EQ(
+            result.Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> { true, true, false, false, false }));
     }
     if (c.File) {
         ASSERT_EQ(result.Outcome, FileWritten);

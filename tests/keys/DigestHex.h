@@ -18,8 +18,7 @@ inline std::string DigestHex(const uint8_t* bytes, size_t length)
     return text;
 }
 
-template <typename Bytes>
-std::string DigestHex(const Bytes& bytes)
+template <typename Bytes> std::string DigestHex(const Bytes& bytes)
 {
     return DigestHex(bytes.data(), bytes.size());
 }

@@ -1,9 +1,8 @@
 #include "keys/QuestionSet.h"
 
+#include "keys/DigestHex.h"
 #include "keys/Md5Digest.h"
 #include "keys/Sha1Context.h"
-
-#include "keys/DigestHex.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +56,7 @@ TEST(QuestionSetTest, CompactMovesUsedSlotsForwardInOrder)
         EXPECT_FALSE(set.UsedFlags[k]) << k;
         EXPECT_TRUE(set.Questions[k].empty()) << k;
         EXPECT_TRUE(set.Answers[k].empty()) << k;
-        EXPECT_EQ(set.AnswerKeys[k], Sha1Bytes{}) << k;
+        EXPECT_EQ(set.AnswerKeys[k], Sha1Bytes {}) << k;
     }
     EXPECT_EQ(set.LeadingUsed(), 2);
 
@@ -93,17 +92,17 @@ TEST(QuestionSetTest, ClearFlagsAndKeysLeavesTexts)
     QuestionSet set;
     set.SetSlot(4, "Q?", "H", "A");
     set.ClearFlagsAndKeys();
-    EXPECT_EQ(set.UsedFlags, (std::array<bool, QuestionSet::kSlots>{}));
-    EXPECT_EQ(set.AnswerKeys[4], Sha1Bytes{});
+    EXPECT_EQ(set.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
+    EXPECT_EQ(set.AnswerKeys[4], Sha1Bytes {});
     EXPECT_EQ(set.Questions[4], "Q?");
 }
 
 TEST(QuestionSetTest, LeadingUsedStopsAtTheFirstGap)
 {
     QuestionSet set;
-    set.UsedFlags = {true, true, false, true, false};
+    set.UsedFlags = { true, true, false, true, false };
     EXPECT_EQ(set.LeadingUsed(), 2);
-    set.UsedFlags = {true, true, true, true, true};
+    set.UsedFlags = { true, true, true, true, true };
     EXPECT_EQ(set.LeadingUsed(), 5);
 }
 

@@ -1,11 +1,10 @@
-#include "keys/Sha1Compress.h"
 #include "keys/Sha1Context.h"
 
 #include "keys/DigestHex.h"
-
-#include <gtest/gtest.h>
+#include "keys/Sha1Compress.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -23,8 +22,8 @@ Sha1CompressFunction Portable()
 }
 
 const Implementation kImplementations[] = {
-    {"Portable", Portable},
-    {"ShaExtensions", Sha1CompressAccelerated},
+    { "Portable", Portable },
+    { "ShaExtensions", Sha1CompressAccelerated },
 };
 
 // Every test runs once per compression implementation, forced for its
@@ -68,16 +67,16 @@ const std::string kDigits200 = [] {
 // FIPS 180-1 appendices A and B, the empty message, and lengths around the
 // block and padding boundaries (values from an independent SHA-1).
 const KnownAnswer kKnownAnswers[] = {
-    {"", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
-    {"abc", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
-    {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
-    {kDigits200.substr(0, 55), "9F3A4CE7F66B1B74C34DA2C5D732C39F81E0F8DF"},
-    {kDigits200.substr(0, 57), "46CC79601F8C6B81A4180774CE08465987A225A7"},
-    {kDigits200.substr(0, 63), "984B0F2F6D78C24020F5A79D409F67AB99302891"},
-    {kDigits200.substr(0, 64), "CF0800F7644ACE3CB4C3FA33388D3BA0EA3C8B6E"},
-    {kDigits200.substr(0, 65), "92DE3A8444FE6D15268F0BA810AA43BC8B3A4FFE"},
-    {kDigits200.substr(0, 119), "D1BA16C5F745875597B6D0B9061F30B5A5C89092"},
-    {kDigits200.substr(0, 128), "B5D36071C0845DF9E0727B58EC97D2796F3312D0"},
+    { "", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709" },
+    { "abc", "A9993E364706816ABA3E25717850C26C9CD0D89D" },
+    { "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", "84983E441C3BD26EBAAE4AA1F95129E5E54670F1" },
+    { kDigits200.substr(0, 55), "9F3A4CE7F66B1B74C34DA2C5D732C39F81E0F8DF" },
+    { kDigits200.substr(0, 57), "46CC79601F8C6B81A4180774CE08465987A225A7" },
+    { kDigits200.substr(0, 63), "984B0F2F6D78C24020F5A79D409F67AB99302891" },
+    { kDigits200.substr(0, 64), "CF0800F7644ACE3CB4C3FA33388D3BA0EA3C8B6E" },
+    { kDigits200.substr(0, 65), "92DE3A8444FE6D15268F0BA810AA43BC8B3A4FFE" },
+    { kDigits200.substr(0, 119), "D1BA16C5F745875597B6D0B9061F30B5A5C89092" },
+    { kDigits200.substr(0, 128), "B5D36071C0845DF9E0727B58EC97D2796F3312D0" },
 };
 
 TEST_P(Sha1ContextTest, KnownAnswers)
@@ -145,14 +144,14 @@ TEST_P(Sha1ContextTest, ChainWithUnalignedLengths)
         const char* Sha1;
     };
     const Link links[] = {
-        {3, "0E0ED6431393D6284B7E238B259DD397D837E0D9"},
-        {5, "99B13D8747436EBD4EE6F97842F7A9FF627C8C31"},
-        {70, "67FCC838A8B51E4F2DFB823E23C215951B99172E"},
-        {1, "61B061D4229E5B6BD560BCB7DE44DCD049C6EB1D"},
-        {0, "A4B789302879EB2C8471ECCBEBB2FC440EAF87DF"},
-        {61, "5E4162A327B549A496274800CF76D3392EE504E7"},
-        {2, "CC42E00D9DC11F2AFEE2A706265906D94664CDC4"},
-        {127, "865F7CB4CC54418E7D7EB194D1BA55B3CA4E1ABB"},
+        { 3, "0E0ED6431393D6284B7E238B259DD397D837E0D9" },
+        { 5, "99B13D8747436EBD4EE6F97842F7A9FF627C8C31" },
+        { 70, "67FCC838A8B51E4F2DFB823E23C215951B99172E" },
+        { 1, "61B061D4229E5B6BD560BCB7DE44DCD049C6EB1D" },
+        { 0, "A4B789302879EB2C8471ECCBEBB2FC440EAF87DF" },
+        { 61, "5E4162A327B549A496274800CF76D3392EE504E7" },
+        { 2, "CC42E00D9DC11F2AFEE2A706265906D94664CDC4" },
+        { 127, "865F7CB4CC54418E7D7EB194D1BA55B3CA4E1ABB" },
     };
     Sha1Context context;
     context.Init();
