@@ -13,7 +13,6 @@ namespace {
 using test::CliRun;
 using test::ReadFile;
 using test::RunCli;
-using test::TempDir;
 using test::WriteFile;
 
 namespace fs = std::filesystem;
@@ -21,14 +20,8 @@ namespace fs = std::filesystem;
 // The faults of a careless command line: lost data, planted or replaced
 // files, crashes. Each test runs the real executable in a folder of its own
 // with a 101 x 67 container.
-class CliDataSafetyTest : public ::testing::Test {
+class CliDataSafetyTest : public test::CliFolderTest {
 protected:
-    void SetUp() override { test::WriteBmp24(Dir / "c.bmp", 101, 67); }
-
-    CliRun Run(const std::vector<std::string>& args, const std::string& input = "")
-    {
-        return RunCli(args, Dir.Path().string(), input);
-    }
     CliRun Encode(const std::string& out, std::vector<std::string> extra)
     {
         std::vector<std::string> args = { "encode", "--out", out, "--container", "c.bmp", "--password", "abcd" };
@@ -41,8 +34,6 @@ protected:
         ::stat((Dir / name).c_str(), &info);
         return info.st_mode & 07777;
     }
-
-    TempDir Dir;
 };
 
 // 300 000 "A"s compress to a few hundred bytes, but a decode restores at

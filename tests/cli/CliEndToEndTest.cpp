@@ -9,30 +9,20 @@ namespace {
 using test::CliRun;
 using test::ReadFile;
 using test::RunCli;
-using test::TempDir;
 using test::WriteFile;
 
 constexpr const char* kNothingDecoded = "Could not decode any useful information from this image.\n";
 
 // Every test runs the real executable in a folder of its own, with a 101 x 67
-// container: 303 bytes of pixels a row, padded to 304.
-class CliEndToEndTest : public ::testing::Test {
+// container.
+class CliEndToEndTest : public test::CliFolderTest {
 protected:
-    void SetUp() override { test::WriteBmp24(Dir / "c.bmp", 101, 67); }
-
-    CliRun Run(const std::vector<std::string>& args, const std::string& input = "")
-    {
-        return RunCli(args, Dir.Path().string(), input);
-    }
-
     CliRun Encode(const std::string& out, std::vector<std::string> extra)
     {
         std::vector<std::string> args = { "encode", "--out", out, "--container", "c.bmp" };
         args.insert(args.end(), extra.begin(), extra.end());
         return Run(args);
     }
-
-    TempDir Dir;
 };
 
 TEST_F(CliEndToEndTest, TextComesBackOnStdoutByteForByte)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,21 @@ public:
 private:
     std::vector<std::string> Lines;
     size_t Next = 0;
+};
+
+// The fixture of the tests that run the real executable: each test in a
+// folder of its own that holds a 101 x 67 container, c.bmp (303 bytes of
+// pixels a row, padded to 304).
+class CliFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteBmp24(Dir / "c.bmp", 101, 67); }
+
+    CliRun Run(const std::vector<std::string>& args, const std::string& input = "")
+    {
+        return RunCli(args, Dir.Path().string(), input);
+    }
+
+    TempDir Dir;
 };
 
 } // namespace lumaquill::test
