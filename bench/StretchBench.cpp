@@ -3,7 +3,7 @@
 // average) and the shrink of a container, and a small picture enlarged
 // bilinearly to screen size. Previews are made afresh on every repaint.
 
-#include "core/ByteOrder.h"
+#include "BenchBitmap.h"
 #include "image/DibImage.h"
 #include "image/ScaledImage.h"
 
@@ -17,32 +17,12 @@ namespace {
 using lumaquill::DibImage;
 using lumaquill::ScaledImage;
 
-// A 24-bit bitmap file of varied pixels, built in memory.
-std::string MakeBitmap(int32_t width, int32_t height)
-{
-    const uint32_t stride = ((24u * uint32_t(width) + 31) / 32) * 4;
-    std::vector<uint8_t> file(54 + size_t(stride) * uint32_t(height));
-    for (size_t i = 54; i < file.size(); ++i)
-        file[i] = uint8_t(i * 2654435761u >> 13);
-    uint8_t* p = file.data();
-    std::fill(p, p + 54, uint8_t(0));
-    p[0] = 'B';
-    p[1] = 'M';
-    lumaquill::Store32Le(p + 2, uint32_t(file.size()));
-    lumaquill::Store32Le(p + 10, 54);
-    lumaquill::Store32Le(p + 14, 40);
-    lumaquill::Store32Le(p + 18, uint32_t(width));
-    lumaquill::Store32Le(p + 22, uint32_t(height));
-    lumaquill::Store16Le(p + 26, 1);
-    lumaquill::Store16Le(p + 28, 24);
-    return std::string(file.begin(), file.end());
-}
-
 const DibImage& Picture(int32_t width, int32_t height)
 {
     static DibImage image;
     if (image.Width() != width || image.Height() != height) {
-        std::istringstream file(MakeBitmap(width, height));
+        std::istringstream file(
+            lumaquill::bench::MakeBitmap(width, height, [](size_t i) { return uint8_t(i * 2654435761u >> 13); }));
         image.Read(file);
     }
     return image;

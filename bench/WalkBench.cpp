@@ -2,7 +2,7 @@
 // random walk over a 12-megapixel container, and a complete sequential walk
 // over the same container.
 
-#include "core/ByteOrder.h"
+#include "BenchBitmap.h"
 #include "engine/StegEngine.h"
 #include "keys/IsaacGen.h"
 
@@ -22,28 +22,9 @@ constexpr int32_t kLargeWidth = 4000;
 constexpr int32_t kLargeHeight = 3000;
 constexpr Position kNone { -1, -1 };
 
-// A 24-bit bitmap file of mid-grey pixels, built in memory.
-std::string MakeBitmap(int32_t width, int32_t height)
-{
-    const uint32_t stride = ((24u * uint32_t(width) + 31) / 32) * 4;
-    std::vector<uint8_t> file(54 + size_t(stride) * uint32_t(height), 0x80);
-    uint8_t* p = file.data();
-    std::fill(p, p + 54, uint8_t(0));
-    p[0] = 'B';
-    p[1] = 'M';
-    lumaquill::Store32Le(p + 2, uint32_t(file.size()));
-    lumaquill::Store32Le(p + 10, 54);
-    lumaquill::Store32Le(p + 14, 40);
-    lumaquill::Store32Le(p + 18, uint32_t(width));
-    lumaquill::Store32Le(p + 22, uint32_t(height));
-    lumaquill::Store16Le(p + 26, 1);
-    lumaquill::Store16Le(p + 28, 24);
-    return std::string(file.begin(), file.end());
-}
-
 bool Load(StegEngine& engine, int32_t width, int32_t height)
 {
-    std::istringstream file(MakeBitmap(width, height));
+    std::istringstream file(lumaquill::bench::MakeBitmap(width, height, [](size_t) { return uint8_t(0x80); }));
     engine.Read(file);
     if (!engine.IsUsableContainer())
         return false;

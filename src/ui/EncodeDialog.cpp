@@ -250,10 +250,7 @@ void EncodeDialog::ChooseContainerFile(const QString& path)
 {
     // Ok examines the container; a file that did not load shows a size of 0.
     Engine.LoadContainer(LocalPath(path));
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    ImageTitle = dot < 0 ? name : name.left(dot);
-    ContainerName = name;
+    ContainerName = QFileInfo(path).fileName();
     SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
     ShowChosenContainer();
 }

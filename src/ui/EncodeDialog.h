@@ -94,7 +94,6 @@ private:
     int32_t DataKind = NoPayload;
     // Owned through its Qt parent, this dialog.
     PreviewDialog* PreviewWindow = nullptr;
-    QString ImageTitle;
     QString PayloadPath;
     // The chosen container's file name, shown below the buttons.
     QString ContainerName;
