@@ -80,7 +80,7 @@ TEST(CapacityTest, ChooseModeTakesTheSparsestModeThatFits)
         StegEngine engine;
         ASSERT_TRUE(LoadFromBytes(engine, MakeFlatBitmap(table.Width, table.Height, 24, 0))) << table.Name;
         for (const ChooseCase& c : table.Cases)
-            EXPECT_EQ(engine.ChooseMode(c.Size), c.Mode) << table.Name << " size " << c.Size;
+            EXPECT_EQ(engine.ChooseMode(c.Size, 0), c.Mode) << table.Name << " size " << c.Size;
     }
 }
 
