@@ -182,10 +182,11 @@ TEST_F(CliEndToEndTest, FileGoesIntoOutDirUnderItsNameAndIsReplacedOnlyWithForce
 
 TEST_F(CliEndToEndTest, QuestionsInsteadOfAPassword)
 {
-    // The empty second question leaves its slot unused, so the third moves up.
+    // The empty second question leaves its slot unused, so the third moves
+    // up; an empty fourth is unused too, answer or not.
     CliRun encode = Encode("q.bmp",
         { "--text", "behind questions", "--quiz", "First pet?", "Optional", "Rex", "--quiz", "", "", "ignored",
-            "--quiz", "Town?", "", "Oslo" });
+            "--quiz", "Town?", "", "Oslo", "--quiz", "", "", "" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
 
     CliRun right = Run({ "decode", "q.bmp", "--answer", "Rex", "--answer", "Oslo" });
