@@ -147,10 +147,12 @@ int32_t StegEngine::CapacityFor(int32_t width, int32_t height, uint16_t bits, in
 // A mode fits when the rest of the walk holds its run (see WalkBudget) and,
 // in a container whose densest mode has a positive capacity, the payload is
 // below the mode's capacity, which never holds for a capacity of zero or
-// less. The walk falls short of the capacity in large pictures (the
-// capacity counts every pixel, the walk leaves out the outer rows and
-// columns and the last 99 cells), and a container too small for even the
-// densest mode's capacity has only the walk to go by.
+// less. The walk falls short of the capacity in large pictures: the
+// capacity counts every pixel slot less a fixed reserve, while the walk
+// stops once fewer than 100 of the (width - 2) x (height - 2) cells of its
+// count are free, and its draws in the rightmost column and the top row
+// lower that count too. A container too small for even the densest mode's
+// capacity has only the walk to go by.
 int32_t StegEngine::ChooseMode(uint32_t size, uint32_t nameBytes) const
 {
     const bool rated = Capacity(EmbedBits012) > 0;
