@@ -18,6 +18,10 @@ character that shows as a blank cell, no more hidden than a space, which
 names may hold.
 
 Usage: make_format_table.py [OUTPUT]   (default: the header in the tree)
+       make_format_table.py --check     exit status 1 when the header in the
+                                        tree differs from what this Python's
+                                        Unicode database gives; a header of
+                                        another Unicode version is skipped
 """
 
 import os
@@ -82,11 +86,27 @@ inline constexpr std::array<CodePointRange, %d> kInvisibleRanges = { {
 ''' % (unicodedata.unidata_version, unicodedata.unidata_version, len(table), rows)
 
 
+def check():
+    with open(DEFAULT_OUTPUT, encoding='utf-8') as f:
+        current = f.read()
+    if 'Unicode %s\n' % unicodedata.unidata_version not in current:
+        print('skipped: the table was made from another Unicode version than %s' % unicodedata.unidata_version)
+        return 0
+    if current != header(ranges(invisible_code_points())):
+        print('%s differs from what this script writes: run it again' % DEFAULT_OUTPUT)
+        return 1
+    print('the table is what Unicode %s gives' % unicodedata.unidata_version)
+    return 0
+
+
 def main():
+    if sys.argv[1:] == ['--check']:
+        return check()
     output = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_OUTPUT
     with open(output, 'w', encoding='utf-8') as f:
         f.write(header(ranges(invisible_code_points())))
+    return 0
 
 
 if __name__ == '__main__':
-    main()
+    sys.exit(main())
