@@ -16,6 +16,9 @@ struct CliIo {
     TerminalInput* Terminal = nullptr;
     // Standard error is a terminal: progress is drawn there, else nothing.
     bool ErrIsTerminal = false;
+    // Standard output is a terminal: a decoded text is shown there with its
+    // control characters escaped, else written exactly.
+    bool OutIsTerminal = false;
 };
 
 } // namespace lumaquill

@@ -52,7 +52,8 @@ int CommandLine::Main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     TerminalPrompt terminal(STDIN_FILENO, std::cin, std::cerr);
-    CliIo io { std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0 };
+    CliIo io { std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) ? &terminal : nullptr, isatty(STDERR_FILENO) != 0,
+        isatty(STDOUT_FILENO) != 0 };
     // No input may end the process with an uncaught exception: whatever
     // escapes the commands is a failure with a reason.
     try {

@@ -121,11 +121,15 @@ int DecodeCommand::Deliver(
     return ExitFailure;
 }
 
-// With --out FILE the text goes there, never to the terminal.
+// With --out FILE the text goes there, never to the terminal. A terminal
+// shows the text with its control characters escaped, so that a hidden text
+// cannot steer it (clear the screen, set the clipboard); a pipe gets the
+// exact bytes.
 int DecodeCommand::DeliverText(const DecodeOptions& options, const std::string& text)
 {
     if (options.OutPath.empty() || OutputFile::IsStdout(options.OutPath)) {
-        Io.Out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        const std::string shown = Io.OutIsTerminal ? DisplayText::TextForTerminal(text) : text;
+        Io.Out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
         return OutputFile::Finish(Io.Out, Io.Err);
     }
     std::string problem = OutputFile::Problem(options.OutPath, options.Force);

@@ -22,15 +22,14 @@ void AppendEscape(std::string& out, uint8_t value)
     out += kHex[value & 0xF];
 }
 
-// "\u202E" for a three-byte character that would reorder or hide what
-// follows it on the terminal.
-void AppendCodePointEscape(std::string& out, std::string_view s, size_t i)
+// "\u202E", or "\U000E0041" beyond U+FFFF, for a character that would
+// reorder or hide what follows it on the terminal.
+void AppendCodePointEscape(std::string& out, uint32_t codePoint)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    const uint32_t codePoint = (uint32_t(uint8_t(s[i]) & 0x0F) << 12) | (uint32_t(uint8_t(s[i + 1]) & 0x3F) << 6)
-        | (uint8_t(s[i + 2]) & 0x3F);
-    out += "\\u";
-    for (int shift = 12; shift >= 0; shift -= 4)
+    const int digits = codePoint > 0xFFFF ? 8 : 4;
+    out += digits == 8 ? "\\U" : "\\u";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
         out += kHex[(codePoint >> shift) & 0xF];
 }
 
@@ -43,17 +42,29 @@ std::string DisplayText::ToUtf8(std::string_view bytes)
 
 std::string DisplayText::ForTerminal(std::string_view bytes)
 {
+    return Escaped(bytes, false);
+}
+
+std::string DisplayText::TextForTerminal(std::string_view bytes)
+{
+    return Escaped(bytes, true);
+}
+
+std::string DisplayText::Escaped(std::string_view bytes, bool keepLines)
+{
     std::string text = ToUtf8(bytes);
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         auto byte = static_cast<uint8_t>(text[i]);
-        if (byte < 0x20 || byte == 0x7F) {
+        if (keepLines && (byte == '\n' || byte == '\t')) {
+            out += text[i];
+        } else if (byte < 0x20 || byte == 0x7F) {
             AppendEscape(out, byte);
         } else if (IsC1Control(text, i)) {
             AppendEscape(out, static_cast<uint8_t>(text[++i]));
-        } else if (IsInvisibleFormatAt(text, i)) {
-            AppendCodePointEscape(out, text, i);
-            i += kInvisibleFormatBytes - 1;
+        } else if (const size_t length = InvisibleCharacterAt(text, i); length > 0) {
+            AppendCodePointEscape(out, CodePointAt(text, i, length));
+            i += length - 1;
         } else {
             out += text[i];
         }

@@ -71,9 +71,11 @@ bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& erro
         result.Key = KeySource::Quiz;
         for (const auto& values : options.Occurrences("--quiz"))
             result.Quizzes.push_back({ values[0], values[1], values[2] });
-        // An empty answer would protect the image with nothing at all.
+        // An empty answer would protect the image with nothing at all. An
+        // empty question is an unused slot, as in the setup dialog: nothing
+        // of it is stored, whatever its hint and answer.
         for (const EncodeOptions::Quiz& quiz : result.Quizzes) {
-            if (quiz.Answer.empty()) {
+            if (!quiz.Question.empty() && quiz.Answer.empty()) {
                 error = "every --quiz question needs a non-empty answer";
                 return false;
             }

@@ -25,7 +25,7 @@ std::string OutputFile::Problem(const std::string& path, bool force)
 {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
-    if (error || !fs::exists(status))
+    if (error || !fs::exists(status) || IsNullDevice(path))
         return {};
     if (!fs::is_regular_file(status))
         return CouldNotWrite(path, message::kNotARegularFile);

@@ -7,7 +7,8 @@ namespace lumaquill {
 
 // Where encode and decode put their results: a regular file, or standard
 // output for "-". Only regular files are ever written or replaced; an
-// existing one only with --force.
+// existing one only with --force. The null device takes a result as the
+// sink it is, without --force.
 class OutputFile {
 public:
     static bool IsStdout(const std::string& path) { return path == "-"; }

@@ -29,7 +29,14 @@ struct FileWriteResult {
 // Only regular files are ever replaced: an existing target that is a
 // symbolic link, a folder, a device or a FIFO is refused. A replaced file
 // keeps its permission bits; a new one gets 0666 less the umask.
+//
+// The null device is the one device taken as a target: it is a sink, so the
+// bytes are taken as written and nothing is created or replaced.
 FileWriteResult WriteFileAtomically(
     const std::string& path, const uint8_t* data, size_t size, ExistingFile existing = ExistingFile::Replace);
+
+// True when path itself (not a link to it) is the system's null device,
+// the character device that /dev/null is.
+bool IsNullDevice(const std::string& path);
 
 } // namespace lumaquill

@@ -97,9 +97,15 @@ bool ReadableBack(const StegEngine& engine, int32_t mode, uint32_t size)
     return readable > 0 && needed <= readable;
 }
 
-int32_t PayloadMode(const StegEngine& engine, uint32_t size)
+// The bytes WriteName stores for a file; text has no name field.
+uint32_t NameFieldBytes(const std::string& name)
 {
-    const int32_t mode = engine.Keys.ModeFixed ? engine.Keys.Mode : engine.ChooseMode(size);
+    return name.empty() ? 0 : static_cast<uint32_t>(StoredNameField(name, container::kMaxNameBytes).size());
+}
+
+int32_t PayloadMode(const StegEngine& engine, uint32_t size, const std::string& name)
+{
+    const int32_t mode = engine.Keys.ModeFixed ? engine.Keys.Mode : engine.ChooseMode(size, NameFieldBytes(name));
     const bool defined = mode >= EmbedBit0OneChannel && mode <= EmbedWholeBytes;
     return defined && ReadableBack(engine, mode, size) ? mode : EmbedNone;
 }
@@ -141,7 +147,7 @@ bool StegEngine::Encode(const uint8_t* data, uint32_t size, const std::string& n
     WriteByteIndex = 0;
     ReadByteIndex = 0;
     WriteHeader();
-    const int32_t mode = PayloadMode(*this, size);
+    const int32_t mode = PayloadMode(*this, size, name);
     if (mode == EmbedNone) {
         ShowRunMessage(Host, message::kNoSuitableEncoder);
         return false;

@@ -3,6 +3,7 @@
 #include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
+#include "engine/WalkBudget.h"
 #include "image/PictureFile.h"
 
 #include <algorithm>
@@ -143,18 +144,26 @@ int32_t StegEngine::CapacityFor(int32_t width, int32_t height, uint16_t bits, in
     return Saturated(slots / layout.PixelsPerByte - reserve);
 }
 
-// A mode whose capacity is zero or negative never fits. Only a container too
-// small for even the densest choosable mode gets mode 0 for every size, as a
-// comparison of the capacities taken unsigned gives.
-int32_t StegEngine::ChooseMode(uint32_t size) const
+// A mode fits when the rest of the walk holds its run (see WalkBudget) and,
+// in a container whose densest mode has a positive capacity, the payload is
+// below the mode's capacity, which never holds for a capacity of zero or
+// less. The walk falls short of the capacity in large pictures: the
+// capacity counts every pixel slot less a fixed reserve, while the walk
+// stops once fewer than 100 of the (width - 2) x (height - 2) cells of its
+// count are free, and its draws in the rightmost column and the top row
+// lower that count too. A container too small for even the densest mode's
+// capacity has only the walk to go by.
+int32_t StegEngine::ChooseMode(uint32_t size, uint32_t nameBytes) const
 {
+    const bool rated = Capacity(EmbedBits012) > 0;
+    const int64_t positions = WalkBudget::PositionsLeft(Width(), Height(), UsedPixels.Remaining);
     for (int32_t mode : kChoosableModes) {
         const int32_t capacity = Capacity(mode);
-        if (capacity > 0 && size < uint32_t(capacity))
+        if (rated && (capacity <= 0 || size >= uint32_t(capacity)))
+            continue;
+        if (WalkBudget::RunPositions(mode, size, nameBytes) <= positions)
             return mode;
     }
-    if (Capacity(EmbedBits012) <= 0)
-        return EmbedBit0OneChannel;
     return EmbedNone;
 }
 

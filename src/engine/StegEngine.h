@@ -65,7 +65,12 @@ public:
     // gives it once such a picture is loaded. Saturates at the int32 limits
     // instead of wrapping: no stored image can be that large.
     static int32_t CapacityFor(int32_t width, int32_t height, uint16_t bits, int32_t mode);
-    int32_t ChooseMode(uint32_t size) const;
+    // The sparsest bit mode that holds a payload of size bytes and a name
+    // field of nameBytes (0 for text) from where the walk stands: an encode
+    // asks once the question header is written. EmbedNone when none does.
+    // The choice depends on no key (the walk's count does not), and the
+    // decoder never repeats it: it reads the mode from the ModeByte.
+    int32_t ChooseMode(uint32_t size, uint32_t nameBytes) const;
 
     // The walk.
     Position NextPosition();

@@ -1,8 +1,12 @@
 #include "engine/StoredName.h"
 
 #include "engine/ContainerFormat.h"
+#include "engine/InvisibleCharacterTable.h"
 
+#include <algorithm>
 #include <array>
+#include <cassert>
+#include <iterator>
 
 namespace lumaquill {
 
@@ -110,7 +114,7 @@ std::string ReplaceControls(std::string_view text)
             ++at;
             continue;
         }
-        if (length == kInvisibleFormatBytes && IsInvisibleFormatAt(text, at)) {
+        if (InvisibleCharacterAt(text, at) > 0) {
             at += length;
             continue;
         }
@@ -176,16 +180,42 @@ size_t KeptExtensionStart(std::string_view name)
 
 } // namespace
 
-bool IsInvisibleFormatAt(std::string_view text, size_t at)
+namespace {
+
+constexpr bool AscendingAndApart(const auto& ranges)
 {
-    if (at + kInvisibleFormatBytes > text.size() || static_cast<uint8_t>(text[at]) != 0xE2)
-        return false;
-    const auto second = static_cast<uint8_t>(text[at + 1]);
-    const auto third = static_cast<uint8_t>(text[at + 2]);
-    const bool marks = second == 0x80 && third >= 0x8B && third <= 0x8F; // U+200B..U+200F
-    const bool embeddings = second == 0x80 && third >= 0xAA && third <= 0xAE; // U+202A..U+202E
-    const bool isolates = second == 0x81 && third >= 0xA6 && third <= 0xA9; // U+2066..U+2069
-    return marks || embeddings || isolates;
+    for (size_t i = 0; i < ranges.size(); ++i) {
+        if (ranges[i].First > ranges[i].Last || (i > 0 && ranges[i - 1].Last + 1 >= ranges[i].First))
+            return false;
+    }
+    return true;
+}
+static_assert(AscendingAndApart(unicode::kInvisibleRanges), "the binary search needs sorted, disjoint ranges");
+
+} // namespace
+
+bool IsInvisibleCodePoint(uint32_t codePoint)
+{
+    const auto& ranges = unicode::kInvisibleRanges;
+    const auto after = std::upper_bound(ranges.begin(), ranges.end(), codePoint,
+        [](uint32_t value, const unicode::CodePointRange& range) { return value < range.First; });
+    return after != ranges.begin() && codePoint <= std::prev(after)->Last;
+}
+
+uint32_t CodePointAt(std::string_view text, size_t at, size_t length)
+{
+    static constexpr uint8_t kLeadBits[] = { 0, 0x7F, 0x1F, 0x0F, 0x07 };
+    assert(length >= 1 && length <= 4 && at + length <= text.size());
+    uint32_t codePoint = static_cast<uint8_t>(text[at]) & kLeadBits[length];
+    for (size_t i = 1; i < length; ++i)
+        codePoint = (codePoint << 6) | (static_cast<uint8_t>(text[at + i]) & 0x3F);
+    return codePoint;
+}
+
+size_t InvisibleCharacterAt(std::string_view text, size_t at)
+{
+    const size_t length = ValidSequenceAt(text, at);
+    return length > 0 && IsInvisibleCodePoint(CodePointAt(text, at, length)) ? length : 0;
 }
 
 std::string StoredNameField(const std::string& name, uint32_t limit)

@@ -10,15 +10,13 @@ namespace {
 constexpr uint64_t kCellBits = 64;
 constexpr uint64_t kAllBits = ~uint64_t(0);
 
-// The interior count in 32-bit words that wrap, as the stored format's
-// threshold test sees it.
-int32_t InteriorCells(int32_t width, int32_t height)
+} // namespace
+
+int32_t UsedPixelMap::InteriorCells(int32_t width, int32_t height)
 {
     const uint32_t rows = height > 2 ? uint32_t(height) - 2u : uint32_t(height);
     return static_cast<int32_t>(rows * (uint32_t(width) - 2u));
 }
-
-} // namespace
 
 void UsedPixelMap::Resize(int32_t width, int32_t height)
 {

@@ -17,9 +17,13 @@ public:
 
     // Stores the new size, then Reset().
     void Resize(int32_t width, int32_t height);
-    // All cells free; Remaining = (Height - 2 if Height > 2 else Height) *
-    // (Width - 2). Returns whether cells exist.
+    // All cells free; Remaining = InteriorCells(Width, Height). Returns
+    // whether cells exist.
     bool Reset();
+    // Remaining after a Reset of a width x height map: (height - 2 if
+    // height > 2, else height) x (width - 2), in 32-bit words that wrap, as
+    // the walk's threshold test sees it.
+    static int32_t InteriorCells(int32_t width, int32_t height);
     // Marks a cell used; outside the map, or already used, changes nothing.
     void Mark(int32_t x, int32_t y);
     // Cells outside the map, and every cell of a map without cells, are free.

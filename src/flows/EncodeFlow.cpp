@@ -4,6 +4,7 @@
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
+#include "engine/WalkBudget.h"
 #include "flows/SealedRequest.h"
 #include "image/BmpFormat.h"
 #include "image/ColourProfile.h"
@@ -11,6 +12,7 @@
 #include "image/ScaledImage.h"
 #include "keys/QuestionSet.h"
 
+#include <algorithm>
 #include <limits>
 #include <sstream>
 #include <utility>
@@ -159,12 +161,22 @@ int32_t NoiseSide(uint32_t payloadSize, uint64_t originalSize)
     return n;
 }
 
-// ChooseMode takes sizes below Capacity(3); the reader's limit, Capacity(5),
-// is larger whenever Capacity(3) is positive.
+// The densest mode takes what any mode takes: the largest payload that its
+// capacity (when positive) and the walk after a question header without
+// questions hold with the longest name field, and that the reader's
+// Capacity(5) gives back.
 uint32_t LargestPayload(const StegEngine& engine)
 {
+    const int32_t width = engine.Width();
+    const int32_t height = engine.Height();
+    const int32_t remaining = UsedPixelMap::InteriorCells(width, height) - container::kEmptyHeaderPixels;
+    const int64_t positions = WalkBudget::PositionsLeft(width, height, remaining);
+    int64_t largest = WalkBudget::LargestPayload(EmbedBits012, positions, container::kMaxNameBytes);
     const int32_t densest = engine.Capacity(EmbedBits012);
-    return densest > 0 ? static_cast<uint32_t>(densest - 1) : 0;
+    if (densest > 0)
+        largest = std::min<int64_t>(largest, int64_t(densest) - 1);
+    largest = std::min<int64_t>(largest, engine.Capacity(container::kDecodeCapacityMode));
+    return largest > 0 ? static_cast<uint32_t>(largest) : 0;
 }
 
 bool RunEncode(StegEngine& engine, const EncodeRequest& request)

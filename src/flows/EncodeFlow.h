@@ -61,10 +61,10 @@ uint64_t DecodableBytes(int32_t decodeCapacity);
 // stating both sizes.
 std::string TooLargeToDecode(uint64_t originalSize, uint64_t decodableBytes);
 
-// The largest compressed payload the loaded container takes when its mode
-// is chosen (EmbedModes 0-3). 0 for a picture with Capacity(3) <= 0: the
-// mode choice then takes every size in EmbedMode 0 and only the key-driven
-// walk limits it, so no figure holds for every key.
+// The largest compressed payload the loaded container takes, for every key
+// and file name, when its mode is chosen (EmbedModes 0-3) and no questions
+// are stored (a question header takes pixels from the same walk). 0 when it
+// takes none.
 uint32_t LargestPayload(const StegEngine& engine);
 
 } // namespace lumaquill

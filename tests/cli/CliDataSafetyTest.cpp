@@ -114,10 +114,11 @@ TEST_F(CliDataSafetyTest, TargetsThatAreNotRegularFilesAreRefused)
     fs::create_symlink("elsewhere", Dir / "link.bmp");
     ASSERT_EQ(::mkfifo((Dir / "fifo.bmp").c_str(), 0600), 0);
     std::vector<std::string> targets = { "link.bmp", "fifo.bmp" };
-    // A device node of our own (the null device, where root may make one):
-    // a fault here must never reach the system's /dev.
-    if (::mknod((Dir / "null.bmp").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
-        targets.push_back("null.bmp");
+    // A device node of our own (the zero device, where root may make one):
+    // a fault here must never reach the system's /dev. The null device is
+    // the one device taken as a target (see NullDeviceIsASink).
+    if (::mknod((Dir / "zero.bmp").c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0)
+        targets.push_back("zero.bmp");
     for (const std::string& target : targets) {
         CliRun encode = Encode(target, { "--text", "t", "--force" });
         EXPECT_EQ(encode.Status, 1) << target;
@@ -129,9 +130,27 @@ TEST_F(CliDataSafetyTest, TargetsThatAreNotRegularFilesAreRefused)
     EXPECT_TRUE(fs::is_symlink(Dir / "link.bmp"));
     EXPECT_TRUE(fs::is_fifo(Dir / "fifo.bmp"));
     if (targets.size() == 3) {
-        EXPECT_TRUE(fs::is_character_file(Dir / "null.bmp"));
+        EXPECT_TRUE(fs::is_character_file(Dir / "zero.bmp"));
     }
     EXPECT_EQ(ReadFile(Dir / "elsewhere"), "untouched");
+}
+
+// "--out /dev/null" decodes and keeps nothing, a text or a file, without
+// --force: the null device is a sink, not a file to replace.
+TEST_F(CliDataSafetyTest, NullDeviceIsASink)
+{
+    WriteFile(Dir / "secret.bin", "payload bytes");
+    ASSERT_EQ(Encode("f.bmp", { "--file", "secret.bin" }).Status, 0);
+    ASSERT_EQ(Encode("t.bmp", { "--text", "the secret" }).Status, 0);
+    for (const std::string image : { "f.bmp", "t.bmp" }) {
+        CliRun decode = Run({ "decode", image, "--password", "abcd", "--out", "/dev/null" });
+        EXPECT_EQ(decode.Status, 0) << image << ": " << decode.Err;
+        EXPECT_EQ(decode.Out, "") << image;
+        EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    }
+    // A link to it is still a link.
+    fs::create_symlink("/dev/null", Dir / "null-link");
+    EXPECT_EQ(Run({ "decode", "t.bmp", "--password", "abcd", "--out", "null-link", "--force" }).Status, 1);
 }
 
 // "-" is standard output: an encoded image (a PNG) into a pipe, a decoded

@@ -1,7 +1,10 @@
 #include "cli/CliTestSupport.h"
 #include "flows/Payload.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace lumaquill {
 namespace {
@@ -36,6 +39,66 @@ TEST_F(CliEndToEndTest, TextComesBackOnStdoutByteForByte)
     CliRun decode = Run({ "decode", "o.bmp", "--password", "correct horse" });
     EXPECT_EQ(decode.Status, 0) << decode.Err;
     EXPECT_EQ(decode.Out, text);
+}
+
+// Standard output on a pseudo-terminal whose output is not post-processed,
+// so that what the program wrote is read back exactly.
+class OutputTerminal {
+public:
+    OutputTerminal()
+    {
+        Master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (Master < 0 || ::grantpt(Master) != 0 || ::unlockpt(Master) != 0)
+            return;
+        Name = ::ptsname(Master);
+        Slave = ::open(Name.c_str(), O_RDWR | O_NOCTTY);
+        struct termios mode = {};
+        ::tcgetattr(Slave, &mode);
+        mode.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        ::tcsetattr(Slave, TCSANOW, &mode);
+        ::fcntl(Master, F_SETFL, O_NONBLOCK);
+    }
+    ~OutputTerminal()
+    {
+        if (Slave >= 0)
+            ::close(Slave);
+        if (Master >= 0)
+            ::close(Master);
+    }
+    bool Ready() const { return Slave >= 0; }
+    const std::string& SlaveName() const { return Name; }
+    std::string Shown() const
+    {
+        std::string shown;
+        char buffer[256];
+        for (ssize_t got; (got = ::read(Master, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, static_cast<size_t>(got));
+        return shown;
+    }
+
+private:
+    int Master = -1;
+    int Slave = -1;
+    std::string Name;
+};
+
+// A hidden text could clear the screen or set the clipboard (OSC 52) of the
+// terminal it is shown on: there its control characters are escaped, lines
+// and tabs kept. A pipe gets the exact bytes.
+TEST_F(CliEndToEndTest, DecodedTextIsEscapedOnlyOnATerminal)
+{
+    const std::string text = "line\n\tclip \x1B]52;c;aGk=\x07\x1B[2J\xE2\x80\xAE"
+                             "end";
+    ASSERT_EQ(Encode("o.bmp", { "--text", text, "--password", "abcd" }).Status, 0);
+    CliRun piped = Run({ "decode", "o.bmp", "--password", "abcd" });
+    EXPECT_EQ(piped.Status, 0) << piped.Err;
+    EXPECT_EQ(piped.Out, text);
+
+    OutputTerminal terminal;
+    ASSERT_TRUE(terminal.Ready());
+    CliRun shown = RunCli({ "decode", "o.bmp", "--password", "abcd" }, Dir.Path().string(), "", terminal.SlaveName());
+    EXPECT_EQ(shown.Status, 0) << shown.Err;
+    EXPECT_EQ(terminal.Shown(), "line\n\tclip \\x1B]52;c;aGk=\\x07\\x1B[2J\\u202Eend");
 }
 
 TEST_F(CliEndToEndTest, WrongPasswordDecodesNothing)
@@ -119,10 +182,11 @@ TEST_F(CliEndToEndTest, FileGoesIntoOutDirUnderItsNameAndIsReplacedOnlyWithForce
 
 TEST_F(CliEndToEndTest, QuestionsInsteadOfAPassword)
 {
-    // The empty second question leaves its slot unused, so the third moves up.
+    // The empty second question leaves its slot unused, so the third moves
+    // up; an empty fourth is unused too, answer or not.
     CliRun encode = Encode("q.bmp",
         { "--text", "behind questions", "--quiz", "First pet?", "Optional", "Rex", "--quiz", "", "", "ignored",
-            "--quiz", "Town?", "", "Oslo" });
+            "--quiz", "Town?", "", "Oslo", "--quiz", "", "", "" });
     ASSERT_EQ(encode.Status, 0) << encode.Err;
 
     CliRun right = Run({ "decode", "q.bmp", "--answer", "Rex", "--answer", "Oslo" });

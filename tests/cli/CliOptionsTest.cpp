@@ -93,11 +93,13 @@ TEST(EncodeOptionsTest, AcceptedLines)
     EXPECT_EQ(noise->Key, KeySource::Prompt);
     EXPECT_EQ(noise->Speed, 4);
 
-    auto quiz = EncodeOptions::Parse(
-        EncodeArgs({ "--noise", "--text-file", "t", "--quiz", "Q1", "H1", "A1", "--quiz", "", "", "A2" }), error);
+    // An empty question is an unused slot, with or without an answer.
+    auto quiz = EncodeOptions::Parse(EncodeArgs({ "--noise", "--text-file", "t", "--quiz", "Q1", "H1", "A1", "--quiz",
+                                         "", "", "A2", "--quiz", "", "", "" }),
+        error);
     ASSERT_TRUE(quiz) << error;
     EXPECT_EQ(quiz->Key, KeySource::Quiz);
-    ASSERT_EQ(quiz->Quizzes.size(), 2u);
+    ASSERT_EQ(quiz->Quizzes.size(), 3u);
     EXPECT_EQ(quiz->Quizzes[0].Hint, "H1");
     EXPECT_EQ(quiz->Quizzes[1].Answer, "A2");
 
@@ -131,6 +133,7 @@ TEST(EncodeOptionsTest, RejectedLines)
         { "password and quiz", EncodeArgs({ "--noise", "--text", "t", "--password", "pw", "--quiz", "q", "h", "a" }) },
         { "password twice over", EncodeArgs({ "--noise", "--text", "t", "--password", "pw", "--password-stdin" }) },
         { "six questions", six },
+        { "question without answer", EncodeArgs({ "--noise", "--text", "t", "--quiz", "q", "h", "" }) },
         { "speed 5", EncodeArgs({ "--noise", "--text", "t", "--speed", "5" }) },
         { "speed -1", EncodeArgs({ "--noise", "--text", "t", "--speed", "-1" }) },
         { "speed 01", EncodeArgs({ "--noise", "--text", "t", "--speed", "01" }) },

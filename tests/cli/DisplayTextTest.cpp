@@ -37,6 +37,42 @@ TEST(DisplayTextTest, TerminalTextShowsInvisibleFormatCharactersEscaped)
         "a\\u202Etxt.exe");
     EXPECT_EQ(DisplayText::ForTerminal("\xE2\x81\xA6x\xE2\x80\x8B"), "\\u2066x\\u200B");
     EXPECT_EQ(DisplayText::ForTerminal("\xE2\x80\x94"), "\xE2\x80\x94");
+    EXPECT_EQ(DisplayText::ForTerminal("a\xC2\xAD\xD8\x9C\xEF\xBB\xBF\xE2\x80\xA8"), "a\\u00AD\\u061C\\uFEFF\\u2028");
+    EXPECT_EQ(DisplayText::ForTerminal("\xF3\xA0\x81\x81x"), "\\U000E0041x");
+}
+
+// A decoded text keeps its lines and tabs; everything else that could steer
+// the terminal is shown escaped: OSC 52 (set the clipboard), clearing the
+// screen, a carriage return that overwrites the line, C1 controls.
+TEST(DisplayTextTest, DecodedTextForTheTerminalKeepsLinesAndTabs)
+{
+    struct Case {
+        const char* Name;
+        std::string Text;
+        std::string Shown;
+    };
+    const Case cases[] = {
+        { "lines and tabs", "a\n\tb\n", "a\n\tb\n" },
+        { "clipboard", "\x1B]52;c;aGk=\x07", "\\x1B]52;c;aGk=\\x07" },
+        { "clear screen", "\x1B[2J", "\\x1B[2J" },
+        { "carriage return", "paid\rdue", "paid\\x0Ddue" },
+        { "c1 introducer",
+            "\xC2\x9B"
+            "2J",
+            "\\x9B"
+            "2J" },
+        { "bidi override",
+            "\xE2\x80\xAE"
+            "abc",
+            "\\u202Eabc" },
+        { "utf-8 kept",
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xF0\x9F\x98\x80",
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xF0\x9F\x98\x80" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DisplayText::TextForTerminal(c.Text), c.Shown) << c.Name;
 }
 
 TEST(JsonTextTest, Escapes)

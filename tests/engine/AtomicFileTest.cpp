@@ -66,10 +66,10 @@ TEST(AtomicFile, RefusesTargetsThatAreNotRegularFiles)
     const std::string fifo = scratch.File("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::vector<std::string> targets = { link, fifo };
-    // A device node of our own (the null device, where root may make one):
+    // A device node of our own (the zero device, where root may make one):
     // a fault here must never reach the system's /dev.
-    const std::string device = scratch.File("null");
-    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+    const std::string device = scratch.File("zero");
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0)
         targets.push_back(device);
     const std::vector<uint8_t> bytes = { 4, 5 };
     for (const std::string& target : targets) {
@@ -86,6 +86,29 @@ TEST(AtomicFile, RefusesTargetsThatAreNotRegularFiles)
         EXPECT_TRUE(std::filesystem::is_character_file(device));
     }
     EXPECT_EQ(EntriesIn(scratch.Path()), targets.size() + 1);
+}
+
+// The null device is a sink: a write to it succeeds and leaves it the
+// device it is, with no temporary file beside it. A node of our own stands
+// in for it where root may make one; the system's own is only written to.
+TEST(AtomicFile, TakesTheNullDeviceAsASink)
+{
+    const std::vector<uint8_t> bytes = { 4, 5 };
+    EXPECT_TRUE(IsNullDevice("/dev/null"));
+    EXPECT_TRUE(WriteFileAtomically("/dev/null", bytes.data(), bytes.size(), ExistingFile::Keep));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    test::ScratchFolder scratch;
+    const std::string link = scratch.File("null-link");
+    std::filesystem::create_symlink("/dev/null", link);
+    EXPECT_FALSE(IsNullDevice(link));
+    EXPECT_FALSE(IsNullDevice(scratch.Path()));
+    const std::string node = scratch.File("null");
+    if (::mknod(node.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        return;
+    EXPECT_TRUE(IsNullDevice(node));
+    EXPECT_TRUE(WriteFileAtomically(node, bytes.data(), bytes.size(), ExistingFile::Replace));
+    EXPECT_TRUE(std::filesystem::is_character_file(node));
+    EXPECT_EQ(EntriesIn(scratch.Path()), 2u);
 }
 
 mode_t ModeOf(const std::string& path)

@@ -53,6 +53,8 @@ TEST(CapacityTest, WithoutImageEveryModeGivesMinusReserve)
 struct ChooseCase {
     uint32_t Size;
     int32_t Mode;
+    // The name field stored after the payload; 0 for text.
+    uint32_t NameBytes = 0;
 };
 
 struct ChooseTable {
@@ -62,8 +64,11 @@ struct ChooseTable {
     std::vector<ChooseCase> Cases;
 };
 
-// The sparsest mode whose capacity is positive and above the size; 6 when
-// none is; mode 0 for every size when even mode 3's capacity is not positive.
+// The sparsest mode whose capacity is positive and above the size and whose
+// run the rest of the walk holds; 6 when none is. On a fresh map the walk
+// hands out interior cells - 99 positions; a run takes 6 for the mode header,
+// then (payload + name + 2) x pixels per byte + 2. Where even mode 3's
+// capacity is not positive, the walk alone decides.
 TEST(CapacityTest, ChooseModeTakesTheSparsestModeThatFits)
 {
     const ChooseTable tables[] = {
@@ -73,14 +78,27 @@ TEST(CapacityTest, ChooseModeTakesTheSparsestModeThatFits)
         // Modes 0 and 1 have negative capacities here and never fit.
         { "100x100", 100, 100,
             { { 0, 2 }, { 500, 2 }, { 903, 2 }, { 904, 3 }, { 5903, 3 }, { 5904, 6 }, { 0xFFFFFFFF, 6 } } },
-        // Capacity(3) = 3600 - 4096 < 0: too small for any mode to fit.
-        { "60x60", 60, 60, { { 0, 0 }, { 1, 0 }, { 5000, 0 }, { 0xFFFFFFFF, 0 } } },
+        // Capacity(3) < 0: 1444 - 99 positions, 165 bytes in mode 0, 443
+        // in mode 1, 666 in mode 2, 1335 in mode 3.
+        { "40x40", 40, 40,
+            { { 0, 0 }, { 165, 0 }, { 166, 1 }, { 115, 0, 50 }, { 116, 1, 50 }, { 443, 1 }, { 444, 2 }, { 666, 2 },
+                { 667, 3 }, { 1335, 3 }, { 1336, 6 }, { 0xFFFFFFFF, 6 } } },
+        // Capacity(2) = 2054, but the walk's 4098 - 99 positions hold 1993
+        // bytes in mode 2.
+        { "4100x3", 4100, 3, { { 1993, 2 }, { 1994, 3 }, { 1943, 2, 50 }, { 1944, 3, 50 } } },
+        // Capacity(3) = 1904, but the walk's 1998 - 99 positions hold 1889.
+        { "2000x3", 2000, 3, { { 1889, 3 }, { 1890, 6 }, { 1839, 3, 50 }, { 1840, 6, 50 } } },
+        // Two rows: the one row drawn from counts while 50 of its 4999 cells
+        // are free, 4950 positions; Capacity(3) = 5904.
+        { "5000x2", 5000, 2, { { 903, 2 }, { 904, 3 }, { 4940, 3 }, { 4941, 6 } } },
+        { "5000x1", 5000, 1, { { 0, 6 } } },
     };
     for (const ChooseTable& table : tables) {
         StegEngine engine;
         ASSERT_TRUE(LoadFromBytes(engine, MakeFlatBitmap(table.Width, table.Height, 24, 0))) << table.Name;
         for (const ChooseCase& c : table.Cases)
-            EXPECT_EQ(engine.ChooseMode(c.Size), c.Mode) << table.Name << " size " << c.Size;
+            EXPECT_EQ(engine.ChooseMode(c.Size, c.NameBytes), c.Mode)
+                << table.Name << " size " << c.Size << " name " << c.NameBytes;
     }
 }
 

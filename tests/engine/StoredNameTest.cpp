@@ -101,6 +101,20 @@ const SafeCase kSafeCases[] = {
         "b",
         "ab" },
     { "HiddenBehindZeroWidth", "\xE2\x80\x8B.bashrc", "_bashrc" },
+    // Every length of UTF-8: the soft hyphen, the Arabic letter mark, the
+    // word joiner, the byte order mark, the Hangul filler, a line separator,
+    // tag characters.
+    { "InvisibleOfEveryLength",
+        "a\xC2\xAD"
+        "b\xD8\x9C"
+        "c\xE2\x81\xA0"
+        "d\xEF\xBB\xBF"
+        "e\xE3\x85\xA4"
+        "f\xE2\x80\xA8"
+        "g\xF3\xA0\x80\x81\xF3\xA0\x81\x81"
+        "h",
+        "abcdefgh" },
+    { "BrailleBlankKept", "a\xE2\xA0\x80", "a\xE2\xA0\x80" },
     { "OtherPunctuationKept",
         "a\xE2\x80\x94"
         "b",
@@ -119,6 +133,62 @@ TEST_P(SafeName, IsABarePrintableUtf8Name)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SafeName, testing::ValuesIn(kSafeCases), [](const auto& info) { return std::string(info.param.Label); });
+
+// The characters a name or a terminal must not show as they are: the
+// general categories Cf, Zl and Zp, the Hangul fillers and the Tags block;
+// their neighbours and the visible blanks stay.
+TEST(InvisibleCodePoint, FollowsTheGeneralCategories)
+{
+    struct Case {
+        uint32_t CodePoint;
+        bool Invisible;
+    };
+    const Case cases[] = {
+        { 0x00AD, true },
+        { 0x00AC, false },
+        { 0x00AE, false }, // soft hyphen
+        { 0x061C, true },
+        { 0x061B, false },
+        { 0x061D, false }, // Arabic letter mark
+        { 0x180E, true },
+        { 0x180D, false }, // Mongolian vowel separator
+        { 0x200B, true },
+        { 0x200F, true },
+        { 0x2010, false }, // zero width, marks
+        { 0x2028, true },
+        { 0x2029, true },
+        { 0x202A, true },
+        { 0x202E, true },
+        { 0x202F, false },
+        { 0x2060, true },
+        { 0x2064, true },
+        { 0x2066, true },
+        { 0x2069, true },
+        { 0x205F, false },
+        { 0xFEFF, true },
+        { 0xFEFE, false }, // byte order mark
+        { 0xFFF9, true },
+        { 0xFFFB, true },
+        { 0xFFFC, false }, // interlinear annotation
+        { 0x115F, true },
+        { 0x1160, true },
+        { 0x3164, true },
+        { 0xFFA0, true },
+        { 0x3163, false }, // fillers
+        { 0xE0000, true },
+        { 0xE0001, true },
+        { 0xE0041, true },
+        { 0xE007F, true },
+        { 0xE0080, false }, // tags
+        { 0x0020, false },
+        { 0x00A0, false },
+        { 0x2800, false },
+        { 0x0041, false },
+        { 0x10FFFF, false },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsInvisibleCodePoint(c.CodePoint), c.Invisible) << std::hex << "U+" << c.CodePoint;
+}
 
 TEST(Utf8, ValidatesStrictly)
 {

@@ -4,6 +4,9 @@
 #include "image/NoiseImage.h"
 
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <utility>
 
 namespace lumaquill::test {
 namespace {
@@ -77,22 +80,35 @@ TEST(DecodableSize, ShrinkLeavesTheContainerWhenTheRescaledOneCouldNotGiveItBack
     EXPECT_EQ(ReadBytes(result.Holder), zeros);
 }
 
-// The figure info reports: an encode at exactly that size succeeds (with the
-// longest stored name), one byte more finds no encoder.
-TEST(LargestPayload, IsTheLargestSizeThatEncodes)
+// The figure info reports holds for every key: an encode at exactly that
+// size succeeds (with the longest stored name) whatever the password, one
+// byte more finds no encoder. The pictures include ones whose walk reaches
+// fewer pixels than their capacities count and ones too small for any
+// capacity.
+TEST(LargestPayload, IsTheLargestSizeThatEncodesForEveryKey)
 {
-    for (const auto& [width, height] : { std::pair { 101, 67 }, std::pair { 640, 480 }, std::pair { 47, 33 } }) {
+    const unsigned seed = std::random_device {}();
+    SCOPED_TRACE("password seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const std::pair<int32_t, int32_t> shapes[]
+        = { { 101, 67 }, { 640, 480 }, { 47, 33 }, { 40, 40 }, { 2000, 3 }, { 5000, 2 }, { 36, 36 } };
+    for (const auto& [width, height] : shapes) {
         FlowHarness h;
         const std::string path = h.LoadBitmap("c.bmp", width, height, 24, 5);
         const uint32_t largest = LargestPayload(h.Engine);
         if (largest == 0) {
-            EXPECT_LE(h.Engine.Capacity(3), 0);
+            EXPECT_LE(h.Engine.Capacity(container::kDecodeCapacityMode), 0) << width << "x" << height;
             continue;
         }
         const std::string name(60, 'n');
-        EXPECT_TRUE(h.Encode(h.Request(NoiseBytes(largest, 3, 0), name, false))) << width;
-        h.Engine.LoadContainer(path);
-        EXPECT_FALSE(h.Encode(h.Request(NoiseBytes(largest + 1, 3, 0), name, false))) << width;
+        for (int round = 0; round < 3; ++round) {
+            EncodeRequest request = h.Request(NoiseBytes(largest, 3, 0), name, false);
+            request.Key = KeyDigests::FromText("pw " + std::to_string(random()));
+            EXPECT_TRUE(h.Encode(request)) << width << "x" << height;
+            h.Engine.LoadContainer(path);
+        }
+        EXPECT_FALSE(h.Encode(h.Request(NoiseBytes(largest + 1, 3, 0), name, false))) << width << "x" << height;
+        EXPECT_EQ(h.Front.Log.Messages().back(), "Warn: Could not find a suitable encoder.");
     }
 }
 

@@ -1,8 +1,12 @@
+#include "engine/CappedInflate.h"
 #include "engine/ContainerFormat.h"
+#include "engine/EmbedMode.h"
 #include "flows/FlowHarness.h"
+#include "flows/KeyDigests.h"
 #include "flows/Payload.h"
 #include "keys/RuntimeRandom.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -191,8 +195,10 @@ TEST(EncodeRun, ShowsProgressThroughTheRunAndClosesIt)
 // 40 x 40 at 24 bits: 1444 interior cells, so the walk yields 1345 positions
 // before fewer than 100 remain, and Capacity(5) = 704 lets the reader take
 // the whole body. Without questions: 60 passed over, 6 for the mode header;
-// EmbedMode 0 (Capacity(3) is negative) costs 8 a byte and an End 9. So 157
-// payload bytes leave room for both Ends (1274 of 1279), 158 do not (1282).
+// EmbedMode 0 costs 8 a byte and an End 9. So 157 payload bytes leave room
+// for both Ends (1274 of 1279), 158 do not (1282). The mode choice moves
+// those to EmbedMode 1; a fixed mode (as noise images have) is kept, so
+// there the walk can still run out after the payload.
 struct ClosingCase {
     const char* Name;
     size_t PayloadBytes;
@@ -216,8 +222,16 @@ TEST_P(ClosingWrites, AnIncompleteBodyIsNeverReportedAsEncoded)
     const ClosingCase& c = GetParam();
     FlowHarness h;
     h.LoadBitmap("c.bmp", 40, 40, 24, 16);
-    ASSERT_EQ(h.Engine.ChooseMode(static_cast<uint32_t>(c.PayloadBytes)), 0);
-    EXPECT_EQ(h.Encode(h.Request(NoiseBytes(c.PayloadBytes, 3), "", false)), c.Encoded);
+    KeyMaterial& keys = h.Engine.Keys;
+    keys.Reset();
+    const KeyDigests key = KeyDigests::FromText(kPassword);
+    keys.PasswordDigest = key.Sha1;
+    keys.PasswordMd5 = key.Md5;
+    keys.DeriveMarker();
+    keys.ModeFixed = true;
+    keys.Mode = EmbedBit0OneChannel;
+    const std::vector<uint8_t> payload = NoiseBytes(c.PayloadBytes, 3);
+    EXPECT_EQ(h.Engine.Encode(payload.data(), static_cast<uint32_t>(payload.size()), ""), c.Encoded);
     if (c.Encoded) {
         EXPECT_TRUE(h.Front.Log.Messages().empty());
     } else {
@@ -229,6 +243,61 @@ TEST_P(ClosingWrites, AnIncompleteBodyIsNeverReportedAsEncoded)
 }
 
 INSTANTIATE_TEST_SUITE_P(WalkRunsOut, ClosingWrites, testing::ValuesIn(kClosingCases),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A chosen mode always has the pixels its run needs: at the walk's limit a
+// text fills the mode's last positions, one byte more goes to the next
+// denser mode (or fits none), and what is encoded decodes. The walk hands
+// out interior cells - 99 positions, 60 of them to the question header.
+struct WalkLimitCase {
+    const char* Name;
+    int32_t Width;
+    int32_t Height;
+    size_t PayloadBytes;
+    int32_t Mode;
+};
+const WalkLimitCase kWalkLimitCases[] = {
+    // 1285 positions: 6 + 8 x 157 + 2 x 9 in EmbedMode 0.
+    { "Tiny40x40FillsMode0", 40, 40, 157, EmbedBit0OneChannel },
+    { "Tiny40x40NextMode", 40, 40, 158, EmbedBit0ThreeChannels },
+    // 3939 positions: Capacity(2) = 2054, the walk holds 1963 in EmbedMode 2.
+    { "Wide4100x3FillsMode2", 4100, 3, 1963, EmbedBits01 },
+    { "Wide4100x3NextMode", 4100, 3, 1964, EmbedBits012 },
+    // 1839 positions: Capacity(3) = 1904, the walk holds 1829.
+    { "Narrow2000x3FillsMode3", 2000, 3, 1829, EmbedBits012 },
+    { "Narrow2000x3NoMode", 2000, 3, 1830, EmbedNone },
+};
+
+void PrintTo(const WalkLimitCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class WalkLimit : public testing::TestWithParam<WalkLimitCase> { };
+
+TEST_P(WalkLimit, TheChosenModeHoldsTheRun)
+{
+    const WalkLimitCase& c = GetParam();
+    FlowHarness h;
+    h.LoadBitmap("c.bmp", c.Width, c.Height, 24, 21);
+    const std::vector<uint8_t> payload = StoredStream(c.PayloadBytes, 5);
+    const bool encoded = h.Encode(h.Request(payload, "", false));
+    if (c.Mode == EmbedNone) {
+        EXPECT_FALSE(encoded);
+        EXPECT_EQ(h.Front.Log.Messages(), std::vector<std::string> { "Warn: Could not find a suitable encoder." });
+        return;
+    }
+    ASSERT_TRUE(encoded) << testing::PrintToString(h.Front.Log.Messages());
+    EXPECT_EQ(h.Engine.Keys.Mode, c.Mode);
+    const DecodeResult result = h.DecodeFile(h.SaveEncoded());
+    ASSERT_EQ(result.Outcome, TextDecoded);
+    std::vector<uint8_t> restored;
+    ASSERT_EQ(InflateCapped(payload.data(), payload.size(), payload.size(), restored), InflateResult::Complete);
+    // A decoded text ends at its first zero byte.
+    EXPECT_TRUE(result.Holder == std::string(restored.begin(), std::find(restored.begin(), restored.end(), 0)));
+}
+
+INSTANTIATE_TEST_SUITE_P(ModeChoice, WalkLimit, testing::ValuesIn(kWalkLimitCases),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // The reader takes at most Capacity(5) bytes of body: a payload beyond that

@@ -78,7 +78,7 @@ TEST_P(FlowRoundTrip, DecodesWhatWasEncoded)
     EncodeRequest request = h.Request(*payload, name, c.Questions);
     request.Noise = noise;
     if (!noise) {
-        ASSERT_EQ(h.Engine.ChooseMode(static_cast<uint32_t>(payload->size())), c.Mode);
+        ASSERT_EQ(h.Engine.ChooseMode(static_cast<uint32_t>(payload->size()), c.File ? 10 : 0), c.Mode);
     }
     ASSERT_TRUE(h.Encode(request)) << testing::PrintToString(h.Front.Log.Events);
     EXPECT_EQ(h.Engine.Keys.Mode, c.Mode);

@@ -38,10 +38,21 @@ bool IsPlainText(std::string_view text, std::string_view allowed)
     return true;
 }
 
+bool IsVisibleText(std::string_view text, std::string_view allowed)
+{
+    if (!IsPlainText(text, allowed))
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (InvisibleCharacterAt(text, i) > 0)
+            return false;
+    }
+    return true;
+}
+
 bool IsSafeBareName(std::string_view name)
 {
     return !name.empty() && name.find_first_of("/\\") == std::string_view::npos && name != "." && name != ".."
-        && name.front() != '.' && IsPlainText(name);
+        && name.front() != '.' && IsVisibleText(name);
 }
 
 } // namespace lumaquill::fuzz

@@ -20,7 +20,11 @@ namespace lumaquill::fuzz {
 // bytes in allowed.
 bool IsPlainText(std::string_view text, std::string_view allowed = {});
 
-// What a decoded file may be offered as: a plain text that names one entry
+// Plain text that also holds no invisible or direction-changing character
+// (IsInvisibleCodePoint): what a terminal or a file name may show.
+bool IsVisibleText(std::string_view text, std::string_view allowed = {});
+
+// What a decoded file may be offered as: a visible text that names one entry
 // inside the folder it is joined to and is not hidden there, so not empty,
 // no '/' or '\', not "." or "..", and not starting with '.'.
 bool IsSafeBareName(std::string_view name);

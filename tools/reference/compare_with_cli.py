@@ -17,6 +17,7 @@ Exit status 0 when every case agrees; prints "N passed, N failed" last.
 """
 
 import argparse
+import json
 import os
 import shutil
 import subprocess
@@ -88,7 +89,7 @@ class Case:
         self.short_dir = short_dir
         self.slow = slow
         # 'ok': both encode and must agree; 'fail': both must refuse with the
-        # same message; 'incomplete': the walk runs out in the closing writes.
+        # same message.
         self.expect = expect
         self.seed = len(name) if seed is None else seed
         self.wrong_key = wrong_key        # a wrong key must fail on both sides
@@ -113,6 +114,10 @@ MID24 = (100, 100, 24, 12)
 MID32 = (101, 99, 32, 13)
 # 41 x 37, 24 bits: Capacity(3) < 0, so every size gets EmbedMode 0.
 TINY24 = (41, 37, 24, 14)
+# Pictures whose walk reaches fewer pixels than their capacities count.
+WIDE3 = (4100, 3, 24, 17)
+NARROW3 = (2000, 3, 24, 18)
+ROWS2 = (5000, 2, 24, 19)
 
 CASES = [
     Case('mode0-text-password', BIG24, text='Treffen um zwölf Uhr am Brunnen.', password='geheim', mode=0),
@@ -188,12 +193,29 @@ CASES = [
          quiz=QUIZ, answers=QUIZ_ANSWERS, mode=3, png=True),
     Case('png-wrong-key', MID24, text='nur mit dem richtigen', password='right-key', mode=2, png=True,
          wrong_key=True),
-    Case('walk-exhausted-in-payload', TINY24, file_name='pay.bin', file_size=140, seed=140,
-         password='pw-4', expect='fail'),
-    Case('walk-exhausted-closing-file', TINY24, file_name='pay.bin', file_size=136, seed=136,
-         password='pw-4', expect='incomplete'),
-    Case('walk-exhausted-closing-text', TINY24, text=lcg_bytes(137, 300).hex()[:236],
-         password='pw-4', expect='incomplete'),
+    # The mode choice leaves the walk what it needs. TINY24: 1365 interior
+    # cells, 60 for the question header, 99 never handed out: 1206
+    # positions. EmbedMode 0 takes a text of 147 bytes in 6 + 8 x 147 + 2 x 9
+    # of them, exactly all; 148 bytes and a file that does not fit go to
+    # EmbedMode 1.
+    Case('walk-limit-mode0-full', TINY24, text=lcg_bytes(137, 300).hex()[:235], password='pw-4', mode=0),
+    Case('walk-limit-text-next-mode', TINY24, text=lcg_bytes(137, 300).hex()[:236], password='pw-4', mode=1),
+    Case('walk-limit-file-next-mode', TINY24, file_name='pay.bin', file_size=140, seed=140,
+         password='pw-4', mode=1),
+    # 4100 x 3: Capacity(2) = 2054, but the walk holds 1963 bytes of payload
+    # and name in EmbedMode 2 (3939 positions); 1958 + 1 + 5 more go to
+    # EmbedMode 3.
+    Case('walk-limit-mode2-full', WIDE3, file_name='m.bin', file_size=1947, password='pw-4', mode=2),
+    Case('walk-limit-mode2-to-mode3', WIDE3, file_name='m.bin', file_size=1948, password='pw-4', mode=3),
+    # 2000 x 3: Capacity(3) = 1904, the walk holds 1829 bytes of payload and
+    # name: beyond that no mode fits.
+    Case('walk-limit-mode3-full', NARROW3, file_name='r.bin', file_size=1813, password='pw-4', mode=3),
+    Case('walk-limit-refused', NARROW3, file_name='r.bin', file_size=1814, password='pw-4', expect='fail'),
+    # 5000 x 2: one row to draw from, counted while 50 of its cells are
+    # free: 4890 positions, 4875 bytes of payload with a 5-byte name.
+    Case('walk-limit-two-rows', ROWS2, file_name='w.bin', file_size=4864, password='pw-4', mode=3),
+    Case('walk-limit-two-rows-refused', ROWS2, file_name='w.bin', file_size=4865, password='pw-4',
+         expect='fail'),
     Case('sealed-text', BIG24, text='Versiegelt: nur mit dem Passwort.', password='correct horse', seal=True),
     Case('sealed-file-32bit', MID32, file_name='report.txt', file_size=1200, password='Passwört', seal=True),
     Case('sealed-noise-file', None, file_name='n.bin', file_size=700, password='noise', seal=True,
@@ -328,6 +350,9 @@ def run_case(case, cli, work):
     if case.shrink:
         cont_args.append('--shrink')
 
+    if cont is not None:
+        check_largest_payload(cli, cpath, cont)
+
     # CLI encode.
     cli_out = os.path.join(work, 'cli.png' if case.png else 'cli.bmp')
     cmd = [cli, 'encode', '--out', cli_out] + cont_args + payload_args + key_args(case, False) \
@@ -349,7 +374,7 @@ def run_case(case, cli, work):
     if not res.ok:
         raise Failure('reference encode failed: %s' % res.message)
     if case.mode is not None and res.mode != case.mode:
-        notes.append('reference chose EmbedMode %d (case expected %d)' % (res.mode, case.mode))
+        raise Failure('reference chose EmbedMode %d (case expected %d)' % (res.mode, case.mode))
     ref_img = res.image
     ref_out = os.path.join(work, 'ref.bmp')
     with open(ref_out, 'wb') as f:
@@ -378,6 +403,20 @@ def run_case(case, cli, work):
         raise Failure('; '.join(problems))
     notes.append('EmbedMode %d, payload %d bytes, image %d bytes' % (res.mode, len(payload), len(ref_img)))
     return notes
+
+
+def check_largest_payload(cli, cpath, cont):
+    """info's largest payload is the model's: the most EmbedMode 3 takes
+    after an empty question header with a 50-byte name."""
+    rc, out, err = run([cli, 'info', '--json', cpath])
+    if rc != 0:
+        raise Failure('cli info failed (%d): %s' % (rc, err.decode(errors='replace').strip()))
+    image = ref.DibImage()
+    image.read(cont)
+    want = ref.largest_payload(image)
+    got = json.loads(out)['largest_payload']
+    if got != (want or None):
+        raise Failure('cli info gives the largest payload %r, the model %d' % (got, want))
 
 
 def expected_name(name, mode):
@@ -492,22 +531,11 @@ def run_sealed_case(case, cli, work):
 
 
 def check_refusal(case, res, rc, cli_msg, notes):
-    if case.expect == 'fail':
-        if res.ok:
-            raise Failure('reference encoded although the case expects a refusal')
-        if rc != 1 or res.message not in cli_msg:
-            raise Failure('reference refuses with %r, cli gave exit %d %r' % (res.message, rc, cli_msg))
-        notes.append('both refuse: %s' % res.message)
-        return notes
-    # The walk runs out after the payload: the run succeeds with an
-    # incomplete container, which the cli reports as a failure instead.
-    if not res.ok or res.closing_complete:
-        raise Failure('reference expected an incomplete closing (ok %s, complete %s)'
-                      % (res.ok, res.closing_complete))
-    if rc != 1:
-        raise Failure('cli saved an image whose closing fields are incomplete (exit %d)' % rc)
-    notes.append('closing writes ran out: reference run succeeds with an incomplete container, '
-                 'cli refuses (%s)' % cli_msg)
+    if res.ok:
+        raise Failure('reference encoded although the case expects a refusal')
+    if rc != 1 or res.message not in cli_msg:
+        raise Failure('reference refuses with %r, cli gave exit %d %r' % (res.message, rc, cli_msg))
+    notes.append('both refuse: %s' % res.message)
     return notes
 
 

@@ -781,6 +781,48 @@ MODE_NONE = 6
 TEXT_DECODED, FILE_WRITTEN, NOTHING_DECODED = 0, 1, 2
 
 
+PIXELS_PER_BYTE = (8, 3, 2, 1)
+
+
+def walk_positions_left(width, height, remaining):
+    """Positions the walk still hands out, the current one included, with
+    remaining interior cells free.  They come while remaining >= 100, and the
+    random draws (uniform over the (w - 1) x (h - 1) cells) then always find
+    a free one in pictures of 3 rows or more; a 2-row picture, which has no
+    row for the fallback scan, is counted only while 50 cells of its row are
+    free; a 1-row picture has none."""
+    positions = remaining - 99
+    if height < 2:
+        return 0
+    if height == 2:
+        free_cells = (width - 1) - (2 * (width - 2) - remaining)
+        positions = min(positions, free_cells - 49)
+    return max(positions, 0)
+
+
+def run_positions(mode, size, name_bytes):
+    """Mode header (2 bytes in EmbedMode 1), payload, End, name field, End;
+    an End is an end pixel and the CheckByte."""
+    ppb = PIXELS_PER_BYTE[mode]
+    return 2 * 3 + ppb * (size + name_bytes) + 2 * (1 + ppb)
+
+
+def largest_payload(img):
+    """info's largest payload: EmbedMode 3 after a question header without
+    questions, with a 50-byte name, below Capacity(3) when that is positive,
+    at most Capacity(5)."""
+    w, h = img.width, img.height
+    rows = h - 2 if h > 2 else h
+    positions = walk_positions_left(w, h, rows * (w - 2) - HEADER_SKIP_PIXELS)
+    room = positions - run_positions(3, 0, NAME_LIMIT)
+    largest = room
+    cap3 = capacity_for(w, h, img.bits, 3)
+    if cap3 > 0:
+        largest = min(largest, cap3 - 1)
+    largest = min(largest, capacity_for(w, h, img.bits, 5))
+    return max(largest, 0)
+
+
 class UsedPixelMap:
     def __init__(self, width=100, height=100):
         self.resize(width, height)
@@ -839,14 +881,21 @@ class StegEngine(DibImage):
         # Saturates instead of wrapping: no stored image is that large.
         return capacity_for(self.width, self.height, self.bits, mode)
 
-    def choose_mode(self, size):
-        # A mode whose capacity is zero or negative never fits; a container
-        # too small for even the densest mode gets the sparsest one.
-        if self.capacity(3) <= 0:
-            return 0
+    def positions_left(self):
+        return walk_positions_left(self.width, self.height, self.used.remaining)
+
+    def choose_mode(self, size, name_bytes=0):
+        # Called once the question header is written: the rest of the walk
+        # must hold the mode's run.  A mode whose capacity is zero or
+        # negative never fits; a container too small for even the densest
+        # mode's capacity has only the walk to go by.
+        rated = self.capacity(3) > 0
+        positions = self.positions_left()
         for mode in range(4):
             cap = self.capacity(mode)
-            if cap > 0 and size < cap:
+            if rated and not (cap > 0 and size < cap):
+                continue
+            if run_positions(mode, size, name_bytes) <= positions:
                 return mode
         return MODE_NONE
 
@@ -1077,7 +1126,10 @@ class StegEngine(DibImage):
             return False, 'Invalid container image.'
         self.write_index = self.read_index = 0
         self.write_header()
-        mode = km.mode if km.mode_fixed else self.choose_mode(len(data))
+        name_field = len(stored_name(name)) if name else 0
+        mode = km.mode if km.mode_fixed else self.choose_mode(len(data), name_field)
+        if mode < MODE_NONE and not self._readable_back(mode, len(data)):
+            mode = MODE_NONE
         if mode >= MODE_NONE:
             return False, 'Could not find a suitable encoder.'
         mode_byte = (mode & 7) | ((km.speed << 3) & 0xFF)
@@ -1096,6 +1148,13 @@ class StegEngine(DibImage):
         # still gives a successful run, with an incomplete container.
         self.closing_complete = self._close_body(mode, _utf8(name))
         return True, ''
+
+    def _readable_back(self, mode, size):
+        """The reader takes at most Capacity(5) bytes of body before its
+        closing field (none when that is not positive); EmbedMode 4 must fit
+        the Marker in them too."""
+        cap = self.capacity(5)
+        return cap > 0 and size + (20 if mode == 4 else 0) <= cap
 
     def _close_body(self, mode, name_bytes):
         """Writes the fields after the payload; False when any write ran
@@ -1532,6 +1591,15 @@ def self_test():
     assert [eng.capacity(m) for m in (0, 1, 2, 3, 4)] == [-2846, -763, 904, 5904, 25904]
     assert eng.choose_mode(903) == 2 and eng.choose_mode(904) == 3
     assert eng.choose_mode(5904) == MODE_NONE
+    # 2000 x 3: Capacity(3) = 1904, but the walk hands out 1998 - 99
+    # positions; after 60 for the question header a text of 1829 bytes fills
+    # them (6 + 1829 + 2 x 2), one of 1830 fits no mode.
+    eng.load_container(make_bmp(2000, 3, 24, lambda x, y: (0, 0, 0)))
+    eng.used.remaining -= HEADER_SKIP_PIXELS
+    assert eng.choose_mode(1829) == 3 and eng.choose_mode(1830) == MODE_NONE
+    assert largest_payload(eng) == 1829 - NAME_LIMIT
+    assert walk_positions_left(5000, 2, 2 * 4998) == 4999 - 49
+    assert walk_positions_left(5000, 1, 4998) == 0
 
     # EmbedMode 3 byte 0xA5 on a grey-200 pixel.
     eng.load_container(make_bmp(5, 5, 24, lambda x, y: (200, 200, 200)))
