@@ -5,6 +5,7 @@
 #include "image/DibImage.h"
 #include "seal/Sodium.h"
 #include "stealth/ElementOrder.h"
+#include "stealth/ElementParities.h"
 #include "stealth/ElementPlan.h"
 #include "stealth/ElementSamples.h"
 #include "stealth/HillCost.h"
@@ -94,15 +95,22 @@ uint64_t BlockStart(uint64_t b, uint64_t total, uint64_t blocks)
 struct Carrier {
     DibImage& Image;
     const ElementSamples Samples;
+    // The cover's parities: the codes' element sets are disjoint, so each
+    // is read before anything changes it.
+    const ElementParities& Parities;
     RandomBits Directions;
 };
 
-void ReadParities(const DibImage& image, const ElementSamples& samples, std::span<const uint32_t> elements,
-    std::span<uint8_t> parities)
+// Costs lie in element order; fetching them ahead hides most of the wait
+// for the random reads.
+void GatherCosts(std::span<const uint32_t> elements, const std::vector<uint16_t>& costs, std::span<float> out)
 {
-    const uint8_t* rows = image.Pixels().data();
-    for (size_t t = 0; t < elements.size(); ++t)
-        parities[t] = rows[samples.Offset(elements[t])] & 1u;
+    constexpr size_t kAhead = 32;
+    for (size_t t = 0; t < elements.size(); ++t) {
+        if (t + kAhead < elements.size())
+            __builtin_prefetch(&costs[elements[t + kAhead]]);
+        out[t] = HillCost::Expand(costs[elements[t]]);
+    }
 }
 
 // Changes each sample whose parity must change by +1 or -1: +1 at 0, -1 at
@@ -133,17 +141,15 @@ bool EmbedElements(Carrier& carrier, std::span<const uint32_t> elements, const s
     } catch (const std::bad_alloc&) {
         return false;
     }
-    ReadParities(carrier.Image, carrier.Samples, elements, cover);
-    for (size_t t = 0; t < elements.size(); ++t)
-        elementCosts[t] = HillCost::Expand(costs[elements[t]]);
+    carrier.Parities.Gather(elements, cover);
+    GatherCosts(elements, costs, elementCosts);
     if (!TrellisCode::Embed(cover, elementCosts, bits, stego))
         return false;
     ApplyChanges(carrier, elements, cover, stego);
     return true;
 }
 
-bool ExtractElements(
-    const DibImage& image, const ElementSamples& samples, std::span<const uint32_t> elements, std::span<uint8_t> bits)
+bool ExtractElements(const ElementParities& image, std::span<const uint32_t> elements, std::span<uint8_t> bits)
 {
     std::vector<uint8_t> parities;
     try {
@@ -151,7 +157,7 @@ bool ExtractElements(
     } catch (const std::bad_alloc&) {
         return false;
     }
-    ReadParities(image, samples, elements, parities);
+    image.Gather(elements, parities);
     TrellisCode::Extract(parities, bits);
     return true;
 }
@@ -194,8 +200,7 @@ bool EmbedPayload(Carrier& carrier, std::span<const uint32_t> elements, const st
     return true;
 }
 
-bool ExtractPayload(
-    const DibImage& image, const ElementSamples& samples, std::span<const uint32_t> elements, std::span<uint8_t> bits)
+bool ExtractPayload(const ElementParities& image, std::span<const uint32_t> elements, std::span<uint8_t> bits)
 {
     const uint64_t blocks = BlockCount(elements.size());
     for (uint64_t b = 0; b < blocks; ++b) {
@@ -203,8 +208,7 @@ bool ExtractPayload(
         const uint64_t end = BlockStart(b + 1, elements.size(), blocks);
         const uint64_t bitFirst = BlockStart(b, bits.size(), blocks);
         const uint64_t bitEnd = BlockStart(b + 1, bits.size(), blocks);
-        if (!ExtractElements(
-                image, samples, elements.subspan(first, end - first), bits.subspan(bitFirst, bitEnd - bitFirst)))
+        if (!ExtractElements(image, elements.subspan(first, end - first), bits.subspan(bitFirst, bitEnd - bitFirst)))
             return false;
     }
     return true;
@@ -241,11 +245,10 @@ StealthStatus Embed(Carrier& carrier, const ElementPlan& plan, const StealthKeys
     return StealthStatus::Done;
 }
 
-std::optional<StealthKeys::Salt> ReadSalt(
-    const DibImage& image, const ElementSamples& samples, std::span<const uint32_t> elements)
+std::optional<StealthKeys::Salt> ReadSalt(const ElementParities& image, std::span<const uint32_t> elements)
 {
     std::array<uint8_t, 8 * kSaltBytes> bits;
-    if (!ExtractElements(image, samples, elements, bits))
+    if (!ExtractElements(image, elements, bits))
         return std::nullopt;
     StealthKeys::Salt salt;
     MessageBits::ToBytes(bits, salt);
@@ -254,12 +257,12 @@ std::optional<StealthKeys::Salt> ReadSalt(
 
 // The envelope length, when the image can hold it: at least the overhead,
 // at most the largest size's bits.
-std::optional<uint64_t> ReadLength(const DibImage& image, const ElementSamples& samples,
-    std::span<const uint32_t> elements, const StealthKeys& keys, const ElementPlan& plan)
+std::optional<uint64_t> ReadLength(
+    const ElementParities& image, std::span<const uint32_t> elements, const StealthKeys& keys, const ElementPlan& plan)
 {
     std::array<uint8_t, 8 * kLengthBytes> bits;
     std::array<uint8_t, kLengthBytes> field;
-    if (!ExtractElements(image, samples, elements, bits))
+    if (!ExtractElements(image, elements, bits))
         return std::nullopt;
     MessageBits::ToBytes(bits, field);
     const uint64_t length = Load32Le(field.data()) ^ keys.LengthMask();
@@ -269,7 +272,7 @@ std::optional<uint64_t> ReadLength(const DibImage& image, const ElementSamples& 
 }
 
 std::optional<std::vector<uint8_t>> ReadEnvelope(
-    const DibImage& image, const ElementSamples& samples, std::span<const uint32_t> elements, uint64_t length)
+    const ElementParities& image, std::span<const uint32_t> elements, uint64_t length)
 {
     std::vector<uint8_t> bits;
     std::vector<uint8_t> envelope;
@@ -279,10 +282,22 @@ std::optional<std::vector<uint8_t>> ReadEnvelope(
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    if (!ExtractPayload(image, samples, elements, bits))
+    if (!ExtractPayload(image, elements, bits))
         return std::nullopt;
     MessageBits::ToBytes(bits, envelope);
     return envelope;
+}
+
+std::optional<StealthEnvelope::Opened> ReadOpened(const DibImage& image, const ElementParities& parities,
+    const Parts& parts, const StealthKeys& keys, const ElementPlan& plan)
+{
+    const std::optional<uint64_t> length = ReadLength(parities, parts.Length, keys, plan);
+    if (!length)
+        return std::nullopt;
+    const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(parities, parts.Payload, *length);
+    if (!envelope)
+        return std::nullopt;
+    return StealthEnvelope::Open(keys, image.Width(), image.Height(), *envelope);
 }
 
 } // namespace
@@ -311,7 +326,10 @@ StealthStatus Hide(DibImage& image, const SecretBytes& password, std::span<const
         = StealthEnvelope::Seal(*keys, image.Width(), image.Height(), storedName, content);
     if (!envelope)
         return StealthStatus::Unsuitable;
-    Carrier carrier { image, ElementSamples(image), {} };
+    ElementParities parities;
+    if (!parities.Read(image))
+        return StealthStatus::Unsuitable;
+    Carrier carrier { image, ElementSamples(image), parities, {} };
     return Embed(carrier, *plan, salt, *keys, *envelope, steps);
 }
 
@@ -321,13 +339,13 @@ StealthStatus Open(const DibImage& image, const SecretBytes& password, std::vect
     if (!Suitable(image) || !SodiumReady())
         return StealthStatus::NotOpened;
     const std::optional<ElementPlan> plan = ElementPlan::For(image.Width(), image.Height());
+    ElementParities parities;
     std::vector<uint32_t> order;
-    if (!plan || !ElementOrder::Start(order, plan->Elements, plan->SaltElements))
+    if (!plan || !parities.Read(image) || !ElementOrder::Start(order, plan->Elements, plan->SaltElements))
         return StealthStatus::NotOpened;
     const Progress steps(progress);
-    const ElementSamples samples(image);
     const std::optional<StealthKeys::Salt> salt
-        = ReadSalt(image, samples, std::span<const uint32_t>(order).first(plan->SaltElements));
+        = ReadSalt(parities, std::span<const uint32_t>(order).first(plan->SaltElements));
     if (!salt)
         return StealthStatus::NotOpened;
     const std::optional<StealthKeys> keys = StealthKeys::Derive(password.Span(), *salt);
@@ -336,15 +354,7 @@ StealthStatus Open(const DibImage& image, const SecretBytes& password, std::vect
     steps.Set(kProgressKeys);
     ElementOrder::ShuffleKeyed(std::span(order).subspan(plan->SaltElements), keys->Order());
     steps.Set(kProgressOrder);
-    const Parts parts = Split(order, *plan);
-    const std::optional<uint64_t> length = ReadLength(image, samples, parts.Length, *keys, *plan);
-    if (!length)
-        return StealthStatus::NotOpened;
-    const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(image, samples, parts.Payload, *length);
-    if (!envelope)
-        return StealthStatus::NotOpened;
-    std::optional<StealthEnvelope::Opened> opened
-        = StealthEnvelope::Open(*keys, image.Width(), image.Height(), *envelope);
+    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, Split(order, *plan), *keys, *plan);
     if (!opened)
         return StealthStatus::NotOpened;
     content = std::move(opened->Content);
