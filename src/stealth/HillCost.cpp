@@ -1,7 +1,6 @@
 #include "stealth/HillCost.h"
 
 #include "image/DibImage.h"
-#include "stealth/ElementSamples.h"
 
 #include <algorithm>
 #include <bit>
@@ -45,8 +44,12 @@ struct Plane {
 void PadLine(const float* in, int64_t n, int64_t r, std::vector<double>& padded)
 {
     padded.resize(size_t(n + 2 * r));
-    for (int64_t x = -r; x < n + r; ++x)
-        padded[size_t(x + r)] = in[Mirror(x, n)];
+    for (int64_t x = 0; x < n; ++x)
+        padded[size_t(x + r)] = in[x];
+    for (int64_t x = 1; x <= r; ++x) {
+        padded[size_t(r - x)] = in[Mirror(-x, n)];
+        padded[size_t(n - 1 + r + x)] = in[Mirror(n - 1 + x, n)];
+    }
 }
 
 // [-1 2 -1] along rows, then along columns (the KB kernel, up to its sign).
@@ -104,13 +107,16 @@ void BoxAverage(Plane& first, Plane& second, size_t width, std::vector<double>& 
     }
 }
 
-void ReadChannel(const DibImage& image, const ElementSamples& samples, int channel, Plane& plane)
+void ReadChannel(const DibImage& image, int channel, Plane& plane)
 {
-    const uint8_t* rows = image.Pixels().data();
+    const size_t pixelBytes = image.BitCount() / 8u;
+    // Stored rows run bottom-up, blue, green, red in each pixel.
+    const size_t offset = size_t(2 - channel);
     for (int64_t y = 0; y < plane.Height; ++y) {
+        const uint8_t* stored = image.Pixels().data() + size_t(plane.Height - 1 - y) * image.Stride() + offset;
         float* row = plane.Row(y);
         for (int64_t x = 0; x < plane.Width; ++x)
-            row[x] = rows[samples.Offset(uint64_t(3 * (y * plane.Width + x) + channel))];
+            row[x] = stored[size_t(x) * pixelBytes];
     }
 }
 
@@ -134,7 +140,6 @@ void StoreChannel(const Plane& plane, int channel, std::vector<uint16_t>& costs)
 
 bool HillCost::Compute(const DibImage& image, std::vector<uint16_t>& costs)
 {
-    const ElementSamples samples(image);
     Plane first { image.Width(), image.Height(), {} };
     Plane second = first;
     std::vector<double> padded;
@@ -148,7 +153,7 @@ bool HillCost::Compute(const DibImage& image, std::vector<uint16_t>& costs)
         return false;
     }
     for (int channel = 0; channel < 3; ++channel) {
-        ReadChannel(image, samples, channel, first);
+        ReadChannel(image, channel, first);
         ChannelCosts(first, second, padded, sums);
         StoreChannel(first, channel, costs);
     }
