@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <iterator>
 #include <limits>
 #include <new>
 #include <vector>
@@ -34,6 +35,7 @@ std::array<uint8_t, kColumnCount> MakeColumns()
     std::array<uint8_t, kColumnCount> columns;
     for (uint8_t& column : columns)
         column = static_cast<uint8_t>((stream.NextByte() & (kStates - 1)) | 1u | (kStates >> 1));
+    std::copy(std::begin(kSearchedColumns), std::end(kSearchedColumns), columns.begin());
     return columns;
 }
 
