@@ -10,6 +10,7 @@
 #include "stealth/ElementPlan.h"
 #include "stealth/ElementSamples.h"
 #include "stealth/HillCost.h"
+#include "stealth/Keystream.h"
 #include "stealth/MessageBits.h"
 #include "stealth/PayloadBlocks.h"
 #include "stealth/StealthEnvelope.h"
@@ -177,7 +178,9 @@ bool BuildOrder(std::vector<uint32_t>& order, const ElementPlan& plan, const Ste
 {
     if (!ElementOrder::Start(order, plan.Elements, plan.SaltElements))
         return false;
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan.SaltElements), keys.Order());
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, tail.size() - 1, stream);
     return true;
 }
 
@@ -246,12 +249,21 @@ std::optional<std::vector<uint8_t>> ReadEnvelope(
     return envelope;
 }
 
+// The length elements are final after the first L steps of the keyed
+// shuffle: a length out of bounds (a wrong key, or no stealth image) ends
+// the reading before the rest of the shuffle.
 std::optional<StealthEnvelope::Opened> ReadOpened(const DibImage& image, const ElementParities& parities,
-    const Parts& parts, const StealthKeys& keys, const ElementPlan& plan)
+    std::vector<uint32_t>& order, const ElementPlan& plan, const StealthKeys& keys, const Progress& progress)
 {
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, plan.LengthElements, stream);
+    const Parts parts = Split(order, plan);
     const std::optional<uint64_t> length = ReadLength(parities, parts.Length, keys, plan);
     if (!length)
         return std::nullopt;
+    ElementOrder::Steps(tail, plan.LengthElements, tail.size() - 1, stream);
+    progress.Set(kProgressOrder);
     const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(parities, parts.Payload, *length);
     if (!envelope)
         return std::nullopt;
@@ -310,9 +322,7 @@ StealthStatus Open(const DibImage& image, const SecretBytes& password, std::vect
     if (!keys)
         return StealthStatus::NotOpened;
     steps.Set(kProgressKeys);
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan->SaltElements), keys->Order());
-    steps.Set(kProgressOrder);
-    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, Split(order, *plan), *keys, *plan);
+    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, order, *plan, *keys, steps);
     if (!opened)
         return StealthStatus::NotOpened;
     content = std::move(opened->Content);
