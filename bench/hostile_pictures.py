@@ -97,7 +97,7 @@ def progressive_header(width, height, pad_to):
 def repeated_scans(side, scans):
     """An 8192-square grey progressive JPEG whose DC scan is repeated."""
     blocks = (side // 8) ** 2
-    scan = segment(0xDA, b"\x01\x01\x00\x00\x00\x00") + bytes(blocks // 8 // 64)
+    scan = segment(0xDA, b"\x01\x01\x00\x00\x00\x00") + bytes(blocks // 8 // 1024)
     return b"\xff\xd8" + jpeg_tables() + jpeg_frame(0xC2, side, side) + scan * scans + b"\xff\xd9"
 
 

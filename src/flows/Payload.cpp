@@ -52,16 +52,16 @@ bool NoiseFits(uint32_t compressedSize)
 // noise side grows with the payload.
 uint32_t LargestNoisePayload()
 {
-    uint32_t low = 0;
-    uint32_t high = UINT32_MAX;
+    uint64_t low = 0;
+    uint64_t high = UINT32_MAX;
     while (low < high) {
-        const uint32_t middle = low + (high - low + 1) / 2;
-        if (NoiseFits(middle))
+        const uint64_t middle = (low + high + 1) / 2;
+        if (NoiseFits(uint32_t(middle)))
             low = middle;
         else
             high = middle - 1;
     }
-    return low;
+    return uint32_t(low);
 }
 
 struct FileCloser {
