@@ -165,8 +165,7 @@ void ReadScanlines(j_decompress_ptr info, int orientation, std::vector<uint8_t>&
     while (info->output_scanline < height) {
         const uint32_t first = info->output_scanline;
         const uint32_t count = jpeg_read_scanlines(info, rows, kBandRows);
-        for (uint32_t r = 0; r < count; ++r)
-            ExifOrientation::PlaceRow(orientation, rows[r], first + r, width, height, upright, out.Stride());
+        ExifOrientation::PlaceRows(orientation, rows, first, count, width, height, upright, out.Stride());
     }
 }
 

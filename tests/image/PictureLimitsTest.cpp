@@ -266,12 +266,18 @@ TEST(ExifOrientationTest, EachOrientationPlacesRowsUpright)
     for (const OrientationCase& c : cases) {
         const size_t stride = size_t(c.Width) * 3;
         std::vector<uint8_t> upright(6 * 3, 0xEE);
-        for (uint32_t sy = 0; sy < 2; ++sy) {
-            std::vector<uint8_t> row;
-            for (uint8_t sx = 0; sx < 3; ++sx)
-                row.insert(row.end(), 3, uint8_t(sy * 3 + sx));
-            ExifOrientation::PlaceRow(c.Orientation, row.data(), sy, 3, 2, upright.data(), stride);
-        }
+        std::vector<uint8_t> source;
+        for (uint8_t number = 0; number < 6; ++number)
+            source.insert(source.end(), 3, number);
+        // The top row alone, then the bottom row as a band of one.
+        const uint8_t* top[] = { source.data() };
+        const uint8_t* bottom[] = { source.data() + 9 };
+        ExifOrientation::PlaceRows(c.Orientation, top, 0, 1, 3, 2, upright.data(), stride);
+        ExifOrientation::PlaceRows(c.Orientation, bottom, 1, 1, 3, 2, upright.data(), stride);
+        std::vector<uint8_t> together(6 * 3, 0xEE);
+        const uint8_t* both[] = { source.data(), source.data() + 9 };
+        ExifOrientation::PlaceRows(c.Orientation, both, 0, 2, 3, 2, together.data(), stride);
+        EXPECT_EQ(together, upright) << "orientation " << c.Orientation;
         std::vector<uint8_t> numbers;
         for (size_t i = 0; i < upright.size(); i += 3)
             numbers.push_back(upright[i]);
