@@ -109,6 +109,63 @@ std::string WebpLosslessHeader(uint32_t width, uint32_t height)
     return out + chunk;
 }
 
+std::string Be32(uint32_t v)
+{
+    std::string out;
+    test::PutBe32(out, v);
+    return out;
+}
+
+std::string Be16(uint32_t v)
+{
+    std::string out;
+    PutBe16(out, v);
+    return out;
+}
+
+// An ISO media box: size (u32), type, body.
+std::string Box(const std::string& type, const std::string& body)
+{
+    return Be32(uint32_t(8 + body.size())) + type + body;
+}
+
+// A full box: a box whose body starts with a version byte and 24 bits of
+// flags.
+std::string FullBox(const std::string& type, uint8_t version, uint8_t flags, const std::string& body)
+{
+    return Box(type, std::string { char(version), 0, 0, char(flags) } + body);
+}
+
+// A HEIC whose primary item is a grid of one 512-square tile that declares
+// side x side pixels; the tile's 64 bytes of coded data are zeros.
+std::string HeicGrid(uint32_t side)
+{
+    const std::string ftyp = Box("ftyp", "heic" + Be32(0) + "mif1heic");
+    const std::string hdlr = FullBox("hdlr", 0, 0, Be32(0) + "pict" + std::string(13, '\0'));
+    const std::string pitm = FullBox("pitm", 0, 0, Be16(1));
+    const std::string iinf = FullBox("iinf", 0, 0,
+        Be16(2) + FullBox("infe", 2, 0, Be16(1) + Be16(0) + "grid" + std::string(1, '\0'))
+            + FullBox("infe", 2, 1, Be16(2) + Be16(0) + "hvc1" + std::string(1, '\0')));
+    const std::string iref = FullBox("iref", 0, 0, Box("dimg", Be16(1) + Be16(1) + Be16(2)));
+    const std::string ipco = Box("ipco",
+        FullBox("ispe", 0, 0, Be32(side) + Be32(side)) + Box("hvcC", std::string(1, '\1') + std::string(22, '\0'))
+            + FullBox("ispe", 0, 0, Be32(512) + Be32(512)));
+    const std::string ipma = FullBox("ipma", 0, 0,
+        Be32(2) + Be16(1) + std::string { 1, char(0x81) } + Be16(2) + std::string { 2, char(0x82), char(0x83) });
+    // Grid: version, flags (16-bit sizes), rows - 1, columns - 1, width, height.
+    const std::string grid = std::string(4, '\0') + Be16(side) + Be16(side);
+    const auto meta = [&](uint32_t tileOffset) {
+        // Version 1 locations of 4-byte offsets and lengths: the grid in
+        // idat, the tile in the file.
+        const std::string iloc = FullBox("iloc", 1, 0,
+            std::string { 0x44, 0 } + Be16(2) + Be16(1) + Be16(1) + Be16(0) + Be16(1) + Be32(0)
+                + Be32(uint32_t(grid.size())) + Be16(2) + Be16(0) + Be16(0) + Be16(1) + Be32(tileOffset) + Be32(64));
+        return FullBox("meta", 0, 0, hdlr + pitm + iloc + iinf + iref + Box("iprp", ipco + ipma) + Box("idat", grid));
+    };
+    const auto tileOffset = uint32_t(ftyp.size() + meta(0).size() + 8);
+    return ftyp + meta(tileOffset) + Box("mdat", std::string(64, '\0'));
+}
+
 struct HostileCase {
     const char* Name;
     std::string Bytes;
@@ -131,6 +188,7 @@ TEST_F(PictureLimitsTest, TinyFilesDeclaringHugePicturesAreRefused)
         { "JPEG of 65500 x 8 without tables", JpegHeaderOnly(65500, 8), LoadProblem::Damaged },
         { "JPEG of too many scans", JpegHeaderOnly(8, 8, limits::kMaxJpegScans + 1), LoadProblem::Unsupported },
         { "WebP of 16383 x 16383 with alpha", WebpLosslessHeader(16383, 16383), LoadProblem::Damaged },
+        { "HEIC grid of 32767 x 32767", HeicGrid(32767), LoadProblem::TooLarge },
     };
     for (const HostileCase& c : cases) {
         DibImage image;
