@@ -70,17 +70,19 @@ std::string BmpHeaderOnly(int32_t width, int32_t height, uint16_t bits)
     return bmptest::BuildBmp(layout);
 }
 
-// SOI, a progressive frame header of one 8-bit component, a scan header
-// for it and EOI: enough for the frame's size to be read.
-std::string JpegHeaderOnly(uint32_t width, uint32_t height, uint32_t scans = 1)
+// SOI, a progressive frame header of 8-bit components, a scan header for
+// the first and EOI: enough for the frame's size to be read.
+std::string JpegHeaderOnly(uint32_t width, uint32_t height, uint32_t scans = 1, uint8_t components = 1)
 {
     std::string out("\xFF\xD8", 2);
     out += std::string("\xFF\xC2", 2);
-    PutBe16(out, 11);
+    PutBe16(out, 8 + 3 * uint32_t(components));
     out += std::string("\x08", 1);
     PutBe16(out, height);
     PutBe16(out, width);
-    out += std::string("\x01\x01\x11\x00", 4);
+    out.push_back(char(components));
+    for (uint8_t c = 1; c <= components; ++c)
+        out += std::string { char(c), 0x11, 0 };
     for (uint32_t scan = 0; scan < scans; ++scan) {
         out += std::string("\xFF\xDA", 2);
         PutBe16(out, 8);
@@ -187,6 +189,9 @@ TEST_F(PictureLimitsTest, TinyFilesDeclaringHugePicturesAreRefused)
         { "JPEG of 40000 x 40000", JpegHeaderOnly(40000, 40000), LoadProblem::TooLarge },
         { "JPEG of 65500 x 8 without tables", JpegHeaderOnly(65500, 8), LoadProblem::Damaged },
         { "JPEG of too many scans", JpegHeaderOnly(8, 8, limits::kMaxJpegScans + 1), LoadProblem::Unsupported },
+        // Within the picture limits, but a progressive colour picture's
+        // coefficients pass the decoder's memory budget.
+        { "progressive colour JPEG of 18000 x 18000", JpegHeaderOnly(18000, 18000, 1, 3), LoadProblem::TooLarge },
         { "WebP of 16383 x 16383 with alpha", WebpLosslessHeader(16383, 16383), LoadProblem::Damaged },
         { "HEIC grid of 32767 x 32767", HeicGrid(32767), LoadProblem::TooLarge },
     };
