@@ -182,7 +182,7 @@ bool Reserve(std::vector<uint8_t>& band, size_t size)
 PictureLoad Refusal(const ErrorTrap& trap)
 {
     if (trap.TooLarge)
-        return PictureLoad::Failed(LoadProblem::TooLarge);
+        return PictureLoad::Failed(LoadProblem::TooLarge, limits::MemoryText());
     if (trap.TooManyScans)
         return PictureLoad::Failed(
             LoadProblem::Unsupported, "a JPEG file of more than " + std::to_string(limits::kMaxJpegScans) + " scans");

@@ -209,6 +209,8 @@ TEST_F(PictureLimitsTest, RefusalsNameTheLimitOrTheScans)
     const PictureLoad large = PictureFile::Load(Write("large.png", PngHeaderOnly(30000, 30000)), image);
     EXPECT_NE(LoadProblemText(large.Problem, large.Detail).find(std::to_string(limits::kMaxSide) + " pixels a side"),
         std::string::npos);
+    const PictureLoad memory = PictureFile::Load(Write("memory.jpg", JpegHeaderOnly(18000, 18000, 1, 3)), image);
+    EXPECT_NE(LoadProblemText(memory.Problem, memory.Detail).find("MiB of working memory"), std::string::npos);
     const PictureLoad scans
         = PictureFile::Load(Write("scans.jpg", JpegHeaderOnly(8, 8, limits::kMaxJpegScans + 1)), image);
     EXPECT_NE(LoadProblemText(scans.Problem, scans.Detail).find(std::to_string(limits::kMaxJpegScans) + " scans"),
