@@ -33,9 +33,9 @@ constexpr uint8_t kStartOfScan = 0xDA;
 constexpr uint32_t kBandRows = 16;
 
 // libjpeg reports a fatal error by calling error_exit, which must not
-// return: it jumps back to the decode, which then refuses the file.
-// The progress monitor, which libjpeg calls while it reads scans, follows
-// it so that the monitor can reach the trap.
+// return: it jumps back to the decode, which then refuses the file. The
+// error manager comes first, so that the handlers and the progress monitor
+// reach the trap through the decoder's err pointer.
 struct ErrorTrap {
     jpeg_error_mgr Manager;
     jpeg_progress_mgr Progress;
