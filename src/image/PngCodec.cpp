@@ -3,9 +3,11 @@
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
 #include "image/DibSamples.h"
+#include "image/PictureLimits.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -24,8 +26,9 @@ constexpr uint8_t kIndexed = 3;
 constexpr uint8_t kGrey = 0;
 // Ancillary chunks (text, EXIF, colour profiles) may not pass this size.
 constexpr size_t kMaxChunkBytes = size_t(64) << 20;
-// Larger sides are refused before anything is allocated.
-constexpr uint32_t kMaxSide = 1u << 16;
+// Deflate gives at most 258 bytes for two bits of its stream, so no image
+// data can hold more than this many bytes of rows for each of its own.
+constexpr uint64_t kMaxInflateRatio = 1032;
 // The written stream: adaptive row filters (all five tried per row) and
 // zlib's run-length strategy. On the 12-megapixel photo of
 // bench/png_speed.sh it gives the same size as the filtered or default
@@ -42,6 +45,45 @@ struct ContextFree {
 };
 using Context = std::unique_ptr<spng_ctx, ContextFree>;
 
+// IEND has no data, so its CRC is always these four bytes.
+constexpr std::array<uint8_t, 4> kEndType = { 'I', 'E', 'N', 'D' };
+constexpr std::array<uint8_t, 4> kEndCrc = { 0xAE, 0x42, 0x60, 0x82 };
+
+// The file as the decoder reads it, remembering the last four bytes read:
+// the decoder stops at IEND's type without reading its CRC, which the
+// loader then checks itself, so that a file cut inside it is refused.
+struct FileStream {
+    std::FILE* File;
+    std::array<uint8_t, 4> Last {};
+};
+
+int ReadFromFile(spng_ctx*, void* user, void* data, size_t length)
+{
+    auto* stream = static_cast<FileStream*>(user);
+    auto* bytes = static_cast<uint8_t*>(data);
+    const size_t got = std::fread(bytes, 1, length, stream->File);
+    if (got != length)
+        return std::ferror(stream->File) ? SPNG_IO_ERROR : SPNG_IO_EOF;
+    const size_t keep = std::min(length, stream->Last.size());
+    std::copy(stream->Last.begin() + std::ptrdiff_t(keep), stream->Last.end(), stream->Last.begin());
+    std::copy(bytes + length - keep, bytes + length, stream->Last.end() - std::ptrdiff_t(keep));
+    return 0;
+}
+
+// After the last chunk: the end chunk's CRC follows when the decoder has
+// not read it.
+PictureLoad CheckEndCrc(FileStream& stream)
+{
+    if (stream.Last != kEndType)
+        return {};
+    std::array<uint8_t, 4> crc {};
+    if (std::fread(crc.data(), 1, crc.size(), stream.File) != crc.size())
+        return PictureLoad::Failed(LoadProblem::Truncated, "PNG");
+    if (crc != kEndCrc)
+        return PictureLoad::Failed(LoadProblem::BadChecksum, "PNG");
+    return {};
+}
+
 PictureLoad Refusal(int error)
 {
     switch (error) {
@@ -50,8 +92,6 @@ PictureLoad Refusal(int error)
     case SPNG_EOF:
     case SPNG_IO_EOF:
         return PictureLoad::Failed(LoadProblem::Truncated, "PNG");
-    case SPNG_EWIDTH:
-    case SPNG_EHEIGHT:
     case SPNG_EUSER_WIDTH:
     case SPNG_EUSER_HEIGHT:
     case SPNG_EOVERFLOW:
@@ -62,6 +102,31 @@ PictureLoad Refusal(int error)
     default:
         return PictureLoad::Failed(LoadProblem::Damaged, "PNG");
     }
+}
+
+// Samples per pixel of each IHDR colour type; 0 for an unknown type.
+uint64_t ChannelsOf(uint8_t colourType)
+{
+    switch (colourType) {
+    case kGrey:
+    case kIndexed:
+        return 1;
+    case kGreyAlpha:
+        return 2;
+    case kTrueColourAlpha:
+        return 4;
+    default:
+        return 3;
+    }
+}
+
+// The file is long enough for its image data to inflate to the pixels it
+// declares, so that a few bytes declaring a huge picture are refused
+// before any row is decoded.
+bool CanHoldPixels(const spng_ihdr& header, uint64_t fileLength)
+{
+    const uint64_t bits = uint64_t(header.width) * header.height * ChannelsOf(header.color_type) * header.bit_depth;
+    return bits / 8 <= fileLength * kMaxInflateRatio;
 }
 
 bool DeclaresAlpha(spng_ctx* ctx, const spng_ihdr& header)
@@ -169,10 +234,11 @@ PictureLoad PngCodec::Load(const PictureInput& input, DibImage& image) const
     Context ctx(spng_ctx_new(0));
     if (!ctx)
         return PictureLoad::Failed(LoadProblem::TooLarge);
-    spng_set_image_limits(ctx.get(), kMaxSide, kMaxSide);
+    spng_set_image_limits(ctx.get(), limits::kMaxSide, limits::kMaxSide);
     spng_set_chunk_limits(ctx.get(), kMaxChunkBytes, kMaxChunkBytes);
     spng_set_option(ctx.get(), SPNG_KEEP_UNKNOWN_CHUNKS, 1);
-    spng_set_png_file(ctx.get(), input.File);
+    FileStream stream { input.File };
+    spng_set_png_stream(ctx.get(), ReadFromFile, &stream);
     spng_ihdr header {};
     // Every chunk before the image data is read and checked first.
     if (int error = spng_get_ihdr(ctx.get(), &header))
@@ -185,6 +251,8 @@ PictureLoad PngCodec::Load(const PictureInput& input, DibImage& image) const
     DibBuilder out;
     if (!out.Start(header.width, header.height, alpha ? 32 : 24))
         return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (!CanHoldPixels(header, input.Length))
+        return PictureLoad::Failed(LoadProblem::Truncated, "PNG");
     PictureLoad load;
     load.Format = PictureFormat::Png;
     load.Profile = ReadProfile(ctx.get());
@@ -194,6 +262,8 @@ PictureLoad PngCodec::Load(const PictureInput& input, DibImage& image) const
     // checksum is only read here, and a file without IEND is cut short.
     if (int error = spng_decode_chunks(ctx.get()))
         return Refusal(error);
+    if (PictureLoad end = CheckEndCrc(stream); !end.Ok())
+        return end;
     out.Finish(image);
     return load;
 }
