@@ -191,8 +191,8 @@ std::string InfoCommand::AsJson(const Facts& facts)
     }
     out << (facts.Questions.empty() ? "]" : "\n  ]");
     if (facts.Usable) {
-        out << ",\n  \"sealed\": " << JsonText::Quote(SealedText(facts)) << ",\n  \"stealth\": "
-            << JsonText::Quote(SealedText(facts));
+        out << ",\n  \"sealed\": " << JsonText::Quote(SealedText(facts))
+            << ",\n  \"stealth\": " << JsonText::Quote(SealedText(facts));
     }
     out << "\n}\n";
     return out.str();
