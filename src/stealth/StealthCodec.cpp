@@ -1,29 +1,366 @@
 #include "stealth/StealthCodec.h"
 
+#include "core/ByteOrder.h"
+#include "core/ProgressSink.h"
 #include "image/DibImage.h"
+#include "seal/Sodium.h"
+#include "stealth/ElementOrder.h"
+#include "stealth/ElementParities.h"
+#include "stealth/ElementPlan.h"
+#include "stealth/ElementSamples.h"
+#include "stealth/HillCost.h"
+#include "stealth/MessageBits.h"
+#include "stealth/StealthEnvelope.h"
+#include "stealth/StealthFormat.h"
+#include "stealth/StealthKeys.h"
+#include "stealth/StealthSizes.h"
+#include "stealth/TrellisCode.h"
+
+#include <new>
+#include <sodium.h>
 
 namespace lumaquill::stealth {
+
+namespace {
+
+// Progress runs from 0 to kProgressEnd; the payload blocks fill the part
+// from kProgressPayload on.
+constexpr int32_t kProgressEnd = 100;
+constexpr int32_t kProgressKeys = 10;
+constexpr int32_t kProgressCosts = 20;
+constexpr int32_t kProgressOrder = 35;
+constexpr int32_t kProgressPayload = 40;
+
+class Progress {
+public:
+    explicit Progress(ProgressSink* sink)
+        : Sink(sink)
+    {
+        if (Sink)
+            Sink->SetRange(uint32_t(kProgressEnd));
+    }
+    void Set(int32_t position) const
+    {
+        if (Sink)
+            Sink->SetPos(position);
+    }
+    void Block(uint64_t done, uint64_t blocks) const
+    {
+        Set(kProgressPayload + int32_t(uint64_t(kProgressEnd - kProgressPayload) * done / blocks));
+    }
+
+private:
+    ProgressSink* Sink;
+};
+
+// One bit at a time from the system's random source: the direction of each
+// change where both are possible.
+class RandomBits {
+public:
+    uint32_t Next()
+    {
+        if (Left == 0) {
+            Word = randombytes_random();
+            Left = 32;
+        }
+        --Left;
+        const uint32_t bit = Word & 1u;
+        Word >>= 1;
+        return bit;
+    }
+
+private:
+    uint32_t Word = 0;
+    int Left = 0;
+};
+
+bool Suitable(const DibImage& image)
+{
+    return image.IsValid() && (image.BitCount() == 24 || image.BitCount() == 32);
+}
+
+// The payload elements are coded in ceil(P / kMaxBlockElements) blocks of
+// nearly equal size: block b takes elements floor(b P / B) .. and message
+// bits floor(b m / B) .., each end exclusive at b + 1.
+uint64_t BlockCount(uint64_t payloadElements)
+{
+    return (payloadElements + kMaxBlockElements - 1) / kMaxBlockElements;
+}
+
+uint64_t BlockStart(uint64_t b, uint64_t total, uint64_t blocks)
+{
+    return b * total / blocks;
+}
+
+struct Carrier {
+    DibImage& Image;
+    const ElementSamples Samples;
+    // The cover's parities: the codes' element sets are disjoint, so each
+    // is read before anything changes it.
+    const ElementParities& Parities;
+    RandomBits Directions;
+};
+
+// Costs lie in element order; fetching them ahead hides most of the wait
+// for the random reads.
+void GatherCosts(std::span<const uint32_t> elements, const std::vector<uint16_t>& costs, std::span<float> out)
+{
+    constexpr size_t kAhead = 32;
+    for (size_t t = 0; t < elements.size(); ++t) {
+        if (t + kAhead < elements.size())
+            __builtin_prefetch(&costs[elements[t + kAhead]]);
+        out[t] = HillCost::Expand(costs[elements[t]]);
+    }
+}
+
+// Changes each sample whose parity must change by +1 or -1: +1 at 0, -1 at
+// 255, otherwise either at random.
+void ApplyChanges(Carrier& carrier, std::span<const uint32_t> elements, std::span<const uint8_t> cover,
+    std::span<const uint8_t> stego)
+{
+    uint8_t* rows = carrier.Image.Pixels().data();
+    for (size_t t = 0; t < elements.size(); ++t) {
+        if (cover[t] == stego[t])
+            continue;
+        uint8_t& sample = rows[carrier.Samples.Offset(elements[t])];
+        const bool up = sample == 0 || (sample != 255 && carrier.Directions.Next() == 1);
+        sample = static_cast<uint8_t>(up ? sample + 1 : sample - 1);
+    }
+}
+
+bool EmbedElements(Carrier& carrier, std::span<const uint32_t> elements, const std::vector<uint16_t>& costs,
+    std::span<const uint8_t> bits)
+{
+    std::vector<uint8_t> cover;
+    std::vector<uint8_t> stego;
+    std::vector<float> elementCosts;
+    try {
+        cover.resize(elements.size());
+        stego.resize(elements.size());
+        elementCosts.resize(elements.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    carrier.Parities.Gather(elements, cover);
+    GatherCosts(elements, costs, elementCosts);
+    if (!TrellisCode::Embed(cover, elementCosts, bits, stego))
+        return false;
+    ApplyChanges(carrier, elements, cover, stego);
+    return true;
+}
+
+bool ExtractElements(const ElementParities& image, std::span<const uint32_t> elements, std::span<uint8_t> bits)
+{
+    std::vector<uint8_t> parities;
+    try {
+        parities.resize(elements.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    image.Gather(elements, parities);
+    TrellisCode::Extract(parities, bits);
+    return true;
+}
+
+// The elements of each part of the order.
+struct Parts {
+    std::span<const uint32_t> Salt;
+    std::span<const uint32_t> Length;
+    std::span<const uint32_t> Payload;
+};
+
+Parts Split(const std::vector<uint32_t>& order, const ElementPlan& plan)
+{
+    const std::span<const uint32_t> all(order);
+    return { all.first(plan.SaltElements), all.subspan(plan.SaltElements, plan.LengthElements),
+        all.subspan(plan.SaltElements + plan.LengthElements) };
+}
+
+std::vector<uint8_t> LengthBits(uint64_t envelopeBytes, const StealthKeys& keys)
+{
+    std::array<uint8_t, kLengthBytes> field;
+    Store32Le(field.data(), static_cast<uint32_t>(envelopeBytes) ^ keys.LengthMask());
+    return MessageBits::FromBytes(field);
+}
+
+bool EmbedPayload(Carrier& carrier, std::span<const uint32_t> elements, const std::vector<uint16_t>& costs,
+    std::span<const uint8_t> bits, const Progress& progress)
+{
+    const uint64_t blocks = BlockCount(elements.size());
+    for (uint64_t b = 0; b < blocks; ++b) {
+        const uint64_t first = BlockStart(b, elements.size(), blocks);
+        const uint64_t end = BlockStart(b + 1, elements.size(), blocks);
+        const uint64_t bitFirst = BlockStart(b, bits.size(), blocks);
+        const uint64_t bitEnd = BlockStart(b + 1, bits.size(), blocks);
+        if (!EmbedElements(
+                carrier, elements.subspan(first, end - first), costs, bits.subspan(bitFirst, bitEnd - bitFirst)))
+            return false;
+        progress.Block(b + 1, blocks);
+    }
+    return true;
+}
+
+bool ExtractPayload(const ElementParities& image, std::span<const uint32_t> elements, std::span<uint8_t> bits)
+{
+    const uint64_t blocks = BlockCount(elements.size());
+    for (uint64_t b = 0; b < blocks; ++b) {
+        const uint64_t first = BlockStart(b, elements.size(), blocks);
+        const uint64_t end = BlockStart(b + 1, elements.size(), blocks);
+        const uint64_t bitFirst = BlockStart(b, bits.size(), blocks);
+        const uint64_t bitEnd = BlockStart(b + 1, bits.size(), blocks);
+        if (!ExtractElements(image, elements.subspan(first, end - first), bits.subspan(bitFirst, bitEnd - bitFirst)))
+            return false;
+    }
+    return true;
+}
+
+// The element order with its keyed part; false when memory is short.
+bool BuildOrder(std::vector<uint32_t>& order, const ElementPlan& plan, const StealthKeys& keys)
+{
+    if (!ElementOrder::Start(order, plan.Elements, plan.SaltElements))
+        return false;
+    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan.SaltElements), keys.Order());
+    return true;
+}
+
+StealthStatus Embed(Carrier& carrier, const ElementPlan& plan, const StealthKeys::Salt& salt, const StealthKeys& keys,
+    std::span<const uint8_t> envelope, const Progress& progress)
+{
+    std::vector<uint16_t> costs;
+    if (!HillCost::Compute(carrier.Image, costs))
+        return StealthStatus::Unsuitable;
+    progress.Set(kProgressCosts);
+    std::vector<uint32_t> order;
+    if (!BuildOrder(order, plan, keys))
+        return StealthStatus::Unsuitable;
+    progress.Set(kProgressOrder);
+    const Parts parts = Split(order, plan);
+    const std::vector<uint8_t> saltBits = MessageBits::FromBytes(salt);
+    const std::vector<uint8_t> lengthBits = LengthBits(envelope.size(), keys);
+    const std::vector<uint8_t> payloadBits = MessageBits::FromBytes(envelope);
+    progress.Set(kProgressPayload);
+    if (!EmbedElements(carrier, parts.Salt, costs, saltBits) || !EmbedElements(carrier, parts.Length, costs, lengthBits)
+        || !EmbedPayload(carrier, parts.Payload, costs, payloadBits, progress))
+        return StealthStatus::Unsuitable;
+    return StealthStatus::Done;
+}
+
+std::optional<StealthKeys::Salt> ReadSalt(const ElementParities& image, std::span<const uint32_t> elements)
+{
+    std::array<uint8_t, 8 * kSaltBytes> bits;
+    if (!ExtractElements(image, elements, bits))
+        return std::nullopt;
+    StealthKeys::Salt salt;
+    MessageBits::ToBytes(bits, salt);
+    return salt;
+}
+
+// The envelope length, when the image can hold it: at least the overhead,
+// at most the largest size's bits.
+std::optional<uint64_t> ReadLength(
+    const ElementParities& image, std::span<const uint32_t> elements, const StealthKeys& keys, const ElementPlan& plan)
+{
+    std::array<uint8_t, 8 * kLengthBytes> bits;
+    std::array<uint8_t, kLengthBytes> field;
+    if (!ExtractElements(image, elements, bits))
+        return std::nullopt;
+    MessageBits::ToBytes(bits, field);
+    const uint64_t length = Load32Le(field.data()) ^ keys.LengthMask();
+    if (length < kEnvelopeOverhead || 8 * length > plan.LargestBits)
+        return std::nullopt;
+    return length;
+}
+
+std::optional<std::vector<uint8_t>> ReadEnvelope(
+    const ElementParities& image, std::span<const uint32_t> elements, uint64_t length)
+{
+    std::vector<uint8_t> bits;
+    std::vector<uint8_t> envelope;
+    try {
+        bits.resize(8 * length);
+        envelope.resize(length);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    if (!ExtractPayload(image, elements, bits))
+        return std::nullopt;
+    MessageBits::ToBytes(bits, envelope);
+    return envelope;
+}
+
+std::optional<StealthEnvelope::Opened> ReadOpened(const DibImage& image, const ElementParities& parities,
+    const Parts& parts, const StealthKeys& keys, const ElementPlan& plan)
+{
+    const std::optional<uint64_t> length = ReadLength(parities, parts.Length, keys, plan);
+    if (!length)
+        return std::nullopt;
+    const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(parities, parts.Payload, *length);
+    if (!envelope)
+        return std::nullopt;
+    return StealthEnvelope::Open(keys, image.Width(), image.Height(), *envelope);
+}
+
+} // namespace
 
 StealthStatus Hide(DibImage& image, const SecretBytes& password, std::span<const uint8_t> content,
     std::string_view storedName, ProgressSink* progress)
 {
-    (void)image;
-    (void)password;
-    (void)content;
-    (void)storedName;
-    (void)progress;
-    return StealthStatus::Unsuitable;
+    if (!Suitable(image))
+        return StealthStatus::Unsuitable;
+    const std::optional<ElementPlan> plan = ElementPlan::For(image.Width(), image.Height());
+    if (!plan)
+        return StealthStatus::Unsuitable;
+    if (storedName.size() > kMaxNameBytes
+        || content.size() + storedName.size() > SizesFor(image.Width(), image.Height()).Largest)
+        return StealthStatus::TooLarge;
+    if (!SodiumReady())
+        return StealthStatus::Unsuitable;
+    const Progress steps(progress);
+    StealthKeys::Salt salt;
+    randombytes_buf(salt.data(), salt.size());
+    const std::optional<StealthKeys> keys = StealthKeys::Derive(password.Span(), salt);
+    if (!keys)
+        return StealthStatus::Unsuitable;
+    steps.Set(kProgressKeys);
+    const std::optional<std::vector<uint8_t>> envelope
+        = StealthEnvelope::Seal(*keys, image.Width(), image.Height(), storedName, content);
+    if (!envelope)
+        return StealthStatus::Unsuitable;
+    ElementParities parities;
+    if (!parities.Read(image))
+        return StealthStatus::Unsuitable;
+    Carrier carrier { image, ElementSamples(image), parities, {} };
+    return Embed(carrier, *plan, salt, *keys, *envelope, steps);
 }
 
 StealthStatus Open(const DibImage& image, const SecretBytes& password, std::vector<uint8_t>& content,
     std::string& storedName, ProgressSink* progress)
 {
-    (void)image;
-    (void)password;
-    (void)content;
-    (void)storedName;
-    (void)progress;
-    return StealthStatus::NotOpened;
+    if (!Suitable(image) || !SodiumReady())
+        return StealthStatus::NotOpened;
+    const std::optional<ElementPlan> plan = ElementPlan::For(image.Width(), image.Height());
+    ElementParities parities;
+    std::vector<uint32_t> order;
+    if (!plan || !parities.Read(image) || !ElementOrder::Start(order, plan->Elements, plan->SaltElements))
+        return StealthStatus::NotOpened;
+    const Progress steps(progress);
+    const std::optional<StealthKeys::Salt> salt
+        = ReadSalt(parities, std::span<const uint32_t>(order).first(plan->SaltElements));
+    if (!salt)
+        return StealthStatus::NotOpened;
+    const std::optional<StealthKeys> keys = StealthKeys::Derive(password.Span(), *salt);
+    if (!keys)
+        return StealthStatus::NotOpened;
+    steps.Set(kProgressKeys);
+    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan->SaltElements), keys->Order());
+    steps.Set(kProgressOrder);
+    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, Split(order, *plan), *keys, *plan);
+    if (!opened)
+        return StealthStatus::NotOpened;
+    content = std::move(opened->Content);
+    storedName = std::move(opened->StoredName);
+    steps.Set(kProgressEnd);
+    return StealthStatus::Done;
 }
 
 } // namespace lumaquill::stealth
