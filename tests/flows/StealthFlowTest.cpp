@@ -137,10 +137,6 @@ TEST_P(StealthRoundTrip, OpensWithThePasswordAndNothingElse)
     const std::string image = h.SaveEncoded();
 
     ExpectDecoded(h.DecodeFile(image, kPassword, true), hidden, c.Offered);
-    const DecodeResult wrong = h.DecodeFile(image, kWrongPassword, true);
-    EXPECT_EQ(wrong.Outcome, NothingDecoded);
-    EXPECT_TRUE(wrong.Messages.empty());
-    EXPECT_EQ(wrong.Holder, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(TextFileDepthsSizes, StealthRoundTrip, testing::ValuesIn(kRoundTrips), CaseName);
@@ -286,7 +282,9 @@ TEST(StealthFlow, AChangedImageOpensNothing)
 }
 
 // The digests alone never pay an Argon2id: no stealth attempt runs, and a
-// classic image that opens runs nothing after its own decode.
+// classic image that opens runs nothing after its own decode. A wrong
+// password runs all three and says nothing, so the front end shows its
+// usual message.
 TEST(StealthFlow, OnlyThePasswordTextTriesStealth)
 {
     FlowHarness h;
@@ -299,20 +297,25 @@ TEST(StealthFlow, OnlyThePasswordTextTriesStealth)
 
     struct Attempt {
         std::string Image;
+        const char* Password;
         bool GiveText;
         DecodeOutcome Outcome;
         int Runs;
     };
-    for (const Attempt& a : { Attempt { stealthImage, false, NothingDecoded, 1 },
-             Attempt { classicImage, true, TextDecoded, 1 }, Attempt { stealthImage, true, TextDecoded, 3 } }) {
+    for (const Attempt& a : { Attempt { stealthImage, kPassword, false, NothingDecoded, 1 },
+             Attempt { classicImage, kPassword, true, TextDecoded, 1 },
+             Attempt { stealthImage, kPassword, true, TextDecoded, 3 },
+             Attempt { stealthImage, kWrongPassword, true, NothingDecoded, 3 } }) {
         FakeFrontend front;
         StegEngine engine;
         engine.SetFrontend(front.Get());
         ASSERT_TRUE(engine.LoadContainer(a.Image));
-        const DecodeResult result = FlowHarness::DecodeIn(engine, front, kPassword, a.GiveText);
-        EXPECT_EQ(result.Outcome, a.Outcome) << a.Image << " " << a.GiveText;
+        const DecodeResult result = FlowHarness::DecodeIn(engine, front, a.Password, a.GiveText);
+        const std::string label = a.Image + " " + a.Password + (a.GiveText ? " with text" : "");
+        EXPECT_EQ(result.Outcome, a.Outcome) << label;
+        EXPECT_TRUE(result.Messages.empty()) << label;
         // One progress per decode run: classic, sealed retry, stealth.
-        EXPECT_EQ(front.Progress.Created, a.Runs) << a.Image << " " << a.GiveText;
+        EXPECT_EQ(front.Progress.Created, a.Runs) << label;
     }
 }
 
