@@ -55,6 +55,23 @@ uint64_t OutputCap(const StegEngine& engine)
     return DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
 }
 
+// Red, green and blue equal in every pixel. Precondition: a usable (24- or
+// 32-bit) picture.
+bool IsGrey(const DibImage& image)
+{
+    const size_t pixelBytes = image.BitCount() / 8u;
+    const size_t rowBytes = pixelBytes * static_cast<size_t>(image.Width());
+    const std::vector<uint8_t>& rows = image.Pixels();
+    for (size_t row = 0; row < static_cast<size_t>(image.Height()); ++row) {
+        const uint8_t* pixel = rows.data() + row * image.Stride();
+        for (size_t at = 0; at < rowBytes; at += pixelBytes) {
+            if (pixel[at] != pixel[at + 1] || pixel[at] != pixel[at + 2])
+                return false;
+        }
+    }
+    return true;
+}
+
 // The container problems, once the request itself may be a stealth one.
 std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
 {
@@ -63,6 +80,8 @@ std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
     const stealth::StealthSizes sizes = StealthSizesOf(engine);
     if (sizes.Largest == 0)
         return message::kStealthUnsuitable;
+    if (IsGrey(engine))
+        return message::kStealthGreyCover;
     const uint64_t bytes = StealthPayloadBytes(request);
     if (bytes > sizes.Largest)
         return StealthTooLarge(bytes, sizes);
