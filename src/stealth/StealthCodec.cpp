@@ -10,6 +10,7 @@
 #include "stealth/ElementPlan.h"
 #include "stealth/ElementSamples.h"
 #include "stealth/HillCost.h"
+#include "stealth/Keystream.h"
 #include "stealth/MessageBits.h"
 #include "stealth/PayloadBlocks.h"
 #include "stealth/StealthEnvelope.h"
@@ -62,11 +63,12 @@ bool Suitable(const DibImage& image)
 
 struct Carrier {
     DibImage& Image;
-    const ElementSamples Samples;
     // The cover's parities: the codes' element sets are disjoint, so each
     // is read before anything changes it.
     const ElementParities& Parities;
-    ChangeDirections Directions;
+    // The elements whose parity must change, applied only once every code
+    // has been embedded, so a failed run leaves the picture as it was.
+    std::vector<uint32_t> Changes;
 };
 
 // Costs lie in element order; fetching them ahead hides most of the wait
@@ -81,16 +83,28 @@ void GatherCosts(std::span<const uint32_t> elements, const std::vector<uint16_t>
     }
 }
 
-// Changes by 1 each sample whose parity must change.
-void ApplyChanges(Carrier& carrier, std::span<const uint32_t> elements, std::span<const uint8_t> cover,
+bool NoteChanges(Carrier& carrier, std::span<const uint32_t> elements, std::span<const uint8_t> cover,
     std::span<const uint8_t> stego)
 {
+    try {
+        for (size_t t = 0; t < elements.size(); ++t)
+            if (cover[t] != stego[t])
+                carrier.Changes.push_back(elements[t]);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+// Changes by 1 each sample whose parity must change.
+void ApplyChanges(const Carrier& carrier)
+{
+    const ElementSamples samples(carrier.Image);
+    ChangeDirections directions;
     uint8_t* rows = carrier.Image.Pixels().data();
-    for (size_t t = 0; t < elements.size(); ++t) {
-        if (cover[t] == stego[t])
-            continue;
-        uint8_t& sample = rows[carrier.Samples.Offset(elements[t])];
-        sample = carrier.Directions.Changed(sample);
+    for (uint32_t element : carrier.Changes) {
+        uint8_t& sample = rows[samples.Offset(element)];
+        sample = directions.Changed(sample);
     }
 }
 
@@ -109,10 +123,7 @@ bool EmbedElements(Carrier& carrier, std::span<const uint32_t> elements, const s
     }
     carrier.Parities.Gather(elements, cover);
     GatherCosts(elements, costs, elementCosts);
-    if (!TrellisCode::Embed(cover, elementCosts, bits, stego))
-        return false;
-    ApplyChanges(carrier, elements, cover, stego);
-    return true;
+    return TrellisCode::Embed(cover, elementCosts, bits, stego) && NoteChanges(carrier, elements, cover, stego);
 }
 
 bool ExtractElements(const ElementParities& image, std::span<const uint32_t> elements, std::span<uint8_t> bits)
@@ -177,7 +188,9 @@ bool BuildOrder(std::vector<uint32_t>& order, const ElementPlan& plan, const Ste
 {
     if (!ElementOrder::Start(order, plan.Elements, plan.SaltElements))
         return false;
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan.SaltElements), keys.Order());
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, tail.size() - 1, stream);
     return true;
 }
 
@@ -200,6 +213,7 @@ StealthStatus Embed(Carrier& carrier, const ElementPlan& plan, const StealthKeys
     if (!EmbedElements(carrier, parts.Salt, costs, saltBits) || !EmbedElements(carrier, parts.Length, costs, lengthBits)
         || !EmbedPayload(carrier, parts.Payload, costs, payloadBits, progress))
         return StealthStatus::Unsuitable;
+    ApplyChanges(carrier);
     return StealthStatus::Done;
 }
 
@@ -246,12 +260,21 @@ std::optional<std::vector<uint8_t>> ReadEnvelope(
     return envelope;
 }
 
+// The length elements are final after the first L steps of the keyed
+// shuffle: a length out of bounds (a wrong key, or no stealth image) ends
+// the reading before the rest of the shuffle.
 std::optional<StealthEnvelope::Opened> ReadOpened(const DibImage& image, const ElementParities& parities,
-    const Parts& parts, const StealthKeys& keys, const ElementPlan& plan)
+    std::vector<uint32_t>& order, const ElementPlan& plan, const StealthKeys& keys, const Progress& progress)
 {
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, plan.LengthElements, stream);
+    const Parts parts = Split(order, plan);
     const std::optional<uint64_t> length = ReadLength(parities, parts.Length, keys, plan);
     if (!length)
         return std::nullopt;
+    ElementOrder::Steps(tail, plan.LengthElements, tail.size() - 1, stream);
+    progress.Set(kProgressOrder);
     const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(parities, parts.Payload, *length);
     if (!envelope)
         return std::nullopt;
@@ -287,7 +310,7 @@ StealthStatus Hide(DibImage& image, const SecretBytes& password, std::span<const
     ElementParities parities;
     if (!parities.Read(image))
         return StealthStatus::Unsuitable;
-    Carrier carrier { image, ElementSamples(image), parities, {} };
+    Carrier carrier { image, parities, {} };
     return Embed(carrier, *plan, salt, *keys, *envelope, steps);
 }
 
@@ -310,9 +333,7 @@ StealthStatus Open(const DibImage& image, const SecretBytes& password, std::vect
     if (!keys)
         return StealthStatus::NotOpened;
     steps.Set(kProgressKeys);
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan->SaltElements), keys->Order());
-    steps.Set(kProgressOrder);
-    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, Split(order, *plan), *keys, *plan);
+    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, order, *plan, *keys, steps);
     if (!opened)
         return StealthStatus::NotOpened;
     content = std::move(opened->Content);
