@@ -151,8 +151,7 @@ bool RunStealthEncode(StegEngine& engine, const EncodeRequest& request)
     if (status == stealth::StealthStatus::Done)
         return true;
     // The picture and the sizes have been checked: what is left is memory
-    // running short on the way. The picture may then be partly changed and
-    // is not to be saved.
+    // running short on the way, which leaves the picture as it was.
     Warn(engine, status == stealth::StealthStatus::TooLarge ? StealthTooLarge(bytes, sizes) : message::kStealthFailed);
     return false;
 }
