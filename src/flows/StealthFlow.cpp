@@ -72,8 +72,9 @@ bool IsGrey(const DibImage& image)
     return true;
 }
 
-// The container problems, once the request itself may be a stealth one.
-std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
+} // namespace
+
+std::string StealthCoverRefusal(const StegEngine& engine, const EncodeRequest& request)
 {
     if (!engine.LastLoad.Lossless)
         return LossyCover(engine);
@@ -89,8 +90,6 @@ std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
         return TooLargeToDecode(request.OriginalSize, OutputCap(engine));
     return {};
 }
-
-} // namespace
 
 uint64_t StealthPayloadBytes(const EncodeRequest& request)
 {
@@ -112,7 +111,7 @@ std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& reques
         return message::kStealthNoNoise;
     if (request.Shrink)
         return message::kStealthNoShrink;
-    return CoverRefusal(engine, request);
+    return StealthCoverRefusal(engine, request);
 }
 
 std::string StealthTooLarge(uint64_t payloadBytes, const stealth::StealthSizes& sizes)

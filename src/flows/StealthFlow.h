@@ -29,6 +29,10 @@ stealth::StealthSizes StealthSizesOf(const StegEngine& engine);
 // payload above the safe size is allowed (see StealthAboveSafe).
 std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& request);
 
+// The container's part of StealthRefusal, from the lossy cover on: what a
+// dialog can tell before the password step.
+std::string StealthCoverRefusal(const StegEngine& engine, const EncodeRequest& request);
+
 // The refusal of a payload above the largest size, stating it and both
 // sizes.
 std::string StealthTooLarge(uint64_t payloadBytes, const stealth::StealthSizes& sizes);
