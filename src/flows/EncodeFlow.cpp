@@ -6,6 +6,7 @@
 #include "engine/StegEngine.h"
 #include "engine/WalkBudget.h"
 #include "flows/SealedRequest.h"
+#include "flows/StealthFlow.h"
 #include "image/BmpFormat.h"
 #include "image/ColourProfile.h"
 #include "image/NoiseImage.h"
@@ -215,8 +216,20 @@ uint32_t LargestPayload(const StegEngine& engine)
     return largest > 0 ? static_cast<uint32_t>(largest) : 0;
 }
 
+// The loaded container, as the run will leave it in size, can be saved in
+// the chosen format.
+bool OutputTakesContainer(const StegEngine& engine, const EncodeRequest& request)
+{
+    return !request.OutFormat
+        || OutputTakes(engine, request, uint32_t(engine.Width()), uint32_t(engine.Height()), engine.BitCount());
+}
+
 bool RunEncode(StegEngine& engine, const EncodeRequest& request)
 {
+    // A stealth image keeps its cover's size, so its output is checked
+    // before the work like any other.
+    if (request.Stealth)
+        return OutputTakesContainer(engine, request) && RunStealthEncode(engine, request);
     if (request.Seal)
         return RunSealedEncode(engine, request);
     if (request.Payload.size() > std::numeric_limits<uint32_t>::max()) {
@@ -233,8 +246,7 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
         return false;
     if (!DecodableAgain(engine, request.OriginalSize))
         return false;
-    if (request.OutFormat
-        && !OutputTakes(engine, request, uint32_t(engine.Width()), uint32_t(engine.Height()), engine.BitCount()))
+    if (!OutputTakesContainer(engine, request))
         return false;
     if (!engine.Encode(request.Payload.data(), size, request.Name))
         return false;
