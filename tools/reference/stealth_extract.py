@@ -386,10 +386,16 @@ def inflate(stream):
     return out
 
 
-# Bidirectional controls and zero-width format characters.
-DROPPED = set([0x061C, 0x200B, 0x200C, 0x200D, 0x200E, 0x200F, 0x2060, 0xFEFF]
-              + list(range(0x202A, 0x202F)) + list(range(0x2066, 0x206A)))
+# Zero-width and bidirectional format characters, dropped from a name:
+# U+200B-U+200F, U+202A-U+202E, U+2066-U+2069.
+DROPPED = frozenset(list(range(0x200B, 0x2010)) + list(range(0x202A, 0x202F)) + list(range(0x2066, 0x206A)))
 FALLBACK_NAME = 'decoded.bin'
+
+
+def windows_1252(stored):
+    """Windows-1252, its five unassigned bytes as the C1 controls of the
+    same value (which then become '_')."""
+    return ''.join(bytes([b]).decode('cp1252', errors='ignore') or chr(b) for b in stored)
 
 
 def safe_name(stored):
@@ -397,17 +403,13 @@ def safe_name(stored):
     try:
         text = stored.decode('utf-8')
     except UnicodeDecodeError:
-        text = stored.decode('cp1252', errors='replace')
+        text = windows_1252(stored)
     text = text[max(text.rfind('\\'), text.rfind('/')) + 1:]
-    out = []
-    for ch in text:
-        if ord(ch) in DROPPED:
-            continue
-        out.append('_' if unicodedata.category(ch) == 'Cc' else ch)
-    text = ''.join(out)
+    text = ''.join('_' if unicodedata.category(ch) == 'Cc' else ch for ch in text if ord(ch) not in DROPPED)
+    if text in ('', '.', '..'):
+        return FALLBACK_NAME
     stripped = text.lstrip('.')
-    text = '_' * (len(text) - len(stripped)) + stripped
-    return FALLBACK_NAME if text in ('', '.', '..') else text
+    return '_' * (len(text) - len(stripped)) + stripped
 
 
 # ---------------------------------------------------------------------------
