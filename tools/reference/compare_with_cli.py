@@ -26,11 +26,13 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 sys.dont_write_bytecode = True  # leave no cache folder in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import lumaquill_ref as ref  # noqa: E402
 import png_model  # noqa: E402
+import stealth_embed  # noqa: E402
 import stealth_extract  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -702,6 +704,68 @@ def run_stealth_case(case, cli, work):
     return notes
 
 
+# Envelopes written by stealth_embed, read by lumaquill-cli and by the
+# extractor: (name, plaintext, the outcome both must give: a text, the name
+# a file is saved under, or None for nothing opened).  The cover, salt and
+# password are fixed so that the images are too; the password was chosen
+# so that the CLI's classic and sealed attempts before stealth are quick.
+FIXTURE_STREAM = zlib.compress(b'stealth fixture content')
+STEALTH_FIXTURES = [
+    ('text', b'\0' + FIXTURE_STREAM, ('text', None)),
+    ('path-in-name', stealth_embed.plaintext_of(b'dir/sub\\c.txt', FIXTURE_STREAM), ('file', 'c.txt')),
+    ('windows-1252-name', stealth_embed.plaintext_of(b'caf\xe9 \x80\x81.txt', FIXTURE_STREAM),
+     ('file', 'café €_.txt')),
+    ('format-and-control-characters', stealth_embed.plaintext_of(
+        '..a\u202eb\u200bc\u061c\x01.txt'.encode(), FIXTURE_STREAM), ('file', '__abc\u061c_.txt')),
+    ('dot-dot-after-drops', stealth_embed.plaintext_of('.\u200b.'.encode(), FIXTURE_STREAM), ('file', 'decoded.bin')),
+    ('bytes-after-the-stream', stealth_embed.plaintext_of(b'a.txt', FIXTURE_STREAM + b'tail'), ('file', 'a.txt')),
+    ('name-length-51', b'\x33' + b'n' * 47 + b'.txt' + FIXTURE_STREAM, None),
+]
+FIXTURE_COVER = (80, 60, 24, 31)
+FIXTURE_SALT = bytes(range(100, 116))
+FIXTURE_PASSWORD = 'fixture-0'
+
+
+def cli_reads(cli, path, password, work):
+    """('text', bytes), ('file', saved name, bytes) or None."""
+    outdir = os.path.join(work, 'out')
+    shutil.rmtree(outdir, ignore_errors=True)
+    os.makedirs(outdir)
+    rc, out, _ = run([cli, 'decode', path, '--password', password, '--out-dir', outdir])
+    if rc != 0:
+        return None
+    files = os.listdir(outdir)
+    if not files:
+        return 'text', out
+    with open(os.path.join(outdir, files[0]), 'rb') as f:
+        return 'file', files[0], f.read()
+
+
+def run_stealth_fixtures(cli, work):
+    """lumaquill-cli opens images the document's plain writer made, and
+    agrees with the extractor on what each opens to."""
+    os.makedirs(work, exist_ok=True)
+    cover = container(*FIXTURE_COVER)
+    content = zlib.decompress(FIXTURE_STREAM)
+    problems = []
+    for name, plaintext, want in STEALTH_FIXTURES:
+        image = stealth_embed.embed(cover, FIXTURE_PASSWORD.encode(), plaintext, salt=FIXTURE_SALT)
+        path = os.path.join(work, name + '.bmp')
+        with open(path, 'wb') as f:
+            f.write(image)
+        got = cli_reads(cli, path, FIXTURE_PASSWORD, work)
+        res = stealth_extract.extract(image, FIXTURE_PASSWORD.encode())
+        mine = None if not res.ok else ('text', res.content) if res.is_text \
+            else ('file', stealth_extract.safe_name(res.name), res.content)
+        expected = None if want is None else ('text', content) if want[0] == 'text' \
+            else ('file', want[1], content)
+        if got != expected or mine != expected:
+            problems.append('%s: cli %r, extractor %r, expected %r' % (name, got, mine, expected))
+    if problems:
+        raise Failure('; '.join(problems))
+    return ['%d envelopes of the document\'s plain writer read alike' % len(STEALTH_FIXTURES)]
+
+
 def check_argon2_tool():
     """T' of 'correct horse' from the reference Argon2 implementation (the
     argon2 tool), a second Argon2id besides libsodium's.  S0 holds no zero
@@ -790,6 +854,15 @@ def main():
             failed += 1
             print('FAIL %-32s %5.1fs  %s' % (case.name, time.time() - t0, e))
         sys.stdout.flush()
+    if (not only or 'stealth-fixtures' in only) and stealth_extract.HAVE_NACL:
+        t0 = time.time()
+        try:
+            notes = run_stealth_fixtures(cli, os.path.join(root, 'stealth-fixtures'))
+            passed += 1
+            print('PASS %-32s %5.1fs  %s' % ('stealth-fixtures', time.time() - t0, '; '.join(notes)))
+        except Failure as e:
+            failed += 1
+            print('FAIL %-32s %5.1fs  %s' % ('stealth-fixtures', time.time() - t0, e))
     if args.keep:
         print('inputs and outputs kept in', root)
     else:

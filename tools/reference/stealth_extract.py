@@ -17,6 +17,7 @@ password, 2 when the picture cannot be read.
 """
 
 import argparse
+import functools
 import hashlib
 import os
 import struct
@@ -284,6 +285,7 @@ def read_salt(picture, salt_elements):
     return bits_to_bytes(syndrome(picture.parities(salt_elements), SALT_BITS))
 
 
+@functools.lru_cache(maxsize=8)
 def master_key(password, salt):
     """Argon2id v1.3, 3 passes, 64 MiB, one lane (libsodium's only), 32 bytes."""
     return nacl.bindings.crypto_pwhash_alg(32, password, salt, ARGON2_OPSLIMIT, ARGON2_MEMLIMIT,
