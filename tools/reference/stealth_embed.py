@@ -81,13 +81,13 @@ def embed(cover_bmp, password, plaintext, salt=None, envelope_bytes=None):
     salt_elements, tail = sx.public_order(plan)
     cover.embed(salt_elements, message_bits(salt, sx.SALT_BITS))
     keys = sx.subkeys(sx.master_key(password, salt))
-    tail = sx.keyed_order(tail, keys['order'])
+    order = sx.KeyedOrder(tail, keys['order'])
     ad = sx.AD_TEXT + struct.pack('<II', plan.width, plan.height)
     envelope = nacl.bindings.crypto_aead_xchacha20poly1305_ietf_encrypt(
         plaintext, ad, keys['envelope_nonce'], keys['envelope_key'])
     e = len(envelope) if envelope_bytes is None else envelope_bytes
-    cover.embed(tail[:plan.l], message_bits(struct.pack('<I', e ^ keys['length_mask']), sx.LENGTH_BITS))
-    payload = tail[plan.l:]
+    cover.embed(order.first(plan.l), message_bits(struct.pack('<I', e ^ keys['length_mask']), sx.LENGTH_BITS))
+    payload = order.rest(plan.l)
     blocks = sx.block_count(len(payload))
     bits = message_bits(envelope, 8 * len(envelope))
     for b in range(blocks):

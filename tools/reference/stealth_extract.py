@@ -302,14 +302,31 @@ def subkeys(master):
 # 7. The keyed order
 # ---------------------------------------------------------------------------
 
-def keyed_order(tail, order_key):
-    """A Fisher-Yates shuffle from the back of a copy of tail, M - 1 draws."""
-    tail = list(tail)
-    stream = Keystream(order_key)
-    for i in range(len(tail) - 1, 0, -1):
-        j = stream.below(i + 1)
-        tail[i], tail[j] = tail[j], tail[i]
-    return tail
+class KeyedOrder:
+    """The partial Fisher-Yates shuffle from the front of a copy of tail
+    (M - 1 draws in all), taken in steps: the first L entries are final
+    after the first L steps, so the length is read before the rest."""
+
+    def __init__(self, tail, order_key):
+        self.tail = list(tail)
+        self.stream = Keystream(order_key)
+        self.done = 0
+
+    def steps(self, until):
+        """Takes the steps i < until (at most M - 1 in all)."""
+        t, m = self.tail, len(self.tail)
+        for i in range(self.done, min(until, m - 1)):
+            j = i + self.stream.below(m - i)
+            t[i], t[j] = t[j], t[i]
+        self.done = max(self.done, min(until, m - 1))
+
+    def first(self, count):
+        self.steps(count)
+        return self.tail[:count]
+
+    def rest(self, start):
+        self.steps(len(self.tail))
+        return self.tail[start:]
 
 
 # ---------------------------------------------------------------------------
@@ -456,13 +473,13 @@ def extract(data, password):
     salt_elements, tail = public_order(plan)
     res.salt = read_salt(picture, salt_elements)
     keys = subkeys(master_key(password, res.salt))
-    tail = keyed_order(tail, keys['order'])
-    e = read_length(picture, plan, tail[:plan.l], keys['length_mask'])
+    order = KeyedOrder(tail, keys['order'])
+    e = read_length(picture, plan, order.first(plan.l), keys['length_mask'])
     if e is None:
         res.reason = 'the length is out of bounds'
         return res
     res.envelope_bytes = e
-    plaintext = open_envelope(read_envelope(picture, tail[plan.l:], e), keys, plan)
+    plaintext = open_envelope(read_envelope(picture, order.rest(plan.l), e), keys, plan)
     if plaintext is None:
         res.reason = 'the envelope does not authenticate'
         return res
@@ -504,6 +521,9 @@ def self_test():
     assert keys['envelope_key'].hex() == '2ebcce145e9fe2c48f39c01fbb71741e06e9851d971f3b6befd496d7781806e5'
     assert keys['envelope_nonce'].hex() == '6c6389dbee05417aef31770b43ce1b0c1c6e40614d7702eb'
     assert Keystream(keys['order']).take(16).hex() == 'ccfeee8b73eb64c5f4c2335b49c49057'
+    stepped, whole = KeyedOrder(range(1000), keys['order']), KeyedOrder(range(1000), keys['order'])
+    stepped.first(37)
+    assert stepped.rest(0) == whole.rest(0) and sorted(whole.tail) == list(range(1000))
     assert sizes(64, 64) == (8, 187) and sizes(1000, 700) == (4358, 34983) and sizes(40, 40) == (0, 0)
     if HAVE_NACL:
         assert master_key(b'correct horse', bytes(range(16))).hex() == \
