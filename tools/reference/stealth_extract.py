@@ -393,12 +393,24 @@ def split_plaintext(plaintext):
     return plaintext[1:1 + n], plaintext[1 + n:]
 
 
-def inflate(stream):
-    """The content of a complete zlib stream; None when it does not restore."""
+INT32_MAX = 2 ** 31 - 1
+
+
+def content_cap(picture):
+    """At most 20 * (3q - 4096) content bytes, q = the row bytes of the
+    picture as a bitmap (rows padded to 4 bytes) per pixel size: the cap of
+    a classic decode of the same picture (3q - 4096 saturates at 2^31 - 1)."""
+    q = (picture.bits * picture.width + 31) // 32 * 4 * picture.height // (picture.bits // 8)
+    return 20 * max(0, min(INT32_MAX, 3 * q - 4096))
+
+
+def inflate(stream, cap):
+    """The content of the zlib stream (RFC 1950) that plaintext holds, bytes
+    after its end ignored; None when it does not restore within cap bytes."""
     try:
         d = zlib.decompressobj()
-        out = d.decompress(stream)
-        if not d.eof:
+        out = d.decompress(stream, cap + 1)
+        if not d.eof or len(out) > cap:
             return None
     except zlib.error:
         return None
@@ -461,6 +473,11 @@ class Extracted:
     def is_text(self):
         return self.ok and self.name == b''
 
+    @property
+    def text(self):
+        """A text ends at its first zero byte, as in classic images."""
+        return self.content.split(b'\0', 1)[0]
+
 
 def extract(data, password):
     """Opens a stealth image (file bytes) with a password (bytes)."""
@@ -487,9 +504,9 @@ def extract(data, password):
     if parts is None:
         res.reason = 'the stored name length is out of bounds'
         return res
-    content = inflate(parts[1])
+    content = inflate(parts[1], content_cap(picture))
     if content is None:
-        res.reason = 'the zlib stream does not restore'
+        res.reason = 'the zlib stream does not restore within the cap'
         return res
     res.ok, res.name, res.content = True, parts[0], content
     return res
@@ -550,7 +567,7 @@ def main():
         print('opens nothing under this password (%s)' % res.reason, file=sys.stderr)
         return 1
     if res.is_text:
-        sys.stdout.buffer.write(res.content)
+        sys.stdout.buffer.write(res.text)
         return 0
     path = os.path.join(args.out_dir, safe_name(res.name))
     with open(path, 'wb') as f:
