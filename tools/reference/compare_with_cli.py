@@ -8,7 +8,10 @@ CLI decodes the reference's image, and both must give back the payload (and,
 for files, the stored name).  Sealed cases carry a random salt and nonce, so
 their images differ by design: the reference opens the CLI's sealed image and
 the CLI opens the reference's.  They need PyNaCl (python3-nacl) and are
-skipped, with a note, without it.
+skipped, with a note, without it.  Stealth cases (PyNaCl too): the CLI
+encodes with --stealth, and stealth_extract, written from the format document
+alone, must give back the content and the stored name; a wrong password and
+the untouched cover open nothing, and sizes beyond the picture are refused.
 
 Usage:  compare_with_cli.py [--cli PATH] [--only NAME[,NAME...]] [--keep] [--fast | --all]
         --fast leaves out the case with speed 1 (100000 strengthening passes,
@@ -24,11 +27,14 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 sys.dont_write_bytecode = True  # leave no cache folder in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import lumaquill_ref as ref  # noqa: E402
 import png_model  # noqa: E402
+import stealth_embed  # noqa: E402
+import stealth_extract  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_CLIS = [os.path.join(HERE, '..', '..', d, 'src', 'cli', 'lumaquill-cli')
@@ -220,6 +226,46 @@ CASES = [
     Case('sealed-file-32bit', MID32, file_name='report.txt', file_size=1200, password='Passwört', seal=True),
     Case('sealed-noise-file', None, file_name='n.bin', file_size=700, password='noise', seal=True,
          short_dir=True),
+]
+
+
+class StealthCase:
+    def __init__(self, name, cover, text=None, file_name=None, file_size=0, out='png',
+                 cover_png=False, largest=0, wrong_password=False, expect='ok', slow=0):
+        self.name = name
+        self.cover = cover                # (w, h, bits, seed)
+        self.text = text
+        self.file_name = file_name
+        self.file_size = file_size
+        self.out = out                    # the CLI's output format: 'png' or 'bmp'
+        self.cover_png = cover_png        # the cover is given as a PNG (else a BMP)
+        # A file sized so that its zlib stream and stored name take the
+        # picture's largest size plus this many bytes (1: one byte over).
+        self.largest = largest
+        self.wrong_password = wrong_password
+        self.expect = expect              # 'ok', 'too large' or 'too small'
+        self.password = 'Stealth-' + name[-6:]
+        self.seed = len(name)
+        self.slow = slow
+
+
+# The smallest picture that holds a stealth image has 1707 pixels (N = 5121,
+# spread 8); one pixel less holds none.
+STEALTH_CASES = [
+    StealthCase('stealth-text-24bit-png', (64, 64, 24, 21), text='Treffen um zwölf — am Brunnen.',
+                cover_png=True, wrong_password=True),
+    StealthCase('stealth-longname-file-32bit-bmp', (101, 99, 32, 22), file_name=LONG_NAME, file_size=300,
+                out='bmp'),
+    StealthCase('stealth-file-32bit-png-alpha', (77, 53, 32, 23), file_name='report.txt', file_size=150,
+                cover_png=True),
+    StealthCase('stealth-smallest-picture-largest-file', (569, 3, 24, 24), file_name='x.bin', largest=0,
+                out='bmp'),
+    StealthCase('stealth-largest-file-odd-size', (97, 61, 24, 25), file_name='größte.dat', largest=0),
+    StealthCase('stealth-one-byte-over-largest', (97, 61, 24, 25), file_name='größte.dat', largest=1,
+                expect='too large'),
+    StealthCase('stealth-too-small-picture', (853, 2, 24, 26), text='zu klein', expect='too small'),
+    # P > 2^20: the payload is coded in two blocks.
+    StealthCase('stealth-two-blocks', (600, 589, 24, 27), text='zwei Blöcke ' * 40, out='bmp', slow=1),
 ]
 
 
@@ -591,6 +637,174 @@ def check_shrink(res, cli_img, notes):
     notes.append('rescaled to %dx%d' % got)
 
 
+# ---------------------------------------------------------------------------
+# Stealth images: the CLI writes, the extractor written from the format
+# document reads
+# ---------------------------------------------------------------------------
+
+def stealth_payload(case, work, cover):
+    """(data, name, payload arguments) of a stealth case, its file written."""
+    if case.text is not None:
+        return case.text.encode('utf-8'), '', ['--text', case.text]
+    folder = os.path.join(work, 'Ordner mit Leerzeichen')
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, case.file_name)
+    size = case.file_size
+    if case.file_size == 0:
+        # lcg bytes do not compress: the stream grows with the file, byte for byte.
+        w, h = cover[:2]
+        room = stealth_extract.sizes(w, h)[1] + case.largest - len(ref.stored_name(path))
+        size = room - (len(ref.compress(lcg_bytes(case.seed, room))) - room)
+    data = lcg_bytes(case.seed, size)
+    with open(path, 'wb') as f:
+        f.write(data)
+    return data, path, ['--file', path]
+
+
+def stealth_changes(cover, image):
+    """Problems with the changes from cover to image: each R, G, B sample
+    changes by at most 1, alpha and size not at all."""
+    a, b = picture_rows(cover), picture_rows(image)
+    if b is None or a[:3] != b[:3]:
+        return ['the stealth image is not a picture of the cover\'s size and depth']
+    bpp = a[2] // 8
+    for y, (ra, rb) in enumerate(zip(a[3], b[3])):
+        for i in range(len(ra)):
+            if abs(ra[i] - rb[i]) > (0 if i % bpp == 3 else 1):
+                return ['sample %d of row %d changed from %d to %d' % (i, y, ra[i], rb[i])]
+    return []
+
+
+def stealth_open(image, password, data, name, what):
+    res = stealth_extract.extract(image, os.fsencode(password))
+    if not res.ok:
+        return ['the extractor opened nothing in the %s (%s)' % (what, res.reason)], res
+    problems = []
+    if res.content != data:
+        problems.append('the extractor read other content (%d bytes, expected %d)' % (len(res.content), len(data)))
+    want = ref.stored_name(name) if name else b''
+    if res.name != want:
+        problems.append('the extractor read the stored name %r, expected %r' % (res.name, want))
+    return problems, res
+
+
+def stealth_refusal(case, cover, rc, msg):
+    if rc != 1:
+        raise Failure('cli encoded although the case expects "%s" (exit %d)' % (case.expect, rc))
+    safe, largest = stealth_extract.sizes(*cover[:2])
+    if case.expect == 'too large' and ('%d bytes' % largest not in msg or '%d bytes' % safe not in msg):
+        raise Failure('cli refusal does not give both sizes %d and %d: %s' % (safe, largest, msg))
+    if case.expect == 'too small' and (largest != 0 or 'too small' not in msg):
+        raise Failure('cli refused, the document gives sizes %d, %d: %s' % (safe, largest, msg))
+    return ['cli refuses: %s' % msg]
+
+
+def run_stealth_case(case, cli, work):
+    os.makedirs(work, exist_ok=True)
+    cover = container(*case.cover)
+    cpath = os.path.join(work, 'cover.png' if case.cover_png else 'cover.bmp')
+    with open(cpath, 'wb') as f:
+        f.write(png_of(cover) if case.cover_png else cover)
+    data, name, payload_args = stealth_payload(case, work, case.cover)
+    out = os.path.join(work, 'stealth.' + case.out)
+    rc, _, err = run([cli, 'encode', '--out', out, '--container', cpath, '--stealth',
+                      '--password', case.password] + payload_args)
+    msg = err.decode(errors='replace').strip()
+    if case.expect != 'ok':
+        return stealth_refusal(case, case.cover, rc, msg)
+    if rc != 0:
+        raise Failure('cli stealth encode failed (%d): %s' % (rc, msg))
+    with open(out, 'rb') as f:
+        image = f.read()
+    problems = stealth_changes(cover, image)
+    more, res = stealth_open(image, case.password, data, name, 'cli image')
+    problems += more
+    notes = []
+    if case.wrong_password:
+        for what, picture in (('cli image', image), ('untouched cover', cover)):
+            if stealth_extract.extract(picture, os.fsencode(case.password + '!')).ok:
+                problems.append('a wrong password opened the %s' % what)
+        notes.append('a wrong password opens neither the image nor the cover')
+    if problems:
+        raise Failure('; '.join(problems))
+    samples = 3 * case.cover[0] * case.cover[1]
+    notes.insert(0, 'envelope %d bytes in %d samples' % (res.envelope_bytes, samples))
+    return notes
+
+
+# Envelopes written by stealth_embed, read by lumaquill-cli and by the
+# extractor: (name, plaintext, what both must give: ('text', the text up to
+# its first zero byte), ('file', the name it is saved under), or None for
+# nothing opened).  The cover, salt and password are fixed so that the
+# images are too; the password was chosen so that the CLI's classic and
+# sealed attempts before stealth are quick.
+FIXTURE_COVER = (70, 50, 24, 31)
+FIXTURE_SALT = bytes(range(100, 116))
+FIXTURE_PASSWORD = 'fixture-6'
+FIXTURE_CONTENT = b'stealth fixture content'
+FIXTURE_STREAM = zlib.compress(FIXTURE_CONTENT)
+# 20 * (3 * floor(212 * 50 / 3) - 4096) bytes: a classic decode's cap for a
+# 70 x 50 picture at 24 bits (rows of 210 bytes padded to 212).
+FIXTURE_CAP = 130060
+STEALTH_FIXTURES = [
+    ('text', b'\0' + FIXTURE_STREAM, ('text', FIXTURE_CONTENT)),
+    ('text-with-a-zero-byte', b'\0' + zlib.compress(b'bis hier\0und nicht weiter'), ('text', b'bis hier')),
+    ('path-in-name', stealth_embed.plaintext_of(b'dir/sub\\c.txt', FIXTURE_STREAM), ('file', 'c.txt')),
+    ('windows-1252-name', stealth_embed.plaintext_of(b'caf\xe9 \x80\x81.txt', FIXTURE_STREAM),
+     ('file', 'café €_.txt')),
+    ('format-and-control-characters', stealth_embed.plaintext_of(
+        '..a\u202eb\u200bc\u061c\x01.txt'.encode(), FIXTURE_STREAM), ('file', '__abc\u061c_.txt')),
+    ('dot-dot-after-drops', stealth_embed.plaintext_of('.\u200b.'.encode(), FIXTURE_STREAM), ('file', 'decoded.bin')),
+    ('bytes-after-the-stream', stealth_embed.plaintext_of(b'a.txt', FIXTURE_STREAM + b'tail'), ('file', 'a.txt')),
+    ('name-length-51', b'\x33' + b'n' * 47 + b'.txt' + FIXTURE_STREAM, None),
+    ('content-at-the-cap', stealth_embed.plaintext_of(b'cap.bin', zlib.compress(bytes(FIXTURE_CAP), 9)),
+     ('file', 'cap.bin')),
+    ('content-over-the-cap', stealth_embed.plaintext_of(b'cap.bin', zlib.compress(bytes(FIXTURE_CAP + 1), 9)),
+     None),
+]
+
+
+def cli_reads(cli, path, password, work):
+    """('text', bytes), ('file', saved name, bytes) or None."""
+    outdir = os.path.join(work, 'out')
+    shutil.rmtree(outdir, ignore_errors=True)
+    os.makedirs(outdir)
+    rc, out, _ = run([cli, 'decode', path, '--password', password, '--out-dir', outdir])
+    if rc != 0:
+        return None
+    files = os.listdir(outdir)
+    if not files:
+        return 'text', out
+    with open(os.path.join(outdir, files[0]), 'rb') as f:
+        return 'file', files[0], f.read()
+
+
+def run_stealth_fixtures(cli, work):
+    """lumaquill-cli opens images the document's plain writer made, and
+    agrees with the extractor on what each opens to."""
+    os.makedirs(work, exist_ok=True)
+    cover = container(*FIXTURE_COVER)
+    problems = []
+    for name, plaintext, want in STEALTH_FIXTURES:
+        image = stealth_embed.embed(cover, FIXTURE_PASSWORD.encode(), plaintext, salt=FIXTURE_SALT)
+        path = os.path.join(work, name + '.bmp')
+        with open(path, 'wb') as f:
+            f.write(image)
+        got = cli_reads(cli, path, FIXTURE_PASSWORD, work)
+        res = stealth_extract.extract(image, FIXTURE_PASSWORD.encode())
+        mine = None if not res.ok else ('text', res.text) if res.is_text \
+            else ('file', stealth_extract.safe_name(res.name))
+        if got is not None and got[0] == 'file':
+            if got[2] != res.content:
+                problems.append('%s: the cli saved other bytes than the extractor read' % name)
+            got = got[:2]
+        if got != want or mine != want:
+            problems.append('%s: cli %r, extractor %r, expected %r' % (name, got, mine, want))
+    if problems:
+        raise Failure('; '.join(problems))
+    return ['%d envelopes of the document\'s plain writer read alike' % len(STEALTH_FIXTURES)]
+
+
 def check_argon2_tool():
     """T' of 'correct horse' from the reference Argon2 implementation (the
     argon2 tool), a second Argon2id besides libsodium's.  S0 holds no zero
@@ -623,6 +837,7 @@ def main():
     args = ap.parse_args()
     cli = find_cli(args.cli)
     ref.self_test()
+    stealth_extract.self_test()
     root = tempfile.mkdtemp(prefix='lumaquill-compare-')
     SHORT_ROOT[0] = tempfile.mkdtemp(prefix='lq', dir='/tmp')
     passed = failed = 0
@@ -660,6 +875,33 @@ def main():
             failed += 1
             print('FAIL %-32s %5.1fs  %s' % (case.name, time.time() - t0, e))
         sys.stdout.flush()
+    for case in STEALTH_CASES:
+        if only and case.name not in only:
+            continue
+        if case.slow > (0 if args.fast else 1):
+            continue
+        if not stealth_extract.HAVE_NACL:
+            print('SKIP %-32s        python3-nacl (PyNaCl) is not installed: stealth images not read'
+                  % case.name)
+            continue
+        t0 = time.time()
+        try:
+            notes = run_stealth_case(case, cli, os.path.join(root, case.name))
+            passed += 1
+            print('PASS %-32s %5.1fs  %s' % (case.name, time.time() - t0, '; '.join(notes)))
+        except Failure as e:
+            failed += 1
+            print('FAIL %-32s %5.1fs  %s' % (case.name, time.time() - t0, e))
+        sys.stdout.flush()
+    if (not only or 'stealth-fixtures' in only) and stealth_extract.HAVE_NACL:
+        t0 = time.time()
+        try:
+            notes = run_stealth_fixtures(cli, os.path.join(root, 'stealth-fixtures'))
+            passed += 1
+            print('PASS %-32s %5.1fs  %s' % ('stealth-fixtures', time.time() - t0, '; '.join(notes)))
+        except Failure as e:
+            failed += 1
+            print('FAIL %-32s %5.1fs  %s' % ('stealth-fixtures', time.time() - t0, e))
     if args.keep:
         print('inputs and outputs kept in', root)
     else:
