@@ -71,6 +71,7 @@ TILE = 512
 DOWNSAMPLE = 2
 MAX_TILES_PER_PHOTO = 8
 FOLDS = 5
+BOOTSTRAP = 200
 SEED = 20261210
 # zlib header (2) + one stored block header (5) + Adler-32 (4): a random file grows by this much.
 ZLIB_OVERHEAD = 11
@@ -231,6 +232,21 @@ def learned_vectors(row, with_colour):
     return np.concatenate([spam, row["colour"]]) if with_colour else spam
 
 
+def auc_with_error(cover_scores, stego_scores, groups):
+    """AUC and its standard error by a bootstrap over source photos (tiles of one photo are not independent)."""
+    labels = np.r_[np.zeros(len(cover_scores)), np.ones(len(stego_scores))]
+    auc = float(roc_auc_score(labels, np.r_[cover_scores, stego_scores]))
+    rng = np.random.default_rng(SEED)
+    photos = np.unique(groups)
+    members = [np.flatnonzero(groups == p) for p in photos]
+    draws = []
+    for _ in range(BOOTSTRAP):
+        rows = np.concatenate([members[i] for i in rng.integers(0, len(photos), len(photos))])
+        draws.append(roc_auc_score(np.r_[np.zeros(len(rows)), np.ones(len(rows))],
+                                   np.r_[cover_scores[rows], stego_scores[rows]]))
+    return auc, float(np.std(draws))
+
+
 def evaluate(work, tiles, methods):
     photo_of = {t["name"]: t["photo"] for t in tiles}
     covers = load(work, "cover", tiles, 0.0)
@@ -245,15 +261,16 @@ def evaluate(work, tiles, methods):
             entry = {"method": method, "rate": rate, "tiles": len(names),
                      "photos": len({photo_of[n] for n in names}),
                      "change_rate": float(np.mean([stegos[n]["changed"] for n in names]))}
-            for k, detector in enumerate(("WS", "SPA", "RS")):
-                scores = [covers[n]["structural"][k] for n in names] + [stegos[n]["structural"][k] for n in names]
-                entry[detector] = float(roc_auc_score(labels, scores))
             groups = np.array([photo_of[n] for n in names])
+            for k, detector in enumerate(("WS", "SPA", "RS")):
+                sc = np.array([covers[n]["structural"][k] for n in names])
+                ss = np.array([stegos[n]["structural"][k] for n in names])
+                entry[detector], entry[detector + "_se"] = auc_with_error(sc, ss, groups)
             for detector, with_colour in (("SPAM", False), ("SPAM+colour", True)):
                 xc = np.array([learned_vectors(covers[n], with_colour) for n in names])
                 xs = np.array([learned_vectors(stegos[n], with_colour) for n in names])
                 sc, ss = ensemble.out_of_fold_scores(xc, xs, groups, FOLDS, SEED)
-                entry[detector] = float(roc_auc_score(labels, np.r_[sc, ss]))
+                entry[detector], entry[detector + "_se"] = auc_with_error(sc, ss, groups)
             results.append(entry)
             print(f"  {method} {rate}: " + ", ".join(f"{d} {entry[d]:.3f}" for d in DETECTORS), flush=True)
     return results
@@ -261,12 +278,13 @@ def evaluate(work, tiles, methods):
 
 def table(results, photo_count, tile_count):
     lines = [f"Photos: {photo_count}; tiles: {tile_count} ({TILE} x {TILE}, area average {DOWNSAMPLE} x {DOWNSAMPLE}"
-             f" first); learned detectors: {FOLDS}-fold cross-validation grouped by source photo.", "",
+             f" first); learned detectors: {FOLDS}-fold cross-validation grouped by source photo.",
+             "AUC ± standard error from a bootstrap over source photos.", "",
              "| method | rate (bpp) | tiles | changed samples | WS | SPA | RS | SPAM | SPAM+colour |",
              "|---|---|---|---|---|---|---|---|---|"]
     for e in results:
         lines.append(f"| {e['method']} | {e['rate']} | {e['tiles']} | {100 * e['change_rate']:.2f} % | "
-                     + " | ".join(f"{e[d]:.3f}" for d in DETECTORS) + " |")
+                     + " | ".join(f"{e[d]:.3f} ± {e[d + '_se']:.3f}" for d in DETECTORS) + " |")
     return "\n".join(lines) + "\n"
 
 
