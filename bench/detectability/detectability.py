@@ -182,7 +182,10 @@ def process(job):
             for name, value in steganalysis.all_features(image).items():
                 arrays[f"{key}_{name}"] = value
     target.parent.mkdir(parents=True, exist_ok=True)
-    np.savez(target, **arrays)
+    # Written under another name and renamed, so an interrupted run leaves no half-written cache file.
+    partial = target.with_name(target.stem + ".partial.npz")
+    np.savez(partial, **arrays)
+    os.replace(partial, target)
     return tile, method, errors
 
 
@@ -250,11 +253,17 @@ def auc_with_error(cover_scores, stego_scores, groups):
 def evaluate(work, tiles, methods):
     photo_of = {t["name"]: t["photo"] for t in tiles}
     covers = load(work, "cover", tiles, 0.0)
+    stego_sets = {(m, r): load(work, m, tiles, r) for m in methods for r in RATES}
+    # Every row is measured on the same tiles: those every method encoded at every rate (stealth refuses
+    # grey pictures, for instance).
+    common = set(covers)
+    for rows in stego_sets.values():
+        common &= set(rows)
     results = []
     for method in methods:
         for rate in RATES:
-            stegos = load(work, method, tiles, rate)
-            names = sorted(set(stegos) & set(covers))
+            stegos = stego_sets[(method, rate)]
+            names = sorted(common)
             if len(names) < 10:
                 continue
             labels = np.r_[np.zeros(len(names)), np.ones(len(names))]
@@ -279,9 +288,12 @@ def evaluate(work, tiles, methods):
 def table(results, photo_count, tile_count):
     lines = [f"Photos: {photo_count}; tiles: {tile_count} ({TILE} x {TILE}, area average {DOWNSAMPLE} x {DOWNSAMPLE}"
              f" first); learned detectors: {FOLDS}-fold cross-validation grouped by source photo.",
-             "AUC ± standard error from a bootstrap over source photos.", "",
-             "| method | rate (bpp) | tiles | changed samples | WS | SPA | RS | SPAM | SPAM+colour |",
-             "|---|---|---|---|---|---|---|---|---|"]
+             "AUC ± standard error from a bootstrap over source photos.", ""]
+    if results:
+        lines[-1:-1] = [f"Every row uses the same {results[0]['tiles']} tiles of {results[0]['photos']} photos: those"
+                        " that every method encoded at every rate."]
+    lines += ["| method | rate (bpp) | tiles | changed samples | WS | SPA | RS | SPAM | SPAM+colour |",
+              "|---|---|---|---|---|---|---|---|---|"]
     for e in results:
         lines.append(f"| {e['method']} | {e['rate']} | {e['tiles']} | {100 * e['change_rate']:.2f} % | "
                      + " | ".join(f"{e[d]:.3f} ± {e[d + '_se']:.3f}" for d in DETECTORS) + " |")
