@@ -132,7 +132,7 @@ run_fuzzers() {
         echo "== fuzz_$name, ${seconds} s"
         TMPDIR="$dir/tmp" UBSAN_OPTIONS=print_stacktrace=1 \
             LSAN_OPTIONS="suppressions=$here/tests/sanitize/lsan.supp:print_suppressions=0" "$fuzzer" -max_total_time="$seconds" -timeout=10 \
-            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$dir/findings/" "$dir/corpus" \
+            -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$dir/findings/" "$dir/corpus" \
             >"$dir/log" 2>&1 || status=$?
         ran=$((ran + 1))
         if [ "$status" -ne 0 ] || [ -n "$(ls -A "$dir/findings")" ]; then

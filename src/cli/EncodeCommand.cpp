@@ -13,6 +13,7 @@
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
 #include "core/MessageText.h"
+#include "engine/ContainerFormat.h"
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
@@ -84,13 +85,17 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     }
     EncodeRequest request;
     QuestionSet questions;
-    if (!ReadPayload(options, request, messages) || !LoadContainer(options, *engine, messages))
+    // A payload file is judged by its kind and size, against the container
+    // too, before a byte of it is read.
+    if (!CheckPayloadFile(options, messages) || !LoadContainer(options, *engine, messages)
+        || !PayloadFitsContainer(options, *engine, messages) || !ReadPayload(options, request, messages))
         return ExitFailure;
     if (!TakeKey(options, request, questions))
         return ExitUsage;
     request.Noise = options.Noise;
     request.Shrink = options.Shrink;
     request.Speed = options.Speed;
+    request.OutFormat = options.OutFormat;
     if (!RunEncode(*engine, request)) {
         ExplainNoRoom(*engine, request);
         return ExitFailure;
@@ -123,6 +128,36 @@ int EncodeCommand::Save(StegEngine& engine, const EncodeOptions& options, Messag
         return ExitOk;
     messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);
     return ExitFailure;
+}
+
+bool EncodeCommand::CheckPayloadFile(const EncodeOptions& options, MessageSink& messages)
+{
+    if (options.Kind == EncodeOptions::PayloadKind::Text)
+        return true;
+    uint64_t length = 0;
+    const std::string reason = PayloadFileProblem(options.PayloadArg, length);
+    if (reason.empty())
+        return true;
+    messages.ShowMessage(
+        std::string(message::kCannotRead) + " " + Quoted(options.PayloadArg) + ": " + reason + ".", MessageIcon::Stop);
+    return false;
+}
+
+// A decode restores at most DecodableBytes of the container's capacity,
+// however well the data compresses, so the file's size alone can rule a
+// cover out. A noise image is sized for the payload instead.
+bool EncodeCommand::PayloadFitsContainer(const EncodeOptions& options, const StegEngine& engine, MessageSink& messages)
+{
+    if (options.Kind == EncodeOptions::PayloadKind::Text || options.Noise)
+        return true;
+    uint64_t length = 0;
+    if (!PayloadFileProblem(options.PayloadArg, length).empty())
+        return true;
+    const uint64_t decodable = DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
+    if (length <= decodable)
+        return true;
+    messages.ShowMessage(TooLargeToDecode(length, decodable), MessageIcon::Stop);
+    return false;
 }
 
 bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages)

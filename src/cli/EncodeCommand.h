@@ -25,6 +25,8 @@ public:
 
 private:
     int Encode(const EncodeOptions& options);
+    bool CheckPayloadFile(const EncodeOptions& options, MessageSink& messages);
+    bool PayloadFitsContainer(const EncodeOptions& options, const StegEngine& engine, MessageSink& messages);
     bool ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages);
     void WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std::string& path);
     bool LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages);

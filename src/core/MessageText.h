@@ -15,12 +15,23 @@ inline constexpr const char* kNoImage = "No image selected.";
 inline constexpr const char* kInvalidContainer = "Invalid container image.";
 inline constexpr const char* kTempContainerFailed = "Could not make the temporary container image.";
 
+// A picture that would be written beyond what the readers take; clauses,
+// the first followed by the limits ("at most 65536 pixels a side, ...").
+inline constexpr const char* kBeyondPictureLimits = "the picture would be larger than Lumaquill reads back: ";
+inline constexpr const char* kBeyondWebpSide
+    = "a WebP picture is at most 16383 pixels wide and high; choose PNG or BMP for this one";
+
 // Reading and packing the data to encode.
 inline constexpr const char* kNoData = "No data to encode.";
 inline constexpr const char* kCannotRead = "Could not read the chosen file.";
 inline constexpr const char* kNoInputBuffer = "Could not allocate memory for input buffer.";
 inline constexpr const char* kNoDataBuffer = "Could not allocate memory for data buffer.";
 inline constexpr const char* kCompressFailed = "Failed to compress file.";
+
+// Refusals before the work: both are followed by the reason and a full
+// stop.
+inline constexpr const char* kNoiseTooLarge = "This data is too large for a pure noise image: ";
+inline constexpr const char* kOutputCannotHold = "The encoded picture cannot be saved as chosen: ";
 
 // Encoding: no room, or the run failed.
 inline constexpr const char* kNoSuitableEncoder = "Could not find a suitable encoder.";

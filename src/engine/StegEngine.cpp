@@ -89,6 +89,9 @@ FileWriteResult StegEngine::SaveContainer(const std::string& path, PictureFormat
 {
     if (!IsValid())
         return { false, "there is no image to save" };
+    const std::string problem = PictureFile::WriteProblem(format, uint32_t(Width()), uint32_t(Height()), BitCount());
+    if (!problem.empty())
+        return { false, problem };
     const std::optional<std::vector<uint8_t>> bytes = ContainerFile(format);
     if (!bytes)
         return { false, "the image could not be put together" };

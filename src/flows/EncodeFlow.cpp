@@ -8,6 +8,8 @@
 #include "image/BmpFormat.h"
 #include "image/ColourProfile.h"
 #include "image/NoiseImage.h"
+#include "image/PictureFile.h"
+#include "image/PictureLimits.h"
 #include "image/ScaledImage.h"
 #include "keys/QuestionSet.h"
 
@@ -22,8 +24,6 @@ namespace {
 // Noise and rescaled containers are 24-bit pictures.
 constexpr uint16_t kMadeContainerBits = 24;
 constexpr int32_t kNoiseBorder = 2;
-// The largest noise picture whose rows a bitmap file's size field can hold.
-constexpr uint64_t kMaxNoiseRowBytes = std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset;
 
 void Warn(const StegEngine& engine, const std::string& text)
 {
@@ -58,10 +58,10 @@ uint64_t NoiseDecodableBytes(int32_t n)
     return DecodableBytes(StegEngine::CapacityFor(side, side, kMadeContainerBits, container::kDecodeCapacityMode));
 }
 
-bool NoiseFitsBitmap(int32_t n)
+bool NoiseFitsLimits(int32_t n)
 {
     const uint64_t side = uint64_t(n) + kNoiseBorder;
-    return bmp::Stride64(kMadeContainerBits, side) * side <= kMaxNoiseRowBytes;
+    return limits::Fits(side, side, kMadeContainerBits);
 }
 
 // Loads a picture made in memory through the bytes its bitmap file would
@@ -73,11 +73,34 @@ template <typename Picture> bool AdoptPicture(StegEngine& engine, const Picture&
     return picture.Write(file) != 0 && engine.AdoptContainer(file);
 }
 
-// A noise picture sized for the payload becomes the container, in EmbedMode 4.
-bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
+// The picture the run makes can be saved in the chosen format, and read
+// back; otherwise the run is refused before the work, with the reason.
+bool OutputTakes(
+    const StegEngine& engine, const EncodeRequest& request, uint32_t width, uint32_t height, uint16_t bitsPerPixel)
 {
+    const std::string problem
+        = PictureFile::WriteProblem(request.OutFormat.value_or(PictureFormat::Png), width, height, bitsPerPixel);
+    if (problem.empty())
+        return true;
+    Warn(engine, message::kOutputCannotHold + problem + ".");
+    return false;
+}
+
+// A noise picture sized for the payload becomes the container, in EmbedMode 4.
+bool UseNoiseContainer(StegEngine& engine, const EncodeRequest& request, uint32_t payloadSize)
+{
+    const int32_t n = NoiseSide(payloadSize, request.OriginalSize);
+    if (!NoiseFitsLimits(n) || NoiseDecodableBytes(n) < request.OriginalSize) {
+        Warn(engine,
+            message::kNoiseTooLarge + std::string("its picture would be larger than Lumaquill reads back, ")
+                + limits::Text() + ". Use a smaller file.");
+        return false;
+    }
+    const auto side = uint32_t(n + kNoiseBorder);
+    if (!OutputTakes(engine, request, side, side, kMadeContainerBits))
+        return false;
     NoiseImage noise;
-    noise.Create(NoiseSide(payloadSize, originalSize));
+    noise.Create(n);
     if (!AdoptPicture(engine, noise)) {
         Warn(engine, message::kTempContainerFailed);
         return false;
@@ -92,11 +115,12 @@ bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize, uint64_t origin
 // keeps the cover's colour profile for the saved output.
 bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
-    const uint32_t target = ScaledImage::ShrinkTarget(payloadSize);
-    if (target >= engine.PixelBytes())
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!ShrinkSize(engine.Width(), engine.Height(), engine.PixelBytes(), payloadSize, width, height))
         return true;
     ScaledImage scaled;
-    scaled.CreateForTarget(engine, target);
+    scaled.CreateForTarget(engine, ScaledImage::ShrinkTarget(payloadSize));
     const int32_t capacity
         = StegEngine::CapacityFor(scaled.Width(), scaled.Height(), kMadeContainerBits, container::kDecodeCapacityMode);
     if (DecodableBytes(capacity) < originalSize)
@@ -151,10 +175,20 @@ std::string TooLargeToDecode(uint64_t originalSize, uint64_t decodableBytes)
         + " bytes. Use a larger picture.";
 }
 
+// A rescaled picture is a few pixels wider and higher than its share of
+// the target, so near the limits the container is kept as it is.
+bool ShrinkSize(
+    int32_t width, int32_t height, uint32_t pixelBytes, uint32_t payloadSize, int32_t& newWidth, int32_t& newHeight)
+{
+    const uint32_t target = ScaledImage::ShrinkTarget(payloadSize);
+    return target < pixelBytes && ScaledImage::SizeForTarget(width, height, target, newWidth, newHeight)
+        && limits::Fits(uint64_t(newWidth), uint64_t(newHeight), kMadeContainerBits);
+}
+
 int32_t NoiseSide(uint32_t payloadSize, uint64_t originalSize)
 {
     int32_t n = NoiseImage::SideFor(payloadSize);
-    while (NoiseDecodableBytes(n) < originalSize && NoiseFitsBitmap(n + 1))
+    while (NoiseDecodableBytes(n) < originalSize && NoiseFitsLimits(n + 1))
         ++n;
     return n;
 }
@@ -179,11 +213,14 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
     engine.Keys.Reset();
     HandOverKey(engine.Keys, request);
     HandOverQuestions(engine.Keys, request.Questions);
-    if (request.Noise && !UseNoiseContainer(engine, size, request.OriginalSize))
+    if (request.Noise && !UseNoiseContainer(engine, request, size))
         return false;
     if (request.Shrink && !ShrinkContainer(engine, size, request.OriginalSize))
         return false;
     if (!DecodableAgain(engine, request.OriginalSize))
+        return false;
+    if (request.OutFormat
+        && !OutputTakes(engine, request, uint32_t(engine.Width()), uint32_t(engine.Height()), engine.BitCount()))
         return false;
     if (!engine.Encode(request.Payload.data(), size, request.Name))
         return false;

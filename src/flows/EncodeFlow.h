@@ -1,9 +1,11 @@
 #pragma once
 
 #include "flows/KeyDigests.h"
+#include "image/PictureFormat.h"
 #include "seal/SecretBytes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,9 @@ struct EncodeRequest {
     std::string Name;
     bool Noise = false;
     bool Shrink = false;
+    // The format the container will be saved in, when it is known before
+    // the run: a picture size it cannot hold is refused before any work.
+    std::optional<PictureFormat> OutFormat;
     KeyDigests Key;
     int32_t Speed = 0;
     // The password dialog's question set; its first used flag tells whether
@@ -53,6 +58,13 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request);
 // 20 x Capacity(5) >= originalSize. Arithmetic only: the picture itself is
 // made once, since making it draws from the runtime generator.
 int32_t NoiseSide(uint32_t payloadSize, uint64_t originalSize);
+
+// The size "Shrink to fit" rescales a container of width x height, with
+// pixelBytes of rows, to for a compressed payload of payloadSize bytes;
+// false when the container is kept as it is: the target is not smaller,
+// or the rescaled picture would pass the limits every reader shares.
+bool ShrinkSize(
+    int32_t width, int32_t height, uint32_t pixelBytes, uint32_t payloadSize, int32_t& newWidth, int32_t& newHeight);
 
 // The most a decode of a container of that Capacity(5) restores.
 uint64_t DecodableBytes(int32_t decodeCapacity);

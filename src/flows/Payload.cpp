@@ -1,9 +1,13 @@
 #include "flows/Payload.h"
 
+#include "core/MessageText.h"
+#include "image/NoiseImage.h"
+#include "image/PictureLimits.h"
+
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <new>
 #include <system_error>
 #include <zlib.h>
@@ -30,7 +34,72 @@ bool CompressInto(std::vector<uint8_t>& out, const uint8_t* data, size_t length,
     return true;
 }
 
+// A noise image is 24-bit, n + 2 pixels square.
+constexpr uint16_t kNoiseBits = 24;
+constexpr uint64_t kNoiseBorder = 2;
+// zlib's stream of n bytes that do not compress is at most n + n / 4096 +
+// n / 16384 + n / 2^25 + 13 bytes; this margin covers it.
+constexpr uint64_t kStoredBlockShare = 2048;
+constexpr uint64_t kStreamOverhead = 64;
+
+bool NoiseFits(uint32_t compressedSize)
+{
+    const uint64_t side = uint64_t(NoiseImage::SideFor(compressedSize)) + kNoiseBorder;
+    return limits::Fits(side, side, kNoiseBits);
+}
+
+// The largest compressed payload whose noise image fits the limits; the
+// noise side grows with the payload.
+uint32_t LargestNoisePayload()
+{
+    uint32_t low = 0;
+    uint32_t high = UINT32_MAX;
+    while (low < high) {
+        const uint32_t middle = low + (high - low + 1) / 2;
+        if (NoiseFits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 } // namespace
+
+uint64_t MaxPayloadFileBytes()
+{
+    static const uint64_t largest = [] {
+        const uint64_t stream = LargestNoisePayload();
+        return stream - stream / kStoredBlockShare - kStreamOverhead;
+    }();
+    return largest;
+}
+
+std::string PayloadFileProblem(const std::string& path, uint64_t& length)
+{
+    length = 0;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return std::generic_category().message(ENOENT);
+    if (error)
+        return std::generic_category().message(error.value());
+    if (status.type() == std::filesystem::file_type::directory)
+        return "it is a folder";
+    if (status.type() != std::filesystem::file_type::regular)
+        return message::kNotARegularFile;
+    length = std::filesystem::file_size(path, error);
+    if (error)
+        return "it could not be read";
+    if (length > MaxPayloadFileBytes())
+        return "it has " + std::to_string(length) + " bytes, and the largest picture Lumaquill writes takes at most "
+            + std::to_string(MaxPayloadFileBytes());
+    return {};
+}
 
 std::optional<std::vector<uint8_t>> CompressPayload(const uint8_t* data, size_t length)
 {
@@ -59,32 +128,32 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path)
     return ReadWholeFile(path, ignored);
 }
 
-// A read error surfaces from the stream buffer as an exception whatever the
-// stream's exception mask says, so every failure is caught here.
+// Exactly the size measured first is read, so a file that grows while it
+// is read cannot take more memory than was checked.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::string& reason)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        reason = "it is a folder";
+    uint64_t length = 0;
+    reason = PayloadFileProblem(path, length);
+    if (!reason.empty())
         return std::nullopt;
-    }
     errno = 0;
-    std::ifstream file(path, std::ios::binary);
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         reason = std::generic_category().message(errno != 0 ? errno : ENOENT);
         return std::nullopt;
     }
+    std::vector<uint8_t> bytes;
     try {
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (!file.bad())
-            return bytes;
-        reason = "it could not be read";
+        bytes.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
         reason = "it is too large for the memory available";
-    } catch (const std::exception&) {
-        reason = "it could not be read";
+        return std::nullopt;
     }
-    return std::nullopt;
+    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+        reason = "it could not be read";
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace lumaquill

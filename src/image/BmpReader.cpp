@@ -1,6 +1,7 @@
 #include "image/BmpReader.h"
 
 #include "core/ByteOrder.h"
+#include "image/PictureLimits.h"
 
 #include <algorithm>
 #include <istream>
@@ -13,9 +14,6 @@ namespace lumaquill {
 namespace {
 
 constexpr uint64_t kMaxFileBytes = std::numeric_limits<uint32_t>::max();
-// Every stride is computed in 32-bit arithmetic elsewhere, so bits per pixel
-// times width, plus the rounding term, must fit in 32 bits.
-constexpr uint64_t kMaxRowBits = std::numeric_limits<uint32_t>::max() - 31;
 
 bool IsKnownInfoSize(uint32_t size)
 {
@@ -105,8 +103,6 @@ bool BmpReader::CheckPixelFormat()
         return Refuse(LoadProblem::Damaged, "BMP");
     if (!bmp::IsKnownBitCount(BitCount))
         return Refuse(LoadProblem::Unsupported, "a bitmap of " + std::to_string(BitCount) + " bits per pixel");
-    if (uint64_t(BitCount) * uint64_t(width) > kMaxRowBits)
-        return Refuse(LoadProblem::TooLarge, "");
     if (Compression == bmp::kRle8 || Compression == bmp::kRle4)
         return Refuse(LoadProblem::Unsupported, "a run-length compressed bitmap");
     if (Compression != bmp::kRgb && !(Compression == bmp::kBitFields && BitCount == 32))
@@ -114,6 +110,8 @@ bool BmpReader::CheckPixelFormat()
     TopDown = height < 0;
     RowCount = static_cast<uint32_t>(TopDown ? -height : height);
     RowStride = bmp::Stride64(BitCount, uint64_t(width));
+    if (!limits::Fits(uint64_t(width), RowCount, BitCount))
+        return Refuse(LoadProblem::TooLarge, "");
     return true;
 }
 
@@ -160,7 +158,7 @@ bool BmpReader::ReadRows()
     if (!File)
         return false;
     try {
-        Rows.assign(Length - RowsStart, 0);
+        Rows.assign(RowStride * RowCount, 0);
     } catch (const std::bad_alloc&) {
         return Refuse(LoadProblem::TooLarge, "");
     }

@@ -24,8 +24,10 @@ namespace lumaquill {
 //
 // The rows start at the file header's pixel offset when that lies behind the
 // colour table, and directly behind the table otherwise (an offset pointing
-// into the headers is ignored). Rows holds every byte from there to the end
-// of the file, at least stride x height of them.
+// into the headers is ignored). Rows holds the stride x height bytes from
+// there; bytes behind the last row are never read, so their number costs
+// nothing. Pictures beyond the limits of PictureLimits are refused before
+// anything is allocated.
 class BmpReader {
 public:
     explicit BmpReader(std::istream& file)

@@ -3,8 +3,10 @@
 #include "core/ByteOrder.h"
 #include "image/BmpFormat.h"
 #include "image/DibImage.h"
+#include "image/PictureLimits.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -19,14 +21,12 @@ constexpr uint16_t kPlanes = 1;
 
 bool DibBuilder::Start(uint32_t width, uint32_t height, uint16_t bitsPerPixel)
 {
-    const uint64_t stride = bmp::Stride64(bitsPerPixel, width);
-    if (width == 0 || height == 0 || width > uint32_t(INT32_MAX) || height > uint32_t(INT32_MAX)
-        || stride * height > kMaxRowBytes)
+    if (!limits::Fits(width, height, bitsPerPixel))
         return false;
     PictureWidth = width;
     PictureHeight = height;
     Bits = bitsPerPixel;
-    RowStride = static_cast<uint32_t>(stride);
+    RowStride = bmp::Stride(bitsPerPixel, width);
     Header.assign(bmp::kInfoHeaderBytes, 0);
     uint8_t* info = Header.data();
     Store32Le(info + bmp::kInfoSizeOffset, bmp::kInfoHeaderBytes);
@@ -36,8 +36,11 @@ bool DibBuilder::Start(uint32_t width, uint32_t height, uint16_t bitsPerPixel)
     Store16Le(info + bmp::kBitCountOffset, bitsPerPixel);
     Store32Le(info + bmp::kCompressionOffset, bmp::kRgb);
     Store32Le(info + bmp::kImageSizeOffset, RowStride * height);
+    // Reserving takes address space only: no page is touched until a row
+    // is asked for, and the rows never move.
     try {
-        Rows.assign(size_t(RowStride) * height, 0);
+        Rows.clear();
+        Rows.reserve(size_t(RowStride) * height);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -46,21 +49,24 @@ bool DibBuilder::Start(uint32_t width, uint32_t height, uint16_t bitsPerPixel)
 
 uint8_t* DibBuilder::TopRow(uint32_t fromTop)
 {
-    return Rows.data() + size_t(PictureHeight - 1 - fromTop) * RowStride;
+    assert(fromTop < PictureHeight);
+    const size_t end = size_t(fromTop + 1) * RowStride;
+    if (Rows.size() < end)
+        Rows.resize(end);
+    return Rows.data() + size_t(fromTop) * RowStride;
 }
 
-void DibBuilder::FlipToBottomUp()
+uint8_t* DibBuilder::Data()
 {
-    for (uint32_t low = 0, high = PictureHeight - 1; low < high; ++low, --high)
-        std::swap_ranges(Rows.data() + size_t(low) * RowStride, Rows.data() + size_t(low + 1) * RowStride,
-            Rows.data() + size_t(high) * RowStride);
+    return TopRow(PictureHeight - 1) - size_t(PictureHeight - 1) * RowStride;
 }
 
 void DibBuilder::SwapRedAndBlue()
 {
     const uint32_t step = Bits / 8;
-    for (uint32_t y = 0; y < PictureHeight; ++y) {
-        uint8_t* pixel = Rows.data() + size_t(y) * RowStride;
+    const size_t rows = Rows.size() / RowStride;
+    for (size_t y = 0; y < rows; ++y) {
+        uint8_t* pixel = Rows.data() + y * RowStride;
         for (uint32_t x = 0; x < PictureWidth; ++x, pixel += step)
             std::swap(pixel[0], pixel[2]);
     }
@@ -68,6 +74,10 @@ void DibBuilder::SwapRedAndBlue()
 
 void DibBuilder::Finish(DibImage& image)
 {
+    Data();
+    for (uint32_t low = 0, high = PictureHeight - 1; low < high; ++low, --high)
+        std::swap_ranges(Rows.data() + size_t(low) * RowStride, Rows.data() + size_t(low + 1) * RowStride,
+            Rows.data() + size_t(high) * RowStride);
     image.Adopt(std::move(Header), std::move(Rows));
 }
 

@@ -7,37 +7,29 @@ namespace lumaquill {
 
 class DibImage;
 
-// Every size in the engine is 32-bit signed arithmetic, so decoded rows stay
-// within 1 GiB. A few bytes of a picture file can declare a picture of any
-// size: a fuzzing build refuses beyond 64 MiB of rows, so that the fuzzers
-// spend their time in the decoders' logic rather than filling and copying
-// huge pictures under the sanitizers; the normal build tests the real limit.
-#ifndef LUMAQUILL_FUZZING
-inline constexpr uint64_t kMaxDecodedRowBytes = uint64_t(1) << 30;
-#else
-inline constexpr uint64_t kMaxDecodedRowBytes = uint64_t(1) << 26;
-#endif
-
 // Builds a decoded picture in the loaded form: the 40-byte information
-// header a 24- or 32-bit BMP file of the same picture has, and zeroed
-// bottom-up rows that the codec fills from the top.
+// header a 24- or 32-bit BMP file of the same picture has, and bottom-up
+// rows that the codec fills from the top.
+//
+// Rows are held top-down while they arrive and turned bottom-up by Finish.
+// Start only reserves address space; a row's memory is zeroed and used
+// when the codec first asks for that row or one below it, so a damaged
+// file that declares a huge picture costs only the rows it really holds.
 class DibBuilder {
 public:
-    // Pictures whose rows would pass this size are refused.
-    static constexpr uint64_t kMaxRowBytes = kMaxDecodedRowBytes;
-
-    // False when the picture is empty or too large.
+    // False when the picture is empty, beyond the limits of PictureLimits,
+    // or the memory cannot be had.
     bool Start(uint32_t width, uint32_t height, uint16_t bitsPerPixel);
-    // The row that shows at the given distance from the top.
+    // The row that shows at the given distance from the top; it and every
+    // row above it are then in place.
     uint8_t* TopRow(uint32_t fromTop);
-    // The rows as one block for decoders that write whole pictures; such a
-    // codec fills them top-down and then calls FlipToBottomUp.
-    uint8_t* Data() { return Rows.data(); }
+    // The rows as one top-down block for decoders that write whole
+    // pictures.
+    uint8_t* Data();
     uint32_t Stride() const { return RowStride; }
-    void FlipToBottomUp();
     // For decoders that give R G B [A]: makes every pixel B G R [A].
     void SwapRedAndBlue();
-    // Hands header and rows to the image.
+    // Turns the rows bottom-up and hands header and rows to the image.
     void Finish(DibImage& image);
 
     // Fills a row from 8-bit samples: RGB gives B G R, RGBA gives B G R A

@@ -77,7 +77,8 @@ public:
 
     // Header block: the 40-byte information header, then the colour table.
     const std::vector<uint8_t>& InfoHeader() const { return Header; }
-    // The stored rows; PixelBytes counts every byte the file held for them.
+    // The stored rows; PixelBytes counts their bytes, which a loaded image
+    // has exactly stride x height of.
     const std::vector<uint8_t>& Pixels() const { return Rows; }
     std::vector<uint8_t>& Pixels() { return Rows; }
     uint32_t PixelBytes() const { return static_cast<uint32_t>(Rows.size()); }

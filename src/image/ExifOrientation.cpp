@@ -20,34 +20,48 @@ int ExifOrientation::FromExif(const uint8_t* data, size_t size)
 // Orientation 2 mirrors, 3 turns by 180 degrees, 4 flips, 5 transposes,
 // 6 is turned by 90 degrees clockwise to be upright, 7 transverses, 8 is
 // turned by 90 degrees counter-clockwise.
-void ExifOrientation::SourceOf(
-    int orientation, uint32_t width, uint32_t height, uint32_t x, uint32_t y, uint32_t& sx, uint32_t& sy)
+void ExifOrientation::UprightOf(
+    int orientation, uint32_t width, uint32_t height, uint32_t sx, uint32_t sy, uint32_t& x, uint32_t& y)
 {
     switch (orientation) {
     case 2:
-        sx = width - 1 - x, sy = y;
+        x = width - 1 - sx, y = sy;
         break;
     case 3:
-        sx = width - 1 - x, sy = height - 1 - y;
+        x = width - 1 - sx, y = height - 1 - sy;
         break;
     case 4:
-        sx = x, sy = height - 1 - y;
+        x = sx, y = height - 1 - sy;
         break;
     case 5:
-        sx = y, sy = x;
+        x = sy, y = sx;
         break;
     case 6:
-        sx = y, sy = height - 1 - x;
+        x = height - 1 - sy, y = sx;
         break;
     case 7:
-        sx = width - 1 - y, sy = height - 1 - x;
+        x = height - 1 - sy, y = width - 1 - sx;
         break;
     case 8:
-        sx = width - 1 - y, sy = x;
+        x = sy, y = width - 1 - sx;
         break;
     default:
-        sx = x, sy = y;
+        x = sx, y = sy;
         break;
+    }
+}
+
+void ExifOrientation::PlaceRow(
+    int orientation, const uint8_t* row, uint32_t sy, uint32_t width, uint32_t height, uint8_t* upright, size_t stride)
+{
+    for (uint32_t sx = 0; sx < width; ++sx, row += 3) {
+        uint32_t x = 0;
+        uint32_t y = 0;
+        UprightOf(orientation, width, height, sx, sy, x, y);
+        uint8_t* pixel = upright + size_t(y) * stride + size_t(x) * 3;
+        pixel[0] = row[0];
+        pixel[1] = row[1];
+        pixel[2] = row[2];
     }
 }
 

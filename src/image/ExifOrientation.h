@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace lumaquill {
 
@@ -15,38 +14,16 @@ public:
     static int FromExif(const uint8_t* data, size_t size);
     // Orientations 5 to 8 swap width and height.
     static bool SwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
-    // Copies top-down rows of 3-byte pixels (width x height, rows packed)
-    // into the upright picture; outRow(y) gives the destination row y from
-    // the top, in the upright size.
-    template <typename RowAt>
-    static void Apply(
-        int orientation, const std::vector<uint8_t>& source, uint32_t width, uint32_t height, RowAt outRow);
+    // Places one source row of 3-byte pixels (source width x height, row
+    // sy from the top) where its pixels show in the upright picture, whose
+    // rows run top-down from upright at the given stride.
+    static void PlaceRow(int orientation, const uint8_t* row, uint32_t sy, uint32_t width, uint32_t height,
+        uint8_t* upright, size_t stride);
 
 private:
-    // The source pixel that shows at (x, y) of the upright picture.
-    static void SourceOf(
-        int orientation, uint32_t width, uint32_t height, uint32_t x, uint32_t y, uint32_t& sx, uint32_t& sy);
+    // Where the source pixel (sx, sy) shows in the upright picture.
+    static void UprightOf(
+        int orientation, uint32_t width, uint32_t height, uint32_t sx, uint32_t sy, uint32_t& x, uint32_t& y);
 };
-
-template <typename RowAt>
-void ExifOrientation::Apply(
-    int orientation, const std::vector<uint8_t>& source, uint32_t width, uint32_t height, RowAt outRow)
-{
-    const bool swap = SwapsSides(orientation);
-    const uint32_t outWidth = swap ? height : width;
-    const uint32_t outHeight = swap ? width : height;
-    for (uint32_t y = 0; y < outHeight; ++y) {
-        uint8_t* row = outRow(y);
-        for (uint32_t x = 0; x < outWidth; ++x) {
-            uint32_t sx = 0;
-            uint32_t sy = 0;
-            SourceOf(orientation, width, height, x, y, sx, sy);
-            const uint8_t* pixel = source.data() + (size_t(sy) * width + sx) * 3;
-            row[3 * x] = pixel[0];
-            row[3 * x + 1] = pixel[1];
-            row[3 * x + 2] = pixel[2];
-        }
-    }
-}
 
 } // namespace lumaquill

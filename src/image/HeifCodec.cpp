@@ -2,6 +2,7 @@
 
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
+#include "image/PictureLimits.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +22,9 @@ constexpr size_t kBrandEnd = 12;
 constexpr std::array<std::string_view, 10> kHeicBrands
     = { "heic", "heix", "hevc", "hevx", "heim", "heis", "hevm", "hevs", "mif1", "msf1" };
 constexpr std::array<std::string_view, 2> kAvifBrands = { "avif", "avis" };
-constexpr int kMaxSide = 1 << 16;
+// Decoding takes the coded planes (up to three bytes a pixel) and the
+// interleaved picture libheif converts them to (up to four).
+constexpr uint64_t kDecodeBytesPerPixel = 7;
 
 struct ContextFree {
     void operator()(heif_context* ctx) const { heif_context_free(ctx); }
@@ -69,6 +72,20 @@ bool CopyRows(heif_image* decoded, bool alpha, DibBuilder& out)
     return true;
 }
 
+// The size the file declares for the primary image (for a grid, the
+// whole picture its tiles make) fits the limits, and libheif's working
+// memory for it fits the decode budget.
+bool DeclaredSizeFits(heif_image_handle* handle)
+{
+    const int width = heif_image_handle_get_width(handle);
+    const int height = heif_image_handle_get_height(handle);
+    if (width <= 0 || height <= 0)
+        return false;
+    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    return limits::Fits(uint64_t(width), uint64_t(height), alpha ? 32 : 24)
+        && uint64_t(width) * uint64_t(height) * kDecodeBytesPerPixel <= limits::kMaxDecodeMemoryBytes;
+}
+
 // The primary image decoded into the loaded form; a decoder that cannot
 // handle the picture (an unavailable codec, an unusual chroma) names why.
 PictureLoad DecodePrimary(heif_image_handle* handle, const char* name, DibImage& image)
@@ -88,8 +105,7 @@ PictureLoad DecodePrimary(heif_image_handle* handle, const char* name, DibImage&
     if (width != heif_image_handle_get_width(handle) || height != heif_image_handle_get_height(handle))
         return PictureLoad::Failed(LoadProblem::Damaged, name);
     DibBuilder out;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide
-        || !out.Start(uint32_t(width), uint32_t(height), alpha ? 32 : 24))
+    if (!out.Start(uint32_t(width), uint32_t(height), alpha ? 32 : 24))
         return PictureLoad::Failed(LoadProblem::TooLarge);
     if (!CopyRows(decoded.get(), alpha, out))
         return PictureLoad::Failed(LoadProblem::Damaged, name);
@@ -118,14 +134,23 @@ PictureLoad HeifCodec::Load(const PictureInput& input, DibImage& image) const
     const bool avif = IsAvif(input.File);
     const char* name = avif ? "AVIF" : "HEIC";
     std::unique_ptr<heif_context, ContextFree> ctx(heif_context_alloc());
-    if (!ctx || heif_context_read_from_file(ctx.get(), input.Path.c_str(), nullptr).code != heif_error_Ok)
+    if (!ctx)
         return PictureLoad::Failed(LoadProblem::Damaged, name);
+    // libheif's own limit refuses larger images, tiles among them, while it
+    // reads the file's boxes.
+    heif_context_set_maximum_image_size_limit(ctx.get(), int(limits::kMaxSide));
+    const heif_error read = heif_context_read_from_file(ctx.get(), input.Path.c_str(), nullptr);
+    if (read.code != heif_error_Ok)
+        return PictureLoad::Failed(
+            read.subcode == heif_suberror_Security_limit_exceeded ? LoadProblem::TooLarge : LoadProblem::Damaged, name);
     if (heif_context_get_number_of_top_level_images(ctx.get()) > 1)
         return PictureLoad::Failed(LoadProblem::Animated);
     heif_image_handle* rawHandle = nullptr;
     if (heif_context_get_primary_image_handle(ctx.get(), &rawHandle).code != heif_error_Ok)
         return PictureLoad::Failed(LoadProblem::Damaged, name);
     std::unique_ptr<heif_image_handle, HandleFree> handle(rawHandle);
+    if (!DeclaredSizeFits(handle.get()))
+        return PictureLoad::Failed(LoadProblem::TooLarge);
     PictureLoad load = DecodePrimary(handle.get(), name, image);
     if (!load.Ok())
         return load;

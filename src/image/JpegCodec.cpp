@@ -3,12 +3,14 @@
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
 #include "image/ExifOrientation.h"
+#include "image/PictureLimits.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 // jpeglib.h needs FILE and size_t declared first.
 #include <jerror.h>
@@ -25,28 +27,102 @@ constexpr int kExifMarker = JPEG_APP0 + 1;
 constexpr int kIccMarker = JPEG_APP0 + 2;
 constexpr unsigned int kMaxMarkerBytes = 0xFFFF;
 constexpr uint8_t kExifHeader[] = { 'E', 'x', 'i', 'f', 0, 0 };
-constexpr uint32_t kMaxSide = 1u << 16;
+// Start of scan: the marker's second byte.
+constexpr uint8_t kStartOfScan = 0xDA;
+// Rows decoded at a time into the band of a picture that is turned upright.
+constexpr uint32_t kBandRows = 16;
 
 // libjpeg reports a fatal error by calling error_exit, which must not
 // return: it jumps back to the decode, which then refuses the file.
+// The progress monitor, which libjpeg calls while it reads scans, follows
+// it so that the monitor can reach the trap.
 struct ErrorTrap {
     jpeg_error_mgr Manager;
+    jpeg_progress_mgr Progress;
     std::jmp_buf Jump;
     bool CutShort;
+    bool TooLarge;
+    bool TooManyScans;
 };
 
-[[noreturn]] void OnError(j_common_ptr info)
+ErrorTrap* TrapOf(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->Jump, 1);
+    return reinterpret_cast<ErrorTrap*>(info->err);
 }
 
-// Warnings are not shown; one of them says the data ended early, which
-// libjpeg makes good with grey and the loader refuses.
+// libjpeg's own memory limit (max_memory_to_use) shows as a request for
+// the temporary files this build has not got.
+[[noreturn]] void OnError(j_common_ptr info)
+{
+    ErrorTrap* trap = TrapOf(info);
+    const int code = info->err->msg_code;
+    if (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY)
+        trap->TooLarge = true;
+    std::longjmp(trap->Jump, 1);
+}
+
+// Warnings are not shown. One of them says the data ended early, which
+// libjpeg would make good with grey for every row left; the loader refuses
+// such a file, so it stops at once.
 void OnMessage(j_common_ptr info, int level)
 {
-    auto* trap = reinterpret_cast<ErrorTrap*>(info->err);
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+    ErrorTrap* trap = TrapOf(info);
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
         trap->CutShort = true;
+        std::longjmp(trap->Jump, 1);
+    }
+}
+
+// Each scan costs a pass over the whole picture: a file of many scans is
+// refused while libjpeg reads them.
+void OnProgress(j_common_ptr info)
+{
+    if (info->is_decompressor == 0)
+        return;
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number > int(limits::kMaxJpegScans)) {
+        ErrorTrap* trap = TrapOf(info);
+        trap->TooManyScans = true;
+        std::longjmp(trap->Jump, 1);
+    }
+}
+
+// The scans of a file, counted by walking its markers: every marker
+// segment is skipped by its length, and entropy-coded data holds 0xFF only
+// as 0xFF 0x00 or a restart marker. The stream is left where it was.
+uint32_t CountScans(std::FILE* file)
+{
+    const long start = std::ftell(file);
+    uint32_t scans = 0;
+    int byte = std::getc(file);
+    while (byte != EOF && scans <= limits::kMaxJpegScans) {
+        if (byte != 0xFF) {
+            byte = std::getc(file);
+            continue;
+        }
+        int marker = std::getc(file);
+        while (marker == 0xFF)
+            marker = std::getc(file);
+        if (marker == EOF)
+            break;
+        // Stuffed bytes, restarts, start and end of image have no length.
+        if (marker == 0x00 || (marker >= 0xD0 && marker <= 0xD9) || marker == 0x01) {
+            byte = std::getc(file);
+            continue;
+        }
+        const int high = std::getc(file);
+        const int low = std::getc(file);
+        if (low == EOF)
+            break;
+        const long length = long(high) << 8 | long(low);
+        if (length < 2 || std::fseek(file, length - 2, SEEK_CUR) != 0)
+            break;
+        if (marker == kStartOfScan)
+            ++scans;
+        byte = std::getc(file);
+    }
+    std::fseek(file, start, SEEK_SET);
+    return scans;
 }
 
 int OrientationOf(j_decompress_ptr info)
@@ -68,39 +144,69 @@ void ReadIcc(j_decompress_ptr info, ColourProfile& profile)
     std::free(data);
 }
 
-// Rows are decoded straight into the image when the picture is upright,
-// else into a packed picture (allocated by the caller) that is then turned
-// upright.
-void ReadScanlines(j_decompress_ptr info, int orientation, std::vector<uint8_t>& packed, DibBuilder& out)
+// Rows are decoded straight into the image when the picture is upright;
+// otherwise a band of rows at a time is decoded and each pixel placed where
+// it shows in the upright picture, so no second picture is made.
+void ReadScanlines(j_decompress_ptr info, int orientation, std::vector<uint8_t>& band, DibBuilder& out)
 {
     const uint32_t width = info->output_width;
-    while (info->output_scanline < info->output_height) {
-        const uint32_t y = info->output_scanline;
-        JSAMPROW row = orientation == 1 ? out.TopRow(y) : packed.data() + size_t(y) * width * 3;
-        jpeg_read_scanlines(info, &row, 1);
+    const uint32_t height = info->output_height;
+    if (orientation == 1) {
+        while (info->output_scanline < height) {
+            JSAMPROW row = out.TopRow(info->output_scanline);
+            jpeg_read_scanlines(info, &row, 1);
+        }
+        return;
     }
-    if (orientation != 1)
-        ExifOrientation::Apply(
-            orientation, packed, width, info->output_height, [&out](uint32_t y) { return out.TopRow(y); });
+    uint8_t* upright = out.Data();
+    JSAMPROW rows[kBandRows];
+    for (uint32_t r = 0; r < kBandRows; ++r)
+        rows[r] = band.data() + size_t(r) * width * 3;
+    while (info->output_scanline < height) {
+        const uint32_t first = info->output_scanline;
+        const uint32_t count = jpeg_read_scanlines(info, rows, kBandRows);
+        for (uint32_t r = 0; r < count; ++r)
+            ExifOrientation::PlaceRow(orientation, rows[r], first + r, width, height, upright, out.Stride());
+    }
 }
 
-bool Reserve(std::vector<uint8_t>& packed, size_t size)
+bool Reserve(std::vector<uint8_t>& band, size_t size)
 {
     try {
-        packed.resize(size);
+        band.resize(size);
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
 }
 
+PictureLoad Refusal(const ErrorTrap& trap)
+{
+    if (trap.TooLarge)
+        return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (trap.TooManyScans)
+        return PictureLoad::Failed(
+            LoadProblem::Unsupported, "a JPEG file of more than " + std::to_string(limits::kMaxJpegScans) + " scans");
+    return PictureLoad::Failed(trap.CutShort ? LoadProblem::Truncated : LoadProblem::Damaged, "JPEG");
+}
+
+// The declared size, read from the frame header, fits the limits; the
+// decoder allocates nothing picture-sized before jpeg_start_decompress.
+bool DeclaredSizeFits(const jpeg_decompress_struct& info)
+{
+    return limits::Fits(info.image_width, info.image_height, 24);
+}
+
 // Stays in one piece: libjpeg's fatal errors jump back to the setjmp, which
 // must be in the frame that makes every libjpeg call of the decode.
 PictureLoad Decode(std::FILE* file, DibImage& image)
 {
+    if (CountScans(file) > limits::kMaxJpegScans)
+        return PictureLoad::Failed(
+            LoadProblem::Unsupported, "a JPEG file of more than " + std::to_string(limits::kMaxJpegScans) + " scans");
     jpeg_decompress_struct info {};
     ErrorTrap trap {};
-    std::vector<uint8_t> packed;
+    std::vector<uint8_t> band;
     DibBuilder out;
     PictureLoad load;
     load.Format = PictureFormat::Jpeg;
@@ -108,15 +214,22 @@ PictureLoad Decode(std::FILE* file, DibImage& image)
     info.err = jpeg_std_error(&trap.Manager);
     trap.Manager.error_exit = OnError;
     trap.Manager.emit_message = OnMessage;
+    trap.Progress.progress_monitor = OnProgress;
     if (setjmp(trap.Jump)) {
         jpeg_destroy_decompress(&info);
-        return PictureLoad::Failed(trap.CutShort ? LoadProblem::Truncated : LoadProblem::Damaged, "JPEG");
+        return Refusal(trap);
     }
     jpeg_create_decompress(&info);
+    info.progress = &trap.Progress;
+    info.mem->max_memory_to_use = static_cast<long>(limits::kMaxDecodeMemoryBytes);
     jpeg_stdio_src(&info, file);
     jpeg_save_markers(&info, kExifMarker, kMaxMarkerBytes);
     jpeg_save_markers(&info, kIccMarker, kMaxMarkerBytes);
     jpeg_read_header(&info, TRUE);
+    if (!DeclaredSizeFits(info)) {
+        jpeg_destroy_decompress(&info);
+        return PictureLoad::Failed(LoadProblem::TooLarge);
+    }
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
         jpeg_destroy_decompress(&info);
         return PictureLoad::Failed(LoadProblem::Cmyk);
@@ -128,12 +241,12 @@ PictureLoad Decode(std::FILE* file, DibImage& image)
     const bool swap = ExifOrientation::SwapsSides(orientation);
     const uint32_t width = swap ? info.output_height : info.output_width;
     const uint32_t height = swap ? info.output_width : info.output_height;
-    if (width > kMaxSide || height > kMaxSide || !out.Start(width, height, 24)
-        || !Reserve(packed, orientation == 1 ? 0 : size_t(width) * height * 3)) {
+    if (!out.Start(width, height, 24)
+        || !Reserve(band, orientation == 1 ? 0 : size_t(info.output_width) * 3 * kBandRows)) {
         jpeg_destroy_decompress(&info);
         return PictureLoad::Failed(LoadProblem::TooLarge);
     }
-    ReadScanlines(&info, orientation, packed, out);
+    ReadScanlines(&info, orientation, band, out);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
     if (trap.CutShort)

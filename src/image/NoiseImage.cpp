@@ -1,6 +1,7 @@
 #include "image/NoiseImage.h"
 
 #include "image/BmpFormat.h"
+#include "image/PictureLimits.h"
 #include "image/SaveBmp24.h"
 #include "keys/RuntimeRandom.h"
 
@@ -20,8 +21,6 @@ constexpr int32_t kBorder = 2;
 constexpr uint32_t kBitsPerPixel = 24;
 // Noise bytes are rand() mod 255: never 255.
 constexpr int32_t kNoiseModulus = 255;
-// The written file's size field must hold the headers and the rows.
-constexpr uint64_t kMaxRowBytes = std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset;
 
 } // namespace
 
@@ -31,18 +30,16 @@ int32_t NoiseImage::SideFor(uint32_t payloadSize)
     return static_cast<int32_t>(std::sqrt(static_cast<double>(area))) + kSideMargin;
 }
 
-// A side below 1 or rows too large for a bitmap file leave the picture empty
-// and draw nothing from the generator.
+// A side below 1 or a picture beyond the limits leave the picture empty and
+// draw nothing from the generator.
 void NoiseImage::Create(int32_t n)
 {
     Side = RowStride = 0;
     std::vector<uint8_t>().swap(Pixels);
     const int64_t side = int64_t(n) + kBorder;
-    if (side <= 0)
+    if (side <= 0 || !limits::Fits(uint64_t(side), uint64_t(side), kBitsPerPixel))
         return;
     const uint64_t stride = bmp::Stride64(kBitsPerPixel, uint64_t(side));
-    if (stride * uint64_t(side) > kMaxRowBytes)
-        return;
     try {
         Pixels.resize(stride * uint64_t(side));
     } catch (const std::bad_alloc&) {

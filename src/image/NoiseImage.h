@@ -19,8 +19,9 @@ public:
 
     // (n + 2) x (n + 2) pixels; one RuntimeRand() % 255 per byte of the
     // rows in memory order, padding included, continuing the runtime
-    // generator's state. A side below 1, or rows too large for a bitmap
-    // file, leave the picture empty without drawing.
+    // generator's state. A side below 1, or a picture beyond the limits
+    // every reader shares (PictureLimits), leave the picture empty without
+    // drawing.
     void Create(int32_t n);
     // Writes a 24-bit bitmap file (pixel offset 54); returns bytes written,
     // 0 when there is no picture or the file could not be written

@@ -1,10 +1,12 @@
 #include "image/PictureFile.h"
 
+#include "core/MessageText.h"
 #include "image/BmpCodec.h"
 #include "image/DibImage.h"
 #include "image/HeifCodec.h"
 #include "image/JpegCodec.h"
 #include "image/PictureCodec.h"
+#include "image/PictureLimits.h"
 #include "image/PngCodec.h"
 #include "image/WebpCodec.h"
 
@@ -88,10 +90,21 @@ PictureLoad PictureFile::Load(const std::string& path, DibImage& image)
     return load;
 }
 
+std::string PictureFile::WriteProblem(PictureFormat format, uint32_t width, uint32_t height, uint16_t bitsPerPixel)
+{
+    if (!limits::Fits(width, height, bitsPerPixel))
+        return message::kBeyondPictureLimits + limits::Text();
+    if (format == PictureFormat::WebP && (width > limits::kMaxWebpSide || height > limits::kMaxWebpSide))
+        return message::kBeyondWebpSide;
+    return {};
+}
+
 std::optional<std::vector<uint8_t>> PictureFile::Encode(
     PictureFormat format, const DibImage& image, const ColourProfile& profile)
 {
     if (!image.IsValid() || (image.BitCount() != 24 && image.BitCount() != 32))
+        return std::nullopt;
+    if (!WriteProblem(format, uint32_t(image.Width()), uint32_t(image.Height()), image.BitCount()).empty())
         return std::nullopt;
     for (const PictureCodec* codec : kCodecs) {
         if (codec->Format() == format)

@@ -3,6 +3,7 @@
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
 #include "image/DibSamples.h"
+#include "image/PictureLimits.h"
 
 #include <algorithm>
 #include <array>
@@ -24,8 +25,9 @@ constexpr uint8_t kIndexed = 3;
 constexpr uint8_t kGrey = 0;
 // Ancillary chunks (text, EXIF, colour profiles) may not pass this size.
 constexpr size_t kMaxChunkBytes = size_t(64) << 20;
-// Larger sides are refused before anything is allocated.
-constexpr uint32_t kMaxSide = 1u << 16;
+// Deflate gives at most 258 bytes for two bits of its stream, so no image
+// data can hold more than this many bytes of rows for each of its own.
+constexpr uint64_t kMaxInflateRatio = 1032;
 // The written stream: adaptive row filters (all five tried per row) and
 // zlib's run-length strategy. On the 12-megapixel photo of
 // bench/png_speed.sh it gives the same size as the filtered or default
@@ -50,8 +52,6 @@ PictureLoad Refusal(int error)
     case SPNG_EOF:
     case SPNG_IO_EOF:
         return PictureLoad::Failed(LoadProblem::Truncated, "PNG");
-    case SPNG_EWIDTH:
-    case SPNG_EHEIGHT:
     case SPNG_EUSER_WIDTH:
     case SPNG_EUSER_HEIGHT:
     case SPNG_EOVERFLOW:
@@ -62,6 +62,31 @@ PictureLoad Refusal(int error)
     default:
         return PictureLoad::Failed(LoadProblem::Damaged, "PNG");
     }
+}
+
+// Samples per pixel of each IHDR colour type; 0 for an unknown type.
+uint64_t ChannelsOf(uint8_t colourType)
+{
+    switch (colourType) {
+    case kGrey:
+    case kIndexed:
+        return 1;
+    case kGreyAlpha:
+        return 2;
+    case kTrueColourAlpha:
+        return 4;
+    default:
+        return 3;
+    }
+}
+
+// The file is long enough for its image data to inflate to the pixels it
+// declares, so that a few bytes declaring a huge picture are refused
+// before any row is decoded.
+bool CanHoldPixels(const spng_ihdr& header, uint64_t fileLength)
+{
+    const uint64_t bits = uint64_t(header.width) * header.height * ChannelsOf(header.color_type) * header.bit_depth;
+    return bits / 8 <= fileLength * kMaxInflateRatio;
 }
 
 bool DeclaresAlpha(spng_ctx* ctx, const spng_ihdr& header)
@@ -169,7 +194,7 @@ PictureLoad PngCodec::Load(const PictureInput& input, DibImage& image) const
     Context ctx(spng_ctx_new(0));
     if (!ctx)
         return PictureLoad::Failed(LoadProblem::TooLarge);
-    spng_set_image_limits(ctx.get(), kMaxSide, kMaxSide);
+    spng_set_image_limits(ctx.get(), limits::kMaxSide, limits::kMaxSide);
     spng_set_chunk_limits(ctx.get(), kMaxChunkBytes, kMaxChunkBytes);
     spng_set_option(ctx.get(), SPNG_KEEP_UNKNOWN_CHUNKS, 1);
     spng_set_png_file(ctx.get(), input.File);
@@ -185,6 +210,8 @@ PictureLoad PngCodec::Load(const PictureInput& input, DibImage& image) const
     DibBuilder out;
     if (!out.Start(header.width, header.height, alpha ? 32 : 24))
         return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (!CanHoldPixels(header, input.Length))
+        return PictureLoad::Failed(LoadProblem::Truncated, "PNG");
     PictureLoad load;
     load.Format = PictureFormat::Png;
     load.Profile = ReadProfile(ctx.get());

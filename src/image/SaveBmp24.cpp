@@ -3,6 +3,7 @@
 #include "core/ByteOrder.h"
 #include "image/BmpFileHeader.h"
 #include "image/BmpFormat.h"
+#include "image/PictureLimits.h"
 
 #include <array>
 #include <fstream>
@@ -36,11 +37,11 @@ Headers MakeHeaders(int32_t width, int32_t height, uint32_t imageSize)
 
 uint32_t WriteBmp24(std::ostream& file, int32_t width, int32_t height, const std::vector<uint8_t>& rows)
 {
-    if (width <= 0 || height <= 0)
+    // The limits keep the file size field within 32 bits too.
+    if (width <= 0 || height <= 0 || !limits::Fits(uint64_t(width), uint64_t(height), kBitsPerPixel))
         return 0;
     const uint64_t imageSize = bmp::Stride64(kBitsPerPixel, uint64_t(width)) * uint64_t(height);
-    // The file size field must hold headers and rows.
-    if (imageSize > std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset || rows.size() < imageSize)
+    if (rows.size() < imageSize)
         return 0;
     const Headers headers = MakeHeaders(width, height, static_cast<uint32_t>(imageSize));
     file.write(reinterpret_cast<const char*>(headers.data()), headers.size());

@@ -2,6 +2,7 @@
 
 #include "image/BmpFormat.h"
 #include "image/DibImage.h"
+#include "image/PictureLimits.h"
 #include "image/SaveBmp24.h"
 
 #include <algorithm>
@@ -20,8 +21,6 @@ constexpr uint32_t kBaseTarget = 4096;
 constexpr double kSideMargin = 3.0;
 constexpr uint32_t kBitsPerPixel = 24;
 constexpr uint32_t kBytesPerPixel = 3;
-// The written file's size field must hold the headers and the rows.
-constexpr uint64_t kMaxRowBytes = std::numeric_limits<uint32_t>::max() - bmp::kPlainPixelOffset;
 
 // The source pixels one axis of the stretch takes for each destination
 // pixel, with integer weights that sum to Total for every destination pixel.
@@ -159,11 +158,9 @@ uint32_t ScaledImage::ShrinkTarget(uint32_t payloadSize)
 void ScaledImage::CreateScaled(const DibImage& source, int32_t width, int32_t height)
 {
     Release();
-    if (!IsStretchableSource(source) || width <= 0 || height <= 0)
+    if (!IsStretchableSource(source) || !limits::Fits(uint64_t(width), uint64_t(height), kBitsPerPixel))
         return;
     const uint64_t stride = bmp::Stride64(kBitsPerPixel, uint64_t(width));
-    if (stride * uint64_t(height) > kMaxRowBytes)
-        return;
     try {
         Pixels.resize(stride * uint64_t(height));
         ScaledWidth = width;
@@ -206,25 +203,32 @@ bool ScaledImage::Stretch(const DibImage& source, size_t stride)
 // and the product and quotient formed in double; each side is then
 // truncated from side * scale + 3. Sizes too large for an int leave the
 // picture empty.
-void ScaledImage::CreateForTarget(const DibImage& source, uint32_t target)
+bool ScaledImage::SizeForTarget(int32_t w, int32_t h, uint32_t target, int32_t& width, int32_t& height)
 {
-    const int32_t w = source.Width();
-    const int32_t h = source.Height();
-    if (w <= 0 || h <= 0) {
-        Release();
-        return;
-    }
+    if (w <= 0 || h <= 0)
+        return false;
     const double singleTarget = static_cast<float>(target);
     const double singleWidth = static_cast<float>(w);
     const double scale = std::sqrt(singleTarget / (static_cast<double>(h) * singleWidth));
     const double newWidth = static_cast<double>(w) * scale + kSideMargin;
     const double newHeight = static_cast<double>(h) * scale + kSideMargin;
     constexpr double kLimit = std::numeric_limits<int32_t>::max();
-    if (!(newWidth < kLimit && newHeight < kLimit)) {
+    if (!(newWidth < kLimit && newHeight < kLimit))
+        return false;
+    width = static_cast<int32_t>(newWidth);
+    height = static_cast<int32_t>(newHeight);
+    return true;
+}
+
+void ScaledImage::CreateForTarget(const DibImage& source, uint32_t target)
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!SizeForTarget(source.Width(), source.Height(), target, width, height)) {
         Release();
         return;
     }
-    CreateScaled(source, static_cast<int32_t>(newWidth), static_cast<int32_t>(newHeight));
+    CreateScaled(source, width, height);
 }
 
 uint32_t ScaledImage::Write(std::ostream& file) const

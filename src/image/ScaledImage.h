@@ -43,10 +43,16 @@ public:
     // rules are symmetric, so counting rows from the top gives the same
     // picture. A 32-bit source's fourth byte is ignored; padding bytes are 0.
     // A source that is not a valid 24- or 32-bit image, a size below 1 x 1
-    // or rows too large for a bitmap file leave the picture empty.
+    // or a picture beyond the limits every reader shares (PictureLimits)
+    // leave the picture empty.
     void CreateScaled(const DibImage& source, int32_t width, int32_t height);
     // Sizes the picture to about target pixels plus 3 on each side.
     void CreateForTarget(const DibImage& source, uint32_t target);
+    // The size CreateForTarget makes of a source of sourceWidth x
+    // sourceHeight; false when the source has no size or a side would not
+    // fit an int.
+    static bool SizeForTarget(
+        int32_t sourceWidth, int32_t sourceHeight, uint32_t target, int32_t& width, int32_t& height);
     // As NoiseImage::Save.
     uint32_t Save(const std::string& path);
     // The same bitmap file's bytes onto a stream (a container made in

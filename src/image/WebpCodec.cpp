@@ -4,6 +4,7 @@
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
 #include "image/DibSamples.h"
+#include "image/PictureLimits.h"
 
 #include <cstring>
 #include <memory>
@@ -33,6 +34,9 @@ constexpr int kLosslessFormat = 2;
 // highest at a fraction of its time.
 constexpr float kLosslessEffort = 50.0f;
 constexpr int kLosslessMethod = 4;
+// The lossless decoder holds the whole picture as 32-bit pixels besides
+// the rows it writes out.
+constexpr uint64_t kDecodeBytesPerPixel = 4;
 
 bool ReadWhole(const PictureInput& input, std::vector<uint8_t>& bytes)
 {
@@ -62,16 +66,43 @@ ColourProfile ReadProfile(const std::vector<uint8_t>& bytes)
     return profile;
 }
 
+// The declared canvas fits the limits, and the decoder's own copy of it
+// fits the decode budget.
+bool DeclaredSizeFits(const WebPBitstreamFeatures& features, bool alpha)
+{
+    if (features.width <= 0 || features.height <= 0)
+        return false;
+    const auto width = uint64_t(features.width);
+    const auto height = uint64_t(features.height);
+    return limits::Fits(width, height, alpha ? 32 : 24)
+        && width * height * kDecodeBytesPerPixel <= limits::kMaxDecodeMemoryBytes;
+}
+
+// Decodes the top row alone, into memory of its own: a file whose headers
+// or first rows are damaged is refused before the picture's rows are
+// allocated. The decoder stops at the first block of rows.
+bool FirstRowDecodes(const std::vector<uint8_t>& bytes, const WebPBitstreamFeatures& features)
+{
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config))
+        return false;
+    config.options.use_cropping = 1;
+    config.options.crop_left = 0;
+    config.options.crop_top = 0;
+    config.options.crop_width = features.width;
+    config.options.crop_height = 1;
+    config.output.colorspace = MODE_BGRA;
+    const bool decoded = WebPDecode(bytes.data(), bytes.size(), &config) == VP8_STATUS_OK;
+    WebPFreeDecBuffer(&config.output);
+    return decoded;
+}
+
 bool DecodeInto(const std::vector<uint8_t>& bytes, bool alpha, DibBuilder& out)
 {
     const size_t size = size_t(out.Stride()) * out.Height();
     const auto stride = static_cast<int>(out.Stride());
-    const uint8_t* done = alpha ? WebPDecodeBGRAInto(bytes.data(), bytes.size(), out.Data(), size, stride)
-                                : WebPDecodeBGRInto(bytes.data(), bytes.size(), out.Data(), size, stride);
-    if (!done)
-        return false;
-    out.FlipToBottomUp();
-    return true;
+    return alpha ? WebPDecodeBGRAInto(bytes.data(), bytes.size(), out.Data(), size, stride) != nullptr
+                 : WebPDecodeBGRInto(bytes.data(), bytes.size(), out.Data(), size, stride) != nullptr;
 }
 
 bool FillPicture(const DibImage& image, WebPPicture& picture)
@@ -166,9 +197,11 @@ PictureLoad WebpCodec::Load(const PictureInput& input, DibImage& image) const
         return PictureLoad::Failed(LoadProblem::Animated);
     DibBuilder out;
     const bool alpha = features.has_alpha != 0 || HasAlphaFlag(bytes);
-    if (features.width <= 0 || features.height <= 0
+    if (!DeclaredSizeFits(features, alpha)
         || !out.Start(uint32_t(features.width), uint32_t(features.height), alpha ? 32 : 24))
         return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (!FirstRowDecodes(bytes, features))
+        return PictureLoad::Failed(LoadProblem::Damaged, "WebP");
     if (!DecodeInto(bytes, alpha, out))
         return PictureLoad::Failed(LoadProblem::Damaged, "WebP");
     PictureLoad load;

@@ -97,6 +97,15 @@ bool CanHold(uintmax_t bytes)
     return block != nullptr;
 }
 
+// A reason clause as a sentence of its own.
+QString Sentence(const std::string& clause)
+{
+    QString text = QString::fromStdString(clause);
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text + QLatin1Char('.');
+}
+
 } // namespace
 
 EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
@@ -174,11 +183,15 @@ bool EncodeDialog::LoadPayloadFile(const QString& path)
 {
     // The prompt offers only existing files, but one can vanish or be
     // unreadable by the time it is read.
+    // A device or pipe, or a file no picture could carry, is refused by its
+    // kind and size before it is read, with the reason.
     const std::string local = LocalPath(path);
-    std::error_code error;
-    const uintmax_t length = std::filesystem::file_size(local, error);
-    if (error) {
-        Prompts.Warn(this, QString::fromUtf8(message::kCannotRead));
+    uint64_t length = 0;
+    const std::string problem = PayloadFileProblem(local, length);
+    if (!problem.empty()) {
+        std::error_code error;
+        const QString text = QString::fromUtf8(message::kCannotRead);
+        Prompts.Warn(this, std::filesystem::exists(local, error) ? text + QLatin1Char(' ') + Sentence(problem) : text);
         return false;
     }
     if (!CanHold(length)) {
