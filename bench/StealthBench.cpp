@@ -4,7 +4,7 @@
 // memory: run one case under /usr/bin/time -v, e.g.
 //   /usr/bin/time -v build/bench/bench_stealth --benchmark_filter='BM_Hide/12'
 
-#include "image/DibBuilder.h"
+#include "BenchPhoto.h"
 #include "image/DibImage.h"
 #include "seal/SealedKey.h"
 #include "stealth/StealthCodec.h"
@@ -24,40 +24,6 @@ const SecretBytes& Password()
     return password;
 }
 
-uint32_t Hash(uint32_t x)
-{
-    x ^= x >> 16;
-    x *= 0x7feb352dU;
-    x ^= x >> 15;
-    x *= 0x846ca68bU;
-    return x ^ (x >> 16);
-}
-
-// Smooth sky at the top, textured ground below, sensor noise everywhere:
-// deterministic, so every run codes the same picture.
-DibImage PhotoLike(uint32_t width, uint32_t height)
-{
-    DibBuilder builder;
-    builder.Start(width, height, 24);
-    for (uint32_t y = 0; y < height; ++y) {
-        uint8_t* row = builder.TopRow(y);
-        const bool ground = y > height / 3;
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint32_t h = Hash(y * width + x);
-            const double wave = 40.0 * std::sin(x * 0.05) * std::cos(y * 0.031);
-            for (uint32_t c = 0; c < 3; ++c) {
-                const double base = 60.0 + 120.0 * y / height + 20.0 * c;
-                const double texture = ground ? wave + double((h >> (8 * c)) % 41) - 20.0 : 0.0;
-                const double noise = double((h >> 24) % 5) - 2.0;
-                row[3 * x + c] = uint8_t(std::clamp(base + texture + noise, 0.0, 255.0));
-            }
-        }
-    }
-    DibImage image;
-    builder.Finish(image);
-    return image;
-}
-
 struct Size {
     uint32_t Width;
     uint32_t Height;
@@ -74,7 +40,7 @@ const DibImage& Cover(int64_t megapixels)
     auto found = covers.find(megapixels);
     if (found == covers.end()) {
         const Size size = SizeOf(megapixels);
-        found = covers.emplace(megapixels, PhotoLike(size.Width, size.Height)).first;
+        found = covers.emplace(megapixels, bench::PhotoLike(size.Width, size.Height)).first;
     }
     return found->second;
 }
@@ -84,7 +50,7 @@ std::vector<uint8_t> SafeContent(const DibImage& cover)
     const uint64_t bytes = SizesFor(cover.Width(), cover.Height()).Safe;
     std::vector<uint8_t> content(bytes);
     for (size_t i = 0; i < content.size(); ++i)
-        content[i] = uint8_t(Hash(uint32_t(i)));
+        content[i] = uint8_t(bench::Hash(uint32_t(i)));
     return content;
 }
 

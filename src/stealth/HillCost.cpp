@@ -1,9 +1,8 @@
 #include "stealth/HillCost.h"
 
 #include "image/DibImage.h"
-#include "stealth/ElementSamples.h"
 
-#include <array>
+#include <algorithm>
 #include <bit>
 #include <cassert>
 #include <cmath>
@@ -14,20 +13,14 @@ namespace lumaquill::stealth {
 
 namespace {
 
-// A flat residual (0 over a 3 x 3 window) costs 1 / kEpsilon: never changed
-// while any other way remains.
-constexpr float kEpsilon = 1e-10f;
+// A flat residual (0 over a 3 x 3 window) gives the reciprocal 1 / x its
+// cap kMaxReciprocal; any other is at most 9 (|R| is an integer, so its
+// 3 x 3 average is at least 1/9). The cap keeps the running sums below
+// exact to far below the smallest costs.
+constexpr float kMaxReciprocal = 1e4f;
 
-constexpr std::array<float, 3> kHighPass = { -1.0f, 2.0f, -1.0f };
-constexpr std::array<float, 3> kSmallAverage = { 1.0f / 3, 1.0f / 3, 1.0f / 3 };
+constexpr size_t kSmallWidth = 3;
 constexpr size_t kLargeWidth = 15;
-
-std::array<float, kLargeWidth> LargeAverage()
-{
-    std::array<float, kLargeWidth> taps;
-    taps.fill(1.0f / float(kLargeWidth));
-    return taps;
-}
 
 // Symmetric mirroring: ... 1 0 | 0 1 ... n-1 | n-1 n-2 ...
 int64_t Mirror(int64_t i, int64_t n)
@@ -47,65 +40,93 @@ struct Plane {
     const float* Row(int64_t y) const { return Values.data() + y * Width; }
 };
 
-// out = in filtered along rows by taps (odd count, centred).
-void FilterRows(const Plane& in, Plane& out, std::span<const float> taps, std::vector<float>& padded)
+// The line in[0 .. n) mirrored by r on each side into padded.
+void PadLine(const float* in, int64_t n, int64_t r, std::vector<double>& padded)
 {
-    const int64_t r = int64_t(taps.size() / 2);
-    padded.resize(size_t(in.Width + 2 * r));
-    for (int64_t y = 0; y < in.Height; ++y) {
-        const float* row = in.Row(y);
-        for (int64_t x = -r; x < in.Width + r; ++x)
-            padded[size_t(x + r)] = row[Mirror(x, in.Width)];
-        float* target = out.Row(y);
-        std::fill(target, target + in.Width, 0.0f);
-        for (size_t d = 0; d < taps.size(); ++d)
-            for (int64_t x = 0; x < in.Width; ++x)
-                target[x] += taps[d] * padded[size_t(x) + d];
+    padded.resize(size_t(n + 2 * r));
+    for (int64_t x = 0; x < n; ++x)
+        padded[size_t(x + r)] = in[x];
+    for (int64_t x = 1; x <= r; ++x) {
+        padded[size_t(r - x)] = in[Mirror(-x, n)];
+        padded[size_t(n - 1 + r + x)] = in[Mirror(n - 1 + x, n)];
     }
 }
 
-// out = in filtered along columns by taps.
-void FilterColumns(const Plane& in, Plane& out, std::span<const float> taps)
+// [-1 2 -1] along rows, then along columns (the KB kernel, up to its sign).
+void HighPass(Plane& first, Plane& second, std::vector<double>& padded)
 {
-    const int64_t r = int64_t(taps.size() / 2);
-    for (int64_t y = 0; y < in.Height; ++y) {
-        float* target = out.Row(y);
-        std::fill(target, target + in.Width, 0.0f);
-        for (int64_t d = -r; d <= r; ++d) {
-            const float* row = in.Row(Mirror(y + d, in.Height));
-            const float tap = taps[size_t(d + r)];
-            for (int64_t x = 0; x < in.Width; ++x)
-                target[x] += tap * row[x];
+    for (int64_t y = 0; y < first.Height; ++y) {
+        PadLine(first.Row(y), first.Width, 1, padded);
+        float* out = second.Row(y);
+        for (int64_t x = 0; x < first.Width; ++x)
+            out[x] = float(2 * padded[size_t(x) + 1] - padded[size_t(x)] - padded[size_t(x) + 2]);
+    }
+    for (int64_t y = 0; y < first.Height; ++y) {
+        const float* above = second.Row(Mirror(y - 1, first.Height));
+        const float* centre = second.Row(y);
+        const float* below = second.Row(Mirror(y + 1, first.Height));
+        float* out = first.Row(y);
+        for (int64_t x = 0; x < first.Width; ++x)
+            out[x] = std::fabs(2 * centre[x] - above[x] - below[x]);
+    }
+}
+
+// The average over width x width, by running sums in double: along rows
+// into second, then along columns back into first.
+void BoxAverage(Plane& first, Plane& second, size_t width, std::vector<double>& padded, std::vector<double>& sums)
+{
+    const int64_t r = int64_t(width / 2);
+    const double scale = 1.0 / double(width * width);
+    for (int64_t y = 0; y < first.Height; ++y) {
+        PadLine(first.Row(y), first.Width, r, padded);
+        double sum = 0;
+        for (size_t d = 0; d + 1 < width; ++d)
+            sum += padded[d];
+        float* out = second.Row(y);
+        for (int64_t x = 0; x < first.Width; ++x) {
+            sum += padded[size_t(x) + width - 1];
+            out[x] = float(sum);
+            sum -= padded[size_t(x)];
+        }
+    }
+    sums.assign(size_t(first.Width), 0.0);
+    for (int64_t d = -r; d < r; ++d) {
+        const float* row = second.Row(Mirror(d, first.Height));
+        for (int64_t x = 0; x < first.Width; ++x)
+            sums[size_t(x)] += row[x];
+    }
+    for (int64_t y = 0; y < first.Height; ++y) {
+        const float* entering = second.Row(Mirror(y + r, first.Height));
+        const float* leaving = second.Row(Mirror(y - r, first.Height));
+        float* out = first.Row(y);
+        for (int64_t x = 0; x < first.Width; ++x) {
+            sums[size_t(x)] += entering[x];
+            out[x] = float(sums[size_t(x)] * scale);
+            sums[size_t(x)] -= leaving[x];
         }
     }
 }
 
-// Leaves the result in first; second is scratch.
-void Filter(Plane& first, Plane& second, std::span<const float> taps, std::vector<float>& padded)
+void ReadChannel(const DibImage& image, int channel, Plane& plane)
 {
-    FilterColumns(first, second, taps);
-    FilterRows(second, first, taps, padded);
-}
-
-void ReadChannel(const DibImage& image, const ElementSamples& samples, int channel, Plane& plane)
-{
-    const uint8_t* rows = image.Pixels().data();
+    const size_t pixelBytes = image.BitCount() / 8u;
+    // Stored rows run bottom-up, blue, green, red in each pixel.
+    const size_t offset = size_t(2 - channel);
     for (int64_t y = 0; y < plane.Height; ++y) {
+        const uint8_t* stored = image.Pixels().data() + size_t(plane.Height - 1 - y) * image.Stride() + offset;
         float* row = plane.Row(y);
         for (int64_t x = 0; x < plane.Width; ++x)
-            row[x] = rows[samples.Offset(uint64_t(3 * (y * plane.Width + x) + channel))];
+            row[x] = stored[size_t(x) * pixelBytes];
     }
 }
 
-void ChannelCosts(Plane& first, Plane& second, std::vector<float>& padded)
+void ChannelCosts(Plane& first, Plane& second, std::vector<double>& padded, std::vector<double>& sums)
 {
-    Filter(first, second, kHighPass, padded);
+    HighPass(first, second, padded);
+    BoxAverage(first, second, kSmallWidth, padded, sums);
     for (float& value : first.Values)
-        value = std::fabs(value);
-    Filter(first, second, kSmallAverage, padded);
-    for (float& value : first.Values)
-        value = 1.0f / (value + kEpsilon);
-    Filter(first, second, LargeAverage(), padded);
+        value = value > 0 ? std::min(1.0f / value, kMaxReciprocal) : kMaxReciprocal;
+    BoxAverage(first, second, kLargeWidth, padded, sums);
 }
 
 void StoreChannel(const Plane& plane, int channel, std::vector<uint16_t>& costs)
@@ -119,10 +140,10 @@ void StoreChannel(const Plane& plane, int channel, std::vector<uint16_t>& costs)
 
 bool HillCost::Compute(const DibImage& image, std::vector<uint16_t>& costs)
 {
-    const ElementSamples samples(image);
     Plane first { image.Width(), image.Height(), {} };
     Plane second = first;
-    std::vector<float> padded;
+    std::vector<double> padded;
+    std::vector<double> sums;
     try {
         const size_t pixels = size_t(first.Width) * size_t(first.Height);
         costs.resize(3 * pixels);
@@ -132,8 +153,8 @@ bool HillCost::Compute(const DibImage& image, std::vector<uint16_t>& costs)
         return false;
     }
     for (int channel = 0; channel < 3; ++channel) {
-        ReadChannel(image, samples, channel, first);
-        ChannelCosts(first, second, padded);
+        ReadChannel(image, channel, first);
+        ChannelCosts(first, second, padded, sums);
         StoreChannel(first, channel, costs);
     }
     return true;

@@ -13,7 +13,7 @@ namespace lumaquill::stealth {
 // high-pass residual R = KB * X (KB = [-1 2 -1; 2 -4 2; -1 2 -1], the outer
 // product of [-1 2 -1] with itself), then 1 / (L1 * |R|) with L1 the 3 x 3
 // average, then L2 * that with L2 the 15 x 15 average; borders mirrored
-// (symmetric: index -1 reads 0). Smooth areas cost up to 10^10, texture and
+// (symmetric: index -1 reads 0). Smooth areas cost up to 10^4, texture and
 // noise little. Computed in float; no stored byte depends on the exact value.
 class HillCost {
 public:

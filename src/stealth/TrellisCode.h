@@ -18,8 +18,8 @@ namespace lumaquill::stealth {
 // over the elements whose parity is 1. Bits are passed as bytes 0 or 1.
 class TrellisCode {
 public:
-    // T: byte i of the column-table keystream, masked to h bits, with bit 0
-    // and bit h - 1 set.
+    // T: kSearchedColumns first; from kSearchedColumnCount on, byte i of the
+    // column-table keystream, masked to h bits, with bit 0 and bit h - 1 set.
     static const std::array<uint8_t, kColumnCount>& Columns();
 
     // The m = message.size() bits the parities carry.

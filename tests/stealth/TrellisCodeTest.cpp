@@ -8,15 +8,18 @@
 namespace lumaquill::stealth {
 namespace {
 
-// The first columns, T[0] = 0x45 and T[1] = 0x75, have bit 1 clear and
-// bit 2 set; T[2] = 0x67 has bit 1 set (from hashlib.blake2b in Python; see
-// doc/stealth-format.md).
-TEST(TrellisCodeTest, ColumnTableStartsAsDocumented)
+// The table starts with the searched columns (T[0] = 0x5d, T[1] = 0x7b,
+// T[2] = 0x59); from T[64] on it is the column-table keystream of the
+// format document (first bytes from Python's hashlib.blake2b).
+TEST(TrellisCodeTest, ColumnTableIsAsDocumented)
 {
     const auto& columns = TrellisCode::Columns();
-    EXPECT_EQ(columns[0], 0x45);
-    EXPECT_EQ(columns[1], 0x75);
-    EXPECT_EQ(columns[2], 0x67);
+    EXPECT_EQ(columns[0], 0x5d);
+    EXPECT_EQ(columns[1], 0x7b);
+    EXPECT_EQ(columns[2], 0x59);
+    EXPECT_EQ(columns[63], 0x65);
+    EXPECT_EQ(columns[64], 0x65);
+    EXPECT_EQ(columns[255], 0x59);
     for (uint8_t column : columns)
         EXPECT_EQ(column & 0x41, 0x41);
 }
@@ -27,18 +30,22 @@ struct KnownSyndrome {
     std::vector<uint8_t> Message;
 };
 
-// Worked by hand from T[0..2]. n = 6, m = 3: segments {0, 1}, {2, 3},
-// {4, 5}; row 0 = p0 ^ p1; row 1 = p2 ^ p3 (bit 1 of T[0], T[1] is 0);
-// row 2 = p0 ^ p1 (bit 2) ^ p4 ^ p5. n = 6, m = 2: segments {0, 1, 2},
-// {3, 4, 5}; row 0 = p0 ^ p1 ^ p2, row 1 = p2 (bit 1 of T[2]) ^ p3 ^ p4 ^ p5.
+// Worked by hand from T[0] = 0x5d (bits 0, 2, 3, 4, 6), T[1] = 0x7b (bits
+// 0, 1, 3, 4, 5, 6) and T[2] = 0x59 (bits 0, 3, 4, 6). n = 6, m = 3:
+// segments {0, 1}, {2, 3}, {4, 5}; row 0 = p0 ^ p1, row 1 = p1 ^ p2 ^ p3,
+// row 2 = p0 ^ p3 ^ p4 ^ p5. n = 6, m = 2: segments {0, 1, 2}, {3, 4, 5};
+// row 0 = p0 ^ p1 ^ p2, row 1 = p1 ^ p3 ^ p4 ^ p5.
 TEST(TrellisCodeTest, ExtractKnownAnswers)
 {
     const KnownSyndrome cases[] = {
         { "first element reaches rows 0 and 2", { 1, 0, 0, 0, 0, 0 }, { 1, 0, 1 } },
+        { "second element reaches rows 0 and 1", { 0, 1, 0, 0, 0, 0 }, { 1, 1, 0 } },
+        { "fourth element reaches rows 1 and 2", { 0, 0, 0, 1, 0, 0 }, { 0, 1, 1 } },
+        { "third and fourth cancel in row 1", { 0, 0, 1, 1, 0, 0 }, { 0, 0, 1 } },
         { "fifth element reaches row 2 only", { 0, 0, 0, 0, 1, 0 }, { 0, 0, 1 } },
-        { "third and fourth cancel in row 1", { 0, 0, 1, 1, 0, 0 }, { 0, 0, 0 } },
-        { "third element reaches rows 0 and 1", { 0, 0, 1, 0, 0, 0 }, { 1, 1 } },
-        { "two rows of two", { 1, 1, 0, 0, 1, 0 }, { 0, 1 } },
+        { "two segments: second element", { 0, 1, 0, 0, 0, 0 }, { 1, 1 } },
+        { "two segments: third element", { 0, 0, 1, 0, 0, 0 }, { 1, 0 } },
+        { "two segments: first and fifth", { 1, 0, 0, 0, 1, 0 }, { 1, 1 } },
     };
     for (const KnownSyndrome& known : cases) {
         std::vector<uint8_t> message(known.Message.size());
