@@ -26,7 +26,7 @@ _lumaquill_cli()
     case $command in
         encode)
             options='--out --container --noise --shrink --text --text-file --file'
-            options+=' --password --password-stdin --quiz --seal --speed --force --help'
+            options+=' --password --password-stdin --quiz --seal --stealth --speed --force --help'
             ;;
         decode)
             options='--password --password-stdin --answer --out --out-dir --force --help'

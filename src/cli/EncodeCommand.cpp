@@ -96,6 +96,7 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     request.Shrink = options.Shrink;
     request.Speed = options.Speed;
     request.OutFormat = options.OutFormat;
+    request.Stealth = options.Stealth;
     if (!RunEncode(*engine, request)) {
         ExplainNoRoom(*engine, request);
         return ExitFailure;
@@ -107,7 +108,8 @@ int EncodeCommand::Encode(const EncodeOptions& options)
 void EncodeCommand::ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request)
 {
     const uint32_t largest = LargestPayload(engine);
-    if (request.Noise || !engine.IsUsableContainer() || largest == 0 || request.Payload.size() <= largest)
+    if (request.Stealth || request.Noise || !engine.IsUsableContainer() || largest == 0
+        || request.Payload.size() <= largest)
         return;
     Io.Err << "The data is " << request.Payload.size() << " bytes once compressed; this image takes at most " << largest
            << ". Use --noise or a larger picture.\n"
@@ -230,8 +232,8 @@ bool EncodeCommand::TakeKey(const EncodeOptions& options, EncodeRequest& request
     if (!password)
         return false;
     request.Key = KeyDigests::FromText(*password);
-    if (options.Seal) {
-        request.Seal = true;
+    if (options.Seal || options.Stealth) {
+        request.Seal = options.Seal;
         request.Password = SecretBytes(*password);
     }
     sodium_memzero(password->data(), password->size());

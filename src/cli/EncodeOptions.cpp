@@ -24,6 +24,7 @@ constexpr std::array kEncodeRules = {
     OptionRule { "--quiz", 3, true },
     OptionRule { "--speed", 1, false },
     OptionRule { "--seal", 0, false },
+    OptionRule { "--stealth", 0, false },
     OptionRule { "--force", 0, false },
 };
 
@@ -123,6 +124,24 @@ bool TakeSeal(const CliOptions& options, EncodeOptions& result, std::string& err
     return true;
 }
 
+// A stealth image is keyed through Argon2id and needs a photo at its full
+// size; a lossy cover is refused once it is loaded.
+bool TakeStealth(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    result.Stealth = options.Has("--stealth");
+    if (!result.Stealth)
+        return true;
+    if (result.Key == KeySource::Quiz)
+        error = "--stealth protects a password only: Quizlock questions cannot be used";
+    else if (result.Noise)
+        error = "--stealth needs a photo: a --noise picture is conspicuous in itself";
+    else if (result.Shrink)
+        error = "--stealth keeps the photo at its full size: leave out --shrink";
+    else if (options.Has("--speed"))
+        error = "--speed does not apply to --stealth, which strengthens the password with Argon2id";
+    return error.empty();
+}
+
 } // namespace
 
 std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
@@ -148,7 +167,8 @@ std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>
         return std::nullopt;
     result.OutFormat = *format;
     if (!TakeContainer(options, result, error) || !TakePayload(options, result, error)
-        || !TakeKey(options, result, error) || !TakeSpeed(options, result, error) || !TakeSeal(options, result, error))
+        || !TakeKey(options, result, error) || !TakeSpeed(options, result, error) || !TakeSeal(options, result, error)
+        || !TakeStealth(options, result, error))
         return std::nullopt;
     return result;
 }
@@ -158,7 +178,7 @@ const char* EncodeOptions::Usage()
     return "Usage: lumaquill-cli encode --out OUT.png (--container PICTURE | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4] [--seal] [--force]\n"
+           "                            [--speed 0-4] [--seal] [--stealth] [--force]\n"
            "\n"
            "Hides a text or a file in a picture and writes the result to OUT.png.\n"
            "  --out OUT.png        the encoded image: .png, .bmp or .webp (lossless) by its extension;\n"
@@ -179,6 +199,10 @@ const char* EncodeOptions::Usage()
            "  --speed 0-4          password strengthening: 0 very fast (default) to 4 very slow\n"
            "  --seal               seal the data with strong encryption (authenticated, keyed through\n"
            "                       Argon2id); only builds that know sealing can open it; not with --quiz\n"
+           "  --stealth            hide the data so that detectors cannot tell the image from an untouched\n"
+           "                       photo (sealed, too); needs a photo kept lossless as --container and a\n"
+           "                       password; not with --noise, --shrink, --quiz or --speed; warns above the\n"
+           "                       picture's safe size and refuses above its largest (see info)\n"
            "Without a key option the password is asked for on the terminal.\n";
 }
 

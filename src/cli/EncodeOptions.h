@@ -40,6 +40,9 @@ struct EncodeOptions {
     int32_t Speed = 0;
     // --seal: a sealed image (passwords only).
     bool Seal = false;
+    // --stealth: a stealth image (passwords only, sealed by its nature; not
+    // with --noise, --shrink or --speed).
+    bool Stealth = false;
 
     // Nothing, with error set, when the arguments are not a valid encode
     // command line. --help alone is always valid.

@@ -11,6 +11,7 @@
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
 #include "flows/EncodeFlow.h"
+#include "flows/StealthFlow.h"
 #include "keys/QuestionSet.h"
 
 #include <memory>
@@ -47,6 +48,9 @@ std::optional<InfoCommand::Facts> GatherFacts(const std::string& path, std::stri
     for (int32_t mode = 0; mode < static_cast<int32_t>(facts.Capacity.size()); ++mode)
         facts.Capacity[static_cast<size_t>(mode)] = engine->Capacity(mode);
     facts.LargestPayload = LargestPayload(*engine);
+    const stealth::StealthSizes stealthSizes = StealthSizesOf(*engine);
+    facts.StealthSafe = stealthSizes.Safe;
+    facts.StealthLargest = stealthSizes.Largest;
     QuestionSet questions;
     if (facts.Lossless && ReadStoredQuestions(*engine, questions)) {
         for (size_t k = 0; k < static_cast<size_t>(questions.LeadingUsed()); ++k)
@@ -70,9 +74,36 @@ void AppendQuestionsText(std::ostringstream& out, const InfoCommand::Facts& fact
 
 // Nothing in an image tells a sealed payload from another without the key;
 // only Quizlock images are known not to be sealed (sealing is for passwords).
+// The same holds for stealth images, which are sealed by their nature.
 const char* SealedText(const InfoCommand::Facts& facts)
 {
     return facts.Questions.empty() ? "unknown until opened" : "no";
+}
+
+void AppendStealthSizesText(std::ostringstream& out, const InfoCommand::Facts& facts)
+{
+    if (!facts.Lossless) {
+        out << "Stealth sizes: none; a lossy picture cannot be a stealth cover\n";
+        return;
+    }
+    if (facts.StealthLargest == 0) {
+        out << "Stealth sizes: none; the picture is too small for a stealth image\n";
+        return;
+    }
+    out << "Stealth sizes in bytes (compressed, with the file's name):\n"
+        << "  safe: " << facts.StealthSafe << " (detectors stay near chance)\n"
+        << "  largest: " << facts.StealthLargest << " (detectable above the safe size)\n";
+}
+
+// Null for a lossy picture, which no stealth image can be made of.
+void AppendStealthSizeJson(std::ostringstream& out, const char* key, const InfoCommand::Facts& facts, uint64_t size)
+{
+    out << "  \"" << key << "\": ";
+    if (facts.Lossless)
+        out << size;
+    else
+        out << "null";
+    out << ",\n";
 }
 
 } // namespace
@@ -122,8 +153,9 @@ std::string InfoCommand::AsText(const Facts& facts)
         out << "  mode " << mode << ": " << facts.Capacity[mode]
             << (mode == kNoiseOnlyMode ? " (used only by generated noise images)" : "") << '\n';
     }
+    AppendStealthSizesText(out, facts);
     AppendQuestionsText(out, facts);
-    out << "Sealed: " << SealedText(facts) << '\n';
+    out << "Sealed: " << SealedText(facts) << '\n' << "Stealth: " << SealedText(facts) << '\n';
     return out.str();
 }
 
@@ -146,6 +178,8 @@ std::string InfoCommand::AsJson(const Facts& facts)
             out << "null";
         out << ",\n"
             << "  \"noise_only_mode\": " << kNoiseOnlyMode << ",\n";
+        AppendStealthSizeJson(out, "stealth_safe_size", facts, facts.StealthSafe);
+        AppendStealthSizeJson(out, "stealth_largest_size", facts, facts.StealthLargest);
     }
     out << "  \"capacity\": [";
     for (size_t mode = 0; facts.Usable && mode < facts.Capacity.size(); ++mode)
@@ -156,8 +190,10 @@ std::string InfoCommand::AsJson(const Facts& facts)
             << ", \"hint\": " << JsonText::Quote(facts.Questions[k].second) << "}";
     }
     out << (facts.Questions.empty() ? "]" : "\n  ]");
-    if (facts.Usable)
-        out << ",\n  \"sealed\": " << JsonText::Quote(SealedText(facts));
+    if (facts.Usable) {
+        out << ",\n  \"sealed\": " << JsonText::Quote(SealedText(facts))
+            << ",\n  \"stealth\": " << JsonText::Quote(SealedText(facts));
+    }
     out << "\n}\n";
     return out.str();
 }

@@ -33,6 +33,11 @@ public:
         std::array<int32_t, kEmbedModeCount> Capacity = {};
         // The largest compressed payload an encode into this picture takes.
         uint32_t LargestPayload = 0;
+        // A stealth image's safe and largest sizes (compressed payload and
+        // stored name); 0 for a picture too small for one. Not given for a
+        // lossy picture, which cannot be a stealth cover.
+        uint64_t StealthSafe = 0;
+        uint64_t StealthLargest = 0;
         // Question and hint of each stored question, raw bytes.
         std::vector<std::pair<std::string, std::string>> Questions;
     };

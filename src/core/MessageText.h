@@ -65,4 +65,24 @@ inline constexpr const char* kSealPasswordsOnly
       "encryption\" to use questions, or type a password.";
 inline constexpr const char* kSealFailed = "Could not seal the data.";
 
+// Stealth images. Each refusal says why and what to do instead; the sizes
+// are composed by the stealth flow (StealthTooLarge, StealthAboveSafe).
+inline constexpr const char* kStealthNoNoise
+    = "A stealth image needs a photo as its container: a picture of random noise is conspicuous in itself. "
+      "Choose a photo kept lossless (PNG, BMP or lossless WebP) instead of a noise picture.";
+inline constexpr const char* kStealthNoShrink
+    = "A stealth image keeps the photo at its full size: shrinking it smooths away the texture that hides the "
+      "changes and packs them more densely, where detectors find them. Keep the picture's size.";
+inline constexpr const char* kStealthPasswordsOnly
+    = "A stealth image is sealed, which protects a password only: Quizlock questions cannot be used. Type a "
+      "password instead of setting questions.";
+// Followed by the cover's format name and kStealthLossyCoverEnd.
+inline constexpr const char* kStealthLossyCover = "This picture was saved in a lossy format (";
+inline constexpr const char* kStealthLossyCoverEnd
+    = "), whose compression grid betrays any change to its pixels, so it cannot carry a stealth image. Use a "
+      "photo kept lossless (PNG, BMP or lossless WebP) that was never saved in a lossy format.";
+inline constexpr const char* kStealthUnsuitable
+    = "This picture is too small for a stealth image. Use a larger photo kept lossless.";
+inline constexpr const char* kStealthFailed = "Could not hide the data as a stealth image.";
+
 } // namespace lumaquill::message

@@ -129,23 +129,25 @@ bool Restored(StegEngine& engine, InflateResult result, DecodeOutcome& outcome)
     return false;
 }
 
-} // namespace
+// Whether a restored payload may still be a sealed envelope to open.
+enum class Envelopes { Open, Deliver };
 
 // A text is restored straight into the holder and a file into one buffer,
 // so the decoded bytes exist once.
-DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
-    uint64_t outputCap, std::string& holder)
+DecodeOutcome RestoreAndDeliver(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
+    uint64_t outputCap, Envelopes envelopes, std::string& holder)
 {
     if (engine.Progress)
         engine.Progress->SetText("Decompressing Data");
     DecodeOutcome outcome = NothingDecoded;
+    const bool mayBeSealed = envelopes == Envelopes::Open;
     if (storedName.empty()) {
         if (!Restored(engine, InflateCapped(payload, size, outputCap, holder), outcome)) {
             holder.clear();
             return outcome;
         }
         // Looked at before a text is cut at its first zero byte.
-        if (SealedEnvelope::IsEnvelope(AsBytes(holder)))
+        if (mayBeSealed && SealedEnvelope::IsEnvelope(AsBytes(holder)))
             return DeliverSealedText(engine, outputCap, holder);
         // A text ends at its first zero byte.
         holder.resize(std::min(holder.size(), holder.find('\0')));
@@ -154,9 +156,26 @@ DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t 
     std::vector<uint8_t> bytes;
     if (!Restored(engine, InflateCapped(payload, size, outputCap, bytes), outcome))
         return outcome;
-    if (SealedEnvelope::IsEnvelope(bytes))
+    if (mayBeSealed && SealedEnvelope::IsEnvelope(bytes))
         return DeliverSealed(engine, bytes, storedName, outputCap, holder);
-    return SaveDecodedFile(engine, bytes, storedName, holder);
+    const DecodeOutcome saved = SaveDecodedFile(engine, bytes, storedName, holder);
+    if (!mayBeSealed)
+        sodium_memzero(bytes.data(), bytes.size());
+    return saved;
+}
+
+} // namespace
+
+DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
+    uint64_t outputCap, std::string& holder)
+{
+    return RestoreAndDeliver(engine, payload, size, storedName, outputCap, Envelopes::Open, holder);
+}
+
+DecodeOutcome DeliverOpenedPayload(StegEngine& engine, const uint8_t* stream, size_t size,
+    const std::string& storedName, uint64_t outputCap, std::string& holder)
+{
+    return RestoreAndDeliver(engine, stream, size, storedName, outputCap, Envelopes::Deliver, holder);
 }
 
 } // namespace lumaquill

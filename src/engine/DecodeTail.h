@@ -20,4 +20,11 @@ class StegEngine;
 DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
     uint64_t outputCap, std::string& holder);
 
+// The same last steps for a payload whose envelope is already open (a
+// stealth image's): the zlib stream restored within outputCap bytes, then
+// text into holder or the file offered under a safe name. Its content is
+// delivered as it stands, never taken for a sealed envelope.
+DecodeOutcome DeliverOpenedPayload(StegEngine& engine, const uint8_t* stream, size_t size,
+    const std::string& storedName, uint64_t outputCap, std::string& holder);
+
 } // namespace lumaquill

@@ -1,6 +1,7 @@
 #include "flows/DecodeFlow.h"
 
 #include "engine/StegEngine.h"
+#include "flows/StealthFlow.h"
 #include "keys/QuestionSet.h"
 #include "seal/SealedKey.h"
 #include "seal/SecretBytes.h"
@@ -71,7 +72,9 @@ DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& 
     const DecodeOutcome outcome = DecodeWith(engine, key, holder, password);
     if (outcome != NothingDecoded || !password)
         return outcome;
-    return DecodeSealed(engine, holder, *password);
+    if (const DecodeOutcome sealed = DecodeSealed(engine, holder, *password); sealed != NothingDecoded)
+        return sealed;
+    return RunStealthDecode(engine, *password, holder);
 }
 
 } // namespace lumaquill

@@ -26,7 +26,9 @@ bool ReadStoredQuestions(StegEngine& engine, QuestionSet& questions);
 // is ever run). With it, an image without questions that yields nothing is
 // tried once more keyed with the sealed-image key text T', which costs one
 // Argon2id (about half a second) per failed open; a sealed envelope found
-// in the payload is opened with the password.
+// in the payload is opened with the password. When that opens nothing
+// either, the image is tried as a stealth image (RunStealthDecode), which
+// costs one more Argon2id. Without the password text neither retry runs.
 DecodeOutcome RunDecode(
     StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password = nullptr);
 

@@ -5,6 +5,7 @@
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
 #include "flows/SealedRequest.h"
+#include "flows/StealthFlow.h"
 #include "image/BmpFormat.h"
 #include "image/ColourProfile.h"
 #include "image/NoiseImage.h"
@@ -203,6 +204,8 @@ uint32_t LargestPayload(const StegEngine& engine)
 
 bool RunEncode(StegEngine& engine, const EncodeRequest& request)
 {
+    if (request.Stealth)
+        return RunStealthEncode(engine, request);
     if (request.Seal)
         return RunSealedEncode(engine, request);
     if (request.Payload.size() > std::numeric_limits<uint32_t>::max()) {

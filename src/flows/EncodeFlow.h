@@ -39,6 +39,11 @@ struct EncodeRequest {
     // SealRequest); Key is then replaced by the digests of T'. Sealing is
     // for passwords only: refused while questions are set.
     bool Seal = false;
+    // Hide the payload as a stealth image keyed by Password (see
+    // RunStealthEncode): sealed by its nature, so passwords only, and
+    // refused with Noise, Shrink, questions or a lossy cover. Seal is then
+    // implied and not looked at; Key and Speed are not used.
+    bool Stealth = false;
     SecretBytes Password;
 };
 
@@ -51,6 +56,7 @@ struct EncodeRequest {
 // written. A container that could not give OriginalSize bytes back is
 // refused before Encode, with the message of TooLargeToDecode. Returns
 // Encode's result; the caller then previews and saves with SaveContainer.
+// A stealth request goes to RunStealthEncode instead.
 bool RunEncode(StegEngine& engine, const EncodeRequest& request);
 
 // n for the noise container of a payload: the usual noise side for its

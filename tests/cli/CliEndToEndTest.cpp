@@ -166,6 +166,8 @@ TEST_F(CliEndToEndTest, InfoJsonShowsCapacitiesAndQuestions)
     CliRun info = Run({ "info", "q.bmp", "--json" });
     EXPECT_EQ(info.Status, 0) << info.Err;
     // P = 76 * 67 * 4 / 3 = 6789 pixel slots; capacities P/8, P/3, P/2, P, 3P less 4096.
+    // Stealth: 101 * 67 = 6767 pixels at 0.05 and 0.4 bits, as bytes, less
+    // the envelope's 17.
     EXPECT_EQ(info.Out,
         "{\n"
         "  \"image\": \"q.bmp\",\n"
@@ -177,11 +179,14 @@ TEST_F(CliEndToEndTest, InfoJsonShowsCapacitiesAndQuestions)
         "  \"usable\": true,\n"
         "  \"largest_payload\": 2692,\n"
         "  \"noise_only_mode\": 4,\n"
+        "  \"stealth_safe_size\": 25,\n"
+        "  \"stealth_largest_size\": 321,\n"
         "  \"capacity\": [-3248, -1833, -702, 2693, 16271],\n"
         "  \"questions\": [\n"
         "    {\"question\": \"Say \\\"hi\\\"\\tnow?\", \"hint\": \"caf\xC3\xA9\"}\n"
         "  ],\n"
-        "  \"sealed\": \"no\"\n"
+        "  \"sealed\": \"no\",\n"
+        "  \"stealth\": \"no\"\n"
         "}\n");
 }
 
@@ -191,6 +196,7 @@ TEST_F(CliEndToEndTest, InfoTextOnAPlainImage)
     CliRun info = Run({ "info", "big.bmp" });
     EXPECT_EQ(info.Status, 0) << info.Err;
     // P = 640 * 480 = 307200 pixel slots; capacities P/8, P/3, P/2, P, 3P less 4096.
+    // Stealth: P at 0.05 and 0.4 bits, as bytes, less the envelope's 17.
     EXPECT_EQ(info.Out,
         "Image: big.bmp\n"
         "Format: BMP\n"
@@ -203,8 +209,12 @@ TEST_F(CliEndToEndTest, InfoTextOnAPlainImage)
         "  mode 2: 149504\n"
         "  mode 3: 303104\n"
         "  mode 4: 917504 (used only by generated noise images)\n"
+        "Stealth sizes in bytes (compressed, with the file's name):\n"
+        "  safe: 1903 (detectors stay near chance)\n"
+        "  largest: 15343 (detectable above the safe size)\n"
         "Questions: none\n"
-        "Sealed: unknown until opened\n");
+        "Sealed: unknown until opened\n"
+        "Stealth: unknown until opened\n");
 }
 
 // Nothing in the image says it is sealed: decode needs no flag, and a wrong

@@ -1,0 +1,160 @@
+#include "flows/StealthFlow.h"
+
+#include "core/MessageText.h"
+#include "engine/ContainerFormat.h"
+#include "engine/DecodeTail.h"
+#include "engine/RunProgress.h"
+#include "engine/StegEngine.h"
+#include "engine/StoredName.h"
+#include "flows/EncodeFlow.h"
+#include "keys/QuestionSet.h"
+#include "seal/SecretBytes.h"
+#include "stealth/StealthCodec.h"
+
+#include <sodium.h>
+
+namespace lumaquill {
+
+namespace {
+
+void Warn(const StegEngine& engine, const std::string& text)
+{
+    if (MessageSink* messages = engine.GetFrontend().Messages)
+        messages->ShowMessage(text, MessageIcon::Exclamation);
+}
+
+// A stealth image stores a file's name under the rules of EmbedModes 0-3.
+std::string StoredName(const EncodeRequest& request)
+{
+    return request.Name.empty() ? std::string() : StoredNameField(request.Name, container::kMaxNameBytes);
+}
+
+std::string Bytes(uint64_t count)
+{
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
+// A stealth image is sealed by its nature, and questions store their
+// answers' digests in the clear.
+bool PasswordOnly(const EncodeRequest& request)
+{
+    const bool questions = request.Questions && request.Questions->UsedFlags[0];
+    return !questions && !request.Password.empty();
+}
+
+std::string LossyCover(const StegEngine& engine)
+{
+    return std::string(message::kStealthLossyCover) + PictureFormatName(engine.LastLoad.Format)
+        + message::kStealthLossyCoverEnd;
+}
+
+// The decoded content is held to the same cap as a classic decode of the
+// picture: 20 times its Capacity(5).
+uint64_t OutputCap(const StegEngine& engine)
+{
+    return DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
+}
+
+// The container problems, once the request itself may be a stealth one.
+std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
+{
+    if (!engine.LastLoad.Lossless)
+        return LossyCover(engine);
+    const stealth::StealthSizes sizes = StealthSizesOf(engine);
+    if (sizes.Largest == 0)
+        return message::kStealthUnsuitable;
+    const uint64_t bytes = StealthPayloadBytes(request);
+    if (bytes > sizes.Largest)
+        return StealthTooLarge(bytes, sizes);
+    if (OutputCap(engine) < request.OriginalSize)
+        return TooLargeToDecode(request.OriginalSize, OutputCap(engine));
+    return {};
+}
+
+const char* HideFailure(stealth::StealthStatus status)
+{
+    return status == stealth::StealthStatus::Unsuitable ? message::kStealthUnsuitable : message::kStealthFailed;
+}
+
+} // namespace
+
+uint64_t StealthPayloadBytes(const EncodeRequest& request)
+{
+    return request.Payload.size() + StoredName(request).size();
+}
+
+stealth::StealthSizes StealthSizesOf(const StegEngine& engine)
+{
+    if (!engine.IsUsableContainer())
+        return {};
+    return stealth::SizesFor(engine.Width(), engine.Height());
+}
+
+std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& request)
+{
+    if (!PasswordOnly(request))
+        return message::kStealthPasswordsOnly;
+    if (request.Noise)
+        return message::kStealthNoNoise;
+    if (request.Shrink)
+        return message::kStealthNoShrink;
+    return CoverRefusal(engine, request);
+}
+
+std::string StealthTooLarge(uint64_t payloadBytes, const stealth::StealthSizes& sizes)
+{
+    return "This data is too large for a stealth image of this picture: it takes " + Bytes(payloadBytes)
+        + " (compressed, with its name), and the picture takes at most " + Bytes(sizes.Largest)
+        + "; up to its safe size of " + Bytes(sizes.Safe)
+        + " detectors cannot tell it from an untouched photo. Hide less data or use a larger photo.";
+}
+
+std::string StealthAboveSafe(uint64_t payloadBytes, const stealth::StealthSizes& sizes)
+{
+    return "Warning: the data takes " + Bytes(payloadBytes) + " (compressed, with its name), more than this "
+        + "picture's safe size of " + Bytes(sizes.Safe)
+        + ", so the stealth image becomes detectable: detectors can tell that it carries something. To stay "
+          "undetectable, hide at most "
+        + Bytes(sizes.Safe) + " or use a larger photo.";
+}
+
+bool RunStealthEncode(StegEngine& engine, const EncodeRequest& request)
+{
+    if (const std::string refusal = StealthRefusal(engine, request); !refusal.empty()) {
+        Warn(engine, refusal);
+        return false;
+    }
+    const stealth::StealthSizes sizes = StealthSizesOf(engine);
+    const uint64_t bytes = StealthPayloadBytes(request);
+    if (bytes > sizes.Safe)
+        Warn(engine, StealthAboveSafe(bytes, sizes));
+    stealth::StealthStatus status = stealth::StealthStatus::NotOpened;
+    {
+        BusyScope busy(engine.GetFrontend().Busy);
+        RunProgress progress(engine);
+        status = stealth::Hide(engine, request.Password, request.Payload, StoredName(request), engine.Progress.get());
+    }
+    if (status == stealth::StealthStatus::Done)
+        return true;
+    Warn(engine, status == stealth::StealthStatus::TooLarge ? StealthTooLarge(bytes, sizes) : HideFailure(status));
+    return false;
+}
+
+DecodeOutcome RunStealthDecode(StegEngine& engine, const SecretBytes& password, std::string& holder)
+{
+    holder.clear();
+    if (engine.Keys.QuizlockPresent != 0 || !engine.LastLoad.Lossless || StealthSizesOf(engine).Largest == 0)
+        return NothingDecoded;
+    BusyScope busy(engine.GetFrontend().Busy);
+    RunProgress progress(engine);
+    std::vector<uint8_t> stream;
+    std::string storedName;
+    if (stealth::Open(engine, password, stream, storedName, engine.Progress.get()) != stealth::StealthStatus::Done)
+        return NothingDecoded;
+    const DecodeOutcome outcome
+        = DeliverOpenedPayload(engine, stream.data(), stream.size(), storedName, OutputCap(engine), holder);
+    sodium_memzero(stream.data(), stream.size());
+    return outcome;
+}
+
+} // namespace lumaquill

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "engine/DecodeOutcome.h"
+#include "stealth/StealthSizes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lumaquill {
+
+class SecretBytes;
+class StegEngine;
+struct EncodeRequest;
+
+// The bytes a stealth image carries for the request, the figure its sizes
+// are compared with: the zlib stream and the stored name of its file.
+uint64_t StealthPayloadBytes(const EncodeRequest& request);
+
+// The safe and largest sizes the loaded container offers a stealth image;
+// 0 and 0 without a usable (24- or 32-bit) container, or for a picture too
+// small for the format. A lossy cover still gets its figures: the refusal
+// says why it cannot be used.
+stealth::StealthSizes StealthSizesOf(const StegEngine& engine);
+
+// Why the request cannot become a stealth image of the loaded container,
+// the first problem in this order: questions or no password, noise,
+// shrink, a lossy cover, a picture too small, a payload above the largest
+// size, a content the decode could not restore. Empty when it can; a
+// payload above the safe size is allowed (see StealthAboveSafe).
+std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& request);
+
+// The refusal of a payload above the largest size, stating it and both
+// sizes.
+std::string StealthTooLarge(uint64_t payloadBytes, const stealth::StealthSizes& sizes);
+
+// The warning for a payload above the safe size but within the largest.
+std::string StealthAboveSafe(uint64_t payloadBytes, const stealth::StealthSizes& sizes);
+
+// The stealth encode, for a request with Stealth set: refused with
+// StealthRefusal's message, warned of with StealthAboveSafe's, then the
+// payload and its stored name are hidden in the loaded container's pixels
+// under the password (one Argon2id), in memory. The caller then previews
+// and saves with SaveContainer, as after RunEncode.
+bool RunStealthEncode(StegEngine& engine, const EncodeRequest& request);
+
+// Opens the loaded container as a stealth image with the typed password
+// (one Argon2id) and delivers what it holds as every decode does: a text
+// into holder, a file through the save prompt under its safe stored name.
+// NothingDecoded, silently, for a wrong password, an image that holds no
+// stealth image or one that was changed. An image with questions, or one
+// too small to be a stealth image, is not tried and costs nothing.
+DecodeOutcome RunStealthDecode(StegEngine& engine, const SecretBytes& password, std::string& holder);
+
+} // namespace lumaquill
