@@ -26,13 +26,13 @@ public:
     // BMP, WebP); nothing for other formats or when encoding fails.
     static std::optional<std::vector<uint8_t>> Encode(
         PictureFormat format, const DibImage& image, const ColourProfile& profile);
-
-private:
     // Why a picture of this size cannot be written in the format, as a
     // clause; empty when it can. Every reader's limits apply to every
     // format, so nothing is written that cannot be read back, and each
     // format has its own largest side besides.
     static std::string WriteProblem(PictureFormat format, uint32_t width, uint32_t height, uint16_t bitsPerPixel);
+
+private:
     static const PictureCodec* CodecFor(const uint8_t* head, size_t size);
 };
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -43,6 +44,45 @@ struct ContextFree {
     void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
 };
 using Context = std::unique_ptr<spng_ctx, ContextFree>;
+
+// IEND has no data, so its CRC is always these four bytes.
+constexpr std::array<uint8_t, 4> kEndType = { 'I', 'E', 'N', 'D' };
+constexpr std::array<uint8_t, 4> kEndCrc = { 0xAE, 0x42, 0x60, 0x82 };
+
+// The file as the decoder reads it, remembering the last four bytes read:
+// the decoder stops at IEND's type without reading its CRC, which the
+// loader then checks itself, so that a file cut inside it is refused.
+struct FileStream {
+    std::FILE* File;
+    std::array<uint8_t, 4> Last {};
+};
+
+int ReadFromFile(spng_ctx*, void* user, void* data, size_t length)
+{
+    auto* stream = static_cast<FileStream*>(user);
+    auto* bytes = static_cast<uint8_t*>(data);
+    const size_t got = std::fread(bytes, 1, length, stream->File);
+    if (got != length)
+        return std::ferror(stream->File) ? SPNG_IO_ERROR : SPNG_IO_EOF;
+    const size_t keep = std::min(length, stream->Last.size());
+    std::copy(stream->Last.begin() + std::ptrdiff_t(keep), stream->Last.end(), stream->Last.begin());
+    std::copy(bytes + length - keep, bytes + length, stream->Last.end() - std::ptrdiff_t(keep));
+    return 0;
+}
+
+// After the last chunk: the end chunk's CRC follows when the decoder has
+// not read it.
+PictureLoad CheckEndCrc(FileStream& stream)
+{
+    if (stream.Last != kEndType)
+        return {};
+    std::array<uint8_t, 4> crc {};
+    if (std::fread(crc.data(), 1, crc.size(), stream.File) != crc.size())
+        return PictureLoad::Failed(LoadProblem::Truncated, "PNG");
+    if (crc != kEndCrc)
+        return PictureLoad::Failed(LoadProblem::BadChecksum, "PNG");
+    return {};
+}
 
 PictureLoad Refusal(int error)
 {
@@ -197,7 +237,8 @@ PictureLoad PngCodec::Load(const PictureInput& input, DibImage& image) const
     spng_set_image_limits(ctx.get(), limits::kMaxSide, limits::kMaxSide);
     spng_set_chunk_limits(ctx.get(), kMaxChunkBytes, kMaxChunkBytes);
     spng_set_option(ctx.get(), SPNG_KEEP_UNKNOWN_CHUNKS, 1);
-    spng_set_png_file(ctx.get(), input.File);
+    FileStream stream { input.File };
+    spng_set_png_stream(ctx.get(), ReadFromFile, &stream);
     spng_ihdr header {};
     // Every chunk before the image data is read and checked first.
     if (int error = spng_get_ihdr(ctx.get(), &header))
@@ -221,6 +262,8 @@ PictureLoad PngCodec::Load(const PictureInput& input, DibImage& image) const
     // checksum is only read here, and a file without IEND is cut short.
     if (int error = spng_decode_chunks(ctx.get()))
         return Refusal(error);
+    if (PictureLoad end = CheckEndCrc(stream); !end.Ok())
+        return end;
     out.Finish(image);
     return load;
 }
