@@ -55,7 +55,8 @@ uint32_t LargestNoisePayload()
     uint32_t low = 0;
     uint32_t high = UINT32_MAX;
     while (low < high) {
-        const uint32_t middle = low + (high - low + 1) / 2;
+        // In 64 bits: high - low + 1 is 2^32 at the start.
+        const uint32_t middle = static_cast<uint32_t>(low + (uint64_t(high) - low + 1) / 2);
         if (NoiseFits(middle))
             low = middle;
         else

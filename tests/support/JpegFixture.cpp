@@ -126,6 +126,41 @@ std::vector<uint8_t> DecodeJpeg(const std::vector<uint8_t>& file)
     return pixels;
 }
 
+std::vector<uint8_t> RecompressJpeg(const std::vector<uint8_t>& file, int quality)
+{
+    jpeg_decompress_struct in {};
+    jpeg_error_mgr errors {};
+    in.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&in);
+    jpeg_mem_src(&in, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&in, TRUE);
+    JpegRecipe recipe;
+    recipe.Width = in.image_width;
+    recipe.Height = in.image_height;
+    recipe.Quality = quality;
+    recipe.Grey = in.num_components == 1;
+    jpeg_destroy_decompress(&in);
+    const std::vector<uint8_t> pixels = DecodeJpeg(file);
+    jpeg_compress_struct info {};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    SetUp(info, recipe);
+    jpeg_start_compress(&info, TRUE);
+    const size_t rowBytes = size_t(recipe.Width) * (recipe.Grey ? 1 : 3);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<uint8_t*>(pixels.data()) + info.next_scanline * rowBytes;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<uint8_t> out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
+
 bool Contains(const std::vector<uint8_t>& file, const char* text)
 {
     const size_t length = std::strlen(text);

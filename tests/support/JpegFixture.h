@@ -38,6 +38,10 @@ std::vector<uint8_t> FixtureIcc(unsigned bytes);
 // empty when libjpeg cannot decode it.
 std::vector<uint8_t> DecodeJpeg(const std::vector<uint8_t>& file);
 
+// The JPEG decoded and compressed again at a quality, as messengers do
+// with photos (4:2:0, or greyscale).
+std::vector<uint8_t> RecompressJpeg(const std::vector<uint8_t>& file, int quality);
+
 // The file's bytes contain the text.
 bool Contains(const std::vector<uint8_t>& file, const char* text);
 
