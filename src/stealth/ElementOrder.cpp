@@ -1,6 +1,5 @@
 #include "stealth/ElementOrder.h"
 
-#include "stealth/Keystream.h"
 #include "stealth/StealthFormat.h"
 #include "stealth/StealthKeys.h"
 
@@ -18,15 +17,15 @@ namespace {
 // Draws are made ahead in batches so that the swap targets can be fetched
 // into the cache before they are needed: a 12-megapixel shuffle otherwise
 // waits on memory for nearly every swap.
-constexpr size_t kBatch = 1024;
-constexpr size_t kPrefetchDistance = 16;
+constexpr uint64_t kBatch = 1024;
+constexpr uint64_t kPrefetchDistance = 16;
 
-void SwapBatch(std::span<uint32_t> tail, const std::array<uint32_t, kBatch>& targets, size_t top, size_t count)
+void SwapBatch(std::span<uint32_t> items, uint64_t first, const std::array<uint32_t, kBatch>& targets, uint64_t count)
 {
-    for (size_t k = 0; k < count; ++k) {
+    for (uint64_t k = 0; k < count; ++k) {
         if (k + kPrefetchDistance < count)
-            __builtin_prefetch(&tail[targets[k + kPrefetchDistance]], 1);
-        std::swap(tail[top - k], tail[targets[k]]);
+            __builtin_prefetch(&items[targets[k + kPrefetchDistance]], 1);
+        std::swap(items[first + k], items[targets[k]]);
     }
 }
 
@@ -42,25 +41,21 @@ bool ElementOrder::Start(std::vector<uint32_t>& order, uint64_t elements, uint32
     }
     std::iota(order.begin(), order.end(), uint32_t { 0 });
     Keystream stream(StealthKeys::PublicKey(kPublicOrderLabel));
-    for (uint32_t i = 0; i < saltCount; ++i) {
-        const uint32_t j = i + stream.Below(static_cast<uint32_t>(elements - i));
-        std::swap(order[i], order[j]);
-    }
+    Steps(order, 0, saltCount, stream);
     return true;
 }
 
-void ElementOrder::ShuffleKeyed(std::span<uint32_t> tail, const SecretBytes& orderKey)
+void ElementOrder::Steps(std::span<uint32_t> items, uint64_t from, uint64_t to, Keystream& stream)
 {
-    Keystream stream(orderKey.Span());
+    assert(from <= to && to <= items.size() && items.size() <= kMaxElements);
     std::array<uint32_t, kBatch> targets;
-    size_t top = tail.size();
-    while (top > 1) {
-        // Positions top - 1, top - 2, ... down to 1 in this batch.
-        const size_t count = std::min(kBatch, top - 1);
-        for (size_t k = 0; k < count; ++k)
-            targets[k] = stream.Below(static_cast<uint32_t>(top - k));
-        SwapBatch(tail, targets, top - 1, count);
-        top -= count;
+    for (uint64_t first = from; first < to; first += kBatch) {
+        const uint64_t count = std::min(kBatch, to - first);
+        for (uint64_t k = 0; k < count; ++k) {
+            const uint64_t i = first + k;
+            targets[k] = static_cast<uint32_t>(i + stream.Below(static_cast<uint32_t>(items.size() - i)));
+        }
+        SwapBatch(items, first, targets, count);
     }
 }
 

@@ -42,10 +42,10 @@ uint8_t Keystream::NextByte()
 
 uint32_t Keystream::NextWord()
 {
-    // Words never straddle blocks while every draw is a whole word; a byte
-    // draw before them would shift them, and the format never mixes the two
-    // in one stream.
-    if (Used + 4 > Block.size())
+    // A stream is read as words or as bytes, never both, so a word never
+    // straddles two blocks.
+    assert(Used % 4 == 0);
+    if (Used == Block.size())
         Refill();
     const uint32_t word = Load32Le(Block.data() + Used);
     Used += 4;

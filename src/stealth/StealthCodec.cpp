@@ -4,12 +4,15 @@
 #include "core/ProgressSink.h"
 #include "image/DibImage.h"
 #include "seal/Sodium.h"
+#include "stealth/ChangeDirections.h"
 #include "stealth/ElementOrder.h"
 #include "stealth/ElementParities.h"
 #include "stealth/ElementPlan.h"
 #include "stealth/ElementSamples.h"
 #include "stealth/HillCost.h"
+#include "stealth/Keystream.h"
 #include "stealth/MessageBits.h"
+#include "stealth/PayloadBlocks.h"
 #include "stealth/StealthEnvelope.h"
 #include "stealth/StealthFormat.h"
 #include "stealth/StealthKeys.h"
@@ -53,43 +56,9 @@ private:
     ProgressSink* Sink;
 };
 
-// One bit at a time from the system's random source: the direction of each
-// change where both are possible.
-class RandomBits {
-public:
-    uint32_t Next()
-    {
-        if (Left == 0) {
-            Word = randombytes_random();
-            Left = 32;
-        }
-        --Left;
-        const uint32_t bit = Word & 1u;
-        Word >>= 1;
-        return bit;
-    }
-
-private:
-    uint32_t Word = 0;
-    int Left = 0;
-};
-
 bool Suitable(const DibImage& image)
 {
     return image.IsValid() && (image.BitCount() == 24 || image.BitCount() == 32);
-}
-
-// The payload elements are coded in ceil(P / kMaxBlockElements) blocks of
-// nearly equal size: block b takes elements floor(b P / B) .. and message
-// bits floor(b m / B) .., each end exclusive at b + 1.
-uint64_t BlockCount(uint64_t payloadElements)
-{
-    return (payloadElements + kMaxBlockElements - 1) / kMaxBlockElements;
-}
-
-uint64_t BlockStart(uint64_t b, uint64_t total, uint64_t blocks)
-{
-    return b * total / blocks;
 }
 
 struct Carrier {
@@ -98,7 +67,7 @@ struct Carrier {
     // The cover's parities: the codes' element sets are disjoint, so each
     // is read before anything changes it.
     const ElementParities& Parities;
-    RandomBits Directions;
+    ChangeDirections Directions;
 };
 
 // Costs lie in element order; fetching them ahead hides most of the wait
@@ -113,8 +82,7 @@ void GatherCosts(std::span<const uint32_t> elements, const std::vector<uint16_t>
     }
 }
 
-// Changes each sample whose parity must change by +1 or -1: +1 at 0, -1 at
-// 255, otherwise either at random.
+// Changes by 1 each sample whose parity must change.
 void ApplyChanges(Carrier& carrier, std::span<const uint32_t> elements, std::span<const uint8_t> cover,
     std::span<const uint8_t> stego)
 {
@@ -123,8 +91,7 @@ void ApplyChanges(Carrier& carrier, std::span<const uint32_t> elements, std::spa
         if (cover[t] == stego[t])
             continue;
         uint8_t& sample = rows[carrier.Samples.Offset(elements[t])];
-        const bool up = sample == 0 || (sample != 255 && carrier.Directions.Next() == 1);
-        sample = static_cast<uint8_t>(up ? sample + 1 : sample - 1);
+        sample = carrier.Directions.Changed(sample);
     }
 }
 
@@ -186,14 +153,10 @@ std::vector<uint8_t> LengthBits(uint64_t envelopeBytes, const StealthKeys& keys)
 bool EmbedPayload(Carrier& carrier, std::span<const uint32_t> elements, const std::vector<uint16_t>& costs,
     std::span<const uint8_t> bits, const Progress& progress)
 {
-    const uint64_t blocks = BlockCount(elements.size());
+    const uint64_t blocks = PayloadBlocks::Count(elements.size());
     for (uint64_t b = 0; b < blocks; ++b) {
-        const uint64_t first = BlockStart(b, elements.size(), blocks);
-        const uint64_t end = BlockStart(b + 1, elements.size(), blocks);
-        const uint64_t bitFirst = BlockStart(b, bits.size(), blocks);
-        const uint64_t bitEnd = BlockStart(b + 1, bits.size(), blocks);
         if (!EmbedElements(
-                carrier, elements.subspan(first, end - first), costs, bits.subspan(bitFirst, bitEnd - bitFirst)))
+                carrier, PayloadBlocks::Share(elements, b, blocks), costs, PayloadBlocks::Share(bits, b, blocks)))
             return false;
         progress.Block(b + 1, blocks);
     }
@@ -202,13 +165,9 @@ bool EmbedPayload(Carrier& carrier, std::span<const uint32_t> elements, const st
 
 bool ExtractPayload(const ElementParities& image, std::span<const uint32_t> elements, std::span<uint8_t> bits)
 {
-    const uint64_t blocks = BlockCount(elements.size());
+    const uint64_t blocks = PayloadBlocks::Count(elements.size());
     for (uint64_t b = 0; b < blocks; ++b) {
-        const uint64_t first = BlockStart(b, elements.size(), blocks);
-        const uint64_t end = BlockStart(b + 1, elements.size(), blocks);
-        const uint64_t bitFirst = BlockStart(b, bits.size(), blocks);
-        const uint64_t bitEnd = BlockStart(b + 1, bits.size(), blocks);
-        if (!ExtractElements(image, elements.subspan(first, end - first), bits.subspan(bitFirst, bitEnd - bitFirst)))
+        if (!ExtractElements(image, PayloadBlocks::Share(elements, b, blocks), PayloadBlocks::Share(bits, b, blocks)))
             return false;
     }
     return true;
@@ -219,7 +178,9 @@ bool BuildOrder(std::vector<uint32_t>& order, const ElementPlan& plan, const Ste
 {
     if (!ElementOrder::Start(order, plan.Elements, plan.SaltElements))
         return false;
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan.SaltElements), keys.Order());
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, tail.size() - 1, stream);
     return true;
 }
 
@@ -288,12 +249,21 @@ std::optional<std::vector<uint8_t>> ReadEnvelope(
     return envelope;
 }
 
+// The length elements are final after the first L steps of the keyed
+// shuffle: a length out of bounds (a wrong key, or no stealth image) ends
+// the reading before the rest of the shuffle.
 std::optional<StealthEnvelope::Opened> ReadOpened(const DibImage& image, const ElementParities& parities,
-    const Parts& parts, const StealthKeys& keys, const ElementPlan& plan)
+    std::vector<uint32_t>& order, const ElementPlan& plan, const StealthKeys& keys, const Progress& progress)
 {
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, plan.LengthElements, stream);
+    const Parts parts = Split(order, plan);
     const std::optional<uint64_t> length = ReadLength(parities, parts.Length, keys, plan);
     if (!length)
         return std::nullopt;
+    ElementOrder::Steps(tail, plan.LengthElements, tail.size() - 1, stream);
+    progress.Set(kProgressOrder);
     const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(parities, parts.Payload, *length);
     if (!envelope)
         return std::nullopt;
@@ -352,9 +322,7 @@ StealthStatus Open(const DibImage& image, const SecretBytes& password, std::vect
     if (!keys)
         return StealthStatus::NotOpened;
     steps.Set(kProgressKeys);
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan->SaltElements), keys->Order());
-    steps.Set(kProgressOrder);
-    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, Split(order, *plan), *keys, *plan);
+    std::optional<StealthEnvelope::Opened> opened = ReadOpened(image, parities, order, *plan, *keys, steps);
     if (!opened)
         return StealthStatus::NotOpened;
     content = std::move(opened->Content);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <vector>
 
 namespace lumaquill::stealth {
@@ -25,16 +26,40 @@ TEST(ElementOrderTest, SaltElementsOf64By64AreAsDocumented)
     EXPECT_EQ(first, (std::vector<uint32_t> { 4646, 6036, 3306, 11181, 5819, 5330, 8891, 4778 }));
 }
 
+const SecretBytes& OrderKey()
+{
+    static const SecretBytes key(std::string_view("0123456789abcdef0123456789abcdef"));
+    return key;
+}
+
 TEST(ElementOrderTest, KeyedShuffleIsAPermutation)
 {
     std::vector<uint32_t> order;
     ASSERT_TRUE(ElementOrder::Start(order, 30001, 1000));
-    ElementOrder::ShuffleKeyed(
-        std::span(order).subspan(1000), SecretBytes(std::string_view("0123456789abcdef0123456789abcdef")));
+    const std::span<uint32_t> tail = std::span(order).subspan(1000);
+    Keystream stream(OrderKey().Span());
+    ElementOrder::Steps(tail, 0, tail.size() - 1, stream);
     std::vector<uint32_t> sorted = order;
     std::sort(sorted.begin(), sorted.end());
     for (uint32_t i = 0; i < sorted.size(); ++i)
         ASSERT_EQ(sorted[i], i);
+}
+
+// A reader takes the first steps, reads the length, then takes the rest;
+// the order must be the one a writer makes in one go, at batch edges too.
+TEST(ElementOrderTest, ShuffleInPartsEqualsOneGo)
+{
+    for (uint64_t split : { 1, 1023, 1024, 1025, 5000 }) {
+        std::vector<uint32_t> whole(7001);
+        std::iota(whole.begin(), whole.end(), 0u);
+        std::vector<uint32_t> parts = whole;
+        Keystream wholeStream(OrderKey().Span());
+        ElementOrder::Steps(whole, 0, whole.size() - 1, wholeStream);
+        Keystream partStream(OrderKey().Span());
+        ElementOrder::Steps(parts, 0, split, partStream);
+        ElementOrder::Steps(parts, split, parts.size() - 1, partStream);
+        EXPECT_EQ(parts, whole) << "split at " << split;
+    }
 }
 
 struct SizeCase {

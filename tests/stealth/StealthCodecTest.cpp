@@ -3,6 +3,7 @@
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
 #include "stealth/StealthSizes.h"
+#include "support/RecordingProgress.h"
 
 #include <cmath>
 #include <cstdio>
@@ -98,13 +99,21 @@ TEST(StealthCodecTest, HideThenOpenRoundTrips)
             : trip.ContentBytes;
         const std::vector<uint8_t> content = RandomBytes(contentBytes, random);
         DibImage stego = cover;
-        ASSERT_EQ(Hide(stego, Password(), content, trip.StoredName, nullptr), StealthStatus::Done) << trip.Name;
+        std::vector<std::string> hideLog;
+        test::RecordingProgress hideProgress(hideLog);
+        ASSERT_EQ(Hide(stego, Password(), content, trip.StoredName, &hideProgress), StealthStatus::Done) << trip.Name;
         ExpectOnlyOneSteps(cover, stego);
         std::vector<uint8_t> opened;
         std::string name;
-        ASSERT_EQ(Open(stego, Password(), opened, name, nullptr), StealthStatus::Done) << trip.Name;
+        std::vector<std::string> openLog;
+        test::RecordingProgress openProgress(openLog);
+        ASSERT_EQ(Open(stego, Password(), opened, name, &openProgress), StealthStatus::Done) << trip.Name;
         EXPECT_EQ(opened, content) << trip.Name;
         EXPECT_EQ(name, trip.StoredName) << trip.Name;
+        for (const std::vector<std::string>* log : { &hideLog, &openLog }) {
+            EXPECT_EQ(log->front(), "SetRange 100") << trip.Name;
+            EXPECT_EQ(log->back(), "SetPos 100") << trip.Name;
+        }
     }
 }
 
