@@ -1,6 +1,6 @@
 #include "stealth/ElementCodes.h"
 
-#include "stealth/StealthFormat.h"
+#include "stealth/PayloadBlocks.h"
 #include "stealth/TrellisCode.h"
 
 #include <new>
@@ -8,16 +8,6 @@
 namespace lumaquill::stealth {
 
 namespace {
-
-uint64_t BlockCount(uint64_t elements)
-{
-    return elements == 0 ? 1 : (elements + kMaxBlockElements - 1) / kMaxBlockElements;
-}
-
-uint64_t BlockStart(uint64_t b, uint64_t total, uint64_t blocks)
-{
-    return b * total / blocks;
-}
 
 // Costs lie in element order; fetching them ahead hides most of the wait
 // for the random reads.
@@ -83,14 +73,10 @@ ElementCodes::Parts ElementCodes::Split(std::span<const uint32_t> order, const E
 bool ElementCodes::Embed(std::span<const uint32_t> elements, const ElementParities& parities,
     std::span<const float> costs, std::span<const uint8_t> bits, std::vector<uint32_t>& changed, const BlockDone& done)
 {
-    const uint64_t blocks = BlockCount(elements.size());
+    const uint64_t blocks = PayloadBlocks::Count(elements.size());
     for (uint64_t b = 0; b < blocks; ++b) {
-        const uint64_t first = BlockStart(b, elements.size(), blocks);
-        const uint64_t end = BlockStart(b + 1, elements.size(), blocks);
-        const uint64_t bitFirst = BlockStart(b, bits.size(), blocks);
-        const uint64_t bitEnd = BlockStart(b + 1, bits.size(), blocks);
-        if (!EmbedBlock(elements.subspan(first, end - first), parities, costs,
-                bits.subspan(bitFirst, bitEnd - bitFirst), changed))
+        if (!EmbedBlock(PayloadBlocks::Share(elements, b, blocks), parities, costs,
+                PayloadBlocks::Share(bits, b, blocks), changed))
             return false;
         if (done)
             done(b + 1, blocks);
@@ -100,13 +86,10 @@ bool ElementCodes::Embed(std::span<const uint32_t> elements, const ElementPariti
 
 bool ElementCodes::Extract(std::span<const uint32_t> elements, const ElementParities& parities, std::span<uint8_t> bits)
 {
-    const uint64_t blocks = BlockCount(elements.size());
+    const uint64_t blocks = PayloadBlocks::Count(elements.size());
     for (uint64_t b = 0; b < blocks; ++b) {
-        const uint64_t first = BlockStart(b, elements.size(), blocks);
-        const uint64_t end = BlockStart(b + 1, elements.size(), blocks);
-        const uint64_t bitFirst = BlockStart(b, bits.size(), blocks);
-        const uint64_t bitEnd = BlockStart(b + 1, bits.size(), blocks);
-        if (!ExtractBlock(elements.subspan(first, end - first), parities, bits.subspan(bitFirst, bitEnd - bitFirst)))
+        if (!ExtractBlock(
+                PayloadBlocks::Share(elements, b, blocks), parities, PayloadBlocks::Share(bits, b, blocks)))
             return false;
     }
     return true;

@@ -12,10 +12,8 @@ namespace lumaquill::stealth {
 
 // The codes of a stealth carrier over its element order, whatever the
 // elements are: the salt, the length and the payload elements each carry
-// their bits through a syndrome-trellis code. A sequence of P elements is
-// coded in B = ceil(P / kMaxBlockElements) blocks of nearly equal size:
-// block b takes elements floor(b P / B) .. and message bits floor(b m / B)
-// .., each end exclusive at b + 1 (salt and length sequences are one block).
+// their bits through a syndrome-trellis code, in the blocks of
+// PayloadBlocks (salt and length sequences are one block).
 class ElementCodes {
 public:
     struct Parts {

@@ -10,6 +10,7 @@
 #include "stealth/ElementParities.h"
 #include "stealth/ElementPlan.h"
 #include "stealth/JpegStealthFormat.h"
+#include "stealth/Keystream.h"
 #include "stealth/MessageBits.h"
 #include "stealth/StealthEnvelope.h"
 #include "stealth/StealthFormat.h"
@@ -113,7 +114,9 @@ bool BuildOrder(std::vector<uint32_t>& order, const ElementPlan& plan, const Ste
 {
     if (!ElementOrder::Start(order, plan.Elements, plan.SaltElements))
         return false;
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan.SaltElements), keys.Order());
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, tail.size() - 1, stream);
     return true;
 }
 
@@ -190,12 +193,19 @@ std::optional<std::vector<uint8_t>> ReadEnvelope(
     return envelope;
 }
 
+// The keyed order's first L steps fix the length elements: a length out of
+// bounds is refused before the rest of the shuffle.
 std::optional<StealthEnvelope::Opened> ReadOpened(const JpegCoefficients& jpeg, const ElementParities& parities,
-    const ElementCodes::Parts& parts, const StealthKeys& keys)
+    std::vector<uint32_t>& order, const ElementPlan& plan, const StealthKeys& keys)
 {
+    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
+    Keystream stream(keys.Order().Span());
+    ElementOrder::Steps(tail, 0, plan.LengthElements, stream);
+    const ElementCodes::Parts parts = ElementCodes::Split(order, plan);
     const std::optional<uint64_t> length = ReadLength(parities, parts.Length, keys, parts.Payload.size());
     if (!length)
         return std::nullopt;
+    ElementOrder::Steps(tail, plan.LengthElements, tail.size() - 1, stream);
     const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(parities, parts.Payload, *length);
     if (!envelope)
         return std::nullopt;
@@ -252,10 +262,7 @@ StealthStatus JpegStealthCodec::Open(const JpegCoefficients& jpeg, const SecretB
     if (!keys)
         return StealthStatus::NotOpened;
     steps.Set(kProgressKeys);
-    ElementOrder::ShuffleKeyed(std::span(order).subspan(plan->SaltElements), keys->Order());
-    steps.Set(kProgressOrder);
-    std::optional<StealthEnvelope::Opened> opened
-        = ReadOpened(jpeg, parities, ElementCodes::Split(order, *plan), *keys);
+    std::optional<StealthEnvelope::Opened> opened = ReadOpened(jpeg, parities, order, *plan, *keys);
     if (!opened)
         return StealthStatus::NotOpened;
     content = std::move(opened->Content);

@@ -380,8 +380,8 @@ def open_stealth_jpeg(data, password):
 
     tail = order[s_count:]
     stream = Keystream(subkey('Lumaquill stealth order', 32))
-    for i in range(len(tail) - 1, 0, -1):
-        j = stream.below(i + 1)
+    for i in range(len(tail) - 1):
+        j = i + stream.below(len(tail) - i)
         tail[i], tail[j] = tail[j], tail[i]
     mask = struct.unpack('<I', subkey('Lumaquill stealth length', 32)[:4])[0]
     field = to_bytes(extract([parity[e] for e in tail[:l_count]], 32, table))
