@@ -70,7 +70,7 @@ const char* CommandLine::Usage()
     return "Usage: lumaquill-cli encode --out OUT.png (--container PICTURE | --noise) [--shrink]\n"
            "                            (--text TEXT | --text-file FILE | --file FILE)\n"
            "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4] [--seal] [--force]\n"
+           "                            [--speed 0-4] [--seal] [--stealth] [--force]\n"
            "       lumaquill-cli decode IMAGE [--password PW | --password-stdin | --answer ANSWER ...]\n"
            "                            [--out FILE | --out-dir DIR] [--force]\n"
            "       lumaquill-cli info IMAGE [--json]\n"

@@ -34,7 +34,8 @@ const char* InfoOptions::Usage()
     return "Usage: lumaquill-cli info IMAGE [--json]\n"
            "\n"
            "Shows the image's size, its bits per pixel, how many bytes each embedding mode\n"
-           "(0 to 4) can hide in it, and the questions and hints stored in it, if any.\n"
+           "(0 to 4) can hide in it, the safe and largest sizes of a stealth image in it,\n"
+           "and the questions and hints stored in it, if any.\n"
            "  --json               print the same as one JSON object\n";
 }
 

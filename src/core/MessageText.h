@@ -83,7 +83,9 @@ inline constexpr const char* kStealthLossyCoverEnd
       "photo kept lossless (PNG, BMP or lossless WebP) that was never saved in a lossy format.";
 inline constexpr const char* kStealthUnsuitable
     = "This picture is too small for a stealth image. Use a larger photo kept lossless.";
-inline constexpr const char* kStealthFailed = "Could not hide the data as a stealth image.";
+inline constexpr const char* kStealthFailed
+    = "Could not hide the data as a stealth image: there is not enough memory for this picture. Close other "
+      "programs or use a smaller photo.";
 
 // Stealth JPEGs: a JPEG cover written back as a JPEG.
 inline constexpr const char* kStealthJpegNotOpened

@@ -71,11 +71,6 @@ std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
     return {};
 }
 
-const char* HideFailure(stealth::StealthStatus status)
-{
-    return status == stealth::StealthStatus::Unsuitable ? message::kStealthUnsuitable : message::kStealthFailed;
-}
-
 } // namespace
 
 uint64_t StealthPayloadBytes(const EncodeRequest& request)
@@ -136,7 +131,10 @@ bool RunStealthEncode(StegEngine& engine, const EncodeRequest& request)
     }
     if (status == stealth::StealthStatus::Done)
         return true;
-    Warn(engine, status == stealth::StealthStatus::TooLarge ? StealthTooLarge(bytes, sizes) : HideFailure(status));
+    // The picture and the sizes have been checked: what is left is memory
+    // running short on the way. The picture may then be partly changed and
+    // is not to be saved.
+    Warn(engine, status == stealth::StealthStatus::TooLarge ? StealthTooLarge(bytes, sizes) : message::kStealthFailed);
     return false;
 }
 
