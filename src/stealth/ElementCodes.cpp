@@ -88,8 +88,7 @@ bool ElementCodes::Extract(std::span<const uint32_t> elements, const ElementPari
 {
     const uint64_t blocks = PayloadBlocks::Count(elements.size());
     for (uint64_t b = 0; b < blocks; ++b) {
-        if (!ExtractBlock(
-                PayloadBlocks::Share(elements, b, blocks), parities, PayloadBlocks::Share(bits, b, blocks)))
+        if (!ExtractBlock(PayloadBlocks::Share(elements, b, blocks), parities, PayloadBlocks::Share(bits, b, blocks)))
             return false;
     }
     return true;
