@@ -92,8 +92,8 @@ def transitions(d, shift):
     (dy, dx) = shift
     a = d[: d.shape[0] - dy, : d.shape[1] - dx]
     b = d[dy:, dx:]
-    counts = np.zeros((2 * T + 1, 2 * T + 1))
-    np.add.at(counts, (a.ravel(), b.ravel()), 1)
+    side = 2 * T + 1
+    counts = np.bincount((a * side + b).ravel(), minlength=side * side).reshape(side, side).astype(np.float64)
     return (counts / np.maximum(counts.sum(axis=1, keepdims=True), 1)).ravel()
 
 
@@ -201,7 +201,8 @@ def main():
     options = parser.parse_args()
     work = Path(options.work)
     (work / "features").mkdir(parents=True, exist_ok=True)
-    tiles = make_tiles(work, options.tiles)
+    # Tiles already made for a larger --tiles are reused: the first ones of each photo.
+    tiles = [t for t in make_tiles(work, options.tiles) if int(t["name"][5:t["name"].index("q")]) < options.tiles]
     jobs = [(work, t, os.path.abspath(options.cli), os.path.abspath(options.dump), 1000 * i)
             for i, t in enumerate(tiles)]
     with ProcessPoolExecutor(options.workers) as pool:
