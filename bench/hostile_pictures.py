@@ -97,7 +97,7 @@ def progressive_header(width, height, pad_to):
 def repeated_scans(side, scans):
     """An 8192-square grey progressive JPEG whose DC scan is repeated."""
     blocks = (side // 8) ** 2
-    scan = segment(0xDA, b"\x01\x01\x00\x00\x00\x00") + bytes(blocks // 8 // 64)
+    scan = segment(0xDA, b"\x01\x01\x00\x00\x00\x00") + bytes(blocks // 8 // 1024)
     return b"\xff\xd8" + jpeg_tables() + jpeg_frame(0xC2, side, side) + scan * scans + b"\xff\xd9"
 
 
@@ -169,6 +169,7 @@ def make_files(work):
     with open(path("cover400.bmp"), "wb") as f:
         f.write(bmp_header(400, 300) + bytes(range(256)) * (stride * 300 // 256) + bytes(stride * 300 % 256))
     sparse(path("gibibyte.bin"), b"", GIB)
+    sparse(path("gigabyte.bin"), b"", 10**9)
 
 
 def encode(*extra):
@@ -186,6 +187,8 @@ CASES = [
     ("6000 x 4000 JPEG, EXIF orientation 6", ["info", "rotated6.jpg"]),
     ("6000 x 4000 JPEG, EXIF orientation 1 (for comparison)", ["info", "upright1.jpg"]),
     ("1 GiB payload into a 400 x 300 cover", encode("--container", "cover400.bmp", "--file", "gibibyte.bin")),
+    ("10^9-byte payload (under the cap) into a 400 x 300 cover",
+     encode("--container", "cover400.bmp", "--file", "gigabyte.bin")),
     ("--file /dev/zero", encode("--container", "cover400.bmp", "--file", "/dev/zero")),
     ("noise picture for a 1 GiB payload", encode("--noise", "--file", "gibibyte.bin")),
 ]

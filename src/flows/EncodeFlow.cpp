@@ -176,8 +176,10 @@ std::string TooLargeToDecode(uint64_t originalSize, uint64_t decodableBytes)
         + " bytes. Use a larger picture.";
 }
 
-// A rescaled picture is a few pixels wider and higher than its share of
-// the target, so near the limits the container is kept as it is.
+// The rescaled picture has about target pixels plus three a side. The
+// target is weighed against the cover's bytes, not its pixels, so the
+// picture can be up to three times the cover's area: where that would pass
+// the limits, the container is kept as it is.
 bool ShrinkSize(
     int32_t width, int32_t height, uint32_t pixelBytes, uint32_t payloadSize, int32_t& newWidth, int32_t& newHeight)
 {

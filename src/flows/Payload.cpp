@@ -52,17 +52,16 @@ bool NoiseFits(uint32_t compressedSize)
 // noise side grows with the payload.
 uint32_t LargestNoisePayload()
 {
-    uint32_t low = 0;
-    uint32_t high = UINT32_MAX;
+    uint64_t low = 0;
+    uint64_t high = UINT32_MAX;
     while (low < high) {
-        // In 64 bits: high - low + 1 is 2^32 at the start.
-        const uint32_t middle = static_cast<uint32_t>(low + (uint64_t(high) - low + 1) / 2);
-        if (NoiseFits(middle))
+        const uint64_t middle = (low + high + 1) / 2;
+        if (NoiseFits(uint32_t(middle)))
             low = middle;
         else
             high = middle - 1;
     }
-    return low;
+    return uint32_t(low);
 }
 
 struct FileCloser {

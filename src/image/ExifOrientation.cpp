@@ -74,17 +74,20 @@ void ExifOrientation::UprightOf(
     }
 }
 
-void ExifOrientation::PlaceRow(
-    int orientation, const uint8_t* row, uint32_t sy, uint32_t width, uint32_t height, uint8_t* upright, size_t stride)
+void ExifOrientation::PlaceRows(int orientation, const uint8_t* const* rows, uint32_t firstRow, uint32_t count,
+    uint32_t width, uint32_t height, uint8_t* upright, size_t stride)
 {
-    for (uint32_t sx = 0; sx < width; ++sx, row += 3) {
-        uint32_t x = 0;
-        uint32_t y = 0;
-        UprightOf(orientation, width, height, sx, sy, x, y);
-        uint8_t* pixel = upright + size_t(y) * stride + size_t(x) * 3;
-        pixel[0] = row[0];
-        pixel[1] = row[1];
-        pixel[2] = row[2];
+    for (uint32_t sx = 0; sx < width; ++sx) {
+        for (uint32_t r = 0; r < count; ++r) {
+            uint32_t x = 0;
+            uint32_t y = 0;
+            UprightOf(orientation, width, height, sx, firstRow + r, x, y);
+            const uint8_t* source = rows[r] + size_t(sx) * 3;
+            uint8_t* pixel = upright + size_t(y) * stride + size_t(x) * 3;
+            pixel[0] = source[0];
+            pixel[1] = source[1];
+            pixel[2] = source[2];
+        }
     }
 }
 

@@ -18,11 +18,13 @@ public:
     static std::vector<uint8_t> MinimalExif(int orientation);
     // Orientations 5 to 8 swap width and height.
     static bool SwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
-    // Places one source row of 3-byte pixels (source width x height, row
-    // sy from the top) where its pixels show in the upright picture, whose
-    // rows run top-down from upright at the given stride.
-    static void PlaceRow(int orientation, const uint8_t* row, uint32_t sy, uint32_t width, uint32_t height,
-        uint8_t* upright, size_t stride);
+    // Places count consecutive source rows of 3-byte pixels (source width x
+    // height, the first row firstRow from the top) where their pixels show
+    // in the upright picture, whose rows run top-down from upright at the
+    // given stride. Column by column, so that a turned picture gets runs of
+    // count pixels per row rather than one.
+    static void PlaceRows(int orientation, const uint8_t* const* rows, uint32_t firstRow, uint32_t count,
+        uint32_t width, uint32_t height, uint8_t* upright, size_t stride);
 
 private:
     // Where the source pixel (sx, sy) shows in the upright picture.

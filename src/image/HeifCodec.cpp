@@ -75,15 +75,16 @@ bool CopyRows(heif_image* decoded, bool alpha, DibBuilder& out)
 // The size the file declares for the primary image (for a grid, the
 // whole picture its tiles make) fits the limits, and libheif's working
 // memory for it fits the decode budget.
-bool DeclaredSizeFits(heif_image_handle* handle)
+PictureLoad CheckDeclaredSize(heif_image_handle* handle)
 {
     const int width = heif_image_handle_get_width(handle);
     const int height = heif_image_handle_get_height(handle);
-    if (width <= 0 || height <= 0)
-        return false;
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
-    return limits::Fits(uint64_t(width), uint64_t(height), alpha ? 32 : 24)
-        && uint64_t(width) * uint64_t(height) * kDecodeBytesPerPixel <= limits::kMaxDecodeMemoryBytes;
+    if (width <= 0 || height <= 0 || !limits::Fits(uint64_t(width), uint64_t(height), alpha ? 32 : 24))
+        return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (uint64_t(width) * uint64_t(height) * kDecodeBytesPerPixel > limits::kMaxDecodeMemoryBytes)
+        return PictureLoad::Failed(LoadProblem::TooLarge, limits::MemoryText());
+    return {};
 }
 
 // The primary image decoded into the loaded form; a decoder that cannot
@@ -149,8 +150,8 @@ PictureLoad HeifCodec::Load(const PictureInput& input, DibImage& image) const
     if (heif_context_get_primary_image_handle(ctx.get(), &rawHandle).code != heif_error_Ok)
         return PictureLoad::Failed(LoadProblem::Damaged, name);
     std::unique_ptr<heif_image_handle, HandleFree> handle(rawHandle);
-    if (!DeclaredSizeFits(handle.get()))
-        return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (PictureLoad declared = CheckDeclaredSize(handle.get()); !declared.Ok())
+        return declared;
     PictureLoad load = DecodePrimary(handle.get(), name, image);
     if (!load.Ok())
         return load;

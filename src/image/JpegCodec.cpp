@@ -33,9 +33,9 @@ constexpr uint8_t kStartOfScan = 0xDA;
 constexpr uint32_t kBandRows = 16;
 
 // libjpeg reports a fatal error by calling error_exit, which must not
-// return: it jumps back to the decode, which then refuses the file.
-// The progress monitor, which libjpeg calls while it reads scans, follows
-// it so that the monitor can reach the trap.
+// return: it jumps back to the decode, which then refuses the file. The
+// error manager comes first, so that the handlers and the progress monitor
+// reach the trap through the decoder's err pointer.
 struct ErrorTrap {
     jpeg_error_mgr Manager;
     jpeg_progress_mgr Progress;
@@ -165,8 +165,7 @@ void ReadScanlines(j_decompress_ptr info, int orientation, std::vector<uint8_t>&
     while (info->output_scanline < height) {
         const uint32_t first = info->output_scanline;
         const uint32_t count = jpeg_read_scanlines(info, rows, kBandRows);
-        for (uint32_t r = 0; r < count; ++r)
-            ExifOrientation::PlaceRow(orientation, rows[r], first + r, width, height, upright, out.Stride());
+        ExifOrientation::PlaceRows(orientation, rows, first, count, width, height, upright, out.Stride());
     }
 }
 
@@ -183,7 +182,7 @@ bool Reserve(std::vector<uint8_t>& band, size_t size)
 PictureLoad Refusal(const ErrorTrap& trap)
 {
     if (trap.TooLarge)
-        return PictureLoad::Failed(LoadProblem::TooLarge);
+        return PictureLoad::Failed(LoadProblem::TooLarge, limits::MemoryText());
     if (trap.TooManyScans)
         return PictureLoad::Failed(
             LoadProblem::Unsupported, "a JPEG file of more than " + std::to_string(limits::kMaxJpegScans) + " scans");

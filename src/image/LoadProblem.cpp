@@ -36,7 +36,7 @@ std::string LoadProblemText(LoadProblem problem, const std::string& detail)
     case LoadProblem::Unsupported:
         return "this kind of picture is not supported (" + detail + ")";
     case LoadProblem::TooLarge:
-        return "the picture is too large: Lumaquill takes " + limits::Text();
+        return "the picture is too large: " + (detail.empty() ? "Lumaquill takes " + limits::Text() : detail);
     case LoadProblem::FewBits:
         return "it has " + detail + " bits per pixel; a container needs 24 or 32";
     case LoadProblem::Lossy:

@@ -19,7 +19,7 @@ enum class LoadProblem {
     Animated, // animated or multi-page
     Cmyk, // a CMYK or YCCK JPEG
     Unsupported, // a variant the reader does not handle; the detail says which
-    TooLarge, // more pixels than a container may have
+    TooLarge, // beyond the picture limits; a detail says why when it is not the size
     FewBits, // loaded, but under 24 bits per pixel; the detail is the count
     Lossy, // a lossy picture given to decode; the detail is the format
 };

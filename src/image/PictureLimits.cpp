@@ -14,4 +14,10 @@ std::string Text()
         + std::to_string(kMaxRowBytes / kMebibyte) + " MiB of pixel rows";
 }
 
+std::string MemoryText()
+{
+    return "decoding it would take more than " + std::to_string(kMaxDecodeMemoryBytes / kMebibyte)
+        + " MiB of working memory";
+}
+
 } // namespace lumaquill::limits

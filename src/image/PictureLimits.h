@@ -54,5 +54,8 @@ constexpr bool Fits(uint64_t width, uint64_t height, uint64_t bitsPerPixel)
 // The limits, as the end of a sentence that refuses a picture: "at most
 // 65536 pixels a side, 357913941 pixels and 1024 MiB of rows".
 std::string Text();
+// Why a picture within those limits is refused when decoding it would take
+// more working memory than kMaxDecodeMemoryBytes, as a clause.
+std::string MemoryText();
 
 } // namespace lumaquill::limits

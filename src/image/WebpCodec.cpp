@@ -6,6 +6,7 @@
 #include "image/DibSamples.h"
 #include "image/PictureLimits.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -68,14 +69,15 @@ ColourProfile ReadProfile(const std::vector<uint8_t>& bytes)
 
 // The declared canvas fits the limits, and the decoder's own copy of it
 // fits the decode budget.
-bool DeclaredSizeFits(const WebPBitstreamFeatures& features, bool alpha)
+PictureLoad CheckDeclaredSize(const WebPBitstreamFeatures& features, bool alpha)
 {
-    if (features.width <= 0 || features.height <= 0)
-        return false;
-    const auto width = uint64_t(features.width);
-    const auto height = uint64_t(features.height);
-    return limits::Fits(width, height, alpha ? 32 : 24)
-        && width * height * kDecodeBytesPerPixel <= limits::kMaxDecodeMemoryBytes;
+    const auto width = uint64_t(std::max(features.width, 0));
+    const auto height = uint64_t(std::max(features.height, 0));
+    if (!limits::Fits(width, height, alpha ? 32 : 24))
+        return PictureLoad::Failed(LoadProblem::TooLarge);
+    if (width * height * kDecodeBytesPerPixel > limits::kMaxDecodeMemoryBytes)
+        return PictureLoad::Failed(LoadProblem::TooLarge, limits::MemoryText());
+    return {};
 }
 
 // Decodes the top row alone, into memory of its own: a file whose headers
@@ -197,8 +199,9 @@ PictureLoad WebpCodec::Load(const PictureInput& input, DibImage& image) const
         return PictureLoad::Failed(LoadProblem::Animated);
     DibBuilder out;
     const bool alpha = features.has_alpha != 0 || HasAlphaFlag(bytes);
-    if (!DeclaredSizeFits(features, alpha)
-        || !out.Start(uint32_t(features.width), uint32_t(features.height), alpha ? 32 : 24))
+    if (PictureLoad declared = CheckDeclaredSize(features, alpha); !declared.Ok())
+        return declared;
+    if (!out.Start(uint32_t(features.width), uint32_t(features.height), alpha ? 32 : 24))
         return PictureLoad::Failed(LoadProblem::TooLarge);
     if (!FirstRowDecodes(bytes, features))
         return PictureLoad::Failed(LoadProblem::Damaged, "WebP");

@@ -78,8 +78,9 @@ TEST(EncodeLimits, ShrinkSizesStayWithinTheReadersLimits)
         int32_t height = 0;
         const bool shrinks = ShrinkSize(c.Width, c.Height, RowBytes24(c.Width, c.Height), c.PayloadSize, width, height);
         EXPECT_EQ(shrinks, c.Shrinks) << c.Name << ": " << width << " x " << height;
-        if (shrinks)
+        if (shrinks) {
             EXPECT_TRUE(limits::Fits(uint64_t(width), uint64_t(height), 24)) << c.Name;
+        }
     }
 }
 

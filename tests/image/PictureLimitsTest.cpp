@@ -70,17 +70,19 @@ std::string BmpHeaderOnly(int32_t width, int32_t height, uint16_t bits)
     return bmptest::BuildBmp(layout);
 }
 
-// SOI, a progressive frame header of one 8-bit component, a scan header
-// for it and EOI: enough for the frame's size to be read.
-std::string JpegHeaderOnly(uint32_t width, uint32_t height, uint32_t scans = 1)
+// SOI, a progressive frame header of 8-bit components, a scan header for
+// the first and EOI: enough for the frame's size to be read.
+std::string JpegHeaderOnly(uint32_t width, uint32_t height, uint32_t scans = 1, uint8_t components = 1)
 {
     std::string out("\xFF\xD8", 2);
     out += std::string("\xFF\xC2", 2);
-    PutBe16(out, 11);
+    PutBe16(out, 8 + 3 * uint32_t(components));
     out += std::string("\x08", 1);
     PutBe16(out, height);
     PutBe16(out, width);
-    out += std::string("\x01\x01\x11\x00", 4);
+    out.push_back(char(components));
+    for (uint8_t c = 1; c <= components; ++c)
+        out += std::string { char(c), 0x11, 0 };
     for (uint32_t scan = 0; scan < scans; ++scan) {
         out += std::string("\xFF\xDA", 2);
         PutBe16(out, 8);
@@ -109,6 +111,63 @@ std::string WebpLosslessHeader(uint32_t width, uint32_t height)
     return out + chunk;
 }
 
+std::string Be32(uint32_t v)
+{
+    std::string out;
+    test::PutBe32(out, v);
+    return out;
+}
+
+std::string Be16(uint32_t v)
+{
+    std::string out;
+    PutBe16(out, v);
+    return out;
+}
+
+// An ISO media box: size (u32), type, body.
+std::string Box(const std::string& type, const std::string& body)
+{
+    return Be32(uint32_t(8 + body.size())) + type + body;
+}
+
+// A full box: a box whose body starts with a version byte and 24 bits of
+// flags.
+std::string FullBox(const std::string& type, uint8_t version, uint8_t flags, const std::string& body)
+{
+    return Box(type, std::string { char(version), 0, 0, char(flags) } + body);
+}
+
+// A HEIC whose primary item is a grid of one 512-square tile that declares
+// side x side pixels; the tile's 64 bytes of coded data are zeros.
+std::string HeicGrid(uint32_t side)
+{
+    const std::string ftyp = Box("ftyp", "heic" + Be32(0) + "mif1heic");
+    const std::string hdlr = FullBox("hdlr", 0, 0, Be32(0) + "pict" + std::string(13, '\0'));
+    const std::string pitm = FullBox("pitm", 0, 0, Be16(1));
+    const std::string iinf = FullBox("iinf", 0, 0,
+        Be16(2) + FullBox("infe", 2, 0, Be16(1) + Be16(0) + "grid" + std::string(1, '\0'))
+            + FullBox("infe", 2, 1, Be16(2) + Be16(0) + "hvc1" + std::string(1, '\0')));
+    const std::string iref = FullBox("iref", 0, 0, Box("dimg", Be16(1) + Be16(1) + Be16(2)));
+    const std::string ipco = Box("ipco",
+        FullBox("ispe", 0, 0, Be32(side) + Be32(side)) + Box("hvcC", std::string(1, '\1') + std::string(22, '\0'))
+            + FullBox("ispe", 0, 0, Be32(512) + Be32(512)));
+    const std::string ipma = FullBox("ipma", 0, 0,
+        Be32(2) + Be16(1) + std::string { 1, char(0x81) } + Be16(2) + std::string { 2, char(0x82), char(0x83) });
+    // Grid: version, flags (16-bit sizes), rows - 1, columns - 1, width, height.
+    const std::string grid = std::string(4, '\0') + Be16(side) + Be16(side);
+    const auto meta = [&](uint32_t tileOffset) {
+        // Version 1 locations of 4-byte offsets and lengths: the grid in
+        // idat, the tile in the file.
+        const std::string iloc = FullBox("iloc", 1, 0,
+            std::string { 0x44, 0 } + Be16(2) + Be16(1) + Be16(1) + Be16(0) + Be16(1) + Be32(0)
+                + Be32(uint32_t(grid.size())) + Be16(2) + Be16(0) + Be16(0) + Be16(1) + Be32(tileOffset) + Be32(64));
+        return FullBox("meta", 0, 0, hdlr + pitm + iloc + iinf + iref + Box("iprp", ipco + ipma) + Box("idat", grid));
+    };
+    const auto tileOffset = uint32_t(ftyp.size() + meta(0).size() + 8);
+    return ftyp + meta(tileOffset) + Box("mdat", std::string(64, '\0'));
+}
+
 struct HostileCase {
     const char* Name;
     std::string Bytes;
@@ -130,7 +189,11 @@ TEST_F(PictureLimitsTest, TinyFilesDeclaringHugePicturesAreRefused)
         { "JPEG of 40000 x 40000", JpegHeaderOnly(40000, 40000), LoadProblem::TooLarge },
         { "JPEG of 65500 x 8 without tables", JpegHeaderOnly(65500, 8), LoadProblem::Damaged },
         { "JPEG of too many scans", JpegHeaderOnly(8, 8, limits::kMaxJpegScans + 1), LoadProblem::Unsupported },
+        // Within the picture limits, but a progressive colour picture's
+        // coefficients pass the decoder's memory budget.
+        { "progressive colour JPEG of 18000 x 18000", JpegHeaderOnly(18000, 18000, 1, 3), LoadProblem::TooLarge },
         { "WebP of 16383 x 16383 with alpha", WebpLosslessHeader(16383, 16383), LoadProblem::Damaged },
+        { "HEIC grid of 32767 x 32767", HeicGrid(32767), LoadProblem::TooLarge },
     };
     for (const HostileCase& c : cases) {
         DibImage image;
@@ -146,6 +209,8 @@ TEST_F(PictureLimitsTest, RefusalsNameTheLimitOrTheScans)
     const PictureLoad large = PictureFile::Load(Write("large.png", PngHeaderOnly(30000, 30000)), image);
     EXPECT_NE(LoadProblemText(large.Problem, large.Detail).find(std::to_string(limits::kMaxSide) + " pixels a side"),
         std::string::npos);
+    const PictureLoad memory = PictureFile::Load(Write("memory.jpg", JpegHeaderOnly(18000, 18000, 1, 3)), image);
+    EXPECT_NE(LoadProblemText(memory.Problem, memory.Detail).find("MiB of working memory"), std::string::npos);
     const PictureLoad scans
         = PictureFile::Load(Write("scans.jpg", JpegHeaderOnly(8, 8, limits::kMaxJpegScans + 1)), image);
     EXPECT_NE(LoadProblemText(scans.Problem, scans.Detail).find(std::to_string(limits::kMaxJpegScans) + " scans"),
@@ -266,12 +331,18 @@ TEST(ExifOrientationTest, EachOrientationPlacesRowsUpright)
     for (const OrientationCase& c : cases) {
         const size_t stride = size_t(c.Width) * 3;
         std::vector<uint8_t> upright(6 * 3, 0xEE);
-        for (uint32_t sy = 0; sy < 2; ++sy) {
-            std::vector<uint8_t> row;
-            for (uint8_t sx = 0; sx < 3; ++sx)
-                row.insert(row.end(), 3, uint8_t(sy * 3 + sx));
-            ExifOrientation::PlaceRow(c.Orientation, row.data(), sy, 3, 2, upright.data(), stride);
-        }
+        std::vector<uint8_t> source;
+        for (uint8_t number = 0; number < 6; ++number)
+            source.insert(source.end(), 3, number);
+        // The top row alone, then the bottom row as a band of one.
+        const uint8_t* top[] = { source.data() };
+        const uint8_t* bottom[] = { source.data() + 9 };
+        ExifOrientation::PlaceRows(c.Orientation, top, 0, 1, 3, 2, upright.data(), stride);
+        ExifOrientation::PlaceRows(c.Orientation, bottom, 1, 1, 3, 2, upright.data(), stride);
+        std::vector<uint8_t> together(6 * 3, 0xEE);
+        const uint8_t* both[] = { source.data(), source.data() + 9 };
+        ExifOrientation::PlaceRows(c.Orientation, both, 0, 2, 3, 2, together.data(), stride);
+        EXPECT_EQ(together, upright) << "orientation " << c.Orientation;
         std::vector<uint8_t> numbers;
         for (size_t i = 0; i < upright.size(); i += 3)
             numbers.push_back(upright[i]);

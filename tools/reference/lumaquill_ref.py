@@ -645,13 +645,24 @@ def decodable_bytes(capacity5):
     return 20 * capacity5 if capacity5 > 0 else 0
 
 
+# The picture limits every reader and writer shares: the longest side, and
+# the most bytes of stored rows (a picture has at least three bytes a
+# pixel, which bounds its pixels).
+MAX_SIDE = 1 << 16
+MAX_ROW_BYTES = 1 << 30
+
+
+def fits_limits(width, height, bits):
+    return (0 < width <= MAX_SIDE and 0 < height <= MAX_SIDE and width * height <= MAX_ROW_BYTES // 3
+            and ((bits * width + 31) // 32) * 4 * height <= MAX_ROW_BYTES)
+
+
 def noise_side_for(size, original_size):
     """The usual noise side, raised until the picture's decode can restore
-    original_size bytes (a bitmap file's rows stay below 2^32 - 54 bytes)."""
+    original_size bytes, while the picture stays within the limits."""
     n = noise_side(size)
     while decodable_bytes(capacity_for(n + 2, n + 2, 24, 5)) < original_size:
-        side = n + 3
-        if ((24 * side + 31) // 32) * 4 * side > MASK32 - 54:
+        if not fits_limits(n + 3, n + 3, 24):
             break
         n += 1
     return n
@@ -1363,14 +1374,23 @@ def encode(container, payload, name='', password=None, quiz=None, speed=0, shrin
         km.questions = slots
     size = len(payload)
     if container is None:
-        eng.load_container(noise_image(noise_side_for(size, original_size), rt))
+        n = noise_side_for(size, original_size)
+        # Refused before the picture is made, so nothing is drawn.
+        if not fits_limits(n + 2, n + 2, 24) or decodable_bytes(capacity_for(n + 2, n + 2, 24, 5)) < original_size:
+            res.message = ('This data is too large for a pure noise image: its picture would be larger than '
+                           'Lumaquill reads back, at most %d pixels a side, %d pixels and %d MiB of pixel rows. '
+                           'Use a smaller file.' % (MAX_SIDE, MAX_ROW_BYTES // 3, MAX_ROW_BYTES >> 20))
+            return res
+        eng.load_container(noise_image(n, rt))
         km.mode_fixed = 1
         km.mode = 4
     if shrink:
         target = shrink_target(size)
         if target < eng.pixel_bytes:
             w, h = shrink_size(eng.width, eng.height, target)
-            if decodable_bytes(capacity_for(w, h, 24, 5)) >= original_size:
+            # Near the limits the rescaled picture would pass them: the
+            # container is then kept.
+            if fits_limits(w, h, 24) and decodable_bytes(capacity_for(w, h, 24, 5)) >= original_size:
                 res.shrunk_to = (w, h)
                 eng.load_container(scaled_image(eng, w, h))
     decodable = decodable_bytes(eng.capacity(5))
