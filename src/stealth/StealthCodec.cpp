@@ -63,11 +63,12 @@ bool Suitable(const DibImage& image)
 
 struct Carrier {
     DibImage& Image;
-    const ElementSamples Samples;
     // The cover's parities: the codes' element sets are disjoint, so each
     // is read before anything changes it.
     const ElementParities& Parities;
-    ChangeDirections Directions;
+    // The elements whose parity must change, applied only once every code
+    // has been embedded, so a failed run leaves the picture as it was.
+    std::vector<uint32_t> Changes;
 };
 
 // Costs lie in element order; fetching them ahead hides most of the wait
@@ -82,16 +83,28 @@ void GatherCosts(std::span<const uint32_t> elements, const std::vector<uint16_t>
     }
 }
 
-// Changes by 1 each sample whose parity must change.
-void ApplyChanges(Carrier& carrier, std::span<const uint32_t> elements, std::span<const uint8_t> cover,
+bool NoteChanges(Carrier& carrier, std::span<const uint32_t> elements, std::span<const uint8_t> cover,
     std::span<const uint8_t> stego)
 {
+    try {
+        for (size_t t = 0; t < elements.size(); ++t)
+            if (cover[t] != stego[t])
+                carrier.Changes.push_back(elements[t]);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+// Changes by 1 each sample whose parity must change.
+void ApplyChanges(const Carrier& carrier)
+{
+    const ElementSamples samples(carrier.Image);
+    ChangeDirections directions;
     uint8_t* rows = carrier.Image.Pixels().data();
-    for (size_t t = 0; t < elements.size(); ++t) {
-        if (cover[t] == stego[t])
-            continue;
-        uint8_t& sample = rows[carrier.Samples.Offset(elements[t])];
-        sample = carrier.Directions.Changed(sample);
+    for (uint32_t element : carrier.Changes) {
+        uint8_t& sample = rows[samples.Offset(element)];
+        sample = directions.Changed(sample);
     }
 }
 
@@ -110,10 +123,7 @@ bool EmbedElements(Carrier& carrier, std::span<const uint32_t> elements, const s
     }
     carrier.Parities.Gather(elements, cover);
     GatherCosts(elements, costs, elementCosts);
-    if (!TrellisCode::Embed(cover, elementCosts, bits, stego))
-        return false;
-    ApplyChanges(carrier, elements, cover, stego);
-    return true;
+    return TrellisCode::Embed(cover, elementCosts, bits, stego) && NoteChanges(carrier, elements, cover, stego);
 }
 
 bool ExtractElements(const ElementParities& image, std::span<const uint32_t> elements, std::span<uint8_t> bits)
@@ -203,6 +213,7 @@ StealthStatus Embed(Carrier& carrier, const ElementPlan& plan, const StealthKeys
     if (!EmbedElements(carrier, parts.Salt, costs, saltBits) || !EmbedElements(carrier, parts.Length, costs, lengthBits)
         || !EmbedPayload(carrier, parts.Payload, costs, payloadBits, progress))
         return StealthStatus::Unsuitable;
+    ApplyChanges(carrier);
     return StealthStatus::Done;
 }
 
@@ -299,7 +310,7 @@ StealthStatus Hide(DibImage& image, const SecretBytes& password, std::span<const
     ElementParities parities;
     if (!parities.Read(image))
         return StealthStatus::Unsuitable;
-    Carrier carrier { image, ElementSamples(image), parities, {} };
+    Carrier carrier { image, parities, {} };
     return Embed(carrier, *plan, salt, *keys, *envelope, steps);
 }
 

@@ -19,7 +19,7 @@ namespace lumaquill::stealth {
 // Hides content (the zlib stream) and storedName (already cut to the
 // stored-name rules by the caller) in the R, G, B samples of image (24- or
 // 32-bit DibImage, changed in place; alpha untouched). A fresh random salt
-// per call. progress may be null.
+// per call. progress may be null. Unless Done, image is left unchanged.
 StealthStatus Hide(DibImage& image, const SecretBytes& password, std::span<const uint8_t> content,
     std::string_view storedName, ProgressSink* progress);
 

@@ -90,7 +90,8 @@ TEST(StealthCodecTest, HideThenOpenRoundTrips)
     const RoundTrip cases[] = {
         { "64 x 64, 24-bit, safe size", 64, 64, 24, 8, "" },
         { "101 x 67, 32-bit, largest size with a name", 101, 67, 32, SIZE_MAX, "notes.txt" },
-        { "1000 x 700, 24-bit, safe size", 1000, 700, 24, 4358 - 12, "photo-list.csv" },
+        { "1000 x 700, 24-bit, safe size (two payload blocks)", 1000, 700, 24, 4358 - 14, "photo-list.csv" },
+        { "120 x 90, 32-bit, an empty file", 120, 90, 32, 0, "empty.txt" },
     };
     for (const RoundTrip& trip : cases) {
         const DibImage cover = Picture(trip.Width, trip.Height, trip.Bits, seed);
