@@ -81,6 +81,9 @@ inline constexpr const char* kStealthLossyCover = "This picture was saved in a l
 inline constexpr const char* kStealthLossyCoverEnd
     = "), whose compression grid betrays any change to its pixels, so it cannot carry a stealth image. Use a "
       "photo kept lossless (PNG, BMP or lossless WebP) that was never saved in a lossy format.";
+inline constexpr const char* kStealthGreyCover
+    = "This picture is grey: a stealth image changes its red, green and blue samples each on its own, and the "
+      "colour that brings into a grey picture betrays it. Use a colour photo kept lossless.";
 inline constexpr const char* kStealthUnsuitable
     = "This picture is too small for a stealth image. Use a larger photo kept lossless.";
 inline constexpr const char* kStealthFailed

@@ -55,14 +55,34 @@ uint64_t OutputCap(const StegEngine& engine)
     return DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
 }
 
-// The container problems, once the request itself may be a stealth one.
-std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
+// Red, green and blue equal in every pixel. Precondition: a usable (24- or
+// 32-bit) picture.
+bool IsGrey(const DibImage& image)
+{
+    const size_t pixelBytes = image.BitCount() / 8u;
+    const size_t rowBytes = pixelBytes * static_cast<size_t>(image.Width());
+    const std::vector<uint8_t>& rows = image.Pixels();
+    for (size_t row = 0; row < static_cast<size_t>(image.Height()); ++row) {
+        const uint8_t* pixel = rows.data() + row * image.Stride();
+        for (size_t at = 0; at < rowBytes; at += pixelBytes) {
+            if (pixel[at] != pixel[at + 1] || pixel[at] != pixel[at + 2])
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string StealthCoverRefusal(const StegEngine& engine, const EncodeRequest& request)
 {
     if (!engine.LastLoad.Lossless)
         return LossyCover(engine);
     const stealth::StealthSizes sizes = StealthSizesOf(engine);
     if (sizes.Largest == 0)
         return message::kStealthUnsuitable;
+    if (IsGrey(engine))
+        return message::kStealthGreyCover;
     const uint64_t bytes = StealthPayloadBytes(request);
     if (bytes > sizes.Largest)
         return StealthTooLarge(bytes, sizes);
@@ -70,8 +90,6 @@ std::string CoverRefusal(const StegEngine& engine, const EncodeRequest& request)
         return TooLargeToDecode(request.OriginalSize, OutputCap(engine));
     return {};
 }
-
-} // namespace
 
 uint64_t StealthPayloadBytes(const EncodeRequest& request)
 {
@@ -93,7 +111,7 @@ std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& reques
         return message::kStealthNoNoise;
     if (request.Shrink)
         return message::kStealthNoShrink;
-    return CoverRefusal(engine, request);
+    return StealthCoverRefusal(engine, request);
 }
 
 std::string StealthTooLarge(uint64_t payloadBytes, const stealth::StealthSizes& sizes)
@@ -132,8 +150,7 @@ bool RunStealthEncode(StegEngine& engine, const EncodeRequest& request)
     if (status == stealth::StealthStatus::Done)
         return true;
     // The picture and the sizes have been checked: what is left is memory
-    // running short on the way. The picture may then be partly changed and
-    // is not to be saved.
+    // running short on the way, which leaves the picture as it was.
     Warn(engine, status == stealth::StealthStatus::TooLarge ? StealthTooLarge(bytes, sizes) : message::kStealthFailed);
     return false;
 }

@@ -24,10 +24,14 @@ stealth::StealthSizes StealthSizesOf(const StegEngine& engine);
 
 // Why the request cannot become a stealth image of the loaded container,
 // the first problem in this order: questions or no password, noise,
-// shrink, a lossy cover, a picture too small, a payload above the largest
-// size, a content the decode could not restore. Empty when it can; a
+// shrink, a lossy cover, a picture too small, a grey picture, a payload
+// above the largest size, a content the decode could not restore. Empty when it can; a
 // payload above the safe size is allowed (see StealthAboveSafe).
 std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& request);
+
+// The container's part of StealthRefusal, from the lossy cover on: what a
+// dialog can tell before the password step.
+std::string StealthCoverRefusal(const StegEngine& engine, const EncodeRequest& request);
 
 // The refusal of a payload above the largest size, stating it and both
 // sizes.

@@ -175,6 +175,15 @@ void OneByteAboveLargest(FlowHarness& h, EncodeRequest& request)
     request = hidden.Request;
 }
 
+// Every pixel's blue sample copied to its green and red.
+void MakeGrey(FlowHarness& h, EncodeRequest&)
+{
+    for (int32_t y = 1; y <= h.Engine.Height(); ++y) {
+        for (int32_t x = 0; x < h.Engine.Width(); ++x)
+            h.Engine.SetPixel(x, y, (h.Engine.GetPixel(x, y) & 0xFF) * 0x010101);
+    }
+}
+
 const RefusalCase kRefusals[] = {
     { "Questions",
         [](FlowHarness& h, EncodeRequest& r) {
@@ -200,6 +209,8 @@ const RefusalCase kRefusals[] = {
         [](const FlowHarness&, const EncodeRequest&) { return LossyCover("AVIF"); } },
     { "TooSmall", [](FlowHarness& h, EncodeRequest&) { h.LoadBitmap("tiny.bmp", 8, 8, 24, 3); },
         [](const FlowHarness&, const EncodeRequest&) { return Fixed(message::kStealthUnsuitable); } },
+    { "GreyCover", MakeGrey,
+        [](const FlowHarness&, const EncodeRequest&) { return Fixed(message::kStealthGreyCover); } },
     { "AboveLargestWithItsName", OneByteAboveLargest,
         [](const FlowHarness& h, const EncodeRequest& r) {
             return StealthTooLarge(StealthPayloadBytes(r), StealthSizesOf(h.Engine));
