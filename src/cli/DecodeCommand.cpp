@@ -16,6 +16,8 @@
 #include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
+#include "flows/Payload.h"
+#include "flows/StealthJpegFlow.h"
 #include "keys/QuestionSet.h"
 #include "seal/SecretBytes.h"
 
@@ -55,6 +57,8 @@ int DecodeCommand::Decode(const DecodeOptions& options)
     engine->SetFrontend({ &messages, nullptr, progressLine ? &progress : nullptr, &savePrompt });
 
     engine->LoadContainer(options.ImagePath);
+    if (engine->LastLoad.Ok() && engine->LastLoad.Format == PictureFormat::Jpeg)
+        return DecodeJpeg(options, *engine, messages, savePrompt);
     if (std::string refusal = PictureChoice::Refusal(*engine, options.ImagePath, true); !refusal.empty()) {
         messages.ShowMessage(refusal, MessageIcon::Stop);
         return ExitFailure;
@@ -68,6 +72,33 @@ int DecodeCommand::Decode(const DecodeOptions& options)
     std::string holder;
     int before = messages.Count();
     DecodeOutcome outcome = RunDecode(*engine, *key, holder, password.empty() ? nullptr : &password);
+    return Deliver(options, outcome, holder, savePrompt.Declined(), messages.Count() != before);
+}
+
+// A JPEG holds only a stealth JPEG, read from its coefficients, never from
+// the decoded pixels; it stores no questions.
+int DecodeCommand::DecodeJpeg(const DecodeOptions& options, StegEngine& engine, const StderrMessageSink& messages,
+    const DecodeSavePrompt& savePrompt)
+{
+    std::string reason;
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(options.ImagePath, reason);
+    if (!file) {
+        Io.Err << message::kCannotRead << " \"" << DisplayText::ForTerminal(options.ImagePath) << "\": " << reason
+               << ".\n"
+               << std::flush;
+        return ExitFailure;
+    }
+    QuestionSet questions;
+    SecretBytes password;
+    if (!TakeKey(options, false, questions, password))
+        return ExitUsage;
+    std::string holder;
+    const int before = messages.Count();
+    const DecodeOutcome outcome = RunStealthJpegDecode(engine, *file, password, holder);
+    if (outcome == NothingDecoded) {
+        Io.Err << message::kStealthJpegNotOpened << '\n' << std::flush;
+        return ExitFailure;
+    }
     return Deliver(options, outcome, holder, savePrompt.Declined(), messages.Count() != before);
 }
 

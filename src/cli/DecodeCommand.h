@@ -10,8 +10,11 @@ namespace lumaquill {
 
 struct CliIo;
 struct DecodeOptions;
+class DecodeSavePrompt;
 class QuestionSet;
 class SecretBytes;
+class StderrMessageSink;
+class StegEngine;
 
 // lumaquill-cli decode: the decode dialog's flow. A decoded text goes to
 // standard output byte for byte, or to --out FILE; a decoded file is saved
@@ -25,6 +28,8 @@ public:
 
 private:
     int Decode(const DecodeOptions& options);
+    int DecodeJpeg(const DecodeOptions& options, StegEngine& engine, const StderrMessageSink& messages,
+        const DecodeSavePrompt& savePrompt);
     // password receives the typed password (empty for answers): a sealed
     // image opens only with it.
     std::optional<KeyDigests> TakeKey(

@@ -13,10 +13,12 @@
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
 #include "core/MessageText.h"
+#include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
+#include "flows/StealthJpegFlow.h"
 #include "keys/QuestionSet.h"
 
 #include <algorithm>
@@ -97,6 +99,8 @@ int EncodeCommand::Encode(const EncodeOptions& options)
     request.Speed = options.Speed;
     request.OutFormat = options.OutFormat;
     request.Stealth = options.Stealth;
+    if (options.OutFormat == PictureFormat::Jpeg)
+        return EncodeJpeg(*engine, options, request, messages);
     if (!RunEncode(*engine, request)) {
         ExplainNoRoom(*engine, request);
         return ExitFailure;
@@ -126,6 +130,34 @@ int EncodeCommand::Save(StegEngine& engine, const EncodeOptions& options, Messag
     }
     const FileWriteResult saved = engine.SaveContainer(
         options.OutPath, options.OutFormat, options.Force ? ExistingFile::Replace : ExistingFile::Keep);
+    if (saved)
+        return ExitOk;
+    messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);
+    return ExitFailure;
+}
+
+// A stealth JPEG is the cover file itself with changed coefficients: only a
+// JPEG cover gives one, and its bytes are read again for it.
+int EncodeCommand::EncodeJpeg(
+    StegEngine& engine, const EncodeOptions& options, const EncodeRequest& request, MessageSink& messages)
+{
+    if (engine.LastLoad.Format != PictureFormat::Jpeg) {
+        messages.ShowMessage(message::kStealthJpegNeedsJpegCover, MessageIcon::Stop);
+        return ExitFailure;
+    }
+    std::string reason;
+    const std::optional<std::vector<uint8_t>> cover = ReadWholeFile(options.ContainerPath, reason);
+    if (!cover) {
+        messages.ShowMessage(
+            std::string(message::kCannotRead) + " " + Quoted(options.ContainerPath) + ": " + reason + ".",
+            MessageIcon::Stop);
+        return ExitFailure;
+    }
+    std::vector<uint8_t> out;
+    if (!RunStealthJpegEncode(engine, *cover, request, out))
+        return ExitFailure;
+    const FileWriteResult saved = WriteFileAtomically(
+        options.OutPath, out.data(), out.size(), options.Force ? ExistingFile::Replace : ExistingFile::Keep);
     if (saved)
         return ExitOk;
     messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);

@@ -33,6 +33,8 @@ private:
     bool TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions);
     void ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request);
     int Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages);
+    int EncodeJpeg(
+        StegEngine& engine, const EncodeOptions& options, const EncodeRequest& request, MessageSink& messages);
 
     CliIo& Io;
 };

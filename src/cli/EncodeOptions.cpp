@@ -164,7 +164,9 @@ std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>
         error = "no output image: give --out OUT.png";
         return std::nullopt;
     }
-    std::optional<PictureFormat> format = PictureChoice::OutputFormat(result.OutPath, error);
+    std::optional<PictureFormat> format = options.Has("--stealth")
+        ? PictureChoice::StealthOutputFormat(result.OutPath, error)
+        : PictureChoice::OutputFormat(result.OutPath, error);
     if (!format)
         return std::nullopt;
     result.OutFormat = *format;
@@ -184,7 +186,8 @@ const char* EncodeOptions::Usage()
            "\n"
            "Hides a text or a file in a picture and writes the result to OUT.png.\n"
            "  --out OUT.png        the encoded image: .png, .bmp or .webp (lossless) by its extension;\n"
-           "                       - writes a PNG to standard output\n"
+           "                       - writes a PNG to standard output; with --stealth and a JPEG\n"
+           "                       --container, a .jpg or .jpeg name writes a stealth JPEG\n"
            "  --force              replace an existing OUT (only ever a regular file)\n"
            "  --container PICTURE  the picture to hide the data in: PNG, JPEG, WebP, HEIC, AVIF or BMP\n"
            "  --noise              make an image of random noise instead (replaces --container)\n"

@@ -11,7 +11,9 @@
 #include "engine/StegEngine.h"
 #include "flows/DecodeFlow.h"
 #include "flows/EncodeFlow.h"
+#include "flows/Payload.h"
 #include "flows/StealthFlow.h"
+#include "flows/StealthJpegFlow.h"
 #include "keys/QuestionSet.h"
 
 #include <memory>
@@ -25,6 +27,22 @@ namespace {
 
 // Encode never chooses EmbedMode 4 for a picture; only noise containers use it.
 constexpr size_t kNoiseOnlyMode = 4;
+
+// A JPEG's own figures come from its coefficients, which the loaded pixels
+// no longer show.
+void AddJpegFacts(const std::string& path, InfoCommand::Facts& facts)
+{
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(path);
+    if (!file)
+        return;
+    const std::optional<StealthJpegFacts> jpeg = StealthJpegFactsOf(*file);
+    if (!jpeg)
+        return;
+    facts.JpegQuality = jpeg->Quality;
+    facts.JpegSubsampling = jpeg->Subsampling;
+    facts.StealthSafe = jpeg->Sizes.Safe;
+    facts.StealthLargest = jpeg->Sizes.Largest;
+}
 
 // Nothing when the file holds no picture at all; the refusal says why.
 std::optional<InfoCommand::Facts> GatherFacts(const std::string& path, std::string& refusal)
@@ -51,6 +69,8 @@ std::optional<InfoCommand::Facts> GatherFacts(const std::string& path, std::stri
     const stealth::StealthSizes stealthSizes = StealthSizesOf(*engine);
     facts.StealthSafe = stealthSizes.Safe;
     facts.StealthLargest = stealthSizes.Largest;
+    if (engine->LastLoad.Format == PictureFormat::Jpeg)
+        AddJpegFacts(path, facts);
     QuestionSet questions;
     if (facts.Lossless && ReadStoredQuestions(*engine, questions)) {
         for (size_t k = 0; k < static_cast<size_t>(questions.LeadingUsed()); ++k)
@@ -80,8 +100,30 @@ const char* SealedText(const InfoCommand::Facts& facts)
     return facts.Questions.empty() ? "unknown until opened" : "no";
 }
 
+bool IsStealthJpegCover(const InfoCommand::Facts& facts)
+{
+    return facts.JpegQuality > 0;
+}
+
+void AppendJpegText(std::ostringstream& out, const InfoCommand::Facts& facts)
+{
+    out << "JPEG quality: about " << facts.JpegQuality << " (from its luminance table)\n"
+        << "Chroma subsampling: " << facts.JpegSubsampling << '\n';
+    if (facts.StealthLargest == 0) {
+        out << "Stealth JPEG sizes: none; the picture is too small for a stealth JPEG\n";
+        return;
+    }
+    out << "Stealth JPEG sizes in bytes (compressed, with the file's name):\n"
+        << "  safe: " << facts.StealthSafe << " (detectors stay near chance)\n"
+        << "  largest: " << facts.StealthLargest << " (detectable above the safe size)\n";
+}
+
 void AppendStealthSizesText(std::ostringstream& out, const InfoCommand::Facts& facts)
 {
+    if (IsStealthJpegCover(facts)) {
+        AppendJpegText(out, facts);
+        return;
+    }
     if (!facts.Lossless) {
         out << "Stealth sizes: none; a lossy picture cannot be a stealth cover\n";
         return;
@@ -95,11 +137,19 @@ void AppendStealthSizesText(std::ostringstream& out, const InfoCommand::Facts& f
         << "  largest: " << facts.StealthLargest << " (detectable above the safe size)\n";
 }
 
+const char* FormatNote(const InfoCommand::Facts& facts)
+{
+    if (facts.Lossless)
+        return "";
+    return IsStealthJpegCover(facts) ? " (lossy: it holds data only as a stealth JPEG)"
+                                     : " (lossy: a cover only, it cannot be decoded)";
+}
+
 // Null for a lossy picture, which no stealth image can be made of.
 void AppendStealthSizeJson(std::ostringstream& out, const char* key, const InfoCommand::Facts& facts, uint64_t size)
 {
     out << "  \"" << key << "\": ";
-    if (facts.Lossless)
+    if (facts.Lossless || IsStealthJpegCover(facts))
         out << size;
     else
         out << "null";
@@ -137,7 +187,7 @@ std::string InfoCommand::AsText(const Facts& facts)
 {
     std::ostringstream out;
     out << "Image: " << DisplayText::ForTerminal(facts.Path) << '\n'
-        << "Format: " << facts.Format << (facts.Lossless ? "" : " (lossy: a cover only, it cannot be decoded)") << '\n'
+        << "Format: " << facts.Format << FormatNote(facts) << '\n'
         << "Size: " << facts.Width << " x " << facts.Height << " pixels\n"
         << "Bits per pixel: " << facts.BitsPerPixel << '\n';
     if (!facts.Usable) {
@@ -180,6 +230,9 @@ std::string InfoCommand::AsJson(const Facts& facts)
             << "  \"noise_only_mode\": " << kNoiseOnlyMode << ",\n";
         AppendStealthSizeJson(out, "stealth_safe_size", facts, facts.StealthSafe);
         AppendStealthSizeJson(out, "stealth_largest_size", facts, facts.StealthLargest);
+        if (IsStealthJpegCover(facts))
+            out << "  \"jpeg_quality\": " << facts.JpegQuality << ",\n"
+                << "  \"jpeg_subsampling\": " << JsonText::Quote(facts.JpegSubsampling) << ",\n";
     }
     out << "  \"capacity\": [";
     for (size_t mode = 0; facts.Usable && mode < facts.Capacity.size(); ++mode)

@@ -38,6 +38,11 @@ public:
         // lossy picture, which cannot be a stealth cover.
         uint64_t StealthSafe = 0;
         uint64_t StealthLargest = 0;
+        // A JPEG that can carry a stealth JPEG: its quality estimate (0 for
+        // any other picture) and chroma subsampling; the stealth sizes are
+        // then a stealth JPEG's.
+        int JpegQuality = 0;
+        std::string JpegSubsampling;
         // Question and hint of each stored question, raw bytes.
         std::vector<std::pair<std::string, std::string>> Questions;
     };

@@ -31,6 +31,13 @@ std::optional<PictureFormat> PictureChoice::OutputFormat(const std::string& path
     return std::nullopt;
 }
 
+std::optional<PictureFormat> PictureChoice::StealthOutputFormat(const std::string& path, std::string& error)
+{
+    if (path != kStandardOutput && IsJpegOutputName(path))
+        return PictureFormat::Jpeg;
+    return OutputFormat(path, error);
+}
+
 std::string PictureChoice::Refusal(const StegEngine& engine, const std::string& path, bool forDecode)
 {
     std::string detail;

@@ -17,6 +17,9 @@ public:
     // PNG, BMP or WebP by the output name's extension (standard output, "-",
     // is PNG); otherwise nothing and a usage error text.
     static std::optional<PictureFormat> OutputFormat(const std::string& path, std::string& error);
+    // The same for an encode with --stealth, which also writes a .jpg or
+    // .jpeg name as a stealth JPEG (its cover must then be a JPEG).
+    static std::optional<PictureFormat> StealthOutputFormat(const std::string& path, std::string& error);
     // "No container image selected." (or, for a lossy picture given to
     // decode, "Cannot decode"), the file's name and the reason; empty when
     // the engine's container can be used.

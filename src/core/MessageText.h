@@ -90,4 +90,17 @@ inline constexpr const char* kStealthFailed
     = "Could not hide the data as a stealth image: there is not enough memory for this picture. Close other "
       "programs or use a smaller photo.";
 
+// Stealth JPEGs: a JPEG cover written back as a JPEG.
+inline constexpr const char* kStealthJpegNotOpened
+    = "Could not decode any useful information from this JPEG. A JPEG holds data only when it was written as a "
+      "stealth JPEG and not recompressed since: messengers recompress pictures sent as photos, so send it as a "
+      "file.";
+inline constexpr const char* kStealthJpegUnsuitable
+    = "This JPEG is too small for a stealth JPEG, or not a JPEG that can carry one (8-bit greyscale or colour). "
+      "Use a larger photo.";
+inline constexpr const char* kStealthJpegNeedsJpegCover
+    = "Only a JPEG cover makes a stealth JPEG: any other picture saved as a JPEG loses its hidden data. Give "
+      "--out a .png, .bmp or .webp name, or a JPEG as --container.";
+inline constexpr const char* kStealthJpegFailed = "Could not hide the data as a stealth JPEG.";
+
 } // namespace lumaquill::message

@@ -1,8 +1,31 @@
 #include "image/ExifOrientation.h"
 
+#include <iterator>
 #include <libexif/exif-data.h>
 
 namespace lumaquill {
+
+namespace {
+
+// "Exif\0\0"; a big-endian TIFF header whose first IFD starts at offset 8;
+// that IFD: one entry, tag 0x0112 (orientation), type 3 (SHORT), count 1,
+// the value in the first two bytes of the value field; no next IFD.
+constexpr uint8_t kMinimalExif[] = { 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0,
+    0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0 };
+static_assert(sizeof kMinimalExif == 32);
+// The low byte of the orientation value.
+constexpr size_t kMinimalExifValue = 25;
+
+} // namespace
+
+std::vector<uint8_t> ExifOrientation::MinimalExif(int orientation)
+{
+    if (orientation < 2 || orientation > 8)
+        return {};
+    std::vector<uint8_t> block(std::begin(kMinimalExif), std::end(kMinimalExif));
+    block[kMinimalExifValue] = static_cast<uint8_t>(orientation);
+    return block;
+}
 
 int ExifOrientation::FromExif(const uint8_t* data, size_t size)
 {

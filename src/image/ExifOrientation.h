@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace lumaquill {
 
@@ -12,6 +13,9 @@ public:
     // The orientation tag of an EXIF block ("Exif\0\0" and a TIFF
     // structure), or 1 when there is none or it is out of range.
     static int FromExif(const uint8_t* data, size_t size);
+    // An EXIF block ("Exif\0\0" and a big-endian TIFF structure) holding
+    // only the orientation tag; empty for orientation 1, which needs none.
+    static std::vector<uint8_t> MinimalExif(int orientation);
     // Orientations 5 to 8 swap width and height.
     static bool SwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
     // Places count consecutive source rows of 3-byte pixels (source width x

@@ -57,4 +57,10 @@ bool IsLossyExtension(const std::string& name)
     return std::find(kLossy.begin(), kLossy.end(), extension) != kLossy.end();
 }
 
+bool IsJpegOutputName(const std::string& name)
+{
+    const std::string extension = LowerExtension(name);
+    return extension == ".jpg" || extension == ".jpeg";
+}
+
 } // namespace lumaquill

@@ -20,4 +20,8 @@ std::optional<PictureFormat> OutputFormatForName(const std::string& name);
 // which would destroy hidden data.
 bool IsLossyExtension(const std::string& name);
 
+// The extension names a JPEG to be written (.jpg or .jpeg, in any case):
+// only a stealth JPEG of a JPEG cover.
+bool IsJpegOutputName(const std::string& name);
+
 } // namespace lumaquill

@@ -31,6 +31,18 @@ bool ElementParities::Read(const DibImage& image)
     return true;
 }
 
+bool ElementParities::ReadLowBits(std::span<const int16_t> values)
+{
+    try {
+        Bits.assign((values.size() + 63) / 64, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (size_t e = 0; e < values.size(); ++e)
+        Bits[e / 64] |= uint64_t(uint16_t(values[e]) & 1u) << (e % 64);
+    return true;
+}
+
 void ElementParities::Gather(std::span<const uint32_t> elements, std::span<uint8_t> parities) const
 {
     for (size_t t = 0; t < elements.size(); ++t)

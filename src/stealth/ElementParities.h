@@ -19,6 +19,9 @@ public:
     // False when the memory cannot be had. REQUIRES: image valid with 24 or
     // 32 bits per pixel.
     bool Read(const DibImage& image);
+    // Element e is values[e] (two's complement: -1 is odd). False when the
+    // memory cannot be had.
+    bool ReadLowBits(std::span<const int16_t> values);
 
     uint8_t At(uint32_t element) const { return uint8_t((Bits[element / 64] >> (element % 64)) & 1u); }
     // The parities of the elements, in their order.

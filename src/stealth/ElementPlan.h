@@ -21,6 +21,11 @@ struct ElementPlan {
     // Nothing when the picture is too small (spread below kMinSpread) or too
     // large (beyond kMaxElements) for the format.
     static std::optional<ElementPlan> For(int32_t width, int32_t height);
+    // The same over any N elements, the rates counted per rateBase (pixels
+    // of a picture, non-zero AC coefficients of a JPEG): SafeBits
+    // floor(rateBase / 20) and LargestBits floor(2 rateBase / 5), both at
+    // most the payload elements.
+    static std::optional<ElementPlan> ForElements(uint64_t elements, uint64_t rateBase);
 };
 
 } // namespace lumaquill::stealth

@@ -21,7 +21,12 @@ StealthSizes SizesFor(int32_t width, int32_t height)
     const std::optional<ElementPlan> plan = ElementPlan::For(width, height);
     if (!plan)
         return {};
-    return { ContentBytes(plan->SafeBits), ContentBytes(plan->LargestBits) };
+    return SizesFor(*plan);
+}
+
+StealthSizes SizesFor(const ElementPlan& plan)
+{
+    return { ContentBytes(plan.SafeBits), ContentBytes(plan.LargestBits) };
 }
 
 } // namespace lumaquill::stealth

@@ -16,4 +16,9 @@ struct StealthSizes {
 // 0/0 when the picture is too small for the format at all.
 StealthSizes SizesFor(int32_t width, int32_t height);
 
+struct ElementPlan;
+// The sizes of any element plan (a JPEG's counts its rates per non-zero AC
+// coefficient).
+StealthSizes SizesFor(const ElementPlan& plan);
+
 } // namespace lumaquill::stealth

@@ -243,7 +243,7 @@ TEST_F(CliPictureTest, InfoStatesFormatAndBitDepth)
         << json.Out;
     CliRun text = Run({ "info", Fixture("cover.jpg") });
     ASSERT_EQ(text.Status, 0) << text.Err;
-    EXPECT_NE(text.Out.find("Format: JPEG (lossy: a cover only, it cannot be decoded)\nSize: 47 x 33 pixels\n"
+    EXPECT_NE(text.Out.find("Format: JPEG (lossy: it holds data only as a stealth JPEG)\nSize: 47 x 33 pixels\n"
                             "Bits per pixel: 24\n"),
         std::string::npos)
         << text.Out;
