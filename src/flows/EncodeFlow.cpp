@@ -4,6 +4,7 @@
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
+#include "flows/PayloadFit.h"
 #include "flows/SealedRequest.h"
 #include "image/BmpFormat.h"
 #include "image/ColourProfile.h"
@@ -92,14 +93,8 @@ bool UseNoiseContainer(StegEngine& engine, uint32_t payloadSize, uint64_t origin
 // keeps the cover's colour profile for the saved output.
 bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
-    const uint32_t target = ScaledImage::ShrinkTarget(payloadSize);
-    if (target >= engine.PixelBytes())
-        return true;
     ScaledImage scaled;
-    scaled.CreateForTarget(engine, target);
-    const int32_t capacity
-        = StegEngine::CapacityFor(scaled.Width(), scaled.Height(), kMadeContainerBits, container::kDecodeCapacityMode);
-    if (DecodableBytes(capacity) < originalSize)
+    if (!MakeShrunkContainer(engine, payloadSize, originalSize, scaled))
         return true;
     ColourProfile profile = engine.LastLoad.Profile;
     const bool loaded = AdoptPicture(engine, scaled);

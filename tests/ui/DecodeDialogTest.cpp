@@ -35,7 +35,7 @@ TEST_F(DecodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1053, "QPushButton", "Image", { 7, 87, 79, 14 } },
             { 1000, "QPushButton", "Preview", { 102, 87, 79, 14 } },
             { IdOk, "QPushButton", "Decode", { 97, 141, 84, 50 } },
-            { 1070, "QLabel", "Image: none chosen yet", { 7, 104, 174, 8 } },
+            { 1070, "QLabel", "Image: none chosen yet", { 7, 104, 174, 10 } },
         });
     EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
     EXPECT_TRUE(Dialog.Button(IdOk)->isDefault());

@@ -40,7 +40,7 @@ TEST(UiPromptsTest, MessageBoxHasOneOkButtonTheIconAndTheProgramCaption)
         });
         prompts.ShowMessage(nullptr, QStringLiteral("No image selected."), c.Icon);
         EXPECT_TRUE(answer.Done());
-        EXPECT_EQ(answer.Title(), QStringLiteral("test_ui"));
+        EXPECT_EQ(answer.Title(), QStringLiteral("Test_ui"));
         EXPECT_EQ(icon, c.Shown);
         EXPECT_EQ(text, QStringLiteral("No image selected."));
         EXPECT_EQ(buttons, 1u);
