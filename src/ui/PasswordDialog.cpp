@@ -49,7 +49,7 @@ const DialogTemplate PasswordTemplate{
                 QStringLiteral("Very Slow"),
             }},
         // What the selected speed costs on this computer.
-        {CostId, ControlKind::Static, QString(), {80, 59, 113, 8}},
+        {CostId, ControlKind::Static, QString(), {7, 59, 186, 8}},
         {SealId, ControlKind::CheckBox, QStringLiteral("S&eal with strong encryption"), {80, 70, 113, 10}},
         {QuizlockId, ControlKind::PushButton, QStringLiteral("&Quizlock"), {7, 86, 50, 14}},
         {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {90, 86, 50, 14}, ControlStyle::DefaultButton},

@@ -48,7 +48,7 @@ QString SpeedCost::Words(double seconds)
 
 QString SpeedCost::Text(int32_t speed)
 {
-    return QStringLiteral("Strengthening takes %1 on this computer.").arg(Words(Seconds(PassesForSpeed(speed))));
+    return QStringLiteral("Takes %1 on this computer.").arg(Words(Seconds(PassesForSpeed(speed))));
 }
 
 } // namespace lumaquill

@@ -10,7 +10,7 @@ namespace lumaquill {
 // program and scaled by each setting's number of passes.
 class SpeedCost {
 public:
-    // "Strengthening the password takes about 8 seconds on this computer."
+    // "Takes about 8 seconds on this computer.", said of the speed chosen.
     static QString Text(int32_t speed);
     // The time in seconds for a number of passes at the measured rate.
     static double Seconds(uint32_t passes);

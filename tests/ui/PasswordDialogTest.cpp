@@ -80,7 +80,9 @@ TEST(PasswordDialogTest, TheSpeedListSaysWhatEachSettingCosts)
         SCOPED_TRACE(speed);
         dialog.Combo(SpeedId)->setCurrentIndex(speed);
         EXPECT_EQ(dialog.ControlText(CostId), SpeedCost::Text(speed));
-        EXPECT_TRUE(dialog.ControlText(CostId).startsWith(QStringLiteral("Strengthening takes ")));
+        EXPECT_TRUE(dialog.ControlText(CostId).startsWith(QStringLiteral("Takes ")));
+        // Whole, not shortened.
+        EXPECT_EQ(dialog.Static(CostId)->text(), dialog.ControlText(CostId));
     }
     EXPECT_LT(dialog.Control(CostId)->geometry().bottom(), dialog.Control(SealId)->geometry().top());
     EXPECT_GT(dialog.Control(CostId)->geometry().top(), dialog.Control(SpeedId)->geometry().bottom());
