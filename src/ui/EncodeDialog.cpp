@@ -7,6 +7,7 @@
 #include "flows/Payload.h"
 #include "flows/PayloadFit.h"
 #include "flows/SealedRequest.h"
+#include "image/PictureFormat.h"
 #include "image/ScaledImage.h"
 #include "ui/BusyCursor.h"
 #include "ui/EncodedPreviewDialog.h"
@@ -147,6 +148,7 @@ EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     new FileDropTarget(Button(FileButtonId), prompts, [this](const QString& path) { ChoosePayloadFile(path); });
     new FileDropTarget(
         Button(ExistingImageButtonId), prompts, [this](const QString& path) { ChooseContainerFile(path); });
+    new FileDropTarget(this, prompts, [this](const QString& path) { ChooseDroppedFile(path); });
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &EncodeDialog::OnExistingImageButton);
     connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowChosenContainer);
     connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
@@ -190,6 +192,17 @@ void EncodeDialog::OnFileButton()
     const std::optional<QString> path = Prompts.AskOpenFileName(this, OpenPrompt(kAllFilesFilter));
     if (path)
         ChoosePayloadFile(*path);
+}
+
+// Dropped elsewhere on the window, a file named as a picture is the
+// container and any other file the payload; the two buttons take either.
+void EncodeDialog::ChooseDroppedFile(const QString& path)
+{
+    const std::string name = LocalPath(path);
+    if (OutputFormatForName(name) || IsLossyExtension(name))
+        ChooseContainerFile(path);
+    else
+        ChoosePayloadFile(path);
 }
 
 void EncodeDialog::ChoosePayloadFile(const QString& path)

@@ -59,6 +59,7 @@ public:
     // button, as payload) goes here too.
     void ChoosePayloadFile(const QString& path);
     void ChooseContainerFile(const QString& path);
+    void ChooseDroppedFile(const QString& path);
 
 protected:
     void OnInitDialog() override;

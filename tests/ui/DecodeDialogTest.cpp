@@ -112,6 +112,9 @@ TEST(DecodeDialogDropTest, DroppedImagesAreChosenAndTheLineNamesThem)
         EXPECT_EQ(
             dialog.ControlText(DecodeDialog::ChosenImageId), QStringLiteral("Image: container2.bmp, 20 x 10 pixels"));
     }
+    // Anywhere on the window, not only on the buttons.
+    test::DropFilesOn(dialog.Static(DecodeDialog::ChosenImageId), { container.Folder.filePath("container1.bmp") });
+    EXPECT_EQ(container.Engine.Width(), 40);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(prompts.Messages.empty());
     EXPECT_TRUE(prompts.FileRequests.empty());

@@ -256,6 +256,25 @@ TEST(EncodeDialogDropTest, DropsChooseThePayloadAndTheContainerAndTheLinesNameTh
     EXPECT_TRUE(prompts.FileRequests.empty());
 }
 
+// Dropped elsewhere on the window, a picture's name makes the file the
+// container and any other name the payload.
+TEST(EncodeDialogDropTest, DropsOnTheWindowChooseByTheFilesName)
+{
+    test::TestContainer container(80, 60, 0xFF0000, 0x0000FF);
+    StegEngine engine;
+    test::ScriptedPrompts prompts;
+    EncodeDialog dialog(engine, prompts);
+    dialog.show();
+    QWidget* elsewhere = dialog.Static(EncodeDialog::FitLineId);
+    test::DropFilesOn(elsewhere, { WriteSmallFile(container.Folder, QStringLiteral("notes.txt")) });
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+    test::DropFilesOn(elsewhere, { container.Folder.filePath("container1.bmp") });
+    EXPECT_EQ(
+        dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: container1.bmp, 80 x 60 pixels"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+    EXPECT_TRUE(prompts.Messages.empty());
+}
+
 // Nobody encodes into an image left from an earlier run without seeing it.
 TEST(EncodeDialogDropTest, AContainerLeftFromBeforeIsShownWithItsSize)
 {
