@@ -129,15 +129,32 @@ std::optional<QString> UiPrompts::AskFileName(QWidget* parent, const FilePromptO
                 prompt.setDefaultSuffix(extension);
         });
     }
+    if (!save && !RecentFolders.isEmpty()) {
+        prompt.setHistory(RecentFolders);
+        prompt.setDirectory(RecentFolders.first());
+    }
     if (!options.InitialName.isEmpty())
         prompt.selectFile(options.InitialName);
     while (prompt.exec() == QDialog::Accepted && !prompt.selectedFiles().isEmpty()) {
         const QString chosen = QFileInfo(prompt.selectedFiles().first()).absoluteFilePath();
         // A save prompt lets a folder name be typed that does not exist.
-        if (!options.Flags.testFlag(FilePromptFlag::PathMustExist) || QFileInfo(chosen).absoluteDir().exists())
+        if (!options.Flags.testFlag(FilePromptFlag::PathMustExist) || QFileInfo(chosen).absoluteDir().exists()) {
+            if (!save)
+                Remember(chosen);
             return chosen;
+        }
     }
     return std::nullopt;
+}
+
+void UiPrompts::Remember(const QString& chosen)
+{
+    constexpr qsizetype kRecentFolders = 8;
+    const QString folder = QFileInfo(chosen).absolutePath();
+    RecentFolders.removeAll(folder);
+    RecentFolders.prepend(folder);
+    while (RecentFolders.size() > kRecentFolders)
+        RecentFolders.removeLast();
 }
 
 } // namespace lumaquill

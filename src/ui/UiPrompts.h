@@ -4,6 +4,7 @@
 #include "ui/FilePromptOptions.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -42,7 +43,12 @@ public:
     static QString AppName();
 
 private:
+    void Remember(const QString& chosen);
+
     bool Advised = false;
+    // The folders of the files chosen in the open prompts, latest first:
+    // the prompts' recent list ("Look in"), and where the next one opens.
+    QStringList RecentFolders;
     std::optional<QString> AskFileName(QWidget* parent, const FilePromptOptions& options, bool save);
 };
 
