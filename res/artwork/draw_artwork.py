@@ -27,7 +27,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 FONT_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 CONVERT = "/usr/bin/convert"
-APP_ID = "example.lumaquill.Lumaquill"
+APP_ID = "io.github.lumaquill.Lumaquill"
 HICOLOR_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 NAVY = "#1d4a72"

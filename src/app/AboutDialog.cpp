@@ -21,15 +21,17 @@ constexpr int BannerGap = 3;
 const DialogTemplate AboutTemplate{
     .Id = 100,
     .Caption = QStringLiteral("About Lumaquill"),
-    .Width = 102,
-    .Height = 69,
+    // Wider and taller than the classic 102 x 69, so that the banner has
+    // room beside it and the lines and OK room between them.
+    .Width = 130,
+    .Height = 76,
     .FontFace = QStringLiteral("Comic Sans MS"),
     .PointSize = 12,
     .Controls = {
-        {WebAddressId, ControlKind::Static, QString(), {24, 32, 54, 8}, ControlStyle::Centre},
+        {WebAddressId, ControlKind::Static, QString(), {10, 33, 110, 9}, ControlStyle::Centre},
         // The release, in the free band between the address and OK.
-        {VersionId, ControlKind::Static, QString(), {24, 43, 54, 8}, ControlStyle::Centre},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {29, 54, 40, 9}},
+        {VersionId, ControlKind::Static, QString(), {10, 44, 110, 9}, ControlStyle::Centre},
+        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {45, 58, 40, 12}},
     },
 };
 

@@ -36,14 +36,17 @@ const DialogTemplate MainTemplate{
     .Width = 188,
     .Height = 198,
     .Controls = {
-        {MainDialog::EncodeButtonId, ControlKind::PushButton, QStringLiteral("Button1"), {7, 79, 84, 50},
+        {MainDialog::EncodeButtonId, ControlKind::PushButton, QStringLiteral("&Encode"), {7, 79, 84, 50},
             ControlStyle::Picture},
-        {MainDialog::DecodeButtonId, ControlKind::PushButton, QStringLiteral("Decode"), {97, 79, 84, 50},
+        {MainDialog::DecodeButtonId, ControlKind::PushButton, QStringLiteral("&Decode"), {97, 79, 84, 50},
             ControlStyle::Picture},
         // The notice has no id in the classic template; one is needed here to
         // give it its text from the string table.
         {MainDialog::NoticeId, ControlKind::Static, QString(), {7, 136, 173, 18}, ControlStyle::WordWrap},
         {MainDialog::PromoLineId, ControlKind::Static, QString(), {7, 157, 174, 33}, ControlStyle::WordWrap},
+        // The About entry of the window menu, where it can be seen; it takes
+        // the band between the banner and the buttons.
+        {MainDialog::AboutButtonId, ControlKind::PushButton, QStringLiteral("&About..."), {131, 61, 50, 14}},
     },
 };
 
@@ -55,9 +58,8 @@ MainDialog::MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
     , Prompts(prompts)
 {
     SetControlText(NoticeId, UiResources::String(NoticeStringId));
-    // The picture says "Encode"; the template's text does not.
-    Button(EncodeButtonId)->setAccessibleName(QStringLiteral("Encode"));
     BindCommand(EncodeButtonId, &MainDialog::OnEncode);
+    BindCommand(AboutButtonId, &MainDialog::OpenAbout);
     BindCommand(DecodeButtonId, &MainDialog::OnDecode);
     new FileDropTarget(Button(EncodeButtonId), prompts, [this](const QString& path) { EncodeDropped(path); });
     new FileDropTarget(Button(DecodeButtonId), prompts, [this](const QString& path) { DecodeDropped(path); });
@@ -141,8 +143,14 @@ void MainDialog::EncodeDropped(const QString& path)
     PromoLine();
 }
 
-// A file dropped on Decode is the image to decode.
 void MainDialog::DecodeDropped(const QString& path)
+{
+    DecodePicture(path);
+}
+
+// The dialog takes the picture once it is up, so that what the choice
+// reports shows over it.
+void MainDialog::DecodePicture(const QString& path)
 {
     DecodeDialog dialog(Engine, Prompts);
     QMetaObject::invokeMethod(
@@ -169,6 +177,16 @@ void MainDialog::keyPressEvent(QKeyEvent* event)
         OnSysCommand(AboutCommand);
         return;
     }
+    // Ctrl+Q on every desktop, also where the platform names no Quit keys.
+    const bool ctrlQ = event->key() == Qt::Key_Q && event->modifiers() == Qt::ControlModifier;
+    if (ctrlQ || event->matches(QKeySequence::Quit)) {
+        OnSysCommand(CloseCommand);
+        return;
+    }
+    // The main window is the program: Escape, a key pressed in passing,
+    // does not end it (the close box, Alt+F4 and Ctrl+Q do).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        return;
     TemplateDialog::keyPressEvent(event);
 }
 

@@ -22,6 +22,7 @@ public:
     static constexpr int DecodeButtonId = 1049;
     static constexpr int NoticeId = 1059;
     static constexpr int PromoLineId = 1060;
+    static constexpr int AboutButtonId = 1061;
     static constexpr int AboutCommand = 16;
     static constexpr int CloseCommand = 0xF060;
 
@@ -33,6 +34,9 @@ public:
     void OnSysCommand(int command);
     // Draws a promotional line afresh from the runtime generator.
     void PromoLine();
+    // The decode dialog with the picture chosen: a picture dropped on
+    // Decode, or given on the command line.
+    void DecodePicture(const QString& path);
 
 protected:
     void OnInitDialog() override;

@@ -14,12 +14,16 @@ StegApp::StegApp(UiPrompts& prompts)
     SteganographyEngine.SetFrontend(Services.Services());
 }
 
-int StegApp::Run()
+int StegApp::Run(const QString& picture)
 {
     // The desktop matches the window to its menu entry by this name.
     QGuiApplication::setDesktopFileName(UiResources::ApplicationId());
     QApplication::setWindowIcon(UiResources::AppIcon());
     MainDialog mainWindow(SteganographyEngine, Prompts);
+    if (!picture.isEmpty()) {
+        QMetaObject::invokeMethod(
+            &mainWindow, [&mainWindow, picture] { mainWindow.DecodePicture(picture); }, Qt::QueuedConnection);
+    }
     mainWindow.exec();
     return 0;
 }

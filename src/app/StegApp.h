@@ -3,6 +3,8 @@
 #include "engine/StegEngine.h"
 #include "ui/QtFrontend.h"
 
+#include <QString>
+
 namespace lumaquill {
 
 class UiPrompts;
@@ -19,7 +21,9 @@ public:
 
     // Start-up: runs the main window modally and returns once it has
     // closed; the program then ends. The result is the program's exit code.
-    int Run();
+    // A picture given opens the decode dialog with it chosen, over the
+    // main window.
+    int Run(const QString& picture = QString());
 
     StegEngine& Engine() { return SteganographyEngine; }
 

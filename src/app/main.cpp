@@ -2,13 +2,15 @@
 #include "ui/UiPrompts.h"
 
 #include <QApplication>
+#include <QStringList>
 
-// The program takes nothing from its command line beyond the options that
-// QApplication itself consumes.
+// Beyond the options that QApplication itself consumes, the program takes
+// one optional argument: a picture to decode ("Open with Lumaquill").
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     lumaquill::UiPrompts prompts;
     lumaquill::StegApp stegApp(prompts);
-    return stegApp.Run();
+    const QStringList arguments = QApplication::arguments();
+    return stegApp.Run(arguments.size() > 1 ? arguments.at(1) : QString());
 }

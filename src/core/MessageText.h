@@ -49,6 +49,17 @@ inline constexpr const char* kStdoutFailed = "Could not write to standard output
 // The refusal reason for an existing target that is not a regular file.
 inline constexpr const char* kNotARegularFile = "it is not a regular file";
 
+// Saving: where a picture or a decoded file went, and what keeps a
+// picture's hidden data intact on its way.
+inline constexpr const char* kEncodedSavedAs = "The encoded picture was saved as ";
+inline constexpr const char* kDecodedSavedAs = "The decoded file was saved as ";
+inline constexpr const char* kSendAsFile
+    = "Send the picture as a file, not as a photo: messengers recompress photos and destroy what is hidden.";
+// Follows the typed file name.
+inline constexpr const char* kLossySaveName
+    = " names a lossy format (JPEG, HEIC or AVIF), which destroys what is hidden. Save the picture as PNG, BMP "
+      "or WebP.";
+
 // The key: passwords and Quizlock answers, in the order they are checked.
 inline constexpr const char* kEnterPassword = "Please enter a password.";
 inline constexpr const char* kEnterPasswordTwice = "Please enter the password twice.";

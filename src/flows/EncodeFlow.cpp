@@ -5,6 +5,7 @@
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
 #include "engine/WalkBudget.h"
+#include "flows/PayloadFit.h"
 #include "flows/SealedRequest.h"
 #include "flows/StealthFlow.h"
 #include "image/BmpFormat.h"
@@ -118,15 +119,8 @@ bool UseNoiseContainer(StegEngine& engine, const EncodeRequest& request, uint32_
 // keeps the cover's colour profile for the saved output.
 bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
-    int32_t width = 0;
-    int32_t height = 0;
-    if (!ShrinkSize(engine.Width(), engine.Height(), engine.PixelBytes(), payloadSize, width, height))
-        return true;
     ScaledImage scaled;
-    scaled.CreateForTarget(engine, ScaledImage::ShrinkTarget(payloadSize));
-    const int32_t capacity
-        = StegEngine::CapacityFor(scaled.Width(), scaled.Height(), kMadeContainerBits, container::kDecodeCapacityMode);
-    if (DecodableBytes(capacity) < originalSize)
+    if (!MakeShrunkContainer(engine, payloadSize, originalSize, scaled))
         return true;
     ColourProfile profile = engine.LastLoad.Profile;
     const bool loaded = AdoptPicture(engine, scaled);

@@ -14,9 +14,11 @@
 #include "ui/UiPrompts.h"
 #include "ui/UiResources.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QShortcut>
 #include <optional>
 
 namespace lumaquill {
@@ -30,11 +32,13 @@ const DialogTemplate DecodeTemplate{
     .Height = 198,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("From which image do you want to decode?"), {7, 77, 136, 8}},
-        {DecodeDialog::ImageButtonId, ControlKind::PushButton, QStringLiteral("Image"), {7, 87, 79, 14}},
-        {DecodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("Preview"), {102, 87, 79, 14}},
-        {IdOk, ControlKind::PushButton, QStringLiteral("Decode"), {97, 141, 84, 50},
+        {DecodeDialog::ImageButtonId, ControlKind::PushButton, QStringLiteral("&Image"), {7, 87, 79, 14}},
+        {DecodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("&Preview"), {102, 87, 79, 14}},
+        {IdOk, ControlKind::PushButton, QStringLiteral("&Decode"), {97, 141, 84, 50},
             ControlStyle::DefaultButton | ControlStyle::Picture},
-        {DecodeDialog::ChosenImageId, ControlKind::Static, QString(), {7, 104, 174, 8}},
+        // Ten units high: a name in a fallback face (CJK) is taller than
+        // the dialog's own.
+        {DecodeDialog::ChosenImageId, ControlKind::Static, QString(), {7, 104, 174, 10}},
     },
 };
 
@@ -56,8 +60,9 @@ DecodeDialog::DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     SetBanner(BannerIconId, QPoint(27, 10));
     BindCommand(ImageButtonId, &DecodeDialog::OnImageButton);
     BindCommand(PreviewButtonId, &DecodeDialog::OnPreviewButton);
-    for (int id : { ImageButtonId, IdOk })
-        new FileDropTarget(Button(id), prompts, [this](const QString& path) { ChooseImageFile(path); });
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &DecodeDialog::OnImageButton);
+    // A picture dropped anywhere on the window is the one to decode.
+    new FileDropTarget(this, prompts, [this](const QString& path) { ChooseImageFile(path); });
 }
 
 void DecodeDialog::OnInitDialog()
@@ -68,7 +73,9 @@ void DecodeDialog::OnInitDialog()
 void DecodeDialog::ShowChosenImage()
 {
     const QString name = ImageName.isEmpty() ? kEarlierImage : ImageName;
-    if (Engine.IsUsableContainer())
+    std::string detail;
+    // A lossy picture loads, but holds nothing: it is named as such at once.
+    if (Engine.ContainerProblem(true, detail) == LoadProblem::None)
         SetElidedText(ChosenImageId, kImageLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
     else if (!ImageName.isEmpty())
         SetElidedText(ChosenImageId, kUnusableImageLine.arg(name));
@@ -99,6 +106,8 @@ void DecodeDialog::ChooseImageFile(const QString& path)
     Engine.LoadContainer(QFile::encodeName(path).toStdString());
     ImageName = QFileInfo(path).fileName();
     ShowChosenImage();
+    // Enter now decodes, rather than reopening the prompt just answered.
+    Button(IdOk)->setFocus();
 }
 
 // Pixel data is enough: an image of fewer than 24 bits per pixel can be
@@ -112,9 +121,11 @@ void DecodeDialog::OnPreviewButton()
     PreviewWindow->ShowAtImageSize();
 }
 
-// A missing container or a cancelled password step leaves the dialog open;
-// the next Decode starts over, question header included. Once the password
-// step is confirmed the dialog closes, whatever the run yields.
+// A missing container, a cancelled password step or a decode that gave
+// nothing (a wrong password, a file that was not written) leaves the dialog
+// open, so another password or another folder can be tried; the next Decode
+// starts over, question header included. A decode that delivered its text
+// or its file ends the dialog.
 void DecodeDialog::OnOk()
 {
     // Lives until the run has ended: the key material borrows its questions.
@@ -122,10 +133,11 @@ void DecodeDialog::OnOk()
     std::string holder;
     std::string detail;
     if (Engine.ContainerProblem(true, detail) != LoadProblem::None) {
-        Prompts.Stop(this, PictureFilters::WithReason(QString::fromUtf8(message::kNoContainer), Engine, true));
+        Prompts.Stop(this, PictureFilters::Refusal(ImageName, Engine, true));
         return;
     }
     DecodeOutcome outcome = NothingDecoded;
+    bool writeFailed = false;
     {
         EngineRunScope run(Engine, Prompts);
         password.QuestionsStored = ReadStoredQuestions(Engine, password.Questions) ? 1 : 0;
@@ -135,23 +147,37 @@ void DecodeDialog::OnOk()
         // The typed password opens a sealed image; answers never do.
         const SecretBytes* typed = password.Password.empty() ? nullptr : &password.Password;
         outcome = RunDecode(Engine, KeyDigests { password.PasswordDigest, password.PasswordMd5 }, holder, typed);
+        writeFailed = run.StopShown();
     }
-    ShowOutcome(outcome, holder);
-    EndDialog(Accepted);
+    if (Delivered(outcome, holder, writeFailed))
+        EndDialog(Accepted);
 }
 
-// A written file needs nothing more: its save prompt was the last step, and
-// a file that could not be written has been reported by the run.
-void DecodeDialog::ShowOutcome(DecodeOutcome outcome, const std::string& holder)
+// A file that could not be written has been reported by the run, and a
+// declined save prompt wrote nothing: both leave the dialog open.
+bool DecodeDialog::Delivered(DecodeOutcome outcome, const std::string& holder, bool writeFailed)
 {
-    if (outcome == TextDecoded) {
+    switch (outcome) {
+    case TextDecoded: {
         TextDialog text;
         text.Mode = TextDialog::DisplayMode;
         text.Text = holder;
         text.exec();
-    } else if (outcome == NothingDecoded) {
-        Prompts.Warn(this, QString::fromUtf8(message::kNothingDecoded));
+        return true;
     }
+    case FileWritten:
+        if (holder.empty() || writeFailed)
+            return false;
+        Prompts.ShowSaved(this,
+            QString::fromUtf8(message::kDecodedSavedAs) + QDir::toNativeSeparators(QFile::decodeName(holder.c_str()))
+                + QLatin1Char('.'),
+            QFile::decodeName(holder.c_str()));
+        return true;
+    case NothingDecoded:
+        break;
+    }
+    Prompts.Warn(this, QString::fromUtf8(message::kNothingDecoded));
+    return false;
 }
 
 } // namespace lumaquill

@@ -44,7 +44,7 @@ protected:
 private:
     void OnImageButton();
     void OnPreviewButton();
-    void ShowOutcome(DecodeOutcome outcome, const std::string& holder);
+    bool Delivered(DecodeOutcome outcome, const std::string& holder, bool writeFailed);
     void ShowChosenImage();
 
     StegEngine& Engine;

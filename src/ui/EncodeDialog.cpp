@@ -5,7 +5,10 @@
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
+#include "flows/PayloadFit.h"
 #include "flows/SealedRequest.h"
+#include "image/PictureFormat.h"
+#include "image/ScaledImage.h"
 #include "ui/BusyCursor.h"
 #include "ui/EncodedPreviewDialog.h"
 #include "ui/EngineRunScope.h"
@@ -13,6 +16,7 @@
 #include "ui/PasswordDialog.h"
 #include "ui/PictureFilters.h"
 #include "ui/PreviewDialog.h"
+#include "ui/SizeText.h"
 #include "ui/TextDialog.h"
 #include "ui/UiPrompts.h"
 #include "ui/UiResources.h"
@@ -22,6 +26,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QShortcut>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -36,24 +41,29 @@ const DialogTemplate EncodeTemplate{
     .Id = 144,
     .Caption = QStringLiteral("Encode Image"),
     .Width = 188,
-    // Taller than the classic 198 by the two lines that show what is chosen.
-    .Height = 218,
+    // Taller than the classic 198 by the two lines that show what is chosen
+    // and the three that say whether the payload fits.
+    .Height = 244,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("What would you like to encode?"), {8, 65, 103, 8}},
-        {EncodeDialog::FileButtonId, ControlKind::PushButton, QStringLiteral("A file"), {7, 75, 79, 14}},
-        {EncodeDialog::TypedTextButtonId, ControlKind::PushButton, QStringLiteral("Typed Text"), {102, 75, 79, 14}},
+        {EncodeDialog::FileButtonId, ControlKind::PushButton, QStringLiteral("&A file"), {7, 75, 79, 14}},
+        {EncodeDialog::TypedTextButtonId, ControlKind::PushButton, QStringLiteral("&Typed Text"), {102, 75, 79, 14}},
         {1051, ControlKind::Static, QStringLiteral("What would you like to encode this into?"), {8, 97, 129, 8}},
-        {EncodeDialog::ExistingImageButtonId, ControlKind::PushButton, QStringLiteral("Existing Image"),
+        {EncodeDialog::ExistingImageButtonId, ControlKind::PushButton, QStringLiteral("&Existing Image"),
             {8, 107, 79, 14}},
-        {EncodeDialog::NoiseBoxId, ControlKind::CheckBox, QStringLiteral("or  Pure Noise Image"), {99, 109, 82, 10},
+        {EncodeDialog::NoiseBoxId, ControlKind::CheckBox, QStringLiteral("or  Pure &Noise Image"), {99, 109, 82, 10},
             ControlStyle::LeftText},
-        {EncodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("Preview"), {8, 123, 79, 14}},
-        {IdOk, ControlKind::PushButton, QStringLiteral("Ok"), {97, 141, 84, 50}, ControlStyle::Picture},
-        {EncodeDialog::ShrinkBoxId, ControlKind::CheckBox, QStringLiteral("Shrink to fit?"), {7, 144, 55, 10}},
+        {EncodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("&Preview"), {8, 123, 79, 14}},
+        // Before Ok in the tab order, as it is before Ok in a user's choices.
+        {EncodeDialog::ShrinkBoxId, ControlKind::CheckBox, QStringLiteral("&Shrink to fit?"), {7, 144, 55, 10}},
+        {IdOk, ControlKind::PushButton, QStringLiteral("&Ok"), {97, 141, 84, 50}, ControlStyle::Picture},
         {EncodeDialog::DataSizeId, ControlKind::Static, QStringLiteral("Data Size : 0"), {7, 169, 71, 8}},
         {EncodeDialog::MaxSizeId, ControlKind::Static, QStringLiteral("Max Size : 0"), {7, 181, 85, 8}},
-        {EncodeDialog::ChosenPayloadId, ControlKind::Static, QString(), {7, 196, 174, 8}},
-        {EncodeDialog::ChosenContainerId, ControlKind::Static, QString(), {7, 206, 174, 8}},
+        // Ten units high: a name in a fallback face (CJK) is taller than
+        // the dialog's own.
+        {EncodeDialog::ChosenPayloadId, ControlKind::Static, QString(), {7, 195, 174, 10}},
+        {EncodeDialog::ChosenContainerId, ControlKind::Static, QString(), {7, 205, 174, 10}},
+        {EncodeDialog::FitLineId, ControlKind::Static, QString(), {7, 217, 174, 24}, ControlStyle::WordWrap},
     },
 };
 
@@ -67,11 +77,35 @@ const QString kEarlierContainer = QStringLiteral("the image from before");
 const QString kUnusableContainerLine = QStringLiteral("Into: %1, which cannot be used");
 const QString kNoiseLine = QStringLiteral("Into: a new pure noise image");
 
+// Whether the payload fits, with units; shrinking never adds room, so the
+// advice names what does.
+const QString kFits = QStringLiteral("%1 fits: this picture takes at most %2.");
+const QString kDoesNotFit = QStringLiteral("%1 does not fit: this picture takes at most %2.");
+const QString kUnpackedDoesNotFit
+    = QStringLiteral("%1 unpacked does not fit: a decode of this picture restores at most %2.");
+const QString kMakeItFit = QStringLiteral(" Tick Pure Noise Image, or choose a larger picture.");
+const QString kNoiseFits = QStringLiteral("%1 fits: the pure noise image is made to its size.");
+const QString kShrinksTo = QStringLiteral(" Shrink to fit makes the picture %1 x %2 pixels.");
+const QString kShrinkKeeps = QStringLiteral(" Shrink to fit keeps the picture as it is.");
+
+// The name offered for saving a noise picture, which has no cover's name.
+const QString kNoiseName = QStringLiteral("noise");
+
 const QString kAllFilesFilter = QStringLiteral("All files (*.*)|*.*||");
 
 const QString kInvalidImage = QStringLiteral("Invalid image");
-// An encoded image that was not written must not be lost without a word.
+// An encoded image that was not written must not be lost without a word;
+// the system's reason is given when there is one.
 const QString kCannotSave = QStringLiteral("Could not save the encoded image as \"%1\".");
+
+QString SaveFailure(const QString& path, const std::string& reason)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (reason.empty())
+        return kCannotSave.arg(shown);
+    return QString::fromUtf8(message::kCouldNotWrite) + shown + QStringLiteral(": ") + QString::fromStdString(reason)
+        + QLatin1Char('.');
+}
 
 FilePromptOptions OpenPrompt(const QString& filter)
 {
@@ -123,7 +157,11 @@ EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     new FileDropTarget(Button(FileButtonId), prompts, [this](const QString& path) { ChoosePayloadFile(path); });
     new FileDropTarget(
         Button(ExistingImageButtonId), prompts, [this](const QString& path) { ChooseContainerFile(path); });
+    new FileDropTarget(this, prompts, [this](const QString& path) { ChooseDroppedFile(path); });
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &EncodeDialog::OnExistingImageButton);
     connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowChosenContainer);
+    connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
+    connect(CheckBox(ShrinkBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
 }
 
 void EncodeDialog::OnInitDialog()
@@ -165,6 +203,17 @@ void EncodeDialog::OnFileButton()
         ChoosePayloadFile(*path);
 }
 
+// Dropped elsewhere on the window, a file named as a picture is the
+// container and any other file the payload; the two buttons take either.
+void EncodeDialog::ChooseDroppedFile(const QString& path)
+{
+    const std::string name = LocalPath(path);
+    if (OutputFormatForName(name) || IsLossyExtension(name))
+        ChooseContainerFile(path);
+    else
+        ChoosePayloadFile(path);
+}
+
 void EncodeDialog::ChoosePayloadFile(const QString& path)
 {
     BusyCursor busy;
@@ -174,6 +223,7 @@ void EncodeDialog::ChoosePayloadFile(const QString& path)
     if (LoadPayloadFile(path)) {
         DataKind = FilePayload;
         ShowChosenPayload(QFileInfo(path).fileName());
+        FocusNextStep();
     } else {
         SetControlText(ChosenPayloadId, kNothingChosen);
     }
@@ -230,6 +280,7 @@ void EncodeDialog::ReleasePayload()
     std::vector<uint8_t>().swap(Payload);
     PayloadSize = 0;
     OriginalSize = 0;
+    ShowFit();
 }
 
 // On success the payload and its size line are replaced; on failure the
@@ -248,8 +299,60 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
     Payload = std::move(*stream);
     PayloadSize = static_cast<uint32_t>(Payload.size());
     OriginalSize = length;
-    SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
+    ShowPayloadSize();
     return true;
+}
+
+void EncodeDialog::ShowPayloadSize()
+{
+    if (!Payload.empty())
+        SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
+    ShowFit();
+}
+
+// Judged as soon as a payload and a usable container are both chosen; Ok
+// is disabled while the payload does not fit, and enabled otherwise so that
+// it can say what is missing.
+void EncodeDialog::ShowFit()
+{
+    QString text;
+    bool fits = true;
+    if (Payload.empty()) {
+        text.clear();
+    } else if (IsChecked(NoiseBoxId)) {
+        text = kNoiseFits.arg(SizeText::Of(PayloadSize));
+    } else if (Engine.IsUsableContainer()) {
+        const PayloadFit fit = CheckPayloadFit(Engine, PayloadSize, OriginalSize);
+        fits = fit.Fits;
+        text = FitText(fit);
+    }
+    SetControlText(FitLineId, text);
+    EnableControl(IdOk, fits);
+}
+
+QString EncodeDialog::FitText(const PayloadFit& fit) const
+{
+    if (fit.Limit == 0)
+        return {};
+    QString size = SizeText::Of(fit.Size);
+    QString limit = SizeText::Of(fit.Limit);
+    if (size == limit) {
+        size = QStringLiteral("%1 bytes").arg(fit.Size);
+        limit = QStringLiteral("%1 bytes").arg(fit.Limit);
+    }
+    if (!fit.Fits)
+        return (fit.Unpacked ? kUnpackedDoesNotFit : kDoesNotFit).arg(size, limit) + kMakeItFit;
+    return kFits.arg(size, limit) + (IsChecked(ShrinkBoxId) ? ShrinkText() : QString());
+}
+
+// Shrink to fit's picture is made here to learn its size: the same
+// arithmetic as Ok's, done once.
+QString EncodeDialog::ShrinkText() const
+{
+    ScaledImage scaled;
+    if (!MakeShrunkContainer(Engine, PayloadSize, OriginalSize, scaled))
+        return kShrinkKeeps;
+    return kShrinksTo.arg(scaled.Width()).arg(scaled.Height());
 }
 
 void EncodeDialog::OnExistingImageButton()
@@ -264,8 +367,27 @@ void EncodeDialog::ChooseContainerFile(const QString& path)
     // Ok examines the container; a file that did not load shows a size of 0.
     Engine.LoadContainer(LocalPath(path));
     ContainerName = QFileInfo(path).fileName();
+    ShowContainerCapacity();
+    FocusNextStep();
+}
+
+// After a choice the focus moves on, so that Enter does not reopen the
+// prompt just answered: to the picture while none is chosen, else to Ok.
+void EncodeDialog::FocusNextStep()
+{
+    const bool container = Engine.IsUsableContainer() || IsChecked(NoiseBoxId);
+    QWidget* next = !container ? Control(ExistingImageButtonId) : Control(IdOk);
+    if (Payload.empty() && container)
+        next = Control(FileButtonId);
+    if (next->isEnabled())
+        next->setFocus();
+}
+
+void EncodeDialog::ShowContainerCapacity()
+{
     SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
     ShowChosenContainer();
+    ShowFit();
 }
 
 // What the container is rated to hold in EmbedMode 3; an 8-bit image shows
@@ -292,7 +414,8 @@ void EncodeDialog::OnPreviewButton()
     PreviewWindow->ShowAtImageSize();
 }
 
-// From the password step on, every Ok ends the dialog, whatever the outcome.
+// A cancelled password step, or an encode that failed, returns to this
+// dialog with the payload and the container kept; an encode that ran ends it.
 void EncodeDialog::OnOk()
 {
     // Lives until the run has ended: the key material borrows its questions.
@@ -303,15 +426,18 @@ void EncodeDialog::OnOk()
     }
     NoiseTicked = IsChecked(NoiseBoxId) ? 1 : 0;
     if (!Engine.IsUsableContainer() && NoiseTicked == 0) {
-        Prompts.Stop(this, PictureFilters::WithReason(QString::fromUtf8(message::kNoContainer), Engine, false));
+        Prompts.Stop(this, PictureFilters::Refusal(ContainerName, Engine, false));
         return;
     }
-    if (password.exec() == Accepted)
-        EncodeAndSave(password);
-    EndDialog(Accepted);
+    if (password.exec() != Accepted)
+        return;
+    if (EncodeAndSave(password))
+        EndDialog(Accepted);
 }
 
-void EncodeDialog::EncodeAndSave(PasswordDialog& password)
+// True when the encode ran; the encoded image has then been saved, or
+// discarded in the preview.
+bool EncodeDialog::EncodeAndSave(PasswordDialog& password)
 {
     EncodeRequest request;
     request.Payload = Payload;
@@ -327,14 +453,20 @@ void EncodeDialog::EncodeAndSave(PasswordDialog& password)
     request.Seal = password.Seal;
     request.Password = password.Password;
     if (request.Seal && !SealForRun(request))
-        return;
+        return false;
     bool encoded = false;
     {
         EngineRunScope run(Engine, Prompts);
         encoded = RunEncode(Engine, request);
     }
-    if (encoded)
-        SaveEncodedImage();
+    if (!encoded) {
+        // A noise or rescaled container may have replaced the chosen one.
+        ShowPayloadSize();
+        ShowContainerCapacity();
+        return false;
+    }
+    SaveEncodedImage();
+    return true;
 }
 
 // The request replaced by its sealed form, whose size the size line then
@@ -360,6 +492,10 @@ bool EncodeDialog::SealForRun(EncodeRequest& request)
 void EncodeDialog::SaveEncodedImage()
 {
     EncodedPreviewDialog preview(Engine, Prompts);
+    // The cover's name, in the format saved by default.
+    const QString base
+        = NoiseTicked != 0 || ContainerName.isEmpty() ? kNoiseName : QFileInfo(ContainerName).completeBaseName();
+    preview.SuggestedName = base + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
     if (preview.exec() == Accepted)
         SaveUntilWrittenOrCancelled(preview);
 }
@@ -369,8 +505,13 @@ void EncodeDialog::SaveEncodedImage()
 void EncodeDialog::SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview)
 {
     std::optional<QString> path = preview.SavePath();
-    while (path && !Engine.SaveContainer(LocalPath(*path), PictureFilters::SaveFormat(*path))) {
-        Prompts.Warn(this, kCannotSave.arg(QDir::toNativeSeparators(*path)));
+    while (path) {
+        const FileWriteResult written = Engine.SaveContainer(LocalPath(*path), PictureFilters::SaveFormat(*path));
+        if (written) {
+            Prompts.ShowEncodedSaved(this, *path);
+            return;
+        }
+        Prompts.Warn(this, SaveFailure(*path, written.Reason));
         path = preview.AskAgain(*path);
     }
 }

@@ -10,6 +10,7 @@
 namespace lumaquill {
 
 struct EncodeRequest;
+struct PayloadFit;
 class EncodedPreviewDialog;
 class PasswordDialog;
 class PreviewDialog;
@@ -38,6 +39,8 @@ public:
     // container with its size in pixels.
     static constexpr int ChosenPayloadId = 1070;
     static constexpr int ChosenContainerId = 1071;
+    // Whether the payload fits the container, with sizes in units.
+    static constexpr int FitLineId = 1072;
 
     // What the payload is; DataKind holds one of these.
     enum PayloadKind : int32_t {
@@ -56,6 +59,7 @@ public:
     // button, as payload) goes here too.
     void ChoosePayloadFile(const QString& path);
     void ChooseContainerFile(const QString& path);
+    void ChooseDroppedFile(const QString& path);
 
 protected:
     void OnInitDialog() override;
@@ -75,7 +79,13 @@ private:
     void ShowChosenPayload(const QString& what);
     void ShowChosenContainer();
     uint32_t ShownCapacity() const;
-    void EncodeAndSave(PasswordDialog& password);
+    bool EncodeAndSave(PasswordDialog& password);
+    void ShowPayloadSize();
+    void ShowContainerCapacity();
+    void ShowFit();
+    void FocusNextStep();
+    QString FitText(const PayloadFit& fit) const;
+    QString ShrinkText() const;
     bool SealForRun(EncodeRequest& request);
     void SaveEncodedImage();
     void SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview);

@@ -1,13 +1,18 @@
 #include "ui/EncodedPreviewDialog.h"
 
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "image/FitRect.h"
+#include "image/PictureFormat.h"
 #include "ui/DibDrawing.h"
 #include "ui/PictureFilters.h"
 #include "ui/UiPrompts.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
 
 namespace lumaquill {
 
@@ -19,14 +24,14 @@ const DialogTemplate EncodedPreviewTemplate{
     .Width = 262,
     .Height = 145,
     .Controls = {
-        {IdOk, ControlKind::PushButton, QStringLiteral("Save As"), {152, 124, 50, 14}},
+        {IdOk, ControlKind::PushButton, QStringLiteral("&Save As"), {152, 124, 50, 14}},
         {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {205, 124, 50, 14}},
     },
 };
 
-// The preview area is the outer window less 40 pixels at the top and 40 at
-// the bottom, which the buttons keep.
-constexpr int ButtonBands = 80;
+// The picture keeps this margin (in dialog units) from the window's edges
+// and from the buttons below it.
+constexpr int Margin = 7;
 
 FilePromptOptions SavePromptOptions()
 {
@@ -55,39 +60,58 @@ EncodedPreviewDialog::EncodedPreviewDialog(const StegEngine& engine, UiPrompts& 
     , Engine(engine)
     , Prompts(prompts)
 {
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &EncodedPreviewDialog::OnOk);
 }
 
 void EncodedPreviewDialog::OnOk()
 {
-    const std::optional<QString> chosen = Prompts.AskSaveFileName(this, SavePromptOptions());
-    if (!chosen)
-        return;
-    ChosenPath = WithDefaultExtension(*chosen);
-    EndDialog(Accepted);
+    if (AskSavePath(SuggestedName))
+        EndDialog(Accepted);
 }
 
 std::optional<QString> EncodedPreviewDialog::AskAgain(const QString& failedPath)
 {
+    return AskSavePath(failedPath);
+}
+
+// A name with a lossy format's extension is answered with the reason and
+// asked again, rather than saved under another name than the one typed.
+std::optional<QString> EncodedPreviewDialog::AskSavePath(const QString& initialName)
+{
     FilePromptOptions options = SavePromptOptions();
-    options.InitialName = failedPath;
-    const std::optional<QString> chosen = Prompts.AskSaveFileName(this, options);
+    options.InitialName = initialName;
+    std::optional<QString> chosen = Prompts.AskSaveFileName(this, options);
+    while (chosen && IsLossyExtension(QFile::encodeName(*chosen).toStdString())) {
+        Prompts.Warn(this, QFileInfo(*chosen).fileName() + QString::fromUtf8(message::kLossySaveName));
+        options.InitialName
+            = QFileInfo(*chosen).completeBaseName() + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
+        chosen = Prompts.AskSaveFileName(this, options);
+    }
     if (!chosen)
         return std::nullopt;
     ChosenPath = WithDefaultExtension(*chosen);
     return ChosenPath;
 }
 
+QRect EncodedPreviewDialog::PreviewArea() const
+{
+    const int left = Units().X(Margin);
+    const int top = Units().Y(Margin);
+    const int bottom = Button(IdOk)->geometry().top() - Units().Y(Margin);
+    return QRect(left, top, width() - 2 * left, bottom - top);
+}
+
 // The scaled picture is made afresh on every repaint and released after it.
 void EncodedPreviewDialog::paintEvent(QPaintEvent* event)
 {
     TemplateDialog::paintEvent(event);
-    const QSize outer = frameGeometry().size();
-    const Rect area { 0, 0, outer.width(), outer.height() - ButtonBands };
-    if (!Engine.IsValid() || area.Width() <= 0 || area.Height() <= 0)
+    const QRect area = PreviewArea();
+    if (!Engine.IsValid() || area.width() <= 0 || area.height() <= 0)
         return;
-    const Rect fitted = FitRect(area, Engine.Width(), Engine.Height());
+    const Rect fitted = FitRect({ 0, 0, area.width(), area.height() }, Engine.Width(), Engine.Height());
     QPainter painter(this);
-    DrawStretched(painter, Engine, QRect(fitted.Left, fitted.Top, fitted.Width(), fitted.Height()));
+    DrawStretched(
+        painter, Engine, QRect(area.left() + fitted.Left, area.top() + fitted.Top, fitted.Width(), fitted.Height()));
 }
 
 } // namespace lumaquill

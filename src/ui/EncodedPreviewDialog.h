@@ -20,15 +20,22 @@ public:
     // The path chosen with Save As; the caller saves there after OK, in the
     // format its extension names (PNG, BMP or WebP).
     QString SavePath() const { return ChosenPath; }
+    // The name the save prompt offers first (set by the caller).
+    QString SuggestedName;
     // After a failed save: the save prompt again, opened on the failed path
     // (its folder and name); the new path, or nothing when the user cancels.
     std::optional<QString> AskAgain(const QString& failedPath);
+    // Where the picture is fitted: the client area above the buttons, within
+    // the dialog's margins.
+    QRect PreviewArea() const;
 
 protected:
     void OnOk() override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    std::optional<QString> AskSavePath(const QString& initialName);
+
     const StegEngine& Engine;
     UiPrompts& Prompts;
     QString ChosenPath;

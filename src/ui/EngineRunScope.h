@@ -21,6 +21,10 @@ public:
     EngineRunScope(const EngineRunScope&) = delete;
     EngineRunScope& operator=(const EngineRunScope&) = delete;
 
+    // Whether the run has reported a problem with a stop message (a decoded
+    // file that could not be written, for one).
+    bool StopShown() const { return Services.StopShown(); }
+
 private:
     StegEngine& Engine;
     QtFrontend Services;

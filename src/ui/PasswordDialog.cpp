@@ -7,6 +7,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/QuizlockAnswerDialog.h"
 #include "ui/QuizlockSetupDialog.h"
+#include "ui/SpeedCost.h"
 #include "ui/StoredText.h"
 #include "ui/UiPrompts.h"
 
@@ -23,13 +24,14 @@ constexpr int SpeedId = 1061;
 constexpr int SpeedLabelId = 1062;
 constexpr int ConfirmationLabelId = 1063;
 constexpr int SealId = 1070;
+constexpr int CostId = 1071;
 
 // The list index is the SpeedSetting.
 const DialogTemplate PasswordTemplate{
     .Id = 132,
     .Caption = QStringLiteral("Password"),
     .Width = 200,
-    .Height = 98,
+    .Height = 107,
     .Controls = {
         {NoControlId, ControlKind::Static, QStringLiteral("Enter Password:"), {7, 9, 68, 8}},
         {PasswordId, ControlKind::Edit, QString(), {80, 7, 113, 12},
@@ -46,10 +48,12 @@ const DialogTemplate PasswordTemplate{
                 QStringLiteral("Slow"),
                 QStringLiteral("Very Slow"),
             }},
-        {SealId, ControlKind::CheckBox, QStringLiteral("Seal with strong encryption"), {80, 61, 113, 10}},
-        {QuizlockId, ControlKind::PushButton, QStringLiteral("Quizlock"), {7, 77, 50, 14}},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {90, 77, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {143, 77, 50, 14}},
+        // What the selected speed costs on this computer.
+        {CostId, ControlKind::Static, QString(), {7, 59, 186, 8}},
+        {SealId, ControlKind::CheckBox, QStringLiteral("S&eal with strong encryption"), {80, 70, 113, 10}},
+        {QuizlockId, ControlKind::PushButton, QStringLiteral("&Quizlock"), {7, 86, 50, 14}},
+        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {90, 86, 50, 14}, ControlStyle::DefaultButton},
+        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {143, 86, 50, 14}},
     },
 };
 
@@ -60,6 +64,12 @@ PasswordDialog::PasswordDialog(UiPrompts& prompts, QWidget* parent)
     , Prompts(prompts)
 {
     BindCommand(QuizlockId, &PasswordDialog::RunQuestions);
+    connect(Combo(SpeedId), &QComboBox::currentIndexChanged, this, &PasswordDialog::ShowCost);
+}
+
+void PasswordDialog::ShowCost(int speed)
+{
+    SetElidedText(CostId, speed < 0 ? QString() : SpeedCost::Text(speed));
 }
 
 // With questions stored the answer dialog is all the user sees: the
@@ -75,11 +85,13 @@ void PasswordDialog::OnInitDialog()
         SetControlText(SpeedLabelId, QString());
         ShowControl(ConfirmationId, false);
         ShowControl(SpeedId, false);
+        ShowControl(CostId, false);
         ShowControl(QuizlockId, false);
         // A sealed image needs no choice to open.
         ShowControl(SealId, false);
     } else {
         Combo(SpeedId)->setCurrentIndex(0);
+        ShowCost(0);
     }
     Questions.KeyText.clear();
 }

@@ -45,6 +45,7 @@ protected:
 private:
     QString PasswordRefusal(std::string_view password, std::string_view confirmation) const;
     void RunQuestions();
+    void ShowCost(int speed);
     bool RunQuestionDialog();
     // Digests of the key text, the speed chosen, and the end with OK.
     void Finish(std::string_view keyText);

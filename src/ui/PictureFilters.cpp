@@ -1,5 +1,6 @@
 #include "ui/PictureFilters.h"
 
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "image/LoadProblem.h"
 
@@ -28,13 +29,15 @@ PictureFormat PictureFilters::SaveFormat(const QString& path)
     return OutputFormatForName(QFile::encodeName(path).toStdString()).value_or(PictureFormat::Png);
 }
 
-QString PictureFilters::WithReason(const QString& text, const StegEngine& engine, bool forDecode)
+QString PictureFilters::Refusal(const QString& chosenName, const StegEngine& engine, bool forDecode)
 {
     std::string detail;
     const LoadProblem problem = engine.ContainerProblem(forDecode, detail);
-    if (problem == LoadProblem::None || problem == LoadProblem::NotChosen)
-        return text;
-    return text + QStringLiteral("\n\n") + QString::fromStdString(LoadProblemSentence(problem, detail));
+    if (chosenName.isEmpty() || problem == LoadProblem::None || problem == LoadProblem::NotChosen)
+        return QString::fromUtf8(message::kNoContainer);
+    const QString verdict = forDecode ? QStringLiteral("cannot be decoded") : QStringLiteral("cannot be used");
+    return QStringLiteral("%1 %2: %3.")
+        .arg(chosenName, verdict, QString::fromStdString(LoadProblemText(problem, detail)));
 }
 
 } // namespace lumaquill

@@ -20,9 +20,11 @@ public:
     static QString DefaultSaveExtension();
     // The format a saved name's extension asks for; PNG for any other.
     static PictureFormat SaveFormat(const QString& path);
-    // The design's text, followed by the reason when a picture was chosen
-    // and refused, or is lossy and given to decode.
-    static QString WithReason(const QString& text, const StegEngine& engine, bool forDecode);
+    // Why the engine's picture cannot be encoded into (or decoded from):
+    // "No container image selected." when no picture was chosen (an empty
+    // chosenName), else the chosen file's name and the reason, e.g.
+    // "cover.jpg cannot be decoded: it is a lossy JPEG picture; ...".
+    static QString Refusal(const QString& chosenName, const StegEngine& engine, bool forDecode);
 };
 
 } // namespace lumaquill

@@ -1,5 +1,6 @@
 #include "ui/ProgressDialog.h"
 
+#include "ui/ProgressCaption.h"
 #include "ui/StepProgressBar.h"
 
 #include <QCoreApplication>
@@ -73,7 +74,7 @@ void ProgressDialog::Hide()
 
 void ProgressDialog::SetText(const std::string& text)
 {
-    SetControlText(TextId, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    SetControlText(TextId, ProgressCaption::ForUser(text));
     Repaint(Control(TextId));
 }
 

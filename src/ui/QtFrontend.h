@@ -25,6 +25,8 @@ public:
     QtFrontend& operator=(const QtFrontend&) = delete;
 
     Frontend Services();
+    // Whether a stop message has been shown through these services.
+    bool StopShown() const { return Messages.StopsShown() > 0; }
 
 private:
     QtMessageSink Messages;

@@ -7,6 +7,8 @@ namespace lumaquill {
 
 void QtMessageSink::ShowMessage(const std::string& text, MessageIcon icon)
 {
+    if (icon == MessageIcon::Stop)
+        ++Stops;
     Prompts.ShowMessage(ProgressDialog::Shown(), QString::fromStdString(text), icon);
 }
 

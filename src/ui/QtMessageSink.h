@@ -15,8 +15,12 @@ public:
     }
     void ShowMessage(const std::string& text, MessageIcon icon) override;
 
+    // How many stop messages (input or write problems) have been shown.
+    int StopsShown() const { return Stops; }
+
 private:
     UiPrompts& Prompts;
+    int Stops = 0;
 };
 
 } // namespace lumaquill

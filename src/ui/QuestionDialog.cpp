@@ -33,7 +33,7 @@ const DialogTemplate QuestionTemplate{
                 QStringLiteral("Who is this photo of?"),
                 QStringLiteral("In what month was I born?"),
                 QStringLiteral("My favourite musician?"),
-                QStringLiteral("My  favourite colour?"),
+                QStringLiteral("My favourite colour?"),
                 QStringLiteral("Where did we last meet?"),
                 QStringLiteral("The bar in Saratoga where you were mistaken for Quimbly"),
                 QStringLiteral("Word 8 on page 23 of \"our book\"."),
@@ -67,8 +67,8 @@ void QuestionDialog::OnInitDialog()
     } else if (!Question.empty()) {
         ShowGivenQuestion();
     } else {
-        // Real text, not a placeholder: it stays the hint unless the user changes it.
-        SetControlText(HintId, QStringLiteral("Optional"));
+        // A placeholder, not text: an untouched hint is empty.
+        Edit(HintId)->setPlaceholderText(QStringLiteral("Optional"));
     }
 }
 

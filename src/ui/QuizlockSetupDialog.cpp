@@ -13,29 +13,38 @@ namespace {
 // Slot k is edited with button FirstSlotId + k.
 constexpr int FirstSlotId = 1037;
 
+const QString kInstruction = QStringLiteral("Ask up to five questions that only the recipient can answer. The "
+                                            "answers, exactly as typed, take the place of the password.");
+// An unused slot's button; a used one shows its question.
+const QString kAddQuestion = QStringLiteral("Add a question...");
+
+// The rows start below the instruction.
+constexpr int FirstRowY = 31;
+
 ControlTemplate SlotLabel(int k)
 {
-    return { NoControlId, ControlKind::Static, QStringLiteral("#%1").arg(k + 1), { 7, 10 + 20 * k, 14, 8 } };
+    return { NoControlId, ControlKind::Static, QStringLiteral("#%1").arg(k + 1), { 7, FirstRowY + 3 + 20 * k, 14, 8 } };
 }
 
 ControlTemplate SlotButton(int k)
 {
-    return { FirstSlotId + k, ControlKind::PushButton, QStringLiteral("?"), { 24, 7 + 20 * k, 249, 14 } };
+    return { FirstSlotId + k, ControlKind::PushButton, kAddQuestion, { 24, FirstRowY + 20 * k, 249, 14 } };
 }
 
 const DialogTemplate SetupTemplate{
     .Id = 134,
     .Caption = QStringLiteral("Quizlock"),
     .Width = 280,
-    .Height = 128,
+    .Height = 152,
     .Controls = {
+        {NoControlId, ControlKind::Static, kInstruction, {7, 7, 266, 20}, ControlStyle::WordWrap},
         SlotLabel(0), SlotButton(0),
         SlotLabel(1), SlotButton(1),
         SlotLabel(2), SlotButton(2),
         SlotLabel(3), SlotButton(3),
         SlotLabel(4), SlotButton(4),
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {170, 107, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {223, 107, 50, 14}},
+        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {170, 131, 50, 14}, ControlStyle::DefaultButton},
+        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {223, 131, 50, 14}},
     },
 };
 
@@ -72,7 +81,8 @@ void QuizlockSetupDialog::EditSlot(int k)
     Questions.Hints[k] = question.Hint;
     Questions.Answers[k] = question.Answer;
     Questions.UsedFlags[k] = !question.Question.empty();
-    SetControlText(FirstSlotId + k, AsButtonText(FromStoredText(question.Question)));
+    SetControlText(
+        FirstSlotId + k, question.Question.empty() ? kAddQuestion : AsButtonText(FromStoredText(question.Question)));
 }
 
 } // namespace lumaquill

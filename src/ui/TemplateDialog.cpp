@@ -73,6 +73,18 @@ int NeededWidth(const ControlTemplate& control, const QWidget& dialog)
     }
 }
 
+// A button's text as shown: "&A file" reads "A file", "&&" reads "&".
+QString WithoutMnemonic(const QString& text)
+{
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
 bool InsertsBefore(const QString& text, const QString& item)
 {
     return text.compare(item, Qt::CaseInsensitive) < 0;
@@ -201,7 +213,7 @@ QString TemplateDialog::ControlText(int id) const
     if (auto* combo = qobject_cast<QComboBox*>(widget))
         return combo->currentText();
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->icon().isNull() ? button->text() : button->accessibleName();
+        return WithoutMnemonic(button->icon().isNull() ? button->text() : button->accessibleName());
     return QString();
 }
 
@@ -300,7 +312,13 @@ void TemplateDialog::SetPicture(int id, const QPixmap& picture)
     const bool fits = own.width() <= room.width() && own.height() <= room.height();
     if (button->accessibleName().isEmpty())
         button->setAccessibleName(button->text());
+    const QKeySequence mnemonic = QKeySequence::mnemonic(button->accessibleName());
+    button->setAccessibleName(WithoutMnemonic(button->accessibleName()));
     button->setText(QString());
+    // The picture hides the text, not its mnemonic: Alt and the marked
+    // letter still press the button (set after the text, which resets it).
+    if (!mnemonic.isEmpty())
+        button->setShortcut(mnemonic);
     button->setIcon(QIcon(picture));
     button->setIconSize(fits ? own : own.scaled(room, Qt::KeepAspectRatio));
 }

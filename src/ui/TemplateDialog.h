@@ -90,7 +90,8 @@ public:
     // A multi-line edit's text comes back with "\r\n" line breaks, as the
     // classic multi-line edit gives it, and takes "\r\n" or "\n". A picture
     // button's text is its template text (kept as its accessible name); a
-    // combo box's is the text of its field or selected item.
+    // combo box's is the text of its field or selected item. A button's or
+    // check box's text comes back as shown, without its mnemonic marks.
     QString ControlText(int id) const;
     void SetControlText(int id, const QString& text);
     // A static's text shortened in the middle ("...") to fit its width, in

@@ -22,7 +22,7 @@ const DialogTemplate TextTemplate{
         {TextEditId, ControlKind::Edit, QString(), {7, 7, 282, 133},
             ControlStyle::MultiLine | ControlStyle::WantReturn | ControlStyle::VScroll},
         // Shown with a decoded text only, in the place of the hidden OK.
-        {TextDialog::CopyButtonId, ControlKind::PushButton, QStringLiteral("Copy"), {186, 148, 50, 14},
+        {TextDialog::CopyButtonId, ControlKind::PushButton, QStringLiteral("&Copy"), {186, 148, 50, 14},
             ControlStyle::Hidden},
         {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {186, 148, 50, 14}, ControlStyle::DefaultButton},
         {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {239, 148, 50, 14}},
@@ -62,7 +62,7 @@ void TextDialog::OnInitDialog()
     SetReadOnly(TextEditId, !entry);
     if (!Text.empty())
         SetControlText(TextEditId, FromStoredText(Text));
-    setWindowTitle(entry ? QStringLiteral("Text to Encode") : QStringLiteral("Encoded Text"));
+    setWindowTitle(entry ? QStringLiteral("Text to Encode") : QStringLiteral("Decoded Text"));
     ShowControl(IdOk, entry);
     ShowControl(CopyButtonId, !entry);
     SetControlText(IdCancel, entry ? QStringLiteral("Cancel") : QStringLiteral("Close"));

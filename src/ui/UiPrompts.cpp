@@ -1,13 +1,18 @@
 #include "ui/UiPrompts.h"
 
+#include "core/MessageText.h"
 #include "ui/FileFilter.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 
 namespace lumaquill {
 
@@ -60,7 +65,8 @@ QString FilterExtension(const QString& filter)
 
 QString UiPrompts::AppName()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    const QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return base.left(1).toUpper() + base.mid(1);
 }
 
 void UiPrompts::ShowMessage(QWidget* parent, const QString& text, MessageIcon icon)
@@ -70,6 +76,27 @@ void UiPrompts::ShowMessage(QWidget* parent, const QString& text, MessageIcon ic
     QMessageBox box(shown, AppName(), text, QMessageBox::Ok, OwnerOr(parent));
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+void UiPrompts::ShowSaved(QWidget* parent, const QString& text, const QString& path)
+{
+    ArrowCursorScope arrow;
+    QMessageBox box(QMessageBox::Information, AppName(), text, QMessageBox::Ok, OwnerOr(parent));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* open = box.addButton(QStringLiteral("Open &Folder"), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (box.clickedButton() == open)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+void UiPrompts::ShowEncodedSaved(QWidget* parent, const QString& path)
+{
+    QString text = QString::fromUtf8(message::kEncodedSavedAs) + QDir::toNativeSeparators(path) + QLatin1Char('.');
+    if (!Advised)
+        text += QStringLiteral("\n\n") + QString::fromUtf8(message::kSendAsFile);
+    Advised = true;
+    ShowSaved(parent, text, path);
 }
 
 std::optional<QString> UiPrompts::AskOpenFileName(QWidget* parent, const FilePromptOptions& options)
@@ -102,15 +129,32 @@ std::optional<QString> UiPrompts::AskFileName(QWidget* parent, const FilePromptO
                 prompt.setDefaultSuffix(extension);
         });
     }
+    if (!save && !RecentFolders.isEmpty()) {
+        prompt.setHistory(RecentFolders);
+        prompt.setDirectory(RecentFolders.first());
+    }
     if (!options.InitialName.isEmpty())
         prompt.selectFile(options.InitialName);
     while (prompt.exec() == QDialog::Accepted && !prompt.selectedFiles().isEmpty()) {
         const QString chosen = QFileInfo(prompt.selectedFiles().first()).absoluteFilePath();
         // A save prompt lets a folder name be typed that does not exist.
-        if (!options.Flags.testFlag(FilePromptFlag::PathMustExist) || QFileInfo(chosen).absoluteDir().exists())
+        if (!options.Flags.testFlag(FilePromptFlag::PathMustExist) || QFileInfo(chosen).absoluteDir().exists()) {
+            if (!save)
+                Remember(chosen);
             return chosen;
+        }
     }
     return std::nullopt;
+}
+
+void UiPrompts::Remember(const QString& chosen)
+{
+    constexpr qsizetype kRecentFolders = 8;
+    const QString folder = QFileInfo(chosen).absolutePath();
+    RecentFolders.removeAll(folder);
+    RecentFolders.prepend(folder);
+    while (RecentFolders.size() > kRecentFolders)
+        RecentFolders.removeLast();
 }
 
 } // namespace lumaquill

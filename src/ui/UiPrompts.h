@@ -4,6 +4,7 @@
 #include "ui/FilePromptOptions.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -27,13 +28,27 @@ public:
     virtual std::optional<QString> AskOpenFileName(QWidget* parent, const FilePromptOptions& options);
     virtual std::optional<QString> AskSaveFileName(QWidget* parent, const FilePromptOptions& options);
 
+    // After a save: says where the file went, with a button that opens its
+    // folder in the desktop's file manager.
+    virtual void ShowSaved(QWidget* parent, const QString& text, const QString& path);
+    // ShowSaved for an encoded picture; the first one of the run also
+    // advises how to send it.
+    void ShowEncodedSaved(QWidget* parent, const QString& path);
+
     void Stop(QWidget* parent, const QString& text) { ShowMessage(parent, text, MessageIcon::Stop); }
     void Warn(QWidget* parent, const QString& text) { ShowMessage(parent, text, MessageIcon::Exclamation); }
 
-    // The program file's base name: "lumaquill" for the program.
+    // The program file's base name, capitalised as a name: "Lumaquill" for
+    // the program.
     static QString AppName();
 
 private:
+    void Remember(const QString& chosen);
+
+    bool Advised = false;
+    // The folders of the files chosen in the open prompts, latest first:
+    // the prompts' recent list ("Look in"), and where the next one opens.
+    QStringList RecentFolders;
     std::optional<QString> AskFileName(QWidget* parent, const FilePromptOptions& options, bool save);
 };
 

@@ -24,7 +24,7 @@ public:
     // its resolutions.
     static QIcon AppIcon();
     static QIcon EmbeddedAppIcon();
-    // The desktop application id, e.g. "example.lumaquill.Lumaquill": the
+    // The desktop application id, e.g. "io.github.lumaquill.Lumaquill": the
     // name of the menu entry (without ".desktop") and of the themed icon.
     static QString ApplicationId();
 

@@ -17,7 +17,7 @@ TEST(AboutDialogTest, ShowsTheAddressTheVersionAndTheBannerClearOfEachOther)
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Lumaquill"));
     EXPECT_EQ(about.TemplateId(), 100);
     EXPECT_EQ(about.font().pointSize(), 12);
-    EXPECT_EQ(about.size(), about.Units().ToPixels(102, 69));
+    EXPECT_EQ(about.size(), about.Units().ToPixels(130, 76));
     QLabel* address = nullptr;
     QLabel* version = nullptr;
     for (QLabel* label : about.findChildren<QLabel*>()) {
@@ -28,7 +28,7 @@ TEST(AboutDialogTest, ShowsTheAddressTheVersionAndTheBannerClearOfEachOther)
     }
     ASSERT_NE(address, nullptr);
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(address->geometry(), about.Units().ToPixels(DluRect { 24, 32, 54, 8 }));
+    EXPECT_EQ(address->geometry(), about.Units().ToPixels(DluRect { 10, 33, 110, 9 }));
     EXPECT_LE(address->fontMetrics().horizontalAdvance(address->text()), address->width());
     EXPECT_EQ(AboutDialog::VersionLine(), QStringLiteral("Version ") + QLatin1StringView(kProjectVersion.data()));
     EXPECT_LE(version->fontMetrics().horizontalAdvance(version->text()), version->width());
@@ -39,7 +39,9 @@ TEST(AboutDialogTest, ShowsTheAddressTheVersionAndTheBannerClearOfEachOther)
     EXPECT_EQ(banner.left(), 10);
     EXPECT_LE(banner.top(), 10);
     EXPECT_LT(banner.bottom(), address->geometry().top());
-    EXPECT_EQ(about.Button(IdOk)->geometry(), about.Units().ToPixels(DluRect { 29, 54, 40, 9 }));
+    EXPECT_EQ(about.Button(IdOk)->geometry(), about.Units().ToPixels(DluRect { 45, 58, 40, 12 }));
+    // Room beside the banner: it fits the window with its margin both sides.
+    EXPECT_LE(banner.right() + 10, about.width());
 }
 
 TEST(AboutDialogTest, OkClosesIt)

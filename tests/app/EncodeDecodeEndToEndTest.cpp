@@ -11,6 +11,7 @@
 #include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
+#include "ui/QuizlockAnswerDialog.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -41,16 +42,20 @@ const QString kEncodeCaption = QStringLiteral("Encode Image");
 const QString kDecodeCaption = QStringLiteral("Decode");
 const QString kPasswordCaption = QStringLiteral("Password");
 const QString kEntryCaption = QStringLiteral("Text to Encode");
-const QString kDisplayCaption = QStringLiteral("Encoded Text");
+const QString kDisplayCaption = QStringLiteral("Decoded Text");
 const QString kEncodedPreviewCaption = QStringLiteral("Encoded Image (Low quality preview)");
 
 const QString kNoData = QStringLiteral("No data to encode.");
 const QString kNoContainer = QStringLiteral("No container image selected.");
-// The design's text with the reason the chosen picture cannot be used.
+// A chosen picture that is refused is named, with the reason first.
 const QString kEightBitChosen
-    = kNoContainer + QStringLiteral("\n\nIt has 8 bits per pixel; a container needs 24 or 32.");
-const QString kNoPictureChosen
-    = kNoContainer + QStringLiteral("\n\nIt is not a picture Lumaquill reads (PNG, JPEG, WebP, HEIC, AVIF or BMP).");
+    = QStringLiteral("grey.bmp cannot be used: it has 8 bits per pixel; a container needs 24 or 32.");
+const QString kEightBitToDecode
+    = QStringLiteral("grey.bmp cannot be decoded: it has 8 bits per pixel; a container needs 24 or 32.");
+const QString kNoPictureChosen = QStringLiteral(
+    "not-a-bitmap.bmp cannot be used: it is not a picture Lumaquill reads (PNG, JPEG, WebP, HEIC, AVIF or BMP).");
+const QString kNoPictureToDecode = QStringLiteral("not-a-bitmap.bmp cannot be decoded: it is not a picture "
+                                                  "Lumaquill reads (PNG, JPEG, WebP, HEIC, AVIF or BMP).");
 const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
 
 const QString kPassword = QStringLiteral("correct horse");
@@ -268,6 +273,15 @@ TEST_F(EncodeDecodeEndToEndTest, FileHiddenInAnExistingImageIsSavedAndDecodedBac
     });
     ExpectMessages({});
     ASSERT_TRUE(test::Exists(Path("hidden.bmp")));
+    // Save As offered the cover's name in the default format, and the save
+    // said where the picture went, with the advice on sending it.
+    EXPECT_EQ(Prompts.FileRequests.back().Options.InitialName, QStringLiteral("holiday.png"));
+    ASSERT_EQ(Prompts.Saved.size(), 1u);
+    EXPECT_EQ(Prompts.Saved[0].first,
+        QStringLiteral("The encoded picture was saved as %1.\n\nSend the picture as a file, not as a photo: "
+                       "messengers recompress photos and destroy what is hidden.")
+            .arg(QString::fromStdString(Path("hidden.bmp"))));
+    EXPECT_EQ(Prompts.Saved[0].second, QString::fromStdString(Path("hidden.bmp")));
 
     Engine.Clear();
     Decode([&](DecodeDialog& dialog) {
@@ -278,6 +292,9 @@ TEST_F(EncodeDecodeEndToEndTest, FileHiddenInAnExistingImageIsSavedAndDecodedBac
     });
     ExpectMessages({});
     EXPECT_EQ(test::ReadFile(Path("restored.bin")), payload);
+    ASSERT_EQ(Prompts.Saved.size(), 2u);
+    EXPECT_EQ(Prompts.Saved[1].first,
+        QStringLiteral("The decoded file was saved as %1.").arg(QString::fromStdString(Path("restored.bin"))));
     // The save prompt offered the file's own name, without its folder.
     ASSERT_FALSE(Prompts.FileRequests.empty());
     EXPECT_TRUE(Prompts.FileRequests.back().Save);
@@ -308,13 +325,33 @@ TEST_F(EncodeDecodeEndToEndTest, PngCoverSavedAsPngDecodesBackAndALossyPictureIs
     });
     Decode([&](DecodeDialog& dialog) {
         ChooseImage(dialog, std::string(LUMAQUILL_FIXTURES) + "/cover.jpg");
+        // Named as soon as it is chosen.
+        EXPECT_EQ(dialog.ControlText(DecodeDialog::ChosenImageId),
+            QStringLiteral("Image: cover.jpg, which cannot be decoded"));
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
-        ExpectMessages({ { kNoContainer
-                + QStringLiteral("\n\nIt is a lossy JPEG picture; lossy formats cannot carry hidden data (any data "
-                                 "was destroyed when the picture was saved that way)."),
+        ExpectMessages({ { QStringLiteral("cover.jpg cannot be decoded: it is a lossy JPEG picture; lossy formats "
+                                          "cannot carry hidden data (any data was destroyed when the picture was "
+                                          "saved that way)."),
             MessageIcon::Stop } });
     });
+}
+
+// The advice on sending the picture comes once in a run of the program.
+TEST_F(EncodeDecodeEndToEndTest, TheAdviceOnSendingComesWithTheFirstSaveOnly)
+{
+    test::WriteBitmap24(Path("mill.bmp"), 64, 80, 3);
+    for (const char* name : { "first.png", "second.png" }) {
+        Encode([&](EncodeDialog& dialog) {
+            ChooseImage(dialog, Path("mill.bmp"));
+            TypeText(dialog, QStringLiteral("words"));
+            EncodeWithPassword(dialog, kPassword, Path(name));
+        });
+    }
+    ASSERT_EQ(Prompts.Saved.size(), 2u);
+    EXPECT_TRUE(Prompts.Saved[0].first.contains(QStringLiteral("Send the picture as a file")));
+    EXPECT_EQ(Prompts.Saved[1].first,
+        QStringLiteral("The encoded picture was saved as %1.").arg(QString::fromStdString(Path("second.png"))));
 }
 
 TEST_F(EncodeDecodeEndToEndTest, TypedTextComesBackInTheEncodedTextWindow)
@@ -398,6 +435,10 @@ TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA10
         EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 1000"));
         ChooseImage(dialog, Path("holiday.bmp"));
         dialog.SetChecked(EncodeDialog::ShrinkBoxId, true);
+        // 100 x 100 takes at most 100 * 3 * 100 / 3 - 4096 - 1 bytes.
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+            QStringLiteral("1.0 KB fits: this picture takes at most 5.9 KB. Shrink to fit makes the picture 87 x 87 "
+                           "pixels."));
         EncodeWithPassword(dialog, kPassword, Path("shrunk.bmp"));
     });
     ExpectMessages({});
@@ -414,6 +455,56 @@ TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA10
         DecodeWithPassword(dialog, kPassword, false);
     });
     EXPECT_EQ(test::ReadFile(Path("letter-back.bin")), payload);
+}
+
+// The fit is judged as soon as payload and picture are both chosen: in
+// units, with what would make it fit, and Ok disabled until it does.
+TEST_F(EncodeDecodeEndToEndTest, APayloadThatDoesNotFitIsSaidAtOnceAndOkWaitsUntilItFits)
+{
+    // 120 x 90 takes at most 120 * 3 * 90 / 3 - 4096 - 1 = 6703 bytes.
+    test::WriteBitmap24(Path("small.bmp"), 120, 90, 30);
+    test::WriteBitmap24(Path("large.bmp"), 400, 300, 31);
+    const std::vector<uint8_t> payload = BytesCompressingTo(8000);
+    test::WriteFile(Path("big.bin"), payload);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("big.bin"));
+        EXPECT_TRUE(dialog.Button(IdOk)->isEnabled());
+        ChooseImage(dialog, Path("small.bmp"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+            QStringLiteral("8.0 KB does not fit: this picture takes at most 6.7 KB. Tick Pure Noise Image, or "
+                           "choose a larger picture."));
+        EXPECT_FALSE(dialog.Button(IdOk)->isEnabled());
+        dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+            QStringLiteral("8.0 KB fits: the pure noise image is made to its size."));
+        EXPECT_TRUE(dialog.Button(IdOk)->isEnabled());
+        dialog.SetChecked(EncodeDialog::NoiseBoxId, false);
+        EXPECT_FALSE(dialog.Button(IdOk)->isEnabled());
+        ChooseImage(dialog, Path("large.bmp"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+            QStringLiteral("8.0 KB fits: this picture takes at most 116 KB."));
+        EXPECT_TRUE(dialog.Button(IdOk)->isEnabled());
+        EncodeWithPassword(dialog, kPassword, Path("large-encoded.bmp"));
+    });
+    ExpectMessages({});
+    ASSERT_TRUE(test::Exists(Path("large-encoded.bmp")));
+}
+
+// Zeros pack small, but a decode restores at most 20 x Capacity(5) bytes.
+TEST_F(EncodeDecodeEndToEndTest, AnUnpackedSizeBeyondWhatADecodeRestoresDoesNotFit)
+{
+    test::WriteBitmap24(Path("small.bmp"), 120, 90, 32);
+    test::WriteFile(Path("zeros.bin"), std::vector<uint8_t>(2000000, 0));
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("small.bmp"));
+        ChooseFile(dialog, Path("zeros.bin"));
+        const QString shown = dialog.ControlText(EncodeDialog::FitLineId);
+        EXPECT_TRUE(shown.startsWith(
+            QStringLiteral("2.0 MB unpacked does not fit: a decode of this picture restores at most ")))
+            << shown.toStdString();
+        EXPECT_FALSE(dialog.Button(IdOk)->isEnabled());
+    });
+    ExpectMessages({});
 }
 
 TEST_F(EncodeDecodeEndToEndTest, QuizlockQuestionsSetWhenEncodingAreAnsweredWhenDecoding)
@@ -444,7 +535,7 @@ TEST_F(EncodeDecodeEndToEndTest, QuizlockQuestionsSetWhenEncodingAreAnsweredWhen
             });
             list.Button(FirstAnswerButtonId)->click();
             EXPECT_TRUE(question.Done());
-            EXPECT_EQ(list.ControlText(FirstAnswerButtonId), QStringLiteral("Answered"));
+            EXPECT_EQ(list.ControlText(QuizlockAnswerDialog::FirstStatusId), QStringLiteral("Answered"));
             list.Button(IdOk)->click();
         });
         OnDialog display(kDisplayCaption, [&](TemplateDialog& text) {
@@ -488,7 +579,9 @@ TEST_F(EncodeDecodeEndToEndTest, SealedTextOpensWithThePasswordAndAWrongOneGetsT
     ExpectMessages({ { kNothingDecoded, MessageIcon::Exclamation } });
 }
 
-TEST_F(EncodeDecodeEndToEndTest, WrongPasswordEndsWithTheWarningAndClosesTheDialog)
+// A wrong password is warned of and the dialog stays, so the right one can
+// be tried at once.
+TEST_F(EncodeDecodeEndToEndTest, WrongPasswordWarnsAndKeepsTheDialogOpenForAnotherTry)
 {
     test::WriteBitmap24(Path("mill.bmp"), 64, 64, 10);
     Encode([&](EncodeDialog& dialog) {
@@ -500,18 +593,21 @@ TEST_F(EncodeDecodeEndToEndTest, WrongPasswordEndsWithTheWarningAndClosesTheDial
     Decode([&](DecodeDialog& dialog) {
         ChooseImage(dialog, Path("mill-encoded.bmp"));
         EXPECT_EQ(DecodeWithPassword(dialog, QStringLiteral("wrong horse"), false), std::nullopt);
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { kNothingDecoded, MessageIcon::Exclamation } });
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), QStringLiteral("secret"));
         EXPECT_FALSE(dialog.isVisible());
     });
-    ExpectMessages({ { kNothingDecoded, MessageIcon::Exclamation } });
+    ExpectMessages({});
 }
 
-TEST_F(EncodeDecodeEndToEndTest, AnImageHoldingNoDataEndsWithTheWarning)
+TEST_F(EncodeDecodeEndToEndTest, AnImageHoldingNoDataWarnsAndKeepsTheDialogOpen)
 {
     test::WriteBitmap24(Path("plain.bmp"), 64, 64, 11);
     Decode([&](DecodeDialog& dialog) {
         ChooseImage(dialog, Path("plain.bmp"));
         DecodeWithPassword(dialog, kPassword, false);
-        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_TRUE(dialog.isVisible());
     });
     ExpectMessages({ { kNothingDecoded, MessageIcon::Exclamation } });
 }
@@ -645,23 +741,32 @@ TEST_F(EncodeDecodeEndToEndTest, MaxSizeShowsTheRatedCapacityAndOtherwiseZero)
     });
 }
 
-TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordClosesTheEncodeDialogAndDropsThePayload)
+// Cancelling the password step returns to the encode dialog with the
+// payload, the container and both boxes as they were; Ok then encodes them.
+TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordReturnsToTheEncodeDialogWithEverythingKept)
 {
     test::WriteBitmap24(Path("mill.bmp"), 64, 64, 17);
     Encode([&](EncodeDialog& dialog) {
         ChooseImage(dialog, Path("mill.bmp"));
         TypeText(dialog, QStringLiteral("words"));
+        dialog.SetChecked(EncodeDialog::ShrinkBoxId, true);
+        const QString size = dialog.ControlText(EncodeDialog::DataSizeId);
         OnDialog passwordStep(kPasswordCaption, [](TemplateDialog& step) { step.Button(IdCancel)->click(); });
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(passwordStep.Done());
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    });
-    Encode([&](EncodeDialog& dialog) {
-        dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), size);
+        EXPECT_TRUE(dialog.IsChecked(EncodeDialog::ShrinkBoxId));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: typed text"));
+        EncodeWithPassword(dialog, kPassword, Path("mill-encoded.bmp"));
+        EXPECT_FALSE(dialog.isVisible());
     });
-    ExpectMessages({ { kNoData, MessageIcon::Stop } });
+    ExpectMessages({});
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("mill-encoded.bmp"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), QStringLiteral("words"));
+    });
 }
 
 // A failed save is reported and the save prompt comes back on the same
@@ -697,8 +802,9 @@ TEST_F(EncodeDecodeEndToEndTest, AFailedSaveAsksAgainUntilSavedOrCancelled)
             EncodeWithPassword(dialog, kPassword, target);
         });
         Prompts.OnMessage = nullptr;
+        // The system's reason, as a decoded file's failed save gives it.
         const std::pair<QString, MessageIcon> failed {
-            QStringLiteral("Could not save the encoded image as \"%1\".").arg(QString::fromStdString(target)),
+            QStringLiteral("Could not write %1: No such file or directory.").arg(QString::fromStdString(target)),
             MessageIcon::Exclamation
         };
         ExpectMessages(std::vector(c.Retries.size(), failed));
@@ -738,7 +844,7 @@ TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialog
         EXPECT_TRUE(dialog.Preview()->isVisible());
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
-        ExpectMessages({ { kEightBitChosen, MessageIcon::Stop } });
+        ExpectMessages({ { kEightBitToDecode, MessageIcon::Stop } });
 
         // A file that is not a bitmap replaces a good image loaded before.
         ChooseImage(dialog, Path("mill.bmp"));
@@ -747,7 +853,7 @@ TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialog
         dialog.Button(IdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages(
-            { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoPictureChosen, MessageIcon::Stop } });
+            { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoPictureToDecode, MessageIcon::Stop } });
     });
 }
 
@@ -789,7 +895,10 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordKeepsTheDecodeDialogOpenAndDec
     EXPECT_EQ(shown, QStringLiteral("asked twice"));
 }
 
-TEST_F(EncodeDecodeEndToEndTest, DecodedFileSavePromptCancelledOrUnwritable)
+// A decoded file that was not written, because the prompt was cancelled or
+// the folder cannot be written, leaves the dialog open: Decode again can
+// put it somewhere else.
+TEST_F(EncodeDecodeEndToEndTest, DecodedFileNotWrittenKeepsTheDialogOpenForAnotherFolder)
 {
     test::WriteFile(Path("plan.bin"), test::SomeBytes(200, 23));
     test::WriteBitmap24(Path("mill.bmp"), 96, 96, 24);
@@ -819,10 +928,15 @@ TEST_F(EncodeDecodeEndToEndTest, DecodedFileSavePromptCancelledOrUnwritable)
             ChooseImage(dialog, Path("mill-encoded.bmp"));
             Prompts.AnswerFile(c.Target ? std::optional<QString>(QString::fromStdString(*c.Target)) : std::nullopt);
             DecodeWithPassword(dialog, kPassword, false);
+            EXPECT_TRUE(dialog.isVisible());
+            ExpectMessages(c.Messages);
+            Prompts.AnswerFile(QString::fromStdString(Path("plan-back.bin")));
+            DecodeWithPassword(dialog, kPassword, false);
             EXPECT_FALSE(dialog.isVisible());
         });
-        ExpectMessages(c.Messages);
+        ExpectMessages({});
         EXPECT_TRUE(Prompts.FileAnswers.empty());
+        EXPECT_EQ(test::ReadFile(Path("plan-back.bin")), test::ReadFile(Path("plan.bin")));
     }
     // Not under its stored name in the current folder either.
     EXPECT_FALSE(test::Exists("plan.bin"));

@@ -211,6 +211,34 @@ TEST_F(MainDialogTest, F1OpensTheAboutBox)
     EXPECT_EQ(about.Title(), QStringLiteral("About Lumaquill"));
 }
 
+// The About entry can be seen: a button on the window opens the box.
+TEST_F(MainDialogTest, TheAboutButtonOpensTheAboutBox)
+{
+    Dialog.show();
+    ASSERT_NE(Dialog.Button(MainDialog::AboutButtonId), nullptr);
+    EXPECT_TRUE(Dialog.Button(MainDialog::AboutButtonId)->isVisible());
+    EXPECT_EQ(Dialog.Button(MainDialog::AboutButtonId)->text(), QStringLiteral("&About..."));
+    test::ModalAction about(test::RejectDialog());
+    Dialog.Button(MainDialog::AboutButtonId)->click();
+    EXPECT_TRUE(about.Done());
+    EXPECT_EQ(about.Title(), QStringLiteral("About Lumaquill"));
+}
+
+// Escape pressed in passing keeps the program; Ctrl+Q ends it. The picture
+// buttons keep their mnemonics, Alt+E and Alt+D.
+TEST_F(MainDialogTest, EscapeKeepsTheWindowCtrlQClosesItAndThePicturesHaveMnemonics)
+{
+    Dialog.show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(Dialog.Button(MainDialog::EncodeButtonId), &escape);
+    EXPECT_TRUE(Dialog.isVisible());
+    EXPECT_EQ(Dialog.Button(MainDialog::EncodeButtonId)->shortcut().toString(), QStringLiteral("Alt+E"));
+    EXPECT_EQ(Dialog.Button(MainDialog::DecodeButtonId)->shortcut().toString(), QStringLiteral("Alt+D"));
+    QKeyEvent quit(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier);
+    QApplication::sendEvent(Dialog.Button(MainDialog::EncodeButtonId), &quit);
+    EXPECT_FALSE(Dialog.isVisible());
+}
+
 TEST_F(MainDialogTest, SystemCommandsAreMaskedAndOthersIgnored)
 {
     Dialog.show();

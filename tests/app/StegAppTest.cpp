@@ -1,5 +1,8 @@
 #include "app/StegApp.h"
 
+#include "app/EndToEndSupport.h"
+#include "image/SaveBmp24.h"
+#include "ui/DecodeDialog.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/UiResources.h"
 
@@ -17,10 +20,10 @@ TEST(StegAppTest, ClosingTheMainWindowEndsTheStartUp)
 {
     const std::pair<const char*, test::ModalAction::Action> cases[] = {
         { "CloseBox", [](QWidget* window) { window->close(); } },
-        { "Escape",
+        { "Ctrl+Q",
             [](QWidget* window) {
-                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                QApplication::sendEvent(window, &escape);
+                QKeyEvent quit(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier);
+                QApplication::sendEvent(window, &quit);
             } },
     };
     for (const auto& [name, close] : cases) {
@@ -34,6 +37,30 @@ TEST(StegAppTest, ClosingTheMainWindowEndsTheStartUp)
         for (QWidget* window : QApplication::topLevelWidgets())
             EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
     }
+}
+
+// "Open with Lumaquill": a picture given on the command line opens the
+// decode dialog with it chosen.
+TEST(StegAppTest, APictureGivenOpensTheDecodeDialogWithItChosen)
+{
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("given.bmp"));
+    ASSERT_NE(SaveBmp24(QFile::encodeName(picture).toStdString(), 30, 20, std::vector<uint8_t>(92 * 20, 0x40)), 0u);
+    test::ScriptedPrompts prompts;
+    StegApp app(prompts);
+    QString chosen;
+    test::OnDialog decode(QStringLiteral("Decode"), [&](TemplateDialog& dialog) {
+        QApplication::processEvents();
+        chosen = dialog.ControlText(DecodeDialog::ChosenImageId);
+        dialog.reject();
+        // Then the main window, which the decode dialog was over.
+        QMetaObject::invokeMethod(
+            qApp, [] { QApplication::activeModalWidget()->close(); }, Qt::QueuedConnection);
+    });
+    EXPECT_EQ(app.Run(picture), 0);
+    EXPECT_TRUE(decode.Done());
+    EXPECT_EQ(chosen, QStringLiteral("Image: given.bmp, 30 x 20 pixels"));
+    EXPECT_EQ(app.Engine().Width(), 30);
 }
 
 TEST(StegAppTest, EngineReportsThroughTheQtFrontEnd)
@@ -56,7 +83,7 @@ TEST(StegAppTest, NamesItselfAfterItsMenuEntry)
     StegApp app(prompts);
     test::ModalAction closing([](QWidget* window) { window->close(); });
     app.Run();
-    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.lumaquill.Lumaquill"));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("io.github.lumaquill.Lumaquill"));
     EXPECT_EQ(UiResources::ApplicationId(), QGuiApplication::desktopFileName());
     EXPECT_FALSE(QApplication::windowIcon().isNull());
 }

@@ -85,7 +85,9 @@ validate() {
 
 if [ "$gui" = ON ]; then
     desktop=$root/share/applications/$app_id.desktop
-    grep -qx "Exec=lumaquill" "$desktop" || fail "the menu entry does not start lumaquill"
+    grep -qx "Exec=lumaquill %f" "$desktop" || fail "the menu entry does not start lumaquill with the file"
+    grep -qx "MimeType=image/png;image/bmp;image/webp;" "$desktop" \
+        || fail "the menu entry does not offer to open the lossless pictures"
     grep -qx "Icon=$app_id" "$desktop" || fail "the menu entry does not name the icon $app_id"
     has desktop-file-validate && validate "desktop-file-validate" desktop-file-validate "$desktop"
 

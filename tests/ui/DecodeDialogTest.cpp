@@ -35,7 +35,7 @@ TEST_F(DecodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1053, "QPushButton", "Image", { 7, 87, 79, 14 } },
             { 1000, "QPushButton", "Preview", { 102, 87, 79, 14 } },
             { IdOk, "QPushButton", "Decode", { 97, 141, 84, 50 } },
-            { 1070, "QLabel", "Image: none chosen yet", { 7, 104, 174, 8 } },
+            { 1070, "QLabel", "Image: none chosen yet", { 7, 104, 174, 10 } },
         });
     EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
     EXPECT_TRUE(Dialog.Button(IdOk)->isDefault());
@@ -112,6 +112,9 @@ TEST(DecodeDialogDropTest, DroppedImagesAreChosenAndTheLineNamesThem)
         EXPECT_EQ(
             dialog.ControlText(DecodeDialog::ChosenImageId), QStringLiteral("Image: container2.bmp, 20 x 10 pixels"));
     }
+    // Anywhere on the window, not only on the buttons.
+    test::DropFilesOn(dialog.Static(DecodeDialog::ChosenImageId), { container.Folder.filePath("container1.bmp") });
+    EXPECT_EQ(container.Engine.Width(), 40);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(prompts.Messages.empty());
     EXPECT_TRUE(prompts.FileRequests.empty());

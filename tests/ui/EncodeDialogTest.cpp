@@ -35,8 +35,8 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
 {
     EXPECT_EQ(Dialog.TemplateId(), 144);
     EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Encode Image"));
-    // Two lines below the classic layout show what is chosen.
-    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 218));
+    // Lines below the classic layout show what is chosen and whether it fits.
+    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 244));
     test::ExpectControls(Dialog,
         {
             { 1045, "QLabel", "What would you like to encode?", { 8, 65, 103, 8 } },
@@ -50,8 +50,9 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1057, "QCheckBox", "Shrink to fit?", { 7, 144, 55, 10 } },
             { 1055, "QLabel", "Data Size : 0", { 7, 169, 71, 8 } },
             { 1056, "QLabel", "Max Size : 0", { 7, 181, 85, 8 } },
-            { 1070, "QLabel", "Encoding: nothing chosen yet", { 7, 196, 174, 8 } },
-            { 1071, "QLabel", "Into: no image chosen yet", { 7, 206, 174, 8 } },
+            { 1070, "QLabel", "Encoding: nothing chosen yet", { 7, 195, 174, 10 } },
+            { 1071, "QLabel", "Into: no image chosen yet", { 7, 205, 174, 10 } },
+            { 1072, "QLabel", "", { 7, 217, 174, 24 } },
         });
     EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
     EXPECT_FALSE(Dialog.Button(IdOk)->icon().isNull());
@@ -74,6 +75,55 @@ TEST_F(EncodeDialogTest, EnterOnACheckBoxIsOk)
     ASSERT_EQ(Prompts.Messages.size(), 1u);
     EXPECT_EQ(Prompts.Messages[0].Text, QStringLiteral("No data to encode."));
     EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::ShrinkBoxId));
+}
+
+// Every button and box has its mnemonic (the picture button keeps Alt+O),
+// and the Tab order follows a user's choices: Shrink before Ok.
+TEST_F(EncodeDialogTest, MnemonicsEverywhereAndShrinkComesBeforeOkInTheTabOrder)
+{
+    const std::pair<int, const char*> marked[] = {
+        { EncodeDialog::FileButtonId, "&A file" },
+        { EncodeDialog::TypedTextButtonId, "&Typed Text" },
+        { EncodeDialog::ExistingImageButtonId, "&Existing Image" },
+        { EncodeDialog::PreviewButtonId, "&Preview" },
+    };
+    for (const auto& [id, text] : marked)
+        EXPECT_EQ(Dialog.Button(id)->text(), QString::fromLatin1(text));
+    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::NoiseBoxId)->text(), QStringLiteral("or  Pure &Noise Image"));
+    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::ShrinkBoxId)->text(), QStringLiteral("&Shrink to fit?"));
+    EXPECT_EQ(Dialog.Button(IdOk)->shortcut().toString(), QStringLiteral("Alt+O"));
+
+    QStringList order;
+    QWidget* widget = Dialog.Control(EncodeDialog::PreviewButtonId);
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != Dialog.Control(EncodeDialog::PreviewButtonId) && order.size() < 4);
+    EXPECT_EQ(order.mid(0, 3),
+        QStringList({ QStringLiteral("control1000"), QStringLiteral("control1057"), QStringLiteral("control1") }));
+}
+
+// After a choice the focus moves on: Enter does not reopen the prompt just
+// answered.
+TEST_F(EncodeDialogTest, EnterAfterChoosingAFileDoesNotReopenThePrompt)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("note.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("hello");
+    file.close();
+    QApplication::setActiveWindow(&Dialog);
+    Dialog.Button(EncodeDialog::FileButtonId)->setFocus();
+    Prompts.AnswerFile(file.fileName());
+    test::PressKey(Dialog.Button(EncodeDialog::FileButtonId), Qt::Key_Return);
+    ASSERT_EQ(Prompts.FileRequests.size(), 1u);
+    EXPECT_EQ(Dialog.focusWidget(), Dialog.Control(EncodeDialog::ExistingImageButtonId));
+    Prompts.AnswerFile(std::nullopt);
+    test::PressKey(Dialog.focusWidget(), Qt::Key_Return);
+    // The next step's prompt, the picture's, not the file's again.
+    ASSERT_EQ(Prompts.FileRequests.size(), 2u);
+    EXPECT_NE(Prompts.FileRequests[1].Options.Filter, Prompts.FileRequests[0].Options.Filter);
 }
 
 TEST_F(EncodeDialogTest, PreviewWindowIsMadeHiddenAndOwnedByTheDialog)
@@ -204,6 +254,25 @@ TEST(EncodeDialogDropTest, DropsChooseThePayloadAndTheContainerAndTheLinesNameTh
         dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: notes.txt, which cannot be used"));
     EXPECT_TRUE(prompts.Messages.empty());
     EXPECT_TRUE(prompts.FileRequests.empty());
+}
+
+// Dropped elsewhere on the window, a picture's name makes the file the
+// container and any other name the payload.
+TEST(EncodeDialogDropTest, DropsOnTheWindowChooseByTheFilesName)
+{
+    test::TestContainer container(80, 60, 0xFF0000, 0x0000FF);
+    StegEngine engine;
+    test::ScriptedPrompts prompts;
+    EncodeDialog dialog(engine, prompts);
+    dialog.show();
+    QWidget* elsewhere = dialog.Static(EncodeDialog::FitLineId);
+    test::DropFilesOn(elsewhere, { WriteSmallFile(container.Folder, QStringLiteral("notes.txt")) });
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+    test::DropFilesOn(elsewhere, { container.Folder.filePath("container1.bmp") });
+    EXPECT_EQ(
+        dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: container1.bmp, 80 x 60 pixels"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+    EXPECT_TRUE(prompts.Messages.empty());
 }
 
 // Nobody encodes into an image left from an earlier run without seeing it.

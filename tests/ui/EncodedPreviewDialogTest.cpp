@@ -31,12 +31,17 @@ TEST(EncodedPreviewDialogTest, HasItsTemplateControls)
     EXPECT_TRUE(dialog.SavePath().isEmpty());
 }
 
-// The area is the outer window less 80 pixels of height, from the client's
-// top-left corner; the picture keeps its aspect inside it.
-Rect PreviewArea(const QWidget& dialog, int32_t width, int32_t height)
+// The area is the client area above the buttons within the margins, so the
+// picture is clear of the title bar and of the buttons; it keeps its aspect
+// inside it.
+Rect PreviewArea(const EncodedPreviewDialog& dialog, int32_t width, int32_t height)
 {
-    const QSize outer = dialog.frameGeometry().size();
-    return FitRect({ 0, 0, outer.width(), outer.height() - 80 }, width, height);
+    const QRect area = dialog.PreviewArea();
+    EXPECT_GT(area.top(), 0);
+    EXPECT_LT(area.bottom(), dialog.Button(IdOk)->geometry().top());
+    const Rect fitted = FitRect({ 0, 0, area.width(), area.height() }, width, height);
+    return { area.left() + fitted.Left, area.top() + fitted.Top, area.left() + fitted.Right,
+        area.top() + fitted.Bottom };
 }
 
 struct PaintCase {
@@ -107,7 +112,7 @@ TEST(EncodedPreviewDialogTest, SaveAsKeepsAWrittenFormatsExtensionAndElseAddsPng
         { QStringLiteral("/tmp/old.pictures/holiday"), QStringLiteral("/tmp/old.pictures/holiday.png") },
         { QStringLiteral("/tmp/holiday.BMP"), QStringLiteral("/tmp/holiday.BMP") },
         { QStringLiteral("/tmp/holiday.webp"), QStringLiteral("/tmp/holiday.webp") },
-        { QStringLiteral("/tmp/holiday.jpg"), QStringLiteral("/tmp/holiday.jpg.png") },
+        { QStringLiteral("/tmp/holiday.txt"), QStringLiteral("/tmp/holiday.txt.png") },
     };
     for (const auto& [typed, saved] : names) {
         SCOPED_TRACE(typed.toStdString());
@@ -120,6 +125,31 @@ TEST(EncodedPreviewDialogTest, SaveAsKeepsAWrittenFormatsExtensionAndElseAddsPng
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.SavePath(), saved);
     }
+}
+
+// A lossy format's name is answered with the reason, and the prompt comes
+// back offering the name with the default format's extension.
+TEST(EncodedPreviewDialogTest, ALossyNameIsRefusedWithTheReasonAndAskedAgain)
+{
+    test::TestContainer container(8, 6, Red, Blue);
+    test::ScriptedPrompts prompts;
+    prompts.AnswerFile(QStringLiteral("/tmp/photo.jpg"));
+    prompts.AnswerFile(QStringLiteral("/tmp/photo.HEIC"));
+    prompts.AnswerFile(QStringLiteral("/tmp/photo.png"));
+    EncodedPreviewDialog dialog(container.Engine, prompts);
+    dialog.SuggestedName = QStringLiteral("holiday.png");
+    dialog.show();
+    dialog.Button(IdOk)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.SavePath(), QStringLiteral("/tmp/photo.png"));
+    ASSERT_EQ(prompts.Messages.size(), 2u);
+    EXPECT_EQ(prompts.Messages[0].Text,
+        QStringLiteral("photo.jpg names a lossy format (JPEG, HEIC or AVIF), which destroys what is hidden. Save "
+                       "the picture as PNG, BMP or WebP."));
+    EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Exclamation);
+    ASSERT_EQ(prompts.FileRequests.size(), 3u);
+    EXPECT_EQ(prompts.FileRequests[0].Options.InitialName, QStringLiteral("holiday.png"));
+    EXPECT_EQ(prompts.FileRequests[1].Options.InitialName, QStringLiteral("photo.png"));
 }
 
 TEST(EncodedPreviewDialogTest, CancellingTheSavePromptKeepsTheWindowOpen)

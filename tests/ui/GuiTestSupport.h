@@ -190,6 +190,8 @@ public:
         if (OnMessage)
             OnMessage(Messages.back());
     }
+    // Recorded apart from the messages: every save ends with one.
+    void ShowSaved(QWidget*, const QString& text, const QString& path) override { Saved.push_back({ text, path }); }
     std::optional<QString> AskOpenFileName(QWidget*, const FilePromptOptions& options) override
     {
         return Answer(false, options);
@@ -202,6 +204,8 @@ public:
     std::vector<ShownMessage> Messages;
     std::vector<FileRequest> FileRequests;
     std::deque<std::optional<QString>> FileAnswers;
+    // The save notices: their text and the saved path.
+    std::vector<std::pair<QString, QString>> Saved;
     // Called while each message is "shown".
     std::function<void(const ShownMessage&)> OnMessage;
 

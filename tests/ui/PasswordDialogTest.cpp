@@ -8,6 +8,7 @@
 #include "ui/QuestionDialog.h"
 #include "ui/QuizlockAnswerDialog.h"
 #include "ui/QuizlockSetupDialog.h"
+#include "ui/SpeedCost.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -41,7 +42,7 @@ TEST(PasswordDialogTest, EncodeLayoutAsksTwiceAndStartsAtVeryFast)
             { ConfirmationId, "QLineEdit", "", {} },
             { SpeedLabelId, "QLabel", "Speed:", {} },
             { SpeedId, "QComboBox", "Very Fast", {} },
-            { SealId, "QCheckBox", "Seal with strong encryption", { 80, 61, 113, 10 } },
+            { SealId, "QCheckBox", "Seal with strong encryption", { 80, 70, 113, 10 } },
             { QuizlockId, "QPushButton", "Quizlock", {} },
             { IdOk, "QPushButton", "OK", {} },
             { IdCancel, "QPushButton", "Cancel", {} },
@@ -65,6 +66,40 @@ TEST(PasswordDialogTest, EncodeLayoutAsksTwiceAndStartsAtVeryFast)
     EXPECT_GT(dialog.Control(SealId)->geometry().top(), dialog.Control(SpeedId)->geometry().bottom());
     EXPECT_LT(dialog.Control(SealId)->geometry().bottom(), dialog.Button(IdOk)->geometry().top());
     EXPECT_EQ(test::FocusWhenActivated(dialog), dialog.Edit(PasswordId));
+}
+
+// Below the speed list: what the selected speed costs on this computer,
+// scaled from the measured rate by each setting's passes.
+TEST(PasswordDialogTest, TheSpeedListSaysWhatEachSettingCosts)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.show();
+    constexpr int CostId = 1071;
+    for (int speed = 0; speed < 5; ++speed) {
+        SCOPED_TRACE(speed);
+        dialog.Combo(SpeedId)->setCurrentIndex(speed);
+        EXPECT_EQ(dialog.ControlText(CostId), SpeedCost::Text(speed));
+        EXPECT_TRUE(dialog.ControlText(CostId).startsWith(QStringLiteral("Takes ")));
+        // Whole, not shortened.
+        EXPECT_EQ(dialog.Static(CostId)->text(), dialog.ControlText(CostId));
+    }
+    EXPECT_LT(dialog.Control(CostId)->geometry().bottom(), dialog.Control(SealId)->geometry().top());
+    EXPECT_GT(dialog.Control(CostId)->geometry().top(), dialog.Control(SpeedId)->geometry().bottom());
+    EXPECT_NEAR(SpeedCost::Seconds(10000000), 10000 * SpeedCost::Seconds(1000), 1e-9);
+}
+
+TEST(SpeedCostTest, WordsForTheTime)
+{
+    const std::pair<double, const char*> cases[] = {
+        { 0.004, "less than a second" },
+        { 1.2, "about a second" },
+        { 8.4, "about 8 seconds" },
+        { 89.0, "about 89 seconds" },
+        { 150.0, "about 3 minutes" },
+    };
+    for (const auto& [seconds, words] : cases)
+        EXPECT_EQ(SpeedCost::Words(seconds), QString::fromLatin1(words)) << seconds;
 }
 
 TEST(PasswordDialogTest, DecodeLayoutAsksOnce)
@@ -271,8 +306,9 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
     EXPECT_EQ(q.UsedFlags, (std::array<bool, QuestionSet::kSlots> { true, true, false, false, false }));
     EXPECT_EQ(q.Questions[0], "Second?");
     EXPECT_EQ(q.Questions[1], "Fourth?");
-    EXPECT_EQ(q.Hints[0], "Optional");
-    EXPECT_EQ(q.Hints[1], "Optional");
+    // Untouched hints are empty.
+    EXPECT_EQ(q.Hints[0], "");
+    EXPECT_EQ(q.Hints[1], "");
     EXPECT_EQ(q.AnswerKeys[0], AnswerKey("two"));
     EXPECT_EQ(q.AnswerKeys[1], AnswerKey("four"));
     EXPECT_EQ(q.KeyText, "twofour");
@@ -338,7 +374,7 @@ TEST(PasswordDialogTest, StoredQuestionsGoStraightToTheAnswerDialog)
                 typed->Button(IdOk)->click();
             });
             quizlock->Button(1043 + k)->click();
-            EXPECT_EQ(quizlock->ControlText(1043 + k), QStringLiteral("Answered"));
+            EXPECT_EQ(quizlock->ControlText(QuizlockAnswerDialog::FirstStatusId + k), QStringLiteral("Answered"));
         }
         quizlock->Button(IdOk)->click();
     });

@@ -1,6 +1,7 @@
 #include "ui/ProgressDialog.h"
 
 #include "ui/GuiTestSupport.h"
+#include "ui/ProgressCaption.h"
 #include "ui/StepProgressBar.h"
 
 #include <QLabel>
@@ -65,7 +66,7 @@ TEST(ProgressDialogTest, ShowsEveryTextAndBarPositionWhileTheRunBlocks)
         const QImage withText = OnScreen(dialog);
         EXPECT_NE(withText, before) << "text of step " << steps << " not painted";
         EXPECT_EQ(withText, Rendered(dialog)) << "screen lags behind the text of step " << steps;
-        EXPECT_EQ(dialog.ControlText(ProgressDialog::TextId), QString::fromLatin1(caption));
+        EXPECT_EQ(dialog.ControlText(ProgressDialog::TextId), ProgressCaption::ForUser(caption));
         dialog.StepIt();
         ++steps;
         const QImage withBar = OnScreen(dialog);
@@ -77,6 +78,24 @@ TEST(ProgressDialogTest, ShowsEveryTextAndBarPositionWhileTheRunBlocks)
     dialog.Hide();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(ProgressDialog::Shown(), nullptr);
+}
+
+TEST(ProgressCaptionTest, SpeaksTheUsersWordsWithThePercentageDone)
+{
+    const std::pair<const char*, QString> cases[] = {
+        { "Initializing", QStringLiteral("Getting ready\u2026") },
+        { "Mangling Password", QStringLiteral("Strengthening the password\u2026") },
+        { "Mangling Password. (320000 of 1000000 passes)", QStringLiteral("Strengthening the password: 32% \u2026") },
+        { "Encoding Data. (0 of 4500 bytes)", QStringLiteral("Hiding the data: 0% \u2026") },
+        { "Encoding Complete", QStringLiteral("Hiding the data: done") },
+        { "Decoding Data", QStringLiteral("Reading the hidden data\u2026") },
+        { "Decompressing Data", QStringLiteral("Unpacking the hidden data\u2026") },
+        // Malformed counts lose only the percentage.
+        { "Encoding Data. (9 of 0 bytes)", QStringLiteral("Hiding the data\u2026") },
+        { "Some Progress", QStringLiteral("Some Progress") },
+    };
+    for (const auto& [engine, user] : cases)
+        EXPECT_EQ(ProgressCaption::ForUser(engine), user) << engine;
 }
 
 TEST(ProgressDialogTest, RepaintsDoNotRunTimersOrOtherProgramLogic)

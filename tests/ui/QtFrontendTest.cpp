@@ -86,9 +86,9 @@ TEST(QtFrontendTest, ProgressIsAHiddenProgressWindow)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST(UiPromptsTest, CaptionIsTheProgramFilesBaseName)
+TEST(UiPromptsTest, CaptionIsTheProgramFilesBaseNameCapitalised)
 {
-    EXPECT_EQ(UiPrompts::AppName(), QStringLiteral("test_ui"));
+    EXPECT_EQ(UiPrompts::AppName(), QStringLiteral("Test_ui"));
 }
 
 } // namespace

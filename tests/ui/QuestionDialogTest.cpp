@@ -26,7 +26,7 @@ const QStringList Samples = {
     QStringLiteral("Who is this photo of?"),
     QStringLiteral("In what month was I born?"),
     QStringLiteral("My favourite musician?"),
-    QStringLiteral("My  favourite colour?"),
+    QStringLiteral("My favourite colour?"),
     QStringLiteral("Where did we last meet?"),
     QStringLiteral("The bar in Saratoga where you were mistaken for Quimbly"),
     QStringLiteral("Word 8 on page 23 of \"our book\"."),
@@ -97,7 +97,7 @@ TEST(QuestionDialogTest, QuestionFieldHoldsEverySampleButNoMoreThanFits)
     EXPECT_LT(field->text().size(), 200);
 }
 
-TEST(QuestionDialogTest, SetupModeStartsWithTheHintOptionalAndStoresWhatIsTyped)
+TEST(QuestionDialogTest, SetupModeShowsOptionalAsTheHintsPlaceholderAndStoresWhatIsTyped)
 {
     Sha1Bytes key = {};
     test::ScriptedPrompts prompts;
@@ -107,7 +107,8 @@ TEST(QuestionDialogTest, SetupModeStartsWithTheHintOptionalAndStoresWhatIsTyped)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Question #3"));
         EXPECT_TRUE(dialog.ControlText(QuestionId).isEmpty());
         EXPECT_TRUE(dialog.ControlText(AnswerId).isEmpty());
-        EXPECT_EQ(dialog.ControlText(HintId), QStringLiteral("Optional"));
+        EXPECT_TRUE(dialog.ControlText(HintId).isEmpty());
+        EXPECT_EQ(dialog.Edit(HintId)->placeholderText(), QStringLiteral("Optional"));
         EXPECT_TRUE(dialog.Combo(QuestionId)->isEnabled());
         EXPECT_TRUE(dialog.Edit(HintId)->isEnabled());
         test::TypeText(dialog.Combo(QuestionId)->lineEdit(), QStringLiteral("Our street?"));
@@ -124,20 +125,21 @@ TEST(QuestionDialogTest, SetupModeStartsWithTheHintOptionalAndStoresWhatIsTyped)
     EXPECT_EQ(DigestHex(key), "A9993E364706816ABA3E25717850C26C9CD0D89D");
 }
 
-TEST(QuestionDialogTest, PickingASampleAndConfirmingKeepsTheHintOptional)
+// An untouched hint is empty: "Optional" is only its placeholder.
+TEST(QuestionDialogTest, PickingASampleAndConfirmingLeavesTheHintEmpty)
 {
     Sha1Bytes key = {};
     test::ScriptedPrompts prompts;
     QuestionDialog dialog(key, prompts);
     test::ModalAction pick([&](QWidget*) {
         QComboBox* combo = dialog.Combo(QuestionId);
-        combo->setCurrentIndex(combo->findText(QStringLiteral("My  favourite colour?")));
+        combo->setCurrentIndex(combo->findText(QStringLiteral("My favourite colour?")));
         test::TypeText(dialog.Edit(AnswerId), QStringLiteral("abc"));
         dialog.Button(IdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(dialog.Question, "My  favourite colour?");
-    EXPECT_EQ(dialog.Hint, "Optional");
+    EXPECT_EQ(dialog.Question, "My favourite colour?");
+    EXPECT_EQ(dialog.Hint, "");
     EXPECT_EQ(dialog.Answer, "abc");
     EXPECT_EQ(DigestHex(key), "A9993E364706816ABA3E25717850C26C9CD0D89D");
 }

@@ -7,6 +7,7 @@
 #include "ui/QuizlockSetupDialog.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QValidator>
@@ -18,6 +19,7 @@ namespace {
 constexpr int FirstSlotId = 1037;
 constexpr int FirstQuestionRowId = 1037;
 constexpr int FirstAnswerButtonId = 1043;
+constexpr int FirstStatusId = QuizlockAnswerDialog::FirstStatusId;
 constexpr int AnswerId = 1039;
 constexpr int HintId = 1040;
 constexpr int QuestionId = 1041;
@@ -25,7 +27,7 @@ constexpr int QuestionId = 1041;
 struct Typed {
     QString Question;
     QString Answer;
-    // Left as it is ("Optional" on the setup side) when null.
+    // Left as it is (empty on the setup side) when null.
     QString Hint = QString();
 };
 
@@ -72,17 +74,19 @@ TEST(QuizlockSetupDialogTest, ShowsFiveUnsetSlots)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quizlock"));
     test::ExpectControls(dialog,
         {
-            { 1037, "QPushButton", "?", {} },
-            { 1038, "QPushButton", "?", {} },
-            { 1039, "QPushButton", "?", {} },
-            { 1040, "QPushButton", "?", {} },
-            { 1041, "QPushButton", "?", {} },
+            { 1037, "QPushButton", "Add a question...", {} },
+            { 1038, "QPushButton", "Add a question...", {} },
+            { 1039, "QPushButton", "Add a question...", {} },
+            { 1040, "QPushButton", "Add a question...", {} },
+            { 1041, "QPushButton", "Add a question...", {} },
             { IdOk, "QPushButton", "OK", {} },
             { IdCancel, "QPushButton", "Cancel", {} },
         });
     EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
     EXPECT_EQ(test::LabelTexts(dialog),
-        QStringList({ QStringLiteral("#1"), QStringLiteral("#2"), QStringLiteral("#3"), QStringLiteral("#4"),
+        QStringList({ QStringLiteral("Ask up to five questions that only the recipient can answer. The answers, "
+                                     "exactly as typed, take the place of the password."),
+            QStringLiteral("#1"), QStringLiteral("#2"), QStringLiteral("#3"), QStringLiteral("#4"),
             QStringLiteral("#5") }));
     for (int k = 0; k + 1 < QuestionSet::kSlots; ++k)
         EXPECT_LT(dialog.Button(FirstSlotId + k)->y(), dialog.Button(FirstSlotId + k + 1)->y());
@@ -97,18 +101,18 @@ TEST(QuizlockSetupDialogTest, AConfirmedQuestionFillsItsSlotAndNamesItsButton)
     const QString title = ClickAndFill(dialog.Button(1039), { QStringLiteral("Our street?"), QStringLiteral("Elm") });
     EXPECT_EQ(title, QStringLiteral("Question #3"));
     EXPECT_EQ(questions.Questions[2], "Our street?");
-    EXPECT_EQ(questions.Hints[2], "Optional");
+    EXPECT_EQ(questions.Hints[2], "");
     EXPECT_EQ(questions.Answers[2], "Elm");
     EXPECT_TRUE(questions.UsedFlags[2]);
     EXPECT_EQ(questions.AnswerKeys[2], AnswerKey("Elm"));
     EXPECT_EQ(dialog.ControlText(1039), QStringLiteral("Our street?"));
     for (int k : { 0, 1, 3, 4 }) {
         EXPECT_FALSE(questions.UsedFlags[k]);
-        EXPECT_EQ(dialog.ControlText(FirstSlotId + k), QStringLiteral("?"));
+        EXPECT_EQ(dialog.ControlText(FirstSlotId + k), QStringLiteral("Add a question..."));
     }
 }
 
-TEST(QuizlockSetupDialogTest, AnEmptyQuestionLeavesTheSlotUnusedWithAnEmptyButton)
+TEST(QuizlockSetupDialogTest, AnEmptyQuestionLeavesTheSlotUnusedAndItsButtonOffersToAddOne)
 {
     QuestionSet questions;
     test::ScriptedPrompts prompts;
@@ -117,7 +121,7 @@ TEST(QuizlockSetupDialogTest, AnEmptyQuestionLeavesTheSlotUnusedWithAnEmptyButto
     ClickAndFill(dialog.Button(1037), { QString(), QStringLiteral("typed anyway"), QStringLiteral("a hint") });
     EXPECT_FALSE(questions.UsedFlags[0]);
     EXPECT_TRUE(questions.Questions[0].empty());
-    EXPECT_TRUE(dialog.ControlText(1037).isEmpty());
+    EXPECT_EQ(dialog.ControlText(1037), QStringLiteral("Add a question..."));
 }
 
 TEST(QuizlockSetupDialogTest, ACancelledQuestionChangesNothingAndASecondConfirmWins)
@@ -205,20 +209,25 @@ TEST(QuizlockAnswerDialogTest, ShowsARowForEachStoredQuestionOnly)
     dialog.show();
     EXPECT_EQ(dialog.TemplateId(), 137);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quizlock"));
-    EXPECT_EQ(test::LabelTexts(dialog),
-        QStringList({ QStringLiteral("This file has been encoded with Quizlock. Answer the following questions to "
-                                     "access the text or file.") }));
+    EXPECT_EQ(test::LabelTexts(dialog).first(),
+        QStringLiteral("This file has been encoded with Quizlock. Answer the following questions to access the text "
+                       "or file."));
+    // The questions are plain text, not fields; each row says whether it
+    // is answered, and its button says what it does.
     const char* shown[] = { "First?", "Second?" };
     for (int k = 0; k < 2; ++k) {
-        EXPECT_TRUE(dialog.Edit(FirstQuestionRowId + k)->isVisible());
-        EXPECT_TRUE(dialog.Edit(FirstQuestionRowId + k)->isReadOnly());
+        EXPECT_TRUE(dialog.Static(FirstQuestionRowId + k)->isVisible());
         EXPECT_EQ(dialog.ControlText(FirstQuestionRowId + k), QString::fromLatin1(shown[k]));
+        EXPECT_TRUE(dialog.Static(FirstStatusId + k)->isVisible());
+        EXPECT_EQ(dialog.ControlText(FirstStatusId + k), QStringLiteral("Unanswered"));
         EXPECT_TRUE(dialog.Button(FirstAnswerButtonId + k)->isVisible());
-        EXPECT_EQ(dialog.ControlText(FirstAnswerButtonId + k), QStringLiteral("Unanswered"));
-        EXPECT_GT(dialog.Button(FirstAnswerButtonId + k)->x(), dialog.Edit(FirstQuestionRowId + k)->x());
+        EXPECT_EQ(dialog.ControlText(FirstAnswerButtonId + k), QStringLiteral("Answer..."));
+        EXPECT_GT(dialog.Button(FirstAnswerButtonId + k)->x(), dialog.Static(FirstStatusId + k)->x());
+        EXPECT_GT(dialog.Static(FirstStatusId + k)->x(), dialog.Static(FirstQuestionRowId + k)->x());
     }
     for (int k = 2; k < QuestionSet::kSlots; ++k) {
-        EXPECT_FALSE(dialog.Edit(FirstQuestionRowId + k)->isVisible()) << k;
+        EXPECT_FALSE(dialog.Static(FirstQuestionRowId + k)->isVisible()) << k;
+        EXPECT_FALSE(dialog.Static(FirstStatusId + k)->isVisible()) << k;
         EXPECT_FALSE(dialog.Button(FirstAnswerButtonId + k)->isVisible()) << k;
     }
     EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
@@ -245,9 +254,9 @@ TEST(QuizlockAnswerDialogTest, TheQuestionDialogShowsTheStoredQuestionAndHintFix
     EXPECT_TRUE(look.Done());
 }
 
-// Keys are compared byte for byte; a mark once given stays, while every
-// confirmed answer replaces the slot's answer.
-TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndKeepsTheMark)
+// Keys are compared byte for byte; every confirmed answer replaces the
+// slot's answer, and the mark follows the answer now given.
+TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndFollowsTheLatest)
 {
     QuestionSet questions = StoredQuestions({ { "First?", "Paris" }, { "Second?", "two" } });
     const Sha1Bytes stored = questions.AnswerKeys[0];
@@ -257,22 +266,44 @@ TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndKeepsTheMark)
     QPushButton* button = dialog.Button(1043);
 
     ClickAndFill(button, { QString(), QStringLiteral("paris") });
-    EXPECT_EQ(dialog.ControlText(1043), QStringLiteral("Unanswered"));
+    EXPECT_EQ(dialog.ControlText(FirstStatusId), QStringLiteral("Unanswered"));
     EXPECT_EQ(questions.Answers[0], "paris");
 
     ClickAndFill(button, { QString(), QStringLiteral("Paris") });
-    EXPECT_EQ(dialog.ControlText(1043), QStringLiteral("Answered"));
+    EXPECT_EQ(dialog.ControlText(FirstStatusId), QStringLiteral("Answered"));
     EXPECT_EQ(questions.Answers[0], "Paris");
 
     ClickAndFill(button, { QString(), QStringLiteral("Lyon") });
-    EXPECT_EQ(dialog.ControlText(1043), QStringLiteral("Answered"));
+    EXPECT_EQ(dialog.ControlText(FirstStatusId), QStringLiteral("Unanswered"));
     EXPECT_EQ(questions.Answers[0], "Lyon");
 
     ClickAndFill(button, { QString(), QStringLiteral("Rome") }, true);
     EXPECT_EQ(questions.Answers[0], "Lyon");
     EXPECT_EQ(questions.AnswerKeys[0], stored);
-    EXPECT_EQ(dialog.ControlText(1044), QStringLiteral("Unanswered"));
+    EXPECT_EQ(dialog.ControlText(FirstStatusId + 1), QStringLiteral("Unanswered"));
     EXPECT_TRUE(questions.Answers[1].empty());
+}
+
+// OK names the first question still without its right answer, as the
+// command-line tool does, and keeps the dialog open until all are right.
+TEST(QuizlockAnswerDialogTest, OkRefusesAQuestionLeftUnanswered)
+{
+    QuestionSet questions = StoredQuestions({ { "First?", "one" }, { "Second?", "two" } });
+    test::ScriptedPrompts dialogPrompts;
+    QuizlockAnswerDialog dialog(questions, dialogPrompts);
+    dialog.show();
+    ClickAndFill(dialog.Button(1043), { QString(), QStringLiteral("one") });
+    ClickAndFill(dialog.Button(1044), { QString(), QStringLiteral("Two") });
+    dialog.Button(IdOk)->click();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_EQ(dialogPrompts.Messages.size(), 1u);
+    EXPECT_EQ(dialogPrompts.Messages[0].Text, QStringLiteral("Question #2: Unanswered"));
+    EXPECT_EQ(dialogPrompts.Messages[0].Icon, MessageIcon::Stop);
+    ClickAndFill(dialog.Button(1044), { QString(), QStringLiteral("two") });
+    dialog.Button(IdOk)->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialogPrompts.Messages.size(), 1u);
 }
 
 // The longest question the question field takes, in the widest letter.
@@ -311,12 +342,9 @@ TEST(QuizlockDialogsTest, AnyQuestionThatFitsItsFieldShowsWholeOnButtonAndRow)
 
     QuizlockAnswerDialog answers(questions, answersPrompts);
     answers.show();
-    QLineEdit* row = answers.Edit(FirstQuestionRowId);
+    QLabel* row = answers.Static(FirstQuestionRowId);
     EXPECT_EQ(row->text(), question);
-    FieldWidthValidator rowFits(row);
-    QString shown = question;
-    int position = 0;
-    EXPECT_EQ(rowFits.validate(shown, position), QValidator::Acceptable);
+    EXPECT_LE(row->fontMetrics().horizontalAdvance(question), row->width());
 }
 
 } // namespace

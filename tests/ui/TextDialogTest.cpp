@@ -99,7 +99,7 @@ TEST(TextDialogTest, DisplayModeShowsTheTextReadOnlyWithCloseAndNoOk)
     dialog.Mode = TextDialog::DisplayMode;
     dialog.Text = "decoded\r\nlines \xE2\x82\xAC";
     test::ModalAction look([&](QWidget*) {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Encoded Text"));
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Decoded Text"));
         EXPECT_TRUE(dialog.MultiLineEdit(TextEditId)->isReadOnly());
         EXPECT_EQ(dialog.MultiLineEdit(TextEditId)->toPlainText(), QStringLiteral("decoded\nlines \u20AC"));
         EXPECT_FALSE(dialog.Button(IdOk)->isVisible());
@@ -135,7 +135,7 @@ TEST(TextDialogTest, DecodedTextIsCopiedWholeByTheCopyButtonOrCtrlC)
     QPushButton* copy = dialog.Button(TextDialog::CopyButtonId);
     ASSERT_NE(copy, nullptr);
     EXPECT_TRUE(copy->isVisible());
-    EXPECT_EQ(copy->text(), QStringLiteral("Copy"));
+    EXPECT_EQ(copy->text(), QStringLiteral("&Copy"));
     EXPECT_LT(copy->x(), dialog.Button(IdCancel)->x());
     const QString whole = QStringLiteral("first line\nsecond line");
 

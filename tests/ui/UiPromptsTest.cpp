@@ -3,6 +3,7 @@
 #include "ui/GuiTestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -40,7 +41,7 @@ TEST(UiPromptsTest, MessageBoxHasOneOkButtonTheIconAndTheProgramCaption)
         });
         prompts.ShowMessage(nullptr, QStringLiteral("No image selected."), c.Icon);
         EXPECT_TRUE(answer.Done());
-        EXPECT_EQ(answer.Title(), QStringLiteral("test_ui"));
+        EXPECT_EQ(answer.Title(), QStringLiteral("Test_ui"));
         EXPECT_EQ(icon, c.Shown);
         EXPECT_EQ(text, QStringLiteral("No image selected."));
         EXPECT_EQ(buttons, 1u);
@@ -66,6 +67,38 @@ TEST(UiPromptsTest, OpenPromptShowsTheFilterAndOnlyExistingFiles)
     EXPECT_TRUE(answer.Done());
     EXPECT_EQ(filters, QStringList({ QStringLiteral("Bitmap files (*.bmp) (*.bmp)") }));
     EXPECT_EQ(mode, QFileDialog::ExistingFile);
+}
+
+// The folders of files chosen before are the open prompt's recent list,
+// and the next prompt opens in the latest.
+TEST(UiPromptsTest, OpenPromptsRememberTheFoldersOfChosenFiles)
+{
+    QTemporaryDir first;
+    QTemporaryDir second;
+    for (const QTemporaryDir* folder : { &first, &second }) {
+        QFile file(folder->filePath(QStringLiteral("cover.bmp")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    UiPrompts prompts;
+    FilePromptOptions options;
+    options.Flags = FilePromptFlag::PathMustExist | FilePromptFlag::FileMustExist;
+    QStringList history;
+    QString opensIn;
+    for (const QTemporaryDir* folder : { &first, &second, &first }) {
+        test::ModalAction choose([&](QWidget* window) {
+            auto* prompt = qobject_cast<QFileDialog*>(window);
+            ASSERT_NE(prompt, nullptr);
+            history = prompt->history();
+            opensIn = prompt->directory().absolutePath();
+            prompt->selectFile(folder->filePath(QStringLiteral("cover.bmp")));
+            static_cast<QDialog*>(prompt)->accept();
+        });
+        EXPECT_EQ(prompts.AskOpenFileName(nullptr, options), folder->filePath(QStringLiteral("cover.bmp")));
+    }
+    // As the third prompt opened: in the second folder, with both listed.
+    EXPECT_EQ(opensIn, QDir(second.path()).absolutePath());
+    EXPECT_TRUE(history.contains(QDir(second.path()).absolutePath())) << history.join(' ').toStdString();
+    EXPECT_TRUE(history.contains(QDir(first.path()).absolutePath())) << history.join(' ').toStdString();
 }
 
 TEST(UiPromptsTest, SavePromptAddsTheDefaultExtensionToANameWithoutOne)
