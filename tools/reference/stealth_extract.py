@@ -417,9 +417,17 @@ def inflate(stream, cap):
     return out
 
 
-# Zero-width and bidirectional format characters, dropped from a name:
-# U+200B-U+200F, U+202A-U+202E, U+2066-U+2069.
-DROPPED = frozenset(list(range(0x200B, 0x2010)) + list(range(0x202A, 0x202F)) + list(range(0x2066, 0x206A)))
+# Invisible characters, dropped from a name: the general categories Cf, Zl
+# and Zp, the Hangul fillers and the whole Tags block.
+HANGUL_FILLERS = frozenset((0x115F, 0x1160, 0x3164, 0xFFA0))
+
+
+def dropped(ch):
+    code = ord(ch)
+    return (unicodedata.category(ch) in ('Cf', 'Zl', 'Zp') or code in HANGUL_FILLERS
+            or 0xE0000 <= code <= 0xE007F)
+
+
 FALLBACK_NAME = 'decoded.bin'
 
 
@@ -436,7 +444,7 @@ def safe_name(stored):
     except UnicodeDecodeError:
         text = windows_1252(stored)
     text = text[max(text.rfind('\\'), text.rfind('/')) + 1:]
-    text = ''.join('_' if unicodedata.category(ch) == 'Cc' else ch for ch in text if ord(ch) not in DROPPED)
+    text = ''.join('_' if unicodedata.category(ch) == 'Cc' else ch for ch in text if not dropped(ch))
     if text in ('', '.', '..'):
         return FALLBACK_NAME
     stripped = text.lstrip('.')
