@@ -315,9 +315,11 @@ def evaluate(work, tiles, methods):
     return results
 
 
-def table(results, photo_count, tile_count):
-    lines = [f"Photos: {photo_count}; tiles: {tile_count} ({TILE} x {TILE}, area average {DOWNSAMPLE} x {DOWNSAMPLE}"
-             f" first); learned detectors: {FOLDS}-fold cross-validation grouped by source photo.",
+def table(results, photo_count, tiles):
+    shrunk = sum(t["shrink"] != 1 for t in tiles)
+    lines = [f"Photos: {photo_count}; tiles: {len(tiles)} ({TILE} x {TILE}; {shrunk} of them from photos area-averaged"
+             f" {DOWNSAMPLE} x {DOWNSAMPLE} first, {len(tiles) - shrunk} from photos used at full size); learned"
+             f" detectors: {FOLDS}-fold cross-validation grouped by source photo.",
              "AUC ± standard error from a bootstrap over source photos.", ""]
     if results:
         lines[-1:-1] = [f"Every row uses the same {results[0]['tiles']} tiles of {results[0]['photos']} photos: those"
@@ -342,6 +344,8 @@ def main():
     parser.add_argument("--photos", type=int, default=0, help="use only the first N photos (quick trials)")
     parser.add_argument("--max-tiles", type=int, default=MAX_TILES_PER_PHOTO,
                         help="at most this many tiles of each photo not yet cut in work/ (default %(default)s)")
+    parser.add_argument("--tiles", choices=("all", "shrunk", "full-size"), default="all",
+                        help="measure on the tiles of every photo, of the shrunk ones or of those used at full size")
     parser.add_argument("--out", default=str(HERE / "results.md"), help="where the table is written")
     args = parser.parse_args()
 
@@ -352,6 +356,9 @@ def main():
     work = Path(args.work)
     work.mkdir(parents=True, exist_ok=True)
     tiles = make_tiles(photos, work, args.max_tiles)
+    if args.tiles != "all":
+        tiles = [t for t in tiles if (t["shrink"] == 1) == (args.tiles == "full-size")]
+        photos = [p for n, p in enumerate(photos) if n in {t["photo"] for t in tiles}]
     print(f"{len(photos)} photos, {len(tiles)} tiles", flush=True)
 
     methods = [m for m in args.methods.split(",") if m]
@@ -369,7 +376,7 @@ def main():
     for method, cli in runnable:
         errors += compute(tiles, [method], work, cli, args.workers)
     results = evaluate(work, tiles, [m for m, _ in runnable])
-    text = table(results, len(photos), len(tiles))
+    text = table(results, len(photos), tiles)
     text += f"\nRun time {time.time() - started:.0f} s; {len(errors)} encodes failed.\n"
     Path(args.out).write_text(text)
     (Path(args.out).with_suffix(".json")).write_text(json.dumps(results, indent=1))
