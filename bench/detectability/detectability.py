@@ -43,6 +43,24 @@ def ensure_debian_packages(packages):
     subprocess.run(["apt-get", "install", "-y", "--no-install-recommends", *missing], check=True, env=env)
 
 
+def unpacked_path(photo, work):
+    """The photo's file: where its package installed it or, failing that, in the package unpacked under work/
+    (apt-get download and dpkg-deb -x: nothing is installed, no root needed)."""
+    if Path(photo["path"]).is_file():
+        return Path(photo["path"])
+    root = work / "packages" / photo["package"]
+    if not root.is_dir():
+        download = work / "packages" / "download"
+        download.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["apt-get", "download", photo["package"]], cwd=download, check=True, capture_output=True)
+        deb = sorted(download.glob(photo["package"] + "_*.deb"))[-1]
+        partial = root.with_name(root.name + ".partial")
+        shutil.rmtree(partial, ignore_errors=True)
+        subprocess.run(["dpkg-deb", "-x", str(deb), str(partial)], check=True)
+        os.replace(partial, root)
+    return root / photo["path"].lstrip("/")
+
+
 def ensure_modules():
     needed = []
     for module, package in DEBIAN_MODULES.items():
@@ -67,7 +85,8 @@ import steganalysis  # noqa: E402
 
 RATES = (0.05, 0.1, 0.2)
 TILE = 512
-# Area-average factor: each output pixel is the mean of a DOWNSAMPLE x DOWNSAMPLE block, rounded.
+# Area-average factor: each output pixel is the mean of a DOWNSAMPLE x DOWNSAMPLE block, rounded. Photos
+# whose short side is below DOWNSAMPLE * TILE are used at full size (no tile would fit after shrinking).
 DOWNSAMPLE = 2
 MAX_TILES_PER_PHOTO = 8
 FOLDS = 5
@@ -89,39 +108,50 @@ def read_manifest():
     return photos
 
 
+def shrink_factor(rgb):
+    return DOWNSAMPLE if min(rgb.shape[:2]) >= DOWNSAMPLE * TILE else 1
+
+
 def shrink(rgb):
-    h = rgb.shape[0] // DOWNSAMPLE * DOWNSAMPLE
-    w = rgb.shape[1] // DOWNSAMPLE * DOWNSAMPLE
-    blocks = rgb[:h, :w].astype(np.float64).reshape(h // DOWNSAMPLE, DOWNSAMPLE, w // DOWNSAMPLE, DOWNSAMPLE, 3)
+    factor = shrink_factor(rgb)
+    if factor == 1:
+        return rgb
+    h = rgb.shape[0] // factor * factor
+    w = rgb.shape[1] // factor * factor
+    blocks = rgb[:h, :w].astype(np.float64).reshape(h // factor, factor, w // factor, factor, 3)
     return np.clip(np.rint(blocks.mean(axis=(1, 3))), 0, 255).astype(np.uint8)
 
 
-def tile_origins(height, width):
-    """Top-left corners of the non-overlapping grid, centred; at most MAX_TILES_PER_PHOTO spread evenly."""
+def tile_origins(height, width, limit):
+    """Top-left corners of the non-overlapping grid, centred; at most limit spread evenly."""
     rows, cols = height // TILE, width // TILE
     y0, x0 = (height - rows * TILE) // 2, (width - cols * TILE) // 2
     grid = [(y0 + r * TILE, x0 + c * TILE) for r in range(rows) for c in range(cols)]
-    if len(grid) > MAX_TILES_PER_PHOTO:
-        keep = np.linspace(0, len(grid) - 1, MAX_TILES_PER_PHOTO).round().astype(int)
+    if len(grid) > limit:
+        keep = np.linspace(0, len(grid) - 1, limit).round().astype(int)
         grid = [grid[i] for i in keep]
     return grid
 
 
-def make_tiles(photos, work):
+def make_tiles(photos, work, limit):
+    """Tiles of every photo; photos already cut in an earlier run keep their tiles (and their limit)."""
     folder = work / "tiles"
     folder.mkdir(parents=True, exist_ok=True)
     index_file = folder / "index.json"
-    if index_file.exists():
-        return json.loads(index_file.read_text())
-    tiles = []
+    tiles = json.loads(index_file.read_text()) if index_file.exists() else []
+    done = {t["photo"] for t in tiles}
     for number, photo in enumerate(photos):
-        rgb = shrink(np.asarray(Image.open(photo["path"]).convert("RGB")))
-        for k, (y, x) in enumerate(tile_origins(*rgb.shape[:2])):
+        if number in done:
+            continue
+        rgb = np.asarray(Image.open(unpacked_path(photo, work)).convert("RGB"))
+        factor = shrink_factor(rgb)
+        rgb = shrink(rgb)
+        for k, (y, x) in enumerate(tile_origins(*rgb.shape[:2], limit)):
             name = f"p{number:03d}t{k}"
             Image.fromarray(rgb[y : y + TILE, x : x + TILE]).save(folder / f"{name}.png")
-            tiles.append({"name": name, "photo": number})
-    index_file.write_text(json.dumps(tiles))
-    return tiles
+            tiles.append({"name": name, "photo": number, "shrink": factor})
+        index_file.write_text(json.dumps(tiles))
+    return [t for t in tiles if t["photo"] < len(photos)]
 
 
 def payload_bytes(rate):
@@ -285,9 +315,11 @@ def evaluate(work, tiles, methods):
     return results
 
 
-def table(results, photo_count, tile_count):
-    lines = [f"Photos: {photo_count}; tiles: {tile_count} ({TILE} x {TILE}, area average {DOWNSAMPLE} x {DOWNSAMPLE}"
-             f" first); learned detectors: {FOLDS}-fold cross-validation grouped by source photo.",
+def table(results, photo_count, tiles):
+    shrunk = sum(t["shrink"] != 1 for t in tiles)
+    lines = [f"Photos: {photo_count}; tiles: {len(tiles)} ({TILE} x {TILE}; {shrunk} of them from photos area-averaged"
+             f" {DOWNSAMPLE} x {DOWNSAMPLE} first, {len(tiles) - shrunk} from photos used at full size); learned"
+             f" detectors: {FOLDS}-fold cross-validation grouped by source photo.",
              "AUC ± standard error from a bootstrap over source photos.", ""]
     if results:
         lines[-1:-1] = [f"Every row uses the same {results[0]['tiles']} tiles of {results[0]['photos']} photos: those"
@@ -310,7 +342,10 @@ def main():
                         help="comma-separated among classic, stealth, hill-sim, lsb-sim")
     parser.add_argument("--workers", type=int, default=2)
     parser.add_argument("--photos", type=int, default=0, help="use only the first N photos (quick trials)")
-    parser.add_argument("--skip-install", action="store_true", help="do not install the photo packages")
+    parser.add_argument("--max-tiles", type=int, default=MAX_TILES_PER_PHOTO,
+                        help="at most this many tiles of each photo not yet cut in work/ (default %(default)s)")
+    parser.add_argument("--tiles", choices=("all", "shrunk", "full-size"), default="all",
+                        help="measure on the tiles of every photo, of the shrunk ones or of those used at full size")
     parser.add_argument("--out", default=str(HERE / "results.md"), help="where the table is written")
     args = parser.parse_args()
 
@@ -318,11 +353,12 @@ def main():
     photos = read_manifest()
     if args.photos:
         photos = photos[: args.photos]
-    if not args.skip_install:
-        ensure_debian_packages(p["package"] for p in photos)
     work = Path(args.work)
     work.mkdir(parents=True, exist_ok=True)
-    tiles = make_tiles(photos, work)
+    tiles = make_tiles(photos, work, args.max_tiles)
+    if args.tiles != "all":
+        tiles = [t for t in tiles if (t["shrink"] == 1) == (args.tiles == "full-size")]
+        photos = [p for n, p in enumerate(photos) if n in {t["photo"] for t in tiles}]
     print(f"{len(photos)} photos, {len(tiles)} tiles", flush=True)
 
     methods = [m for m in args.methods.split(",") if m]
@@ -340,7 +376,7 @@ def main():
     for method, cli in runnable:
         errors += compute(tiles, [method], work, cli, args.workers)
     results = evaluate(work, tiles, [m for m, _ in runnable])
-    text = table(results, len(photos), len(tiles))
+    text = table(results, len(photos), tiles)
     text += f"\nRun time {time.time() - started:.0f} s; {len(errors)} encodes failed.\n"
     Path(args.out).write_text(text)
     (Path(args.out).with_suffix(".json")).write_text(json.dumps(results, indent=1))
