@@ -21,6 +21,11 @@ public:
     virtual void SetPos(int32_t position) = 0;
     // Advances the bar by its step.
     virtual void StepIt() = 0;
+    // Whether the user has asked the run to stop. The run asks at each of
+    // its progress steps and, once told, ends as a failure without a
+    // message and without writing anything. May be asked from a thread
+    // other than the one that made the display.
+    virtual bool CancelRequested() const { return false; }
 };
 
 } // namespace lumaquill

@@ -191,9 +191,17 @@ std::string StegEngine::ReadName()
     return std::string(buffer.begin(), end);
 }
 
+bool StegEngine::StopRequested()
+{
+    if (Progress && Progress->CancelRequested())
+        Cancelled = true;
+    return Cancelled;
+}
+
 DecodeOutcome StegEngine::Decode(std::string& result)
 {
     BusyScope busy(Host.Busy);
+    Cancelled = false;
     WriteByteIndex = 0;
     ReadByteIndex = 0;
     Keys.PublishSeeds();
@@ -212,6 +220,8 @@ DecodeOutcome StegEngine::Decode(std::string& result)
     }
     RunProgress progress(*this);
     const std::optional<uint8_t> written = ReadModeByte(*this);
+    if (StopRequested())
+        return DecodeCancelled;
     if (!written)
         return NothingDecoded;
     const uint8_t modeByte = *written;
@@ -225,10 +235,17 @@ DecodeOutcome StegEngine::Decode(std::string& result)
     if (speed >= SpeedFast && speed <= SpeedVerySlow)
         return NothingDecoded;
 #endif
-    Keys.Mangle(speed, Progress.get());
+    if (!Keys.Mangle(speed, Progress.get())) {
+        Cancelled = true;
+        return DecodeCancelled;
+    }
     ReseedGenerators(*this);
     uint32_t count = 0;
-    if (!ReadBody(*this, input.get(), static_cast<uint32_t>(capacity), count) || !CheckByteMatches(*this))
+    const bool read = ReadBody(*this, input.get(), static_cast<uint32_t>(capacity), count);
+    // The last chance to stop: what follows may ask where to save.
+    if (StopRequested())
+        return DecodeCancelled;
+    if (!read || !CheckByteMatches(*this))
         return NothingDecoded;
     const std::string name = ReadName();
     const uint64_t outputCap = container::kOutputFactor * static_cast<uint64_t>(capacity);

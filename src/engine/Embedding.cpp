@@ -280,8 +280,11 @@ bool StegEngine::WriteBuffer(const uint8_t* data, uint32_t count)
     if (Progress && large)
         StartBar(*Progress, kEncodingCaption, count);
     for (uint32_t i = 0; i < count; ++i) {
-        if (Progress && i % container::kProgressUnit == 0)
+        if (Progress && i % container::kProgressUnit == 0) {
             ShowEncodingStep(*Progress, i, count);
+            if (StopRequested())
+                return false;
+        }
         if (!WriteByte(data[i]))
             return false;
     }
@@ -300,8 +303,13 @@ bool StegEngine::ReadBuffer(uint8_t* dest, uint32_t& count, bool ignoreEnd)
     if (Progress && large)
         StartBar(*Progress, kDecodingCaption, requested);
     for (uint32_t i = 0; i < requested; ++i) {
-        if (Progress && i % container::kProgressUnit == 0)
+        if (Progress && i % container::kProgressUnit == 0) {
             Progress->StepIt();
+            if (StopRequested()) {
+                count = i;
+                return false;
+            }
+        }
         uint8_t b = 0;
         if (!ReadByte(b, ignoreEnd) && !ignoreEnd) {
             count = i;

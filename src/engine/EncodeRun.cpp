@@ -64,7 +64,10 @@ bool WriteModeHeader(StegEngine& engine, int32_t mode)
     if (!engine.WriteBuffer(header, container::kModeHeaderBytes))
         return false;
     keys.Mode = mode;
-    keys.Mangle(keys.Speed, engine.Progress.get());
+    if (!keys.Mangle(keys.Speed, engine.Progress.get())) {
+        engine.Cancelled = true;
+        return false;
+    }
     ReseedGenerators(engine);
     return true;
 }
@@ -140,6 +143,7 @@ bool StegEngine::WriteName(const std::string& name)
 bool StegEngine::Encode(const uint8_t* data, uint32_t size, const std::string& name)
 {
     BusyScope busy(Host.Busy);
+    Cancelled = false;
     if (!IsUsableContainer()) {
         ShowRunMessage(Host, message::kInvalidContainer);
         return false;
@@ -156,7 +160,8 @@ bool StegEngine::Encode(const uint8_t* data, uint32_t size, const std::string& n
     // An image whose body is not complete would not decode: it is never
     // reported as encoded.
     if (!WriteModeHeader(*this, mode) || !WriteBuffer(data, size) || !CloseBody(*this, name)) {
-        ShowRunMessage(Host, message::kUnableToEncode);
+        if (!Cancelled)
+            ShowRunMessage(Host, message::kUnableToEncode);
         return false;
     }
     return true;

@@ -68,6 +68,13 @@ bool StegEngine::AdoptContainer(std::istream& file)
     return TakeLoadedImage();
 }
 
+void StegEngine::RestoreContainer(const DibImage& image, const PictureLoad& load)
+{
+    DibImage::operator=(image);
+    LastLoad = load;
+    TakeLoadedImage();
+}
+
 bool StegEngine::TakeLoadedImage()
 {
     if (!IsUsableContainer())

@@ -52,6 +52,9 @@ public:
     // Why the container cannot be encoded into (or decoded from, with
     // forDecode, which also refuses lossy pictures); None when it can.
     LoadProblem ContainerProblem(bool forDecode, std::string& detail) const;
+    // Puts back a container kept aside (its pixels and how it was loaded),
+    // as LoadContainer would have left it.
+    void RestoreContainer(const DibImage& image, const PictureLoad& load);
     // The bytes of the container as a file of the format; a PNG or WebP
     // carries the loaded cover's colour profile. Nothing without a picture
     // or when encoding fails.
@@ -93,11 +96,18 @@ public:
     DecodeOutcome Decode(std::string& result);
     std::string ReadName();
 
+    // Whether the progress display has asked the run to stop; once it has,
+    // Cancelled stays set until the next Encode or Decode starts.
+    bool StopRequested();
+
     UsedPixelMap UsedPixels;
     KeyMaterial Keys;
     bool FallbackScan = false;
     bool HeaderMode = false;
     std::unique_ptr<ProgressSink> Progress;
+    // The last Encode or Decode stopped at the user's request: it failed
+    // silently, and an encode left the container half written.
+    bool Cancelled = false;
     int32_t CurX = -1;
     int32_t CurY = -1;
     IsaacGen PositionGen;

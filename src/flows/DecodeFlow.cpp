@@ -70,6 +70,7 @@ bool ReadStoredQuestions(StegEngine& engine, QuestionSet& questions)
 DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password)
 {
     const DecodeOutcome outcome = DecodeWith(engine, key, holder, password);
+    // A cancelled run tries nothing more.
     if (outcome != NothingDecoded || !password)
         return outcome;
     if (const DecodeOutcome sealed = DecodeSealed(engine, holder, *password); sealed != NothingDecoded)

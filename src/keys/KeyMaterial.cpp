@@ -107,7 +107,7 @@ void KeyMaterial::PublishSeeds()
     JoinDigests(WhiteningSeed, PasswordDigest, PasswordMd5, true);
 }
 
-void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
+bool KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
 {
     // One context for the whole chain: every pass continues the previous
     // one's count and buffer.
@@ -128,8 +128,11 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
         progress->SetPos(0);
     }
     for (uint32_t first = 0; first < passes; first += kPassesPerReport) {
-        if (progress != nullptr)
+        if (progress != nullptr) {
             ReportPass(*progress, first, passes);
+            if (progress->CancelRequested())
+                return false;
+        }
         const uint32_t count = std::min(kPassesPerReport, passes - first);
         // A pass: B into the continuing context, its digest, the MD5 of that
         // digest, and one draw for which of the two leads the next B.
@@ -146,6 +149,7 @@ void KeyMaterial::Mangle(int32_t speed, ProgressSink* progress)
     context.UpdateGroups(block.data(), block.size());
     context.Final(PasswordDigest.data());
     PublishSeeds();
+    return true;
 }
 
 void KeyMaterial::BorrowQuestions(QuestionSet& set)

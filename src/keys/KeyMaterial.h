@@ -52,8 +52,10 @@ public:
     // PositionSeed = digest || md5; WhiteningSeed = md5 || digest.
     void PublishSeeds();
     // The strengthening chain; reports to progress when it is not null, and
-    // ends with PublishSeeds.
-    void Mangle(int32_t speed, ProgressSink* progress);
+    // ends with PublishSeeds. False, with the digests half strengthened and
+    // no seeds published, when progress asked for a cancel at one of its
+    // steps (every 1000 passes).
+    bool Mangle(int32_t speed, ProgressSink* progress);
 
     // Points the four references at the set (or clears them).
     void BorrowQuestions(QuestionSet& set);

@@ -139,14 +139,15 @@ void DecodeDialog::OnOk()
     DecodeOutcome outcome = NothingDecoded;
     bool writeFailed = false;
     {
-        EngineRunScope run(Engine, Prompts);
+        EngineRunScope run(Engine, Prompts, this);
         password.QuestionsStored = ReadStoredQuestions(Engine, password.Questions) ? 1 : 0;
         password.DecodeMode = true;
         if (password.exec() != Accepted)
             return;
         // The typed password opens a sealed image; answers never do.
         const SecretBytes* typed = password.Password.empty() ? nullptr : &password.Password;
-        outcome = RunDecode(Engine, KeyDigests { password.PasswordDigest, password.PasswordMd5 }, holder, typed);
+        const KeyDigests key { password.PasswordDigest, password.PasswordMd5 };
+        run.Run([&] { outcome = RunDecode(Engine, key, holder, typed); });
         writeFailed = run.StopShown();
     }
     if (Delivered(outcome, holder, writeFailed))
@@ -154,7 +155,8 @@ void DecodeDialog::OnOk()
 }
 
 // A file that could not be written has been reported by the run, and a
-// declined save prompt wrote nothing: both leave the dialog open.
+// declined save prompt or a cancelled run wrote nothing: all of these leave
+// the dialog open, a cancelled run without a word.
 bool DecodeDialog::Delivered(DecodeOutcome outcome, const std::string& holder, bool writeFailed)
 {
     switch (outcome) {
@@ -173,6 +175,8 @@ bool DecodeDialog::Delivered(DecodeOutcome outcome, const std::string& holder, b
                 + QLatin1Char('.'),
             QFile::decodeName(holder.c_str()));
         return true;
+    case DecodeCancelled:
+        return false;
     case NothingDecoded:
         break;
     }

@@ -454,11 +454,19 @@ bool EncodeDialog::EncodeAndSave(PasswordDialog& password)
     request.Password = password.Password;
     if (request.Seal && !SealForRun(request))
         return false;
+    // The preview shows the pixels the run is about to change.
+    PreviewWindow->hide();
+    // A cancelled run leaves the container half written: the cover is kept
+    // aside and put back, so that the next attempt starts from it.
+    const DibImage cover = Engine;
+    const PictureLoad coverLoad = Engine.LastLoad;
     bool encoded = false;
     {
-        EngineRunScope run(Engine, Prompts);
-        encoded = RunEncode(Engine, request);
+        EngineRunScope run(Engine, Prompts, this);
+        run.Run([&] { encoded = RunEncode(Engine, request); });
     }
+    if (!encoded && Engine.Cancelled)
+        Engine.RestoreContainer(cover, coverLoad);
     if (!encoded) {
         // A noise or rescaled container may have replaced the chosen one.
         ShowPayloadSize();

@@ -4,9 +4,10 @@
 
 namespace lumaquill {
 
-EngineRunScope::EngineRunScope(StegEngine& engine, UiPrompts& prompts)
+EngineRunScope::EngineRunScope(StegEngine& engine, UiPrompts& prompts, QWidget* dialog)
     : Engine(engine)
-    , Services(prompts)
+    , Worker(dialog)
+    , Services(prompts, dialog, &Worker.CancelFlag())
     , Previous(engine.GetFrontend())
 {
     Engine.SetFrontend(Services.Services());

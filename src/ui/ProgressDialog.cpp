@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QPushButton>
 #include <QThread>
 #include <QWindow>
 
@@ -26,6 +27,21 @@ const DialogTemplate ProgressTemplate{
     },
 };
 
+// The same window with a Cancel button under the bar, for runs that can
+// be stopped.
+const DialogTemplate CancellableTemplate{
+    .Id = 148,
+    .Caption = QString(),
+    .Width = 240,
+    .Height = 66,
+    .Style = DialogStyle::NoTitleBar | DialogStyle::StayOnTop,
+    .Controls = {
+        {ProgressDialog::TextId, ControlKind::Static, QStringLiteral("Some Progress"), {7, 7, 215, 8}},
+        {ProgressDialog::BarId, ControlKind::ProgressBar, QString(), {7, 21, 226, 18}, ControlStyle::Border},
+        {IdCancel, ControlKind::PushButton, QStringLiteral("&Cancel"), {183, 45, 50, 14}},
+    },
+};
+
 // Everything but user input, timers and sockets: a run must not re-enter
 // the program's own logic while it blocks.
 constexpr QEventLoop::ProcessEventsFlags PaintOnly
@@ -41,8 +57,31 @@ ProgressDialog* ShownDialog = nullptr;
 ProgressDialog::ProgressDialog()
     : TemplateDialog(ProgressTemplate)
 {
+    Setup();
+}
+
+ProgressDialog::ProgressDialog(QWidget* owner, std::function<void()> onCancel)
+    : TemplateDialog(CancellableTemplate, owner)
+    , CancelHandler(std::move(onCancel))
+{
+    Setup();
+}
+
+// The window never takes the focus from the dialog whose run it shows; a
+// click on its Cancel button needs none.
+void ProgressDialog::Setup()
+{
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+void ProgressDialog::OnCancel()
+{
+    QPushButton* cancel = Button(IdCancel);
+    if (!CancelHandler || !cancel->isEnabled())
+        return;
+    cancel->setEnabled(false);
+    CancelHandler();
 }
 
 ProgressDialog::~ProgressDialog()

@@ -3,6 +3,7 @@
 #include "core/ProgressSink.h"
 #include "ui/TemplateDialog.h"
 
+#include <functional>
 #include <string>
 
 namespace lumaquill {
@@ -20,6 +21,11 @@ public:
     static constexpr int BarId = 1065;
 
     ProgressDialog();
+    // A window that also has a Cancel button (template 148): the button, a
+    // close request or Escape call onCancel once and disable the button.
+    // It belongs to owner, the dialog whose run it shows, so that it takes
+    // input while that dialog is modal.
+    ProgressDialog(QWidget* owner, std::function<void()> onCancel);
     ~ProgressDialog() override;
 
     void Show() override;
@@ -36,12 +42,16 @@ public:
     static ProgressDialog* Shown();
 
 protected:
-    // Neither Escape nor a close request ends the window; its run does.
-    void OnCancel() override { }
+    // Neither Escape nor a close request ends the window; its run does,
+    // once told through CancelHandler.
+    void OnCancel() override;
 
 private:
+    void Setup();
     void Repaint(QWidget* changed);
     void WaitUntilExposed();
+
+    std::function<void()> CancelHandler;
 };
 
 } // namespace lumaquill

@@ -1,17 +1,18 @@
 #include "ui/QtBusyIndicator.h"
 
 #include "ui/BusyCursor.h"
+#include "ui/GuiThread.h"
 
 namespace lumaquill {
 
 void QtBusyIndicator::Begin()
 {
-    BusyCursor::Begin();
+    OnGuiThread([] { BusyCursor::Begin(); });
 }
 
 void QtBusyIndicator::End()
 {
-    BusyCursor::End();
+    OnGuiThread([] { BusyCursor::End(); });
 }
 
 } // namespace lumaquill

@@ -2,8 +2,9 @@
 
 namespace lumaquill {
 
-QtFrontend::QtFrontend(UiPrompts& prompts)
+QtFrontend::QtFrontend(UiPrompts& prompts, QWidget* owner, std::atomic<bool>* cancel)
     : Messages(prompts)
+    , Progress(owner, cancel)
     , Save(prompts)
 {
 }

@@ -1,5 +1,6 @@
 #include "ui/QtMessageSink.h"
 
+#include "ui/GuiThread.h"
 #include "ui/ProgressDialog.h"
 #include "ui/UiPrompts.h"
 
@@ -7,9 +8,11 @@ namespace lumaquill {
 
 void QtMessageSink::ShowMessage(const std::string& text, MessageIcon icon)
 {
-    if (icon == MessageIcon::Stop)
-        ++Stops;
-    Prompts.ShowMessage(ProgressDialog::Shown(), QString::fromStdString(text), icon);
+    OnGuiThread([&] {
+        if (icon == MessageIcon::Stop)
+            ++Stops;
+        Prompts.ShowMessage(ProgressDialog::Shown(), QString::fromStdString(text), icon);
+    });
 }
 
 } // namespace lumaquill

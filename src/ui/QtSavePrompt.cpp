@@ -1,5 +1,6 @@
 #include "ui/QtSavePrompt.h"
 
+#include "ui/GuiThread.h"
 #include "ui/ProgressDialog.h"
 #include "ui/UiPrompts.h"
 
@@ -9,10 +10,13 @@ namespace lumaquill {
 
 std::optional<std::string> QtSavePrompt::AskSavePath(const std::string& offeredName)
 {
-    FilePromptOptions options;
-    options.InitialName = QString::fromStdString(offeredName);
-    options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::OverwritePrompt;
-    const std::optional<QString> chosen = Prompts.AskSaveFileName(ProgressDialog::Shown(), options);
+    std::optional<QString> chosen;
+    OnGuiThread([&] {
+        FilePromptOptions options;
+        options.InitialName = QString::fromStdString(offeredName);
+        options.Flags = FilePromptFlag::HideReadOnly | FilePromptFlag::OverwritePrompt;
+        chosen = Prompts.AskSaveFileName(ProgressDialog::Shown(), options);
+    });
     if (!chosen)
         return std::nullopt;
     return QFile::encodeName(*chosen).toStdString();

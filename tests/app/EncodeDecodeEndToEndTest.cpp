@@ -11,9 +11,11 @@
 #include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
+#include "ui/ProgressDialog.h"
 #include "ui/QuizlockAnswerDialog.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -59,6 +61,32 @@ const QString kNoPictureToDecode = QStringLiteral("not-a-bitmap.bmp cannot be de
 const QString kNothingDecoded = QStringLiteral("Could not decode any useful information from this image.");
 
 const QString kPassword = QStringLiteral("correct horse");
+
+// Presses Cancel in each progress window as it is shown: the run's first
+// progress step then finds the cancel already asked for.
+class CancelAtFirstProgress : public QObject {
+public:
+    CancelAtFirstProgress() { QCoreApplication::instance()->installEventFilter(this); }
+    ~CancelAtFirstProgress() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    int Pressed = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* progress = qobject_cast<ProgressDialog*>(watched);
+        if (event->type() == QEvent::Show && progress != nullptr) {
+            QPushButton* cancel = progress->Button(IdCancel);
+            EXPECT_NE(cancel, nullptr);
+            if (cancel != nullptr) {
+                EXPECT_EQ(progress->ControlText(IdCancel), QStringLiteral("Cancel"));
+                cancel->click();
+                ++Pressed;
+            }
+        }
+        return false;
+    }
+};
 
 struct Quiz {
     QString Question;
@@ -1002,6 +1030,86 @@ TEST_F(EncodeDecodeEndToEndTest, DialogsWriteTheSameImageAsTheCommandLineTool)
         EXPECT_TRUE(written == test::ReadFile(cli));
     }
     ExpectMessages({});
+}
+
+// A cancelled encode shows nothing, offers nothing to save and keeps the
+// dialog; the next Ok in it gives the very bytes of an encode never
+// cancelled, as the cover was put back.
+TEST_F(EncodeDecodeEndToEndTest, ACancelledEncodeWritesNothingAndTheNextEncodeIsUnaffected)
+{
+    const std::vector<uint8_t> payload = test::SomeBytes(5003, 3);
+    test::WriteFile(Path("plans.bin"), payload);
+    test::WriteBitmap24(Path("harbour.bmp"), 151, 97, 4);
+    const size_t requestsBefore = Prompts.FileRequests.size();
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("plans.bin"));
+        ChooseImage(dialog, Path("harbour.bmp"));
+        const QString capacity = dialog.ControlText(EncodeDialog::MaxSizeId);
+        {
+            CancelAtFirstProgress canceller;
+            OnDialog passwordStep(kPasswordCaption, [&](TemplateDialog& step) {
+                step.SetControlText(PasswordEditId, kPassword);
+                step.SetControlText(ConfirmationEditId, kPassword);
+                step.Button(IdOk)->click();
+            });
+            OnDialog save(kEncodedPreviewCaption, [&](TemplateDialog& preview) { preview.reject(); });
+            dialog.Button(IdOk)->click();
+            EXPECT_TRUE(passwordStep.Done());
+            EXPECT_FALSE(save.Done());
+            EXPECT_EQ(canceller.Pressed, 1);
+        }
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(Engine.Cancelled, true);
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), capacity);
+        ExpectMessages({});
+        EXPECT_EQ(Prompts.FileRequests.size(), requestsBefore + 2);
+        EncodeWithPassword(dialog, kPassword, Path("after-cancel.bmp"));
+    });
+    ExpectMessages({});
+    Engine.Clear();
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("plans.bin"));
+        ChooseImage(dialog, Path("harbour.bmp"));
+        EncodeWithPassword(dialog, kPassword, Path("never-cancelled.bmp"));
+    });
+    ExpectMessages({});
+    ASSERT_TRUE(test::Exists(Path("after-cancel.bmp")));
+    EXPECT_EQ(test::ReadFile(Path("after-cancel.bmp")), test::ReadFile(Path("never-cancelled.bmp")));
+    EXPECT_NE(test::ReadFile(Path("after-cancel.bmp")), test::ReadFile(Path("harbour.bmp")));
+}
+
+// A cancelled decode stops before its save prompt: no file, no message, and
+// the dialog stays open for a decode that then delivers.
+TEST_F(EncodeDecodeEndToEndTest, ACancelledDecodeAsksForNoFileAndWritesNone)
+{
+    const std::vector<uint8_t> payload = test::SomeBytes(4001, 5);
+    test::WriteFile(Path("ledger.bin"), payload);
+    test::WriteBitmap24(Path("field.bmp"), 120, 90, 6);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseFile(dialog, Path("ledger.bin"));
+        ChooseImage(dialog, Path("field.bmp"));
+        EncodeWithPassword(dialog, kPassword, Path("field-encoded.bmp"));
+    });
+    ExpectMessages({});
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("field-encoded.bmp"));
+        const size_t requestsBefore = Prompts.FileRequests.size();
+        {
+            CancelAtFirstProgress canceller;
+            EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
+            EXPECT_EQ(canceller.Pressed, 1);
+        }
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({});
+        EXPECT_EQ(Prompts.FileRequests.size(), requestsBefore);
+        EXPECT_TRUE(QDir(Scratch.path()).entryList({ QStringLiteral("*.bin") }, QDir::Files).size() == 1);
+        Prompts.AnswerFile(QString::fromStdString(Path("ledger-back.bin")));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ExpectMessages({});
+    EXPECT_EQ(test::ReadFile(Path("ledger-back.bin")), payload);
 }
 
 } // namespace

@@ -120,6 +120,31 @@ TEST(KeyMaterialTest, FastReportsEveryThousandPasses)
     EXPECT_EQ(calls[202], "SetText Mangling Password. (99000 of 100000 passes)");
 }
 
+// Asked to stop from the first step, the slowest setting (ten million
+// passes) reports that one step and ends without publishing seeds.
+TEST(KeyMaterialTest, ACancelStopsTheChainAtTheStepThatSeesIt)
+{
+    class CancellingProgress : public RecordingProgress {
+    public:
+        using RecordingProgress::RecordingProgress;
+        bool CancelRequested() const override { return true; }
+    };
+    KeyMaterial key = ZeroDigests();
+    std::vector<std::string> calls;
+    CancellingProgress progress(calls);
+    EXPECT_FALSE(key.Mangle(4, &progress));
+    const std::vector<std::string> expected = {
+        "SetText Mangling Password",
+        "SetRange 10001",
+        "SetStep 1",
+        "SetPos 0",
+        "SetText Mangling Password. (0 of 10000000 passes)",
+        "StepIt",
+    };
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(key.PositionSeed, KeyMaterial().PositionSeed);
+}
+
 TEST(KeyMaterialTest, NoPassesStillSetsUpTheBar)
 {
     KeyMaterial key = ZeroDigests();

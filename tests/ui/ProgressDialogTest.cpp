@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace lumaquill {
@@ -124,6 +125,32 @@ TEST(ProgressDialogTest, EscapeAndCloseRequestsDoNotEndIt)
     dialog.close();
     EXPECT_TRUE(dialog.isVisible());
     dialog.Hide();
+}
+
+// The Cancel button, a close request and Escape each ask once: the window
+// stays up until its run ends, with the button disabled.
+TEST(ProgressDialogTest, ACancellableWindowAsksOnceThroughButtonCloseOrEscape)
+{
+    const std::function<void(ProgressDialog&)> requests[] = {
+        [](ProgressDialog& dialog) { dialog.Button(IdCancel)->click(); },
+        [](ProgressDialog& dialog) { dialog.close(); },
+        [](ProgressDialog& dialog) { dialog.reject(); },
+    };
+    for (size_t i = 0; i < std::size(requests); ++i) {
+        QWidget owner;
+        int asked = 0;
+        ProgressDialog dialog(&owner, [&] { ++asked; });
+        EXPECT_EQ(dialog.parentWidget(), &owner);
+        EXPECT_TRUE(dialog.isWindow());
+        EXPECT_EQ(dialog.Button(IdCancel)->text(), QStringLiteral("&Cancel"));
+        dialog.Show();
+        requests[i](dialog);
+        requests[i](dialog);
+        EXPECT_EQ(asked, 1) << "request " << i;
+        EXPECT_TRUE(dialog.isVisible()) << "request " << i;
+        EXPECT_FALSE(dialog.Button(IdCancel)->isEnabled()) << "request " << i;
+        dialog.Hide();
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/ProgressDialog.h"
+#include "ui/ProgressRelay.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -81,9 +82,11 @@ TEST(QtFrontendTest, ProgressIsAHiddenProgressWindow)
     test::ScriptedPrompts prompts;
     QtFrontend services(prompts);
     std::unique_ptr<ProgressSink> progress = services.Services().Progress->CreateProgress();
-    auto* window = dynamic_cast<ProgressDialog*>(progress.get());
-    ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(window->isVisible());
+    auto* relay = dynamic_cast<ProgressRelay*>(progress.get());
+    ASSERT_NE(relay, nullptr);
+    EXPECT_FALSE(relay->Window().isVisible());
+    EXPECT_EQ(relay->Window().Button(IdCancel), nullptr);
+    EXPECT_FALSE(relay->CancelRequested());
 }
 
 TEST(UiPromptsTest, CaptionIsTheProgramFilesBaseNameCapitalised)
