@@ -38,6 +38,11 @@ public:
     // container with its size in pixels.
     static constexpr int ChosenPayloadId = 1070;
     static constexpr int ChosenContainerId = 1071;
+    // "Hide from detectors (stealth)", and below it the stealth sizes of the
+    // chosen container with a warning when the payload goes above the safe
+    // size; the line is empty while the box is unticked.
+    static constexpr int StealthBoxId = 1072;
+    static constexpr int StealthLineId = 1073;
 
     // What the payload is; DataKind holds one of these.
     enum PayloadKind : int32_t {
@@ -79,6 +84,12 @@ private:
     bool SealForRun(EncodeRequest& request);
     void SaveEncodedImage();
     void SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview);
+    void OnStealthToggled(bool ticked);
+    void ShowStealthSizes();
+    QString StealthLine(uint64_t dataBytes) const;
+    void WarnOfStealthCover();
+    bool StealthCoverAccepted();
+    EncodeRequest StealthDraft() const;
 
     StegEngine& Engine;
     UiPrompts& Prompts;
