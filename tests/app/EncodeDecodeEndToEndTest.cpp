@@ -6,7 +6,9 @@
 #include "app/MainDialog.h"
 #include "engine/StegEngine.h"
 #include "flows/Payload.h"
+#include "flows/StealthFlow.h"
 #include "image/PngFixture.h"
+#include "seal/SecretBytes.h"
 #include "ui/DecodeDialog.h"
 #include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
@@ -887,6 +889,56 @@ TEST_F(EncodeDecodeEndToEndTest, DialogsWriteTheSameImageAsTheCommandLineTool)
         EXPECT_FALSE(written.empty());
         EXPECT_TRUE(written == test::ReadFile(cli));
     }
+    ExpectMessages({});
+}
+
+// A stealth image made in the dialogs is a stealth image (the stealth
+// decode alone opens it) and opens in the decode dialog and in
+// lumaquill-cli; one made by lumaquill-cli encode --stealth opens in the
+// decode dialog. The salt is random, so the two files differ; what must
+// agree is that either front end reads the other's.
+TEST_F(EncodeDecodeEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpenInBoth)
+{
+    const QString text = QStringLiteral("Meet me by the old mill at nine.");
+    const std::vector<uint8_t> plan = test::SomeBytes(150, 31);
+    test::WriteBitmap24(Path("photo.bmp"), 256, 192, 32);
+    test::WriteFile(Path("plan.bin"), plan);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("photo.bmp"));
+        ChooseFile(dialog, Path("plan.bin"));
+        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        EncodeWithPassword(dialog, kPassword, Path("stealth-gui.png"));
+    });
+    ExpectMessages({});
+    ASSERT_TRUE(test::Exists(Path("stealth-gui.png")));
+
+    StegEngine reader;
+    ASSERT_TRUE(reader.LoadContainer(Path("stealth-gui.png")));
+    std::string holder;
+    const SecretBytes password(kPassword.toStdString());
+    EXPECT_NE(RunStealthDecode(reader, password, holder), NothingDecoded);
+
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("stealth-gui.png"));
+        Prompts.AnswerFile(QString::fromStdString(Path("plan-gui.bin")));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
+    });
+    ExpectMessages({});
+    EXPECT_EQ(test::ReadFile(Path("plan-gui.bin")), plan);
+    ASSERT_EQ(test::RunCli({ "decode", Path("stealth-gui.png"), "--password", kPassword.toStdString(), "--out",
+                  Path("plan-cli.bin") }),
+        0);
+    EXPECT_EQ(test::ReadFile(Path("plan-cli.bin")), plan);
+
+    ASSERT_EQ(test::RunCli({ "encode", "--container", Path("photo.bmp"), "--text", text.toStdString(), "--password",
+                  kPassword.toStdString(), "--stealth", "--out", Path("stealth-cli.png") }),
+        0);
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("stealth-cli.png"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
+    });
     ExpectMessages({});
 }
 
