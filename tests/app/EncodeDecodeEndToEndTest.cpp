@@ -912,6 +912,23 @@ TEST_F(EncodeDecodeEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpe
     ExpectMessages({});
     ASSERT_TRUE(test::Exists(Path("stealth-gui.png")));
 
+    // Above the safe size the run warns, once: the dialog's line says it
+    // too, but no message box of the dialog repeats it.
+    test::WriteFile(Path("larger.bin"), test::SomeBytes(1200, 33));
+    uint64_t shownBytes = 0;
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("photo.bmp"));
+        ChooseFile(dialog, Path("larger.bin"));
+        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        const QString shown = dialog.ControlText(EncodeDialog::DataSizeId);
+        shownBytes = shown.mid(shown.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong();
+        EncodeWithPassword(dialog, kPassword, std::nullopt);
+    });
+    const stealth::StealthSizes sizes = StealthSizesOf(Engine);
+    ASSERT_GT(shownBytes, sizes.Safe);
+    ASSERT_LE(shownBytes, sizes.Largest);
+    ExpectMessages({ { QString::fromStdString(StealthAboveSafe(shownBytes, sizes)), MessageIcon::Exclamation } });
+
     StegEngine reader;
     ASSERT_TRUE(reader.LoadContainer(Path("stealth-gui.png")));
     std::string holder;
