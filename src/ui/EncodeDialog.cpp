@@ -7,6 +7,7 @@
 #include "flows/Payload.h"
 #include "flows/PayloadFit.h"
 #include "flows/SealedRequest.h"
+#include "flows/StealthFlow.h"
 #include "image/PictureFormat.h"
 #include "image/ScaledImage.h"
 #include "ui/BusyCursor.h"
@@ -41,9 +42,10 @@ const DialogTemplate EncodeTemplate{
     .Id = 144,
     .Caption = QStringLiteral("Encode Image"),
     .Width = 188,
-    // Taller than the classic 198 by the two lines that show what is chosen
-    // and the three that say whether the payload fits.
-    .Height = 244,
+    // Taller than the classic 198 by the two lines that show what is chosen,
+    // the three that say whether the payload fits, and the stealth box with
+    // its two lines of sizes and warning.
+    .Height = 276,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("What would you like to encode?"), {8, 65, 103, 8}},
         {EncodeDialog::FileButtonId, ControlKind::PushButton, QStringLiteral("&A file"), {7, 75, 79, 14}},
@@ -64,6 +66,9 @@ const DialogTemplate EncodeTemplate{
         {EncodeDialog::ChosenPayloadId, ControlKind::Static, QString(), {7, 195, 174, 10}},
         {EncodeDialog::ChosenContainerId, ControlKind::Static, QString(), {7, 205, 174, 10}},
         {EncodeDialog::FitLineId, ControlKind::Static, QString(), {7, 217, 174, 24}, ControlStyle::WordWrap},
+        {EncodeDialog::StealthBoxId, ControlKind::CheckBox, QStringLiteral("Hide from &detectors (stealth)"),
+            {7, 243, 174, 10}},
+        {EncodeDialog::StealthLineId, ControlKind::Static, QString(), {7, 255, 174, 16}, ControlStyle::WordWrap},
     },
 };
 
@@ -76,6 +81,13 @@ const QString kContainerLine = QStringLiteral("Into: %1, %2 x %3 pixels");
 const QString kEarlierContainer = QStringLiteral("the image from before");
 const QString kUnusableContainerLine = QStringLiteral("Into: %1, which cannot be used");
 const QString kNoiseLine = QStringLiteral("Into: a new pure noise image");
+// While the stealth box is ticked: the figures a stealth image is held to,
+// in the style of the size lines, then what they mean for this payload or
+// picture. The run's own message gives the full warning or refusal.
+const QString kStealthSizesLine = QStringLiteral("Safe Size : %1   Largest Size : %2");
+const QString kStealthDetectable = QStringLiteral("Warning: above the safe size, so detectable.");
+const QString kStealthTooLarge = QStringLiteral("Too large: above the largest size.");
+const QString kStealthUnusableCover = QStringLiteral("This picture cannot carry a stealth image.");
 
 // Whether the payload fits, with units; shrinking never adds room, so the
 // advice names what does.
@@ -162,6 +174,7 @@ EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* pare
     connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowChosenContainer);
     connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
     connect(CheckBox(ShrinkBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
+    connect(CheckBox(StealthBoxId), &QCheckBox::toggled, this, &EncodeDialog::OnStealthToggled);
 }
 
 void EncodeDialog::OnInitDialog()
@@ -227,6 +240,7 @@ void EncodeDialog::ChoosePayloadFile(const QString& path)
     } else {
         SetControlText(ChosenPayloadId, kNothingChosen);
     }
+    ShowStealthSizes();
 }
 
 bool EncodeDialog::LoadPayloadFile(const QString& path)
@@ -273,6 +287,7 @@ void EncodeDialog::OnTypedTextButton()
     } else {
         SetControlText(ChosenPayloadId, kNothingChosen);
     }
+    ShowStealthSizes();
 }
 
 void EncodeDialog::ReleasePayload()
@@ -388,6 +403,8 @@ void EncodeDialog::ShowContainerCapacity()
     SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
     ShowChosenContainer();
     ShowFit();
+    ShowStealthSizes();
+    WarnOfStealthCover();
 }
 
 // What the container is rated to hold in EmbedMode 3; an 8-bit image shows
@@ -429,6 +446,9 @@ void EncodeDialog::OnOk()
         Prompts.Stop(this, PictureFilters::Refusal(ContainerName, Engine, false));
         return;
     }
+    if (IsChecked(StealthBoxId) && !StealthCoverAccepted())
+        return;
+    password.Stealth = IsChecked(StealthBoxId);
     if (password.exec() != Accepted)
         return;
     if (EncodeAndSave(password))
@@ -452,7 +472,10 @@ bool EncodeDialog::EncodeAndSave(PasswordDialog& password)
     request.OriginalSize = OriginalSize;
     request.Seal = password.Seal;
     request.Password = password.Password;
-    if (request.Seal && !SealForRun(request))
+    // A stealth image is sealed by its own format: SealRequest would drop
+    // the password and the stealth flag and write a classic sealed image.
+    request.Stealth = IsChecked(StealthBoxId);
+    if (request.Seal && !request.Stealth && !SealForRun(request))
         return false;
     // The preview shows the pixels the run is about to change.
     PreviewWindow->hide();
@@ -522,6 +545,90 @@ void EncodeDialog::SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview)
         Prompts.Warn(this, SaveFailure(*path, written.Reason));
         path = preview.AskAgain(*path);
     }
+}
+
+// A stealth image needs a photo at its full size: neither a noise picture
+// nor a shrunk one. Unticked, the size lines show the classic figures again.
+void EncodeDialog::OnStealthToggled(bool ticked)
+{
+    for (const int id : { NoiseBoxId, ShrinkBoxId }) {
+        if (ticked)
+            SetChecked(id, false);
+        EnableControl(id, !ticked);
+    }
+    if (ticked) {
+        ShowStealthSizes();
+        WarnOfStealthCover();
+        return;
+    }
+    if (DataKind != NoPayload)
+        SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
+    SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
+    SetControlText(StealthLineId, QString());
+}
+
+// While the stealth box is ticked the size lines show what a stealth image
+// is held to: the payload with its stored name (the figure its sizes count)
+// and the largest size; the stealth line adds both sizes and what they mean.
+void EncodeDialog::ShowStealthSizes()
+{
+    if (!IsChecked(StealthBoxId))
+        return;
+    const uint64_t dataBytes = DataKind != NoPayload ? StealthPayloadBytes(StealthDraft()) : 0;
+    if (DataKind != NoPayload)
+        SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(dataBytes));
+    SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(StealthSizesOf(Engine).Largest));
+    SetControlText(StealthLineId, StealthLine(dataBytes));
+}
+
+QString EncodeDialog::StealthLine(uint64_t dataBytes) const
+{
+    const stealth::StealthSizes sizes = StealthSizesOf(Engine);
+    const QString figures = kStealthSizesLine.arg(sizes.Safe).arg(sizes.Largest);
+    if (!Engine.IsUsableContainer())
+        return figures;
+    // An empty request leaves only the picture's own problems.
+    if (!StealthCoverRefusal(Engine, EncodeRequest()).empty())
+        return figures + QLatin1Char('\n') + kStealthUnusableCover;
+    if (dataBytes > sizes.Largest)
+        return figures + QLatin1Char('\n') + kStealthTooLarge;
+    if (dataBytes > sizes.Safe)
+        return figures + QLatin1Char('\n') + kStealthDetectable;
+    return figures;
+}
+
+// A picture that cannot carry a stealth image (lossy, grey, too small) is
+// named as soon as it meets a ticked box, with why and what to do; the
+// payload's size is judged on Ok.
+void EncodeDialog::WarnOfStealthCover()
+{
+    if (!IsChecked(StealthBoxId) || !Engine.IsUsableContainer())
+        return;
+    const std::string refusal = StealthCoverRefusal(Engine, EncodeRequest());
+    if (!refusal.empty())
+        Prompts.Warn(this, QString::fromStdString(refusal));
+}
+
+// Refused before the password is asked for, with the run's own message: the
+// picture, or a payload above the largest size (both sizes stated). A
+// payload above the safe size is warned of once, by the run.
+bool EncodeDialog::StealthCoverAccepted()
+{
+    const std::string refusal = StealthCoverRefusal(Engine, StealthDraft());
+    if (refusal.empty())
+        return true;
+    Prompts.Stop(this, QString::fromStdString(refusal));
+    return false;
+}
+
+// The payload and its stored name as the run will have them.
+EncodeRequest EncodeDialog::StealthDraft() const
+{
+    EncodeRequest request;
+    request.Payload = Payload;
+    request.OriginalSize = OriginalSize;
+    request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
+    return request;
 }
 
 } // namespace lumaquill

@@ -41,6 +41,11 @@ public:
     static constexpr int ChosenContainerId = 1071;
     // Whether the payload fits the container, with sizes in units.
     static constexpr int FitLineId = 1072;
+    // "Hide from detectors (stealth)", and below it the stealth sizes of the
+    // chosen container with a warning when the payload goes above the safe
+    // size; the line is empty while the box is unticked.
+    static constexpr int StealthBoxId = 1073;
+    static constexpr int StealthLineId = 1074;
 
     // What the payload is; DataKind holds one of these.
     enum PayloadKind : int32_t {
@@ -89,6 +94,12 @@ private:
     bool SealForRun(EncodeRequest& request);
     void SaveEncodedImage();
     void SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview);
+    void OnStealthToggled(bool ticked);
+    void ShowStealthSizes();
+    QString StealthLine(uint64_t dataBytes) const;
+    void WarnOfStealthCover();
+    bool StealthCoverAccepted();
+    EncodeRequest StealthDraft() const;
 
     StegEngine& Engine;
     UiPrompts& Prompts;

@@ -93,6 +93,13 @@ void PasswordDialog::OnInitDialog()
         Combo(SpeedId)->setCurrentIndex(0);
         ShowCost(0);
     }
+    if (Stealth && !DecodeMode) {
+        SetChecked(SealId, true);
+        EnableControl(SealId, false);
+        EnableControl(QuizlockId, false);
+        // Argon2id strengthens a stealth image's password, not the speed.
+        EnableControl(SpeedId, false);
+    }
     Questions.KeyText.clear();
 }
 

@@ -26,6 +26,9 @@ public:
     // Set by the caller before the dialog runs.
     bool DecodeMode = false;
     int32_t QuestionsStored = 0;
+    // Encoding a stealth image: sealed by its nature and keyed by a password
+    // only, so the seal box shows ticked and fixed and questions are off.
+    bool Stealth = false;
     // After OK: the digests of the password or of the Quizlock key text.
     Sha1Bytes PasswordDigest = {};
     Md5Bytes PasswordMd5 = {};

@@ -1,6 +1,8 @@
 #include "ui/EncodeDialog.h"
 
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
+#include "flows/StealthFlow.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
@@ -11,6 +13,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
+#include <random>
 
 namespace lumaquill {
 namespace {
@@ -35,8 +39,9 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
 {
     EXPECT_EQ(Dialog.TemplateId(), 144);
     EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Encode Image"));
-    // Lines below the classic layout show what is chosen and whether it fits.
-    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 244));
+    // Lines below the classic layout show what is chosen, whether it fits,
+    // and the stealth box with its sizes.
+    EXPECT_EQ(Dialog.size(), Dialog.Units().ToPixels(188, 276));
     test::ExpectControls(Dialog,
         {
             { 1045, "QLabel", "What would you like to encode?", { 8, 65, 103, 8 } },
@@ -53,6 +58,8 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1070, "QLabel", "Encoding: nothing chosen yet", { 7, 195, 174, 10 } },
             { 1071, "QLabel", "Into: no image chosen yet", { 7, 205, 174, 10 } },
             { 1072, "QLabel", "", { 7, 217, 174, 24 } },
+            { 1073, "QCheckBox", "Hide from detectors (stealth)", { 7, 243, 174, 10 } },
+            { 1074, "QLabel", "", { 7, 255, 174, 16 } },
         });
     EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
     EXPECT_FALSE(Dialog.Button(IdOk)->icon().isNull());
@@ -311,6 +318,192 @@ TEST(EncodeDialogDropTest, TypedTextAndLongNamesShowInTheirLine)
     EXPECT_TRUE(line->text().contains(QChar(0x2026)));
     EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->width());
     EXPECT_EQ(line->toolTip(), QStringLiteral("Encoding: ") + name);
+}
+
+} // namespace
+} // namespace lumaquill
+
+namespace lumaquill {
+namespace {
+
+const QString kStealthFigures = QStringLiteral("Safe Size : %1   Largest Size : %2");
+
+QString StealthFiguresOf(const StegEngine& engine)
+{
+    const stealth::StealthSizes sizes = StealthSizesOf(engine);
+    return kStealthFigures.arg(sizes.Safe).arg(sizes.Largest);
+}
+
+// Bytes that zlib cannot shrink, so the payload's size is known in advance.
+QString WriteRandomFile(const QTemporaryDir& folder, const QString& name, size_t length)
+{
+    std::mt19937 generator(7);
+    QByteArray bytes(qsizetype(length), '\0');
+    for (char& byte : bytes)
+        byte = char(generator() & 0xFF);
+    QFile file(folder.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+}
+
+uint64_t ShownNumber(const QString& line)
+{
+    return line.mid(line.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong();
+}
+
+// A colour picture (two halves of different colours) chosen as the container.
+class EncodeDialogStealthTest : public ::testing::Test {
+protected:
+    EncodeDialogStealthTest()
+        : Container(300, 200, 0xC03020, 0x2040A0)
+        , Dialog(Container.Engine, Prompts)
+    {
+        Dialog.show();
+        Dialog.ChooseContainerFile(Container.Folder.filePath(QStringLiteral("container1.bmp")));
+        Sizes = StealthSizesOf(Container.Engine);
+    }
+
+    test::TestContainer Container;
+    test::ScriptedPrompts Prompts;
+    EncodeDialog Dialog;
+    stealth::StealthSizes Sizes;
+};
+
+// A stealth image needs a photo at its full size: the box unticks and
+// disables noise and shrink, and Max Size shows the largest stealth size
+// with both sizes on the line below the box; unticked, all comes back.
+TEST_F(EncodeDialogStealthTest, TheBoxTurnsNoiseAndShrinkOffAndShowsBothSizes)
+{
+    ASSERT_GT(Sizes.Safe, 0u);
+    ASSERT_GT(Sizes.Largest, Sizes.Safe);
+    const QString classicMax = Dialog.ControlText(EncodeDialog::MaxSizeId);
+    Dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+    Dialog.SetChecked(EncodeDialog::ShrinkBoxId, true);
+    EXPECT_TRUE(Dialog.ControlText(EncodeDialog::StealthLineId).isEmpty());
+
+    Dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+    for (const int id : { EncodeDialog::NoiseBoxId, EncodeDialog::ShrinkBoxId }) {
+        EXPECT_FALSE(Dialog.IsChecked(id)) << id;
+        EXPECT_FALSE(Dialog.Control(id)->isEnabled()) << id;
+    }
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : %1").arg(Sizes.Largest));
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::StealthLineId), kStealthFigures.arg(Sizes.Safe).arg(Sizes.Largest));
+    EXPECT_EQ(
+        Dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: container1.bmp, 300 x 200 pixels"));
+    EXPECT_TRUE(Prompts.Messages.empty());
+
+    Dialog.SetChecked(EncodeDialog::StealthBoxId, false);
+    for (const int id : { EncodeDialog::NoiseBoxId, EncodeDialog::ShrinkBoxId }) {
+        EXPECT_FALSE(Dialog.IsChecked(id)) << id;
+        EXPECT_TRUE(Dialog.Control(id)->isEnabled()) << id;
+    }
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::MaxSizeId), classicMax);
+    EXPECT_TRUE(Dialog.ControlText(EncodeDialog::StealthLineId).isEmpty());
+}
+
+struct PayloadCase {
+    const char* Name;
+    // The payload file's length from the safe and largest sizes.
+    size_t (*Length)(const stealth::StealthSizes&);
+    // The stealth line's second line; empty when it has none.
+    const char* Meaning;
+    bool Refused;
+};
+
+// The size compared is the payload with its stored name, shown as the data
+// size. Above the safe size the line warns and Ok goes on to the password
+// (the run gives the full warning, once); above the largest Ok refuses with
+// both sizes before the password is asked for.
+TEST_F(EncodeDialogStealthTest, PayloadsAboveTheSafeSizeAreWarnedOfAndAboveTheLargestRefused)
+{
+    const PayloadCase cases[] = {
+        { "within the safe size", [](const stealth::StealthSizes& s) { return size_t(s.Safe / 2); }, "", false },
+        { "above the safe size", [](const stealth::StealthSizes& s) { return size_t((s.Safe + s.Largest) / 2); },
+            "Warning: above the safe size, so detectable.", false },
+        { "above the largest size", [](const stealth::StealthSizes& s) { return size_t(s.Largest + 100); },
+            "Too large: above the largest size.", true },
+    };
+    for (const PayloadCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        test::ScriptedPrompts prompts;
+        EncodeDialog dialog(Container.Engine, prompts);
+        dialog.show();
+        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        dialog.ChoosePayloadFile(WriteRandomFile(Container.Folder, QStringLiteral("payload.bin"), c.Length(Sizes)));
+        const uint64_t shown = ShownNumber(dialog.ControlText(EncodeDialog::DataSizeId));
+        // The stream of incompressible bytes is a little longer than they
+        // are, and the stored name "payload.bin" counts too.
+        EXPECT_GT(shown, c.Length(Sizes) + 11);
+        QString line = StealthFiguresOf(Container.Engine);
+        if (*c.Meaning != '\0')
+            line += QLatin1Char('\n') + QString::fromUtf8(c.Meaning);
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::StealthLineId), line);
+
+        std::optional<test::ModalAction> password;
+        if (!c.Refused)
+            password.emplace(test::RejectDialog());
+        dialog.Button(IdOk)->click();
+        if (c.Refused) {
+            ASSERT_EQ(prompts.Messages.size(), 1u);
+            EXPECT_EQ(prompts.Messages[0].Text, QString::fromStdString(StealthTooLarge(shown, Sizes)));
+            EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Stop);
+            EXPECT_TRUE(dialog.isVisible());
+        } else {
+            EXPECT_TRUE(password->Done());
+            EXPECT_EQ(password->Title(), QStringLiteral("Password"));
+            EXPECT_TRUE(prompts.Messages.empty());
+        }
+    }
+}
+
+struct CoverCase {
+    const char* Name;
+    // A fixture's name, or empty for a grey bitmap.
+    const char* Fixture;
+    bool TickedFirst;
+    std::string Refusal;
+};
+
+// A picture that cannot carry a stealth image is named with why and what to
+// do as soon as it meets the ticked box, whichever comes first; Ok then
+// refuses it before the password step.
+TEST(EncodeDialogStealthCoverTest, ALossyOrGreyCoverIsRefusedAsSoonAsItMeetsTheBox)
+{
+    const std::string lossy = std::string(message::kStealthLossyCover) + "JPEG" + message::kStealthLossyCoverEnd;
+    const CoverCase cases[] = {
+        { "lossy cover chosen with the box ticked", "cover.jpg", true, lossy },
+        { "box ticked with a lossy cover chosen", "cover.jpg", false, lossy },
+        { "grey cover chosen with the box ticked", "", true, message::kStealthGreyCover },
+    };
+    for (const CoverCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        test::TestContainer grey(64, 64, 0x808080, 0x303030);
+        const QString cover = *c.Fixture != '\0'
+            ? QStringLiteral(LUMAQUILL_FIXTURES "/%1").arg(QString::fromUtf8(c.Fixture))
+            : grey.Folder.filePath(QStringLiteral("container1.bmp"));
+        StegEngine engine;
+        test::ScriptedPrompts prompts;
+        EncodeDialog dialog(engine, prompts);
+        dialog.show();
+        dialog.SetChecked(EncodeDialog::StealthBoxId, c.TickedFirst);
+        dialog.ChooseContainerFile(cover);
+        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        ASSERT_TRUE(engine.IsUsableContainer());
+        const QString refusal = QString::fromStdString(c.Refusal);
+        ASSERT_EQ(prompts.Messages.size(), 1u);
+        EXPECT_EQ(prompts.Messages[0].Text, refusal);
+        EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(dialog.ControlText(EncodeDialog::StealthLineId)
+                        .endsWith(QStringLiteral("\nThis picture cannot carry a stealth image.")));
+
+        dialog.ChoosePayloadFile(WriteRandomFile(grey.Folder, QStringLiteral("payload.bin"), 10));
+        dialog.Button(IdOk)->click();
+        ASSERT_EQ(prompts.Messages.size(), 2u);
+        EXPECT_EQ(prompts.Messages[1].Text, refusal);
+        EXPECT_EQ(prompts.Messages[1].Icon, MessageIcon::Stop);
+        EXPECT_TRUE(dialog.isVisible());
+    }
 }
 
 } // namespace

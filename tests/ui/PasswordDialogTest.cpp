@@ -10,6 +10,7 @@
 #include "ui/QuizlockSetupDialog.h"
 #include "ui/SpeedCost.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -223,6 +224,34 @@ TEST(PasswordDialogTest, OkKeepsThePasswordAndWhetherToSeal)
             "s\xC3\xA9"
             "cret");
     }
+}
+
+// A stealth image is sealed by its nature and keyed by a password only: the
+// seal box shows ticked and cannot be unticked, the questions button and
+// the speed list (Argon2id strengthens the password) are off, and OK gives
+// the password with Seal set.
+TEST(PasswordDialogTest, StealthShowsTheSealBoxTickedAndFixedAndTurnsQuestionsOff)
+{
+    test::ScriptedPrompts prompts;
+    PasswordDialog dialog(prompts);
+    dialog.Stealth = true;
+    dialog.show();
+    EXPECT_TRUE(dialog.IsChecked(SealId));
+    for (int id : { SealId, QuizlockId, SpeedId }) {
+        EXPECT_TRUE(dialog.Control(id)->isVisible()) << id;
+        EXPECT_FALSE(dialog.Control(id)->isEnabled()) << id;
+    }
+    dialog.CheckBox(SealId)->click();
+    dialog.Button(QuizlockId)->click();
+    EXPECT_TRUE(dialog.IsChecked(SealId));
+    EXPECT_TRUE(dialog.isVisible());
+    test::TypeText(dialog.Edit(PasswordId), QStringLiteral("abcd"));
+    test::TypeText(dialog.Edit(ConfirmationId), QStringLiteral("abcd"));
+    dialog.Button(IdOk)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.Seal);
+    EXPECT_EQ(dialog.Password.View(), "abcd");
+    EXPECT_TRUE(prompts.Messages.empty());
 }
 
 // Quizlock stores the answers' digests in the clear: with the box ticked the
