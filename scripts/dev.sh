@@ -167,6 +167,7 @@ format)
     (cd "$here" && cxx_sources | xargs -0 clang-format -i)
     ;;
 format-check)
+    install_missing
     format_check
     ;;
 package)
