@@ -1112,72 +1112,74 @@ TEST_F(EncodeDecodeEndToEndTest, ACancelledDecodeAsksForNoFileAndWritesNone)
     });
     ExpectMessages({});
     EXPECT_EQ(test::ReadFile(Path("ledger-back.bin")), payload);
-    // A stealth image made in the dialogs is a stealth image (the stealth
-    // decode alone opens it) and opens in the decode dialog and in
-    // lumaquill-cli; one made by lumaquill-cli encode --stealth opens in the
-    // decode dialog. The salt is random, so the two files differ; what must
-    // agree is that either front end reads the other's.
-    TEST_F(EncodeDecodeEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpenInBoth)
-    {
-        const QString text = QStringLiteral("Meet me by the old mill at nine.");
-        const std::vector<uint8_t> plan = test::SomeBytes(150, 31);
-        test::WriteBitmap24(Path("photo.bmp"), 256, 192, 32);
-        test::WriteFile(Path("plan.bin"), plan);
-        Encode([&](EncodeDialog& dialog) {
-            ChooseImage(dialog, Path("photo.bmp"));
-            ChooseFile(dialog, Path("plan.bin"));
-            dialog.SetChecked(EncodeDialog::StealthBoxId, true);
-            EncodeWithPassword(dialog, kPassword, Path("stealth-gui.png"));
-        });
-        ExpectMessages({});
-        ASSERT_TRUE(test::Exists(Path("stealth-gui.png")));
+}
 
-        // Above the safe size the run warns, once: the dialog's line says it
-        // too, but no message box of the dialog repeats it.
-        test::WriteFile(Path("larger.bin"), test::SomeBytes(1200, 33));
-        uint64_t shownBytes = 0;
-        Encode([&](EncodeDialog& dialog) {
-            ChooseImage(dialog, Path("photo.bmp"));
-            ChooseFile(dialog, Path("larger.bin"));
-            dialog.SetChecked(EncodeDialog::StealthBoxId, true);
-            const QString shown = dialog.ControlText(EncodeDialog::DataSizeId);
-            shownBytes = shown.mid(shown.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong();
-            EncodeWithPassword(dialog, kPassword, std::nullopt);
-        });
-        const stealth::StealthSizes sizes = StealthSizesOf(Engine);
-        ASSERT_GT(shownBytes, sizes.Safe);
-        ASSERT_LE(shownBytes, sizes.Largest);
-        ExpectMessages({ { QString::fromStdString(StealthAboveSafe(shownBytes, sizes)), MessageIcon::Exclamation } });
+// A stealth image made in the dialogs is a stealth image (the stealth
+// decode alone opens it) and opens in the decode dialog and in
+// lumaquill-cli; one made by lumaquill-cli encode --stealth opens in the
+// decode dialog. The salt is random, so the two files differ; what must
+// agree is that either front end reads the other's.
+TEST_F(EncodeDecodeEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpenInBoth)
+{
+    const QString text = QStringLiteral("Meet me by the old mill at nine.");
+    const std::vector<uint8_t> plan = test::SomeBytes(150, 31);
+    test::WriteBitmap24(Path("photo.bmp"), 256, 192, 32);
+    test::WriteFile(Path("plan.bin"), plan);
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("photo.bmp"));
+        ChooseFile(dialog, Path("plan.bin"));
+        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        EncodeWithPassword(dialog, kPassword, Path("stealth-gui.png"));
+    });
+    ExpectMessages({});
+    ASSERT_TRUE(test::Exists(Path("stealth-gui.png")));
 
-        StegEngine reader;
-        ASSERT_TRUE(reader.LoadContainer(Path("stealth-gui.png")));
-        std::string holder;
-        const SecretBytes password(kPassword.toStdString());
-        EXPECT_NE(RunStealthDecode(reader, password, holder), NothingDecoded);
+    // Above the safe size the run warns, once: the dialog's line says it
+    // too, but no message box of the dialog repeats it.
+    test::WriteFile(Path("larger.bin"), test::SomeBytes(1200, 33));
+    uint64_t shownBytes = 0;
+    Encode([&](EncodeDialog& dialog) {
+        ChooseImage(dialog, Path("photo.bmp"));
+        ChooseFile(dialog, Path("larger.bin"));
+        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        const QString shown = dialog.ControlText(EncodeDialog::DataSizeId);
+        shownBytes = shown.mid(shown.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong();
+        EncodeWithPassword(dialog, kPassword, std::nullopt);
+    });
+    const stealth::StealthSizes sizes = StealthSizesOf(Engine);
+    ASSERT_GT(shownBytes, sizes.Safe);
+    ASSERT_LE(shownBytes, sizes.Largest);
+    ExpectMessages({ { QString::fromStdString(StealthAboveSafe(shownBytes, sizes)), MessageIcon::Exclamation } });
 
-        Engine.Clear();
-        Decode([&](DecodeDialog& dialog) {
-            ChooseImage(dialog, Path("stealth-gui.png"));
-            Prompts.AnswerFile(QString::fromStdString(Path("plan-gui.bin")));
-            EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
-        });
-        ExpectMessages({});
-        EXPECT_EQ(test::ReadFile(Path("plan-gui.bin")), plan);
-        ASSERT_EQ(test::RunCli({ "decode", Path("stealth-gui.png"), "--password", kPassword.toStdString(), "--out",
-                      Path("plan-cli.bin") }),
-            0);
-        EXPECT_EQ(test::ReadFile(Path("plan-cli.bin")), plan);
+    StegEngine reader;
+    ASSERT_TRUE(reader.LoadContainer(Path("stealth-gui.png")));
+    std::string holder;
+    const SecretBytes password(kPassword.toStdString());
+    EXPECT_NE(RunStealthDecode(reader, password, holder), NothingDecoded);
 
-        ASSERT_EQ(test::RunCli({ "encode", "--container", Path("photo.bmp"), "--text", text.toStdString(), "--password",
-                      kPassword.toStdString(), "--stealth", "--out", Path("stealth-cli.png") }),
-            0);
-        Engine.Clear();
-        Decode([&](DecodeDialog& dialog) {
-            ChooseImage(dialog, Path("stealth-cli.png"));
-            EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
-        });
-        ExpectMessages({});
-    }
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("stealth-gui.png"));
+        Prompts.AnswerFile(QString::fromStdString(Path("plan-gui.bin")));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
+    });
+    ExpectMessages({});
+    EXPECT_EQ(test::ReadFile(Path("plan-gui.bin")), plan);
+    ASSERT_EQ(test::RunCli({ "decode", Path("stealth-gui.png"), "--password", kPassword.toStdString(), "--out",
+                  Path("plan-cli.bin") }),
+        0);
+    EXPECT_EQ(test::ReadFile(Path("plan-cli.bin")), plan);
+
+    ASSERT_EQ(test::RunCli({ "encode", "--container", Path("photo.bmp"), "--text", text.toStdString(), "--password",
+                  kPassword.toStdString(), "--stealth", "--out", Path("stealth-cli.png") }),
+        0);
+    Engine.Clear();
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, Path("stealth-cli.png"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
+    });
+    ExpectMessages({});
+}
 
 } // namespace
 } // namespace lumaquill
