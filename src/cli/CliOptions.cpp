@@ -98,6 +98,12 @@ bool CliOptions::Has(std::string_view name) const
     return std::any_of(Found.begin(), Found.end(), [name](const auto& f) { return f.first == name; });
 }
 
+int CliOptions::CountGiven(std::initializer_list<std::string_view> names) const
+{
+    return static_cast<int>(
+        std::count_if(names.begin(), names.end(), [this](std::string_view name) { return Has(name); }));
+}
+
 std::vector<std::vector<std::string>> CliOptions::Occurrences(std::string_view name) const
 {
     std::vector<std::vector<std::string>> result;
