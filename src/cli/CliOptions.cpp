@@ -72,17 +72,6 @@ bool CliOptions::Fail(std::string problem)
     return false;
 }
 
-bool CliOptions::ParseCommand(
-    const std::vector<std::string>& args, std::span<const OptionRule> rules, bool& help, std::string& error)
-{
-    if (!Parse(args, rules)) {
-        error = Problem;
-        return false;
-    }
-    help = Has("--help");
-    return true;
-}
-
 bool CliOptions::SingleImage(std::string& path, std::string& error) const
 {
     if (Positional.size() != 1) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,10 +39,25 @@ class CliOptions {
 public:
     // False on the first problem, which Error() then describes.
     bool Parse(const std::vector<std::string>& args, std::span<const OptionRule> rules);
-    // Parse for a command: false with error set on a problem; otherwise help
-    // tells whether "--help" was given, after which nothing else is checked.
-    bool ParseCommand(
-        const std::vector<std::string>& args, std::span<const OptionRule> rules, bool& help, std::string& error);
+    // The whole of a command's Parse. Options has a bool Help, set when
+    // "--help" was given, after which nothing else is checked; otherwise take
+    // reads the parsed options into the result, false with error set on a
+    // problem.
+    template <class Options>
+    static std::optional<Options> ParseCommand(const std::vector<std::string>& args, std::span<const OptionRule> rules,
+        std::string& error, bool (*take)(const CliOptions&, Options&, std::string&))
+    {
+        CliOptions options;
+        if (!options.Parse(args, rules)) {
+            error = options.Error();
+            return std::nullopt;
+        }
+        Options result;
+        result.Help = options.Has("--help");
+        if (result.Help || take(options, result, error))
+            return result;
+        return std::nullopt;
+    }
 
     bool Has(std::string_view name) const;
     // How many of the named options were given.

@@ -48,21 +48,17 @@ bool TakeTarget(const CliOptions& options, DecodeOptions& result, std::string& e
     return true;
 }
 
+bool TakeAll(const CliOptions& options, DecodeOptions& result, std::string& error)
+{
+    return options.SingleImage(result.ImagePath, error) && TakeKey(options, result, error)
+        && TakeTarget(options, result, error);
+}
+
 } // namespace
 
 std::optional<DecodeOptions> DecodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
-    CliOptions options;
-    DecodeOptions result;
-    if (!options.ParseCommand(args, kDecodeRules, result.Help, error))
-        return std::nullopt;
-    if (result.Help)
-        return result;
-    if (!options.SingleImage(result.ImagePath, error))
-        return std::nullopt;
-    if (!TakeKey(options, result, error) || !TakeTarget(options, result, error))
-        return std::nullopt;
-    return result;
+    return CliOptions::ParseCommand(args, kDecodeRules, error, &TakeAll);
 }
 
 const char* DecodeOptions::Usage()

@@ -131,37 +131,39 @@ bool TakeStealth(const CliOptions& options, EncodeOptions& result, std::string& 
     return error.empty();
 }
 
-} // namespace
-
-std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
+bool TakeOut(const CliOptions& options, EncodeOptions& result, std::string& error)
 {
-    CliOptions options;
-    EncodeOptions result;
-    if (!options.ParseCommand(args, kEncodeRules, result.Help, error))
-        return std::nullopt;
-    if (result.Help)
-        return result;
-    if (!options.Positionals().empty()) {
-        error = "unexpected argument \"" + options.Positionals().front() + "\"";
-        return std::nullopt;
-    }
     result.OutPath = options.Value("--out");
     result.Force = options.Has("--force");
     if (!options.Has("--out") || result.OutPath.empty()) {
         error = "no output image: give --out OUT.png";
-        return std::nullopt;
+        return false;
     }
     std::optional<PictureFormat> format = options.Has("--stealth")
         ? PictureChoice::StealthOutputFormat(result.OutPath, error)
         : PictureChoice::OutputFormat(result.OutPath, error);
     if (!format)
-        return std::nullopt;
+        return false;
     result.OutFormat = *format;
-    if (!TakeContainer(options, result, error) || !TakePayload(options, result, error)
-        || !TakeKey(options, result, error) || !TakeSpeed(options, result, error) || !TakeSeal(options, result, error)
-        || !TakeStealth(options, result, error))
-        return std::nullopt;
-    return result;
+    return true;
+}
+
+bool TakeAll(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    if (!options.Positionals().empty()) {
+        error = "unexpected argument \"" + options.Positionals().front() + "\"";
+        return false;
+    }
+    return TakeOut(options, result, error) && TakeContainer(options, result, error)
+        && TakePayload(options, result, error) && TakeKey(options, result, error) && TakeSpeed(options, result, error)
+        && TakeSeal(options, result, error) && TakeStealth(options, result, error);
+}
+
+} // namespace
+
+std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
+{
+    return CliOptions::ParseCommand(args, kEncodeRules, error, &TakeAll);
 }
 
 const char* EncodeOptions::Usage()
