@@ -1,6 +1,7 @@
 #include "cli/EncodeCommand.h"
 
 #include "cli/CliIo.h"
+#include "cli/DisplayText.h"
 #include "cli/EncodeOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/OutputFile.h"
