@@ -72,17 +72,6 @@ bool CliOptions::Fail(std::string problem)
     return false;
 }
 
-bool CliOptions::ParseCommand(
-    const std::vector<std::string>& args, std::span<const OptionRule> rules, bool& help, std::string& error)
-{
-    if (!Parse(args, rules)) {
-        error = Problem;
-        return false;
-    }
-    help = Has("--help");
-    return true;
-}
-
 bool CliOptions::SingleImage(std::string& path, std::string& error) const
 {
     if (Positional.size() != 1) {
@@ -96,6 +85,12 @@ bool CliOptions::SingleImage(std::string& path, std::string& error) const
 bool CliOptions::Has(std::string_view name) const
 {
     return std::any_of(Found.begin(), Found.end(), [name](const auto& f) { return f.first == name; });
+}
+
+int CliOptions::CountGiven(std::initializer_list<std::string_view> names) const
+{
+    return static_cast<int>(
+        std::count_if(names.begin(), names.end(), [this](std::string_view name) { return Has(name); }));
 }
 
 std::vector<std::vector<std::string>> CliOptions::Occurrences(std::string_view name) const

@@ -2,13 +2,19 @@
 
 #include "cli/CliIo.h"
 #include "cli/DecodeCommand.h"
+#include "cli/DecodeOptions.h"
 #include "cli/EncodeCommand.h"
+#include "cli/EncodeOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/InfoCommand.h"
+#include "cli/InfoOptions.h"
 #include "cli/OutputFile.h"
 #include "cli/TerminalPrompt.h"
+#include "cli/UsageText.h"
 #include "core/ProjectInfo.h"
 
+#include <algorithm>
+#include <array>
 #include <csignal>
 #include <exception>
 #include <iostream>
@@ -17,6 +23,29 @@
 
 namespace lumaquill {
 
+namespace {
+
+// A subcommand: its name, its usage text and how it runs.
+struct Command {
+    std::string_view Name;
+    const char* (*Usage)();
+    int (*Execute)(CliIo& io, const std::vector<std::string>& args);
+};
+
+template <class CommandClass> int ExecuteCommand(CliIo& io, const std::vector<std::string>& args)
+{
+    return CommandClass(io).Execute(args);
+}
+
+// In the order the program's usage lists them.
+constexpr std::array kCommands = {
+    Command { "encode", &EncodeOptions::Usage, &ExecuteCommand<EncodeCommand> },
+    Command { "decode", &DecodeOptions::Usage, &ExecuteCommand<DecodeCommand> },
+    Command { "info", &InfoOptions::Usage, &ExecuteCommand<InfoCommand> },
+};
+
+} // namespace
+
 int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
 {
     if (args.empty()) {
@@ -24,13 +53,10 @@ int CommandLine::Run(const std::vector<std::string>& args, CliIo& io)
         return ExitUsage;
     }
     const std::string& command = args.front();
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "encode")
-        return EncodeCommand(io).Execute(rest);
-    if (command == "decode")
-        return DecodeCommand(io).Execute(rest);
-    if (command == "info")
-        return InfoCommand(io).Execute(rest);
+    for (const Command& known : kCommands) {
+        if (command == known.Name)
+            return known.Execute(io, std::vector<std::string>(args.begin() + 1, args.end()));
+    }
     if (command == "--version") {
         io.Out << "lumaquill-cli " << kProjectVersion << '\n' << std::flush;
         return ExitOk;
@@ -66,20 +92,17 @@ int CommandLine::Main(int argc, char** argv)
     return ExitFailure;
 }
 
-const char* CommandLine::Usage()
+std::string CommandLine::Usage()
 {
-    return "Usage: lumaquill-cli encode --out OUT.png (--container PICTURE | --noise) [--shrink]\n"
-           "                            (--text TEXT | --text-file FILE | --file FILE)\n"
-           "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4] [--seal] [--stealth] [--force]\n"
-           "       lumaquill-cli decode IMAGE [--password PW | --password-stdin | --answer ANSWER ...]\n"
-           "                            [--out FILE | --out-dir DIR] [--force]\n"
-           "       lumaquill-cli info IMAGE [--json]\n"
-           "       lumaquill-cli COMMAND --help\n"
-           "       lumaquill-cli --version\n"
-           "\n"
-           "Hides a text or a file in a picture, and gets it back. Exit status: 0 done,\n"
-           "1 failed (nothing encoded or decoded), 2 the command line was not acceptable.\n";
+    std::array<std::string_view, kCommands.size()> usages;
+    std::transform(
+        kCommands.begin(), kCommands.end(), usages.begin(), [](const Command& command) { return command.Usage(); });
+    return UsageText::Synopses(usages)
+        + "       lumaquill-cli COMMAND --help\n"
+          "       lumaquill-cli --version\n"
+          "\n"
+          "Hides a text or a file in a picture, and gets it back. Exit status: 0 done,\n"
+          "1 failed (nothing encoded or decoded), 2 the command line was not acceptable.\n";
 }
 
 } // namespace lumaquill

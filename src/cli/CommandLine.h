@@ -15,7 +15,8 @@ public:
     // The process's entry: its own streams, and the terminal when standard
     // input is one.
     static int Main(int argc, char** argv);
-    static const char* Usage();
+    // The synopses of every command, then the program's own.
+    static std::string Usage();
 };
 
 } // namespace lumaquill

@@ -1,6 +1,7 @@
 #include "cli/DecodeOptions.h"
 
 #include "cli/CliOptions.h"
+#include "cli/KeyOptions.h"
 
 #include <array>
 
@@ -8,34 +9,26 @@ namespace lumaquill {
 
 namespace {
 
-constexpr std::array kDecodeRules = {
-    OptionRule { "--help", 0, false },
-    OptionRule { "--password", 1, false },
-    OptionRule { "--password-stdin", 0, false },
-    OptionRule { "--answer", 1, true },
-    OptionRule { "--out", 1, false },
-    OptionRule { "--out-dir", 1, false },
-    OptionRule { "--force", 0, false },
-};
+constexpr KeyOptions kKeyOptions = KeyOptions::ForDecode();
+
+constexpr auto kDecodeRules = JoinRules(
+    std::array {
+        OptionRule { "--help", 0, false },
+        OptionRule { "--out", 1, false },
+        OptionRule { "--out-dir", 1, false },
+        OptionRule { "--force", 0, false },
+    },
+    kKeyOptions.Rules());
 
 bool TakeKey(const CliOptions& options, DecodeOptions& result, std::string& error)
 {
-    int given = (options.Has("--password") ? 1 : 0) + (options.Has("--password-stdin") ? 1 : 0)
-        + (options.Has("--answer") ? 1 : 0);
-    if (given > 1) {
-        error = "give only one of --password, --password-stdin and --answer";
+    std::optional<KeyOptions::Choice> key = kKeyOptions.Take(options, error);
+    if (!key)
         return false;
-    }
-    if (options.Has("--password")) {
-        result.Key = KeySource::Password;
-        result.Password = options.Value("--password");
-    } else if (options.Has("--password-stdin")) {
-        result.Key = KeySource::PasswordStdin;
-    } else if (options.Has("--answer")) {
-        result.Key = KeySource::Answers;
-        for (const auto& values : options.Occurrences("--answer"))
-            result.Answers.push_back(values[0]);
-    }
+    result.Key = key->Key;
+    result.Password = std::move(key->Password);
+    for (const std::vector<std::string>& values : key->Questions)
+        result.Answers.push_back(values[0]);
     return true;
 }
 
@@ -55,21 +48,17 @@ bool TakeTarget(const CliOptions& options, DecodeOptions& result, std::string& e
     return true;
 }
 
+bool TakeAll(const CliOptions& options, DecodeOptions& result, std::string& error)
+{
+    return options.SingleImage(result.ImagePath, error) && TakeKey(options, result, error)
+        && TakeTarget(options, result, error);
+}
+
 } // namespace
 
 std::optional<DecodeOptions> DecodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
-    CliOptions options;
-    DecodeOptions result;
-    if (!options.ParseCommand(args, kDecodeRules, result.Help, error))
-        return std::nullopt;
-    if (result.Help)
-        return result;
-    if (!options.SingleImage(result.ImagePath, error))
-        return std::nullopt;
-    if (!TakeKey(options, result, error) || !TakeTarget(options, result, error))
-        return std::nullopt;
-    return result;
+    return CliOptions::ParseCommand(args, kDecodeRules, error, &TakeAll);
 }
 
 const char* DecodeOptions::Usage()

@@ -1,8 +1,8 @@
 #include "cli/DecodeSavePrompt.h"
 
 #include "cli/DecodeOptions.h"
-#include "cli/DisplayText.h"
 #include "cli/OutputFile.h"
+#include "cli/Quoted.h"
 #include "core/MessageSink.h"
 
 #include <filesystem>
@@ -19,11 +19,6 @@ bool IsBareName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
         && name.find('\0') == std::string::npos;
-}
-
-std::string Quoted(const std::string& path)
-{
-    return "\"" + DisplayText::ForTerminal(path) + "\"";
 }
 
 } // namespace

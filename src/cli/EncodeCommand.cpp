@@ -8,6 +8,7 @@
 #include "cli/PasswordStep.h"
 #include "cli/PictureChoice.h"
 #include "cli/QuizlockStep.h"
+#include "cli/Quoted.h"
 #include "cli/StderrMessageSink.h"
 #include "cli/TerminalLine.h"
 #include "cli/TerminalProgressFactory.h"
@@ -30,11 +31,6 @@
 namespace lumaquill {
 
 namespace {
-
-std::string Quoted(const std::string& path)
-{
-    return "\"" + DisplayText::ForTerminal(path) + "\"";
-}
 
 // The payload file's full path, as the open-file prompt gives it.
 std::string FullPath(const std::string& path)

@@ -1,6 +1,7 @@
 #include "cli/EncodeOptions.h"
 
 #include "cli/CliOptions.h"
+#include "cli/KeyOptions.h"
 #include "cli/PictureChoice.h"
 #include "keys/QuestionSet.h"
 
@@ -10,35 +11,28 @@ namespace lumaquill {
 
 namespace {
 
-constexpr std::array kEncodeRules = {
-    OptionRule { "--help", 0, false },
-    OptionRule { "--out", 1, false },
-    OptionRule { "--container", 1, false },
-    OptionRule { "--noise", 0, false },
-    OptionRule { "--shrink", 0, false },
-    OptionRule { "--text", 1, false },
-    OptionRule { "--text-file", 1, false },
-    OptionRule { "--file", 1, false },
-    OptionRule { "--password", 1, false },
-    OptionRule { "--password-stdin", 0, false },
-    OptionRule { "--quiz", 3, true },
-    OptionRule { "--speed", 1, false },
-    OptionRule { "--seal", 0, false },
-    OptionRule { "--stealth", 0, false },
-    OptionRule { "--force", 0, false },
-};
+constexpr KeyOptions kKeyOptions = KeyOptions::ForEncode();
 
-int CountPresent(const CliOptions& options, std::initializer_list<const char*> names)
-{
-    int count = 0;
-    for (const char* name : names)
-        count += options.Has(name) ? 1 : 0;
-    return count;
-}
+constexpr auto kEncodeRules = JoinRules(
+    std::array {
+        OptionRule { "--help", 0, false },
+        OptionRule { "--out", 1, false },
+        OptionRule { "--container", 1, false },
+        OptionRule { "--noise", 0, false },
+        OptionRule { "--shrink", 0, false },
+        OptionRule { "--text", 1, false },
+        OptionRule { "--text-file", 1, false },
+        OptionRule { "--file", 1, false },
+        OptionRule { "--speed", 1, false },
+        OptionRule { "--seal", 0, false },
+        OptionRule { "--stealth", 0, false },
+        OptionRule { "--force", 0, false },
+    },
+    kKeyOptions.Rules());
 
 bool TakePayload(const CliOptions& options, EncodeOptions& result, std::string& error)
 {
-    int given = CountPresent(options, { "--text", "--text-file", "--file" });
+    int given = options.CountGiven({ "--text", "--text-file", "--file" });
     if (given != 1) {
         error = given == 0 ? "nothing to encode: give --text, --text-file or --file"
                            : "give only one of --text, --text-file and --file";
@@ -59,32 +53,25 @@ bool TakePayload(const CliOptions& options, EncodeOptions& result, std::string& 
 
 bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& error)
 {
-    if (CountPresent(options, { "--password", "--password-stdin", "--quiz" }) > 1) {
-        error = "give only one of --password, --password-stdin and --quiz";
+    std::optional<KeyOptions::Choice> key = kKeyOptions.Take(options, error);
+    if (!key)
         return false;
-    }
-    if (options.Has("--password")) {
-        result.Key = KeySource::Password;
-        result.Password = options.Value("--password");
-    } else if (options.Has("--password-stdin")) {
-        result.Key = KeySource::PasswordStdin;
-    } else if (options.Has("--quiz")) {
-        result.Key = KeySource::Quiz;
-        for (const auto& values : options.Occurrences("--quiz"))
-            result.Quizzes.push_back({ values[0], values[1], values[2] });
-        // An empty answer would protect the image with nothing at all. An
-        // empty question is an unused slot, as in the setup dialog: nothing
-        // of it is stored, whatever its hint and answer.
-        for (const EncodeOptions::Quiz& quiz : result.Quizzes) {
-            if (!quiz.Question.empty() && quiz.Answer.empty()) {
-                error = "every --quiz question needs a non-empty answer";
-                return false;
-            }
-        }
-        if (result.Quizzes.size() > QuestionSet::kSlots) {
-            error = "at most five --quiz questions";
+    result.Key = key->Key;
+    result.Password = std::move(key->Password);
+    for (const std::vector<std::string>& values : key->Questions)
+        result.Quizzes.push_back({ values[0], values[1], values[2] });
+    // An empty answer would protect the image with nothing at all. An empty
+    // question is an unused slot, as in the setup dialog: nothing of it is
+    // stored, whatever its hint and answer.
+    for (const EncodeOptions::Quiz& quiz : result.Quizzes) {
+        if (!quiz.Question.empty() && quiz.Answer.empty()) {
+            error = "every --quiz question needs a non-empty answer";
             return false;
         }
+    }
+    if (result.Quizzes.size() > QuestionSet::kSlots) {
+        error = "at most five --quiz questions";
+        return false;
     }
     return true;
 }
@@ -144,37 +131,39 @@ bool TakeStealth(const CliOptions& options, EncodeOptions& result, std::string& 
     return error.empty();
 }
 
-} // namespace
-
-std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
+bool TakeOut(const CliOptions& options, EncodeOptions& result, std::string& error)
 {
-    CliOptions options;
-    EncodeOptions result;
-    if (!options.ParseCommand(args, kEncodeRules, result.Help, error))
-        return std::nullopt;
-    if (result.Help)
-        return result;
-    if (!options.Positionals().empty()) {
-        error = "unexpected argument \"" + options.Positionals().front() + "\"";
-        return std::nullopt;
-    }
     result.OutPath = options.Value("--out");
     result.Force = options.Has("--force");
     if (!options.Has("--out") || result.OutPath.empty()) {
         error = "no output image: give --out OUT.png";
-        return std::nullopt;
+        return false;
     }
     std::optional<PictureFormat> format = options.Has("--stealth")
         ? PictureChoice::StealthOutputFormat(result.OutPath, error)
         : PictureChoice::OutputFormat(result.OutPath, error);
     if (!format)
-        return std::nullopt;
+        return false;
     result.OutFormat = *format;
-    if (!TakeContainer(options, result, error) || !TakePayload(options, result, error)
-        || !TakeKey(options, result, error) || !TakeSpeed(options, result, error) || !TakeSeal(options, result, error)
-        || !TakeStealth(options, result, error))
-        return std::nullopt;
-    return result;
+    return true;
+}
+
+bool TakeAll(const CliOptions& options, EncodeOptions& result, std::string& error)
+{
+    if (!options.Positionals().empty()) {
+        error = "unexpected argument \"" + options.Positionals().front() + "\"";
+        return false;
+    }
+    return TakeOut(options, result, error) && TakeContainer(options, result, error)
+        && TakePayload(options, result, error) && TakeKey(options, result, error) && TakeSpeed(options, result, error)
+        && TakeSeal(options, result, error) && TakeStealth(options, result, error);
+}
+
+} // namespace
+
+std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>& args, std::string& error)
+{
+    return CliOptions::ParseCommand(args, kEncodeRules, error, &TakeAll);
 }
 
 const char* EncodeOptions::Usage()

@@ -13,20 +13,17 @@ constexpr std::array kInfoRules = {
     OptionRule { "--json", 0, false },
 };
 
+bool TakeAll(const CliOptions& options, InfoOptions& result, std::string& error)
+{
+    result.Json = options.Has("--json");
+    return options.SingleImage(result.ImagePath, error);
+}
+
 } // namespace
 
 std::optional<InfoOptions> InfoOptions::Parse(const std::vector<std::string>& args, std::string& error)
 {
-    CliOptions options;
-    InfoOptions result;
-    if (!options.ParseCommand(args, kInfoRules, result.Help, error))
-        return std::nullopt;
-    if (result.Help)
-        return result;
-    if (!options.SingleImage(result.ImagePath, error))
-        return std::nullopt;
-    result.Json = options.Has("--json");
-    return result;
+    return CliOptions::ParseCommand(args, kInfoRules, error, &TakeAll);
 }
 
 const char* InfoOptions::Usage()

@@ -1,7 +1,7 @@
 #include "cli/OutputFile.h"
 
-#include "cli/DisplayText.h"
 #include "cli/ExitStatus.h"
+#include "cli/Quoted.h"
 #include "core/MessageText.h"
 #include "engine/AtomicFile.h"
 
@@ -11,15 +11,6 @@
 namespace lumaquill {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string Quoted(const std::string& path)
-{
-    return "\"" + DisplayText::ForTerminal(path) + "\"";
-}
-
-} // namespace
 
 std::string OutputFile::Problem(const std::string& path, bool force)
 {

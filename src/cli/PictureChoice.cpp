@@ -1,6 +1,6 @@
 #include "cli/PictureChoice.h"
 
-#include "cli/DisplayText.h"
+#include "cli/Quoted.h"
 #include "core/MessageText.h"
 #include "engine/StegEngine.h"
 
@@ -9,11 +9,6 @@ namespace lumaquill {
 namespace {
 
 constexpr const char* kStandardOutput = "-";
-
-std::string Quoted(const std::string& path)
-{
-    return "\"" + DisplayText::ForTerminal(path) + "\"";
-}
 
 } // namespace
 
