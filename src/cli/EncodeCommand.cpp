@@ -13,7 +13,7 @@
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
 #include "core/MessageText.h"
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"

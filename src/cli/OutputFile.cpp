@@ -3,7 +3,7 @@
 #include "cli/DisplayText.h"
 #include "cli/ExitStatus.h"
 #include "core/MessageText.h"
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <filesystem>
 #include <ostream>

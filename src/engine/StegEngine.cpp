@@ -1,6 +1,6 @@
 #include "engine/StegEngine.h"
 
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/WalkBudget.h"

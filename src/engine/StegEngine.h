@@ -2,7 +2,7 @@
 
 #include "core/Frontend.h"
 #include "core/ProgressSink.h"
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "engine/DecodeOutcome.h"
 #include "engine/UsedPixelMap.h"
 #include "image/DibImage.h"

@@ -1,7 +1,7 @@
 #include "engine/StoredName.h"
 
 #include "engine/ContainerFormat.h"
-#include "engine/InvisibleCharacterTable.h"
+#include "io/InvisibleCharacterTable.h"
 
 #include <algorithm>
 #include <array>

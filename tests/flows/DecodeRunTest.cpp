@@ -1,5 +1,5 @@
 #include "core/MessageText.h"
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "flows/FlowHarness.h"
 #include "flows/Payload.h"
 

@@ -1,7 +1,7 @@
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include "core/MessageText.h"
-#include "engine/PendingTempFiles.h"
+#include "io/PendingTempFiles.h"
 
 #include <atomic>
 #include <filesystem>

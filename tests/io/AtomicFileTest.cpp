@@ -1,4 +1,4 @@
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include "core/MessageText.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
 #include "engine/DecodeTail.h"
 
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "engine/CappedInflate.h"
 #include "engine/RunMessages.h"
 #include "engine/StegEngine.h"
