@@ -19,6 +19,7 @@
 #include "engine/DecodeTail.h"
 #include "engine/StegEngine.h"
 #include "engine/StoredName.h"
+#include "io/Utf8.h"
 
 #include <algorithm>
 #include <cstddef>
