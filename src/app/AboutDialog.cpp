@@ -9,16 +9,16 @@ namespace lumaquill {
 
 namespace {
 
-constexpr int WebAddressId = 1070;
-constexpr int VersionId = 1071;
-constexpr int BannerX = 10;
-constexpr int BannerY = 10;
+constexpr int kWebAddressId = 1070;
+constexpr int kVersionId = 1071;
+constexpr int kBannerX = 10;
+constexpr int kBannerY = 10;
 // Pixels kept free between the banner and the address line.
-constexpr int BannerGap = 3;
+constexpr int kBannerGap = 3;
 
 // The template's casual face; TemplateFont falls back to a casual face the
 // desktop has, or to its default face.
-const DialogTemplate AboutTemplate{
+const DialogTemplate kAboutTemplate{
     .Id = 100,
     .Caption = QStringLiteral("About Lumaquill"),
     // Wider and taller than the classic 102 x 69, so that the banner has
@@ -28,27 +28,27 @@ const DialogTemplate AboutTemplate{
     .FontFace = QStringLiteral("Comic Sans MS"),
     .PointSize = 12,
     .Controls = {
-        {WebAddressId, ControlKind::Static, QString(), {10, 33, 110, 9}, ControlStyle::Centre},
+        {kWebAddressId, ControlKind::Static, QString(), {10, 33, 110, 9}, ControlStyle::Centre},
         // The release, in the free band between the address and OK.
-        {VersionId, ControlKind::Static, QString(), {10, 44, 110, 9}, ControlStyle::Centre},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {45, 58, 40, 12}},
+        {kVersionId, ControlKind::Static, QString(), {10, 44, 110, 9}, ControlStyle::Centre},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("OK"), {45, 58, 40, 12}},
     },
 };
 
 } // namespace
 
 AboutDialog::AboutDialog(QWidget* parent)
-    : TemplateDialog(AboutTemplate, parent)
+    : TemplateDialog(kAboutTemplate, parent)
 {
-    SetControlText(WebAddressId, UiResources::String(WebAddressStringId));
-    SetControlText(VersionId, VersionLine());
+    SetControlText(kWebAddressId, UiResources::String(kWebAddressStringId));
+    SetControlText(kVersionId, VersionLine());
     // The banner has a fixed pixel size while the address line sits at a
     // dialog-unit position: with a face shorter than the template's casual
     // one the line comes up to the banner, which then moves up (at most to
     // the top edge) rather than covering it.
-    const int bannerHeight = UiResources::Icon(BannerIconId).deviceIndependentSize().toSize().height();
-    const int roomAbove = Control(WebAddressId)->geometry().top() - bannerHeight - BannerGap;
-    SetBanner(BannerIconId, QPoint(BannerX, std::clamp(roomAbove, 0, BannerY)));
+    const int bannerHeight = UiResources::Icon(kBannerIconId).deviceIndependentSize().toSize().height();
+    const int roomAbove = Control(kWebAddressId)->geometry().top() - bannerHeight - kBannerGap;
+    SetBanner(kBannerIconId, QPoint(kBannerX, std::clamp(roomAbove, 0, kBannerY)));
 }
 
 QString AboutDialog::VersionLine()

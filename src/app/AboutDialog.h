@@ -9,8 +9,8 @@ namespace lumaquill {
 class AboutDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int BannerIconId = 141;
-    static constexpr int WebAddressStringId = 112;
+    static constexpr int kBannerIconId = 141;
+    static constexpr int kWebAddressStringId = 112;
 
     explicit AboutDialog(QWidget* parent = nullptr);
 

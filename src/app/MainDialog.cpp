@@ -21,55 +21,55 @@ namespace lumaquill {
 
 namespace {
 
-constexpr int BannerIconId = 141;
-constexpr int EncodePictureId = 142;
-constexpr int DecodePictureId = 143;
-constexpr int AboutStringId = 101;
+constexpr int kBannerIconId = 141;
+constexpr int kEncodePictureId = 142;
+constexpr int kDecodePictureId = 143;
+constexpr int kAboutStringId = 101;
 // The promotional lines are strings 102 to 110.
-constexpr int FirstPromoStringId = 102;
-constexpr int PromoStringCount = 9;
-constexpr int NoticeStringId = 111;
+constexpr int kFirstPromoStringId = 102;
+constexpr int kPromoStringCount = 9;
+constexpr int kNoticeStringId = 111;
 
-const DialogTemplate MainTemplate{
+const DialogTemplate kMainTemplate{
     .Id = 140,
     .Caption = QStringLiteral("Lumaquill Nex"),
     .Width = 188,
     .Height = 198,
     .Controls = {
-        {MainDialog::EncodeButtonId, ControlKind::PushButton, QStringLiteral("&Encode"), {7, 79, 84, 50},
+        {MainDialog::kEncodeButtonId, ControlKind::PushButton, QStringLiteral("&Encode"), {7, 79, 84, 50},
             ControlStyle::Picture},
-        {MainDialog::DecodeButtonId, ControlKind::PushButton, QStringLiteral("&Decode"), {97, 79, 84, 50},
+        {MainDialog::kDecodeButtonId, ControlKind::PushButton, QStringLiteral("&Decode"), {97, 79, 84, 50},
             ControlStyle::Picture},
         // The notice has no id in the classic template; one is needed here to
         // give it its text from the string table.
-        {MainDialog::NoticeId, ControlKind::Static, QString(), {7, 136, 173, 18}, ControlStyle::WordWrap},
-        {MainDialog::PromoLineId, ControlKind::Static, QString(), {7, 157, 174, 33}, ControlStyle::WordWrap},
+        {MainDialog::kNoticeId, ControlKind::Static, QString(), {7, 136, 173, 18}, ControlStyle::WordWrap},
+        {MainDialog::kPromoLineId, ControlKind::Static, QString(), {7, 157, 174, 33}, ControlStyle::WordWrap},
         // The About entry of the window menu, where it can be seen; it takes
         // the band between the banner and the buttons.
-        {MainDialog::AboutButtonId, ControlKind::PushButton, QStringLiteral("&About..."), {131, 61, 50, 14}},
+        {MainDialog::kAboutButtonId, ControlKind::PushButton, QStringLiteral("&About..."), {131, 61, 50, 14}},
     },
 };
 
 } // namespace
 
 MainDialog::MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(MainTemplate, parent)
+    : TemplateDialog(kMainTemplate, parent)
     , Engine(engine)
     , Prompts(prompts)
 {
-    SetControlText(NoticeId, UiResources::String(NoticeStringId));
-    BindCommand(EncodeButtonId, &MainDialog::OnEncode);
-    BindCommand(AboutButtonId, &MainDialog::OpenAbout);
-    BindCommand(DecodeButtonId, &MainDialog::OnDecode);
-    new FileDropTarget(Button(EncodeButtonId), prompts, [this](const QString& path) { EncodeDropped(path); });
-    new FileDropTarget(Button(DecodeButtonId), prompts, [this](const QString& path) { DecodeDropped(path); });
-    SetBanner(BannerIconId, QPoint(27, 10));
+    SetControlText(kNoticeId, UiResources::String(kNoticeStringId));
+    BindCommand(kEncodeButtonId, &MainDialog::OnEncode);
+    BindCommand(kAboutButtonId, &MainDialog::OpenAbout);
+    BindCommand(kDecodeButtonId, &MainDialog::OnDecode);
+    new FileDropTarget(Button(kEncodeButtonId), prompts, [this](const QString& path) { EncodeDropped(path); });
+    new FileDropTarget(Button(kDecodeButtonId), prompts, [this](const QString& path) { DecodeDropped(path); });
+    SetBanner(kBannerIconId, QPoint(27, 10));
 }
 
 void MainDialog::OnInitDialog()
 {
-    SetPicture(EncodeButtonId, UiResources::Bitmap(EncodePictureId));
-    SetPicture(DecodeButtonId, UiResources::Bitmap(DecodePictureId));
+    SetPicture(kEncodeButtonId, UiResources::Bitmap(kEncodePictureId));
+    SetPicture(kDecodeButtonId, UiResources::Bitmap(kDecodePictureId));
     BuildWindowMenu();
     setWindowIcon(UiResources::AppIcon());
     RuntimeSrand(static_cast<uint32_t>(std::time(nullptr)));
@@ -82,17 +82,17 @@ void MainDialog::BuildWindowMenu()
     QAction* close = Menu->addAction(QStringLiteral("&Close"));
     close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     close->setShortcutContext(Qt::WidgetShortcut);
-    connect(close, &QAction::triggered, this, [this] { OnSysCommand(CloseCommand); });
-    const QString about = UiResources::String(AboutStringId);
+    connect(close, &QAction::triggered, this, [this] { OnSysCommand(kCloseCommand); });
+    const QString about = UiResources::String(kAboutStringId);
     if (about.isEmpty())
         return;
     Menu->addSeparator();
     QAction* entry = Menu->addAction(about);
-    entry->setData(AboutCommand);
+    entry->setData(kAboutCommand);
     // Shown in the menu; the window itself handles F1 (keyPressEvent).
     entry->setShortcut(QKeySequence(Qt::Key_F1));
     entry->setShortcutContext(Qt::WidgetShortcut);
-    connect(entry, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
+    connect(entry, &QAction::triggered, this, [this] { OnSysCommand(kAboutCommand); });
 #ifdef Q_OS_WIN
     AppendToSystemMenu(about);
 #endif
@@ -101,10 +101,10 @@ void MainDialog::BuildWindowMenu()
 void MainDialog::OnSysCommand(int command)
 {
     switch (command & 0xFFF0) {
-    case AboutCommand:
+    case kAboutCommand:
         OpenAbout();
         break;
-    case CloseCommand:
+    case kCloseCommand:
         close();
         break;
     default:
@@ -115,7 +115,7 @@ void MainDialog::OnSysCommand(int command)
 void MainDialog::PromoLine()
 {
     const int r = RuntimeRand();
-    SetControlText(PromoLineId, UiResources::String(FirstPromoStringId + r % PromoStringCount));
+    SetControlText(kPromoLineId, UiResources::String(kFirstPromoStringId + r % kPromoStringCount));
 }
 
 void MainDialog::OnEncode()
@@ -174,13 +174,13 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event)
 void MainDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-        OnSysCommand(AboutCommand);
+        OnSysCommand(kAboutCommand);
         return;
     }
     // Ctrl+Q on every desktop, also where the platform names no Quit keys.
     const bool ctrlQ = event->key() == Qt::Key_Q && event->modifiers() == Qt::ControlModifier;
     if (ctrlQ || event->matches(QKeySequence::Quit)) {
-        OnSysCommand(CloseCommand);
+        OnSysCommand(kCloseCommand);
         return;
     }
     // The main window is the program: Escape, a key pressed in passing,
@@ -197,13 +197,14 @@ void MainDialog::AppendToSystemMenu(const QString& text)
     if (!systemMenu)
         return;
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(systemMenu, MF_STRING, AboutCommand, reinterpret_cast<LPCWSTR>(text.utf16()));
+    AppendMenuW(systemMenu, MF_STRING, kAboutCommand, reinterpret_cast<LPCWSTR>(text.utf16()));
 }
 
 bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
 {
     const MSG* msg = static_cast<const MSG*>(message);
-    if (eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == AboutCommand) {
+    if (eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND
+        && (msg->wParam & 0xFFF0) == kAboutCommand) {
         OnSysCommand(static_cast<int>(msg->wParam));
         *result = 0;
         return true;

@@ -18,13 +18,13 @@ class UiPrompts;
 class MainDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int EncodeButtonId = 1048;
-    static constexpr int DecodeButtonId = 1049;
-    static constexpr int NoticeId = 1059;
-    static constexpr int PromoLineId = 1060;
-    static constexpr int AboutButtonId = 1061;
-    static constexpr int AboutCommand = 16;
-    static constexpr int CloseCommand = 0xF060;
+    static constexpr int kEncodeButtonId = 1048;
+    static constexpr int kDecodeButtonId = 1049;
+    static constexpr int kNoticeId = 1059;
+    static constexpr int kPromoLineId = 1060;
+    static constexpr int kAboutButtonId = 1061;
+    static constexpr int kAboutCommand = 16;
+    static constexpr int kCloseCommand = 0xF060;
 
     MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
 

@@ -1,6 +1,6 @@
 #include "cli/DisplayText.h"
 
-#include "engine/StoredName.h"
+#include "io/Utf8.h"
 
 #include <cstdint>
 

@@ -14,12 +14,12 @@
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
 #include "core/MessageText.h"
-#include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
 #include "flows/StealthJpegFlow.h"
+#include "io/AtomicFile.h"
 #include "keys/QuestionSet.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/Quoted.h"
 #include "core/MessageText.h"
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <filesystem>
 #include <ostream>

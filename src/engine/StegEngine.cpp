@@ -1,10 +1,10 @@
 #include "engine/StegEngine.h"
 
-#include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/WalkBudget.h"
 #include "image/PictureFile.h"
+#include "io/AtomicFile.h"
 
 #include <algorithm>
 #include <limits>

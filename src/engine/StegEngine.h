@@ -2,14 +2,15 @@
 
 #include "core/Frontend.h"
 #include "core/ProgressSink.h"
-#include "engine/AtomicFile.h"
 #include "engine/DecodeOutcome.h"
 #include "engine/UsedPixelMap.h"
 #include "image/DibImage.h"
 #include "image/PictureLoad.h"
+#include "io/AtomicFile.h"
 #include "keys/IsaacGen.h"
 #include "keys/KeyMaterial.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
@@ -95,6 +96,21 @@ public:
     bool ReadHeader();
     DecodeOutcome Decode(std::string& result);
     std::string ReadName();
+    // The last steps of a decode, once the payload and the stored name have
+    // been read: "Decompressing Data", restoring the zlib stream (at most
+    // outputCap bytes); a sealed envelope is opened with the key material's
+    // key text and its stream restored the same way; then text into holder,
+    // or the file offered under a safe name and written where the front
+    // end's save prompt says. The caller's progress is still up and is
+    // closed by the caller.
+    DecodeOutcome DeliverPayload(
+        const uint8_t* payload, size_t size, const std::string& storedName, uint64_t outputCap, std::string& holder);
+    // The same last steps for a payload whose envelope is already open (a
+    // stealth image's): the zlib stream restored within outputCap bytes,
+    // then text into holder or the file offered under a safe name. Its
+    // content is delivered as it stands, never taken for a sealed envelope.
+    DecodeOutcome DeliverOpenedPayload(
+        const uint8_t* stream, size_t size, const std::string& storedName, uint64_t outputCap, std::string& holder);
 
     // Whether the progress display has asked the run to stop; once it has,
     // Cancelled stays set until the next Encode or Decode starts.
@@ -117,9 +133,50 @@ public:
     PictureLoad LastLoad;
 
 private:
+    class FieldBuffer;
+    // Whether a restored payload may still be a sealed envelope to open.
+    enum class Envelopes { Open, Deliver };
+
     // The map follows a newly loaded usable picture; false when it is not
     // usable.
     bool TakeLoadedImage();
+
+    // Walk steps the encode and decode runs share; the reader repeats the
+    // writer's moves exactly (StegEngineWalk.cpp).
+    void MoveToNextPosition();
+    void PassOverPixel();
+    void StartHeaderWalk();
+    void ReseedGenerators();
+
+    // Byte embedding (StegEngineEmbedding.cpp).
+    bool AtPicturePixel() const;
+    uint8_t NextWhitening();
+    bool WriteWholeByte(uint8_t value);
+    bool ReadWholeByte(uint8_t& out);
+    bool EndsWithMarker(const uint8_t* dest, uint32_t i, uint8_t b) const;
+
+    // Encode run (StegEngineEncode.cpp).
+    bool WriteText(const std::string& text);
+    bool WriteQuestions(int32_t count);
+    void PassOverEmptyHeader();
+    bool WriteModeHeader(int32_t mode);
+    bool CloseBody(const std::string& name);
+    bool ReadableBack(int32_t mode, uint32_t size) const;
+    int32_t PayloadMode(uint32_t size, const std::string& name) const;
+
+    // Decode run (StegEngineDecode.cpp).
+    uint8_t StepOverEnd();
+    void ReadQuestion(FieldBuffer& field, size_t i);
+    bool EndHeader(bool questionsFound);
+    std::optional<uint8_t> ReadModeByte();
+    bool CheckByteMatches();
+
+    // Delivery of a decoded payload (StegEngineDeliver.cpp).
+    DecodeOutcome DeliverSealed(
+        const std::vector<uint8_t>& envelope, const std::string& storedName, uint64_t outputCap, std::string& holder);
+    DecodeOutcome DeliverSealedText(uint64_t outputCap, std::string& holder);
+    DecodeOutcome RestoreAndDeliver(const uint8_t* payload, size_t size, const std::string& storedName,
+        uint64_t outputCap, Envelopes envelopes, std::string& holder);
 
     Frontend Host;
 };

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace lumaquill {
 
@@ -23,7 +22,7 @@ std::string StoredNameField(const std::string& name, uint32_t limit);
 // or '\'; older noise images store whole paths), read as Windows-1252 when
 // it is not UTF-8 (a UTF-8 sequence cut at the end of the field is dropped
 // first), with control characters replaced by '_' and invisible format
-// characters (see IsInvisibleCodePoint) dropped; an empty name, "." and ".."
+// characters (see IsInvisibleCodePoint in io/Utf8.h) dropped; an empty name, "." and ".."
 // become kFallbackFileName, and leading dots become '_', so a decoded file
 // is never hidden (".bash_profile" is saved as "_bash_profile"). The result
 // never names anything outside the folder it is joined to.
@@ -32,27 +31,5 @@ std::string SafeFileName(const std::string& storedName);
 inline constexpr const char* kFallbackFileName = "decoded.bin";
 // The longest extension a cut name keeps, its '.' included.
 inline constexpr size_t kMaxKeptExtensionBytes = 16;
-
-// True for a code point that shows nothing or changes how the text around
-// it reads: the general categories Cf (direction marks, embeddings,
-// overrides and isolates, zero-width characters, the soft hyphen, the byte
-// order mark, tag characters, ...), Zl and Zp, the Hangul fillers and the
-// whole Tags block (see InvisibleCharacterTable.h for the Unicode version).
-bool IsInvisibleCodePoint(uint32_t codePoint);
-
-// The length of the valid UTF-8 sequence at text[at] when its character is
-// invisible (IsInvisibleCodePoint); 0 otherwise.
-size_t InvisibleCharacterAt(std::string_view text, size_t at);
-
-// The code point of the valid UTF-8 sequence of length bytes at text[at].
-uint32_t CodePointAt(std::string_view text, size_t at, size_t length);
-
-// Strict UTF-8 (RFC 3629): no overlong forms, no surrogates, nothing above
-// U+10FFFF.
-bool IsValidUtf8(std::string_view text);
-
-// Every byte as its Windows-1252 character; the five bytes that code page
-// leaves undefined map to the C1 control characters of the same value.
-std::string Windows1252ToUtf8(std::string_view text);
 
 } // namespace lumaquill

@@ -2,7 +2,6 @@
 
 #include "core/MessageText.h"
 #include "engine/ContainerFormat.h"
-#include "engine/DecodeTail.h"
 #include "engine/RunProgress.h"
 #include "engine/StegEngine.h"
 #include "engine/StoredName.h"
@@ -167,7 +166,7 @@ DecodeOutcome RunStealthDecode(StegEngine& engine, const SecretBytes& password, 
     if (stealth::Open(engine, password, stream, storedName, engine.Progress.get()) != stealth::StealthStatus::Done)
         return NothingDecoded;
     const DecodeOutcome outcome
-        = DeliverOpenedPayload(engine, stream.data(), stream.size(), storedName, OutputCap(engine), holder);
+        = engine.DeliverOpenedPayload(stream.data(), stream.size(), storedName, OutputCap(engine), holder);
     sodium_memzero(stream.data(), stream.size());
     return outcome;
 }

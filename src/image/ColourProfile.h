@@ -20,8 +20,6 @@ struct ColourProfile {
     std::optional<uint32_t> Gamma;
     // PNG cHRM: white x, y, red x, y, green x, y, blue x, y, each x 100000.
     std::optional<std::array<uint32_t, 8>> Chromaticity;
-
-    bool IsEmpty() const { return Icc.empty() && !SrgbIntent && !Gamma && !Chromaticity; }
 };
 
 } // namespace lumaquill

@@ -25,20 +25,20 @@ namespace lumaquill {
 
 namespace {
 
-const DialogTemplate DecodeTemplate{
+const DialogTemplate kDecodeTemplate{
     .Id = 145,
     .Caption = QStringLiteral("Decode"),
     .Width = 188,
     .Height = 198,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("From which image do you want to decode?"), {7, 77, 136, 8}},
-        {DecodeDialog::ImageButtonId, ControlKind::PushButton, QStringLiteral("&Image"), {7, 87, 79, 14}},
-        {DecodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("&Preview"), {102, 87, 79, 14}},
-        {IdOk, ControlKind::PushButton, QStringLiteral("&Decode"), {97, 141, 84, 50},
+        {DecodeDialog::kImageButtonId, ControlKind::PushButton, QStringLiteral("&Image"), {7, 87, 79, 14}},
+        {DecodeDialog::kPreviewButtonId, ControlKind::PushButton, QStringLiteral("&Preview"), {102, 87, 79, 14}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("&Decode"), {97, 141, 84, 50},
             ControlStyle::DefaultButton | ControlStyle::Picture},
         // Ten units high: a name in a fallback face (CJK) is taller than
         // the dialog's own.
-        {DecodeDialog::ChosenImageId, ControlKind::Static, QString(), {7, 104, 174, 10}},
+        {DecodeDialog::kChosenImageId, ControlKind::Static, QString(), {7, 104, 174, 10}},
     },
 };
 
@@ -51,15 +51,15 @@ const QString kUnusableImageLine = QStringLiteral("Image: %1, which cannot be de
 } // namespace
 
 DecodeDialog::DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(DecodeTemplate, parent)
+    : TemplateDialog(kDecodeTemplate, parent)
     , Engine(engine)
     , Prompts(prompts)
     , PreviewWindow(new PreviewDialog(engine, this))
 {
-    SetPicture(IdOk, UiResources::Bitmap(DecodePictureId));
-    SetBanner(BannerIconId, QPoint(27, 10));
-    BindCommand(ImageButtonId, &DecodeDialog::OnImageButton);
-    BindCommand(PreviewButtonId, &DecodeDialog::OnPreviewButton);
+    SetPicture(kIdOk, UiResources::Bitmap(kDecodePictureId));
+    SetBanner(kBannerIconId, QPoint(27, 10));
+    BindCommand(kImageButtonId, &DecodeDialog::OnImageButton);
+    BindCommand(kPreviewButtonId, &DecodeDialog::OnPreviewButton);
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &DecodeDialog::OnImageButton);
     // A picture dropped anywhere on the window is the one to decode.
     new FileDropTarget(this, prompts, [this](const QString& path) { ChooseImageFile(path); });
@@ -76,11 +76,11 @@ void DecodeDialog::ShowChosenImage()
     std::string detail;
     // A lossy picture loads, but holds nothing: it is named as such at once.
     if (Engine.ContainerProblem(true, detail) == LoadProblem::None)
-        SetElidedText(ChosenImageId, kImageLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
+        SetElidedText(kChosenImageId, kImageLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
     else if (!ImageName.isEmpty())
-        SetElidedText(ChosenImageId, kUnusableImageLine.arg(name));
+        SetElidedText(kChosenImageId, kUnusableImageLine.arg(name));
     else
-        SetElidedText(ChosenImageId, kNoImageLine);
+        SetElidedText(kChosenImageId, kNoImageLine);
 }
 
 void DecodeDialog::done(int result)
@@ -107,7 +107,7 @@ void DecodeDialog::ChooseImageFile(const QString& path)
     ImageName = QFileInfo(path).fileName();
     ShowChosenImage();
     // Enter now decodes, rather than reopening the prompt just answered.
-    Button(IdOk)->setFocus();
+    Button(kIdOk)->setFocus();
 }
 
 // Pixel data is enough: an image of fewer than 24 bits per pixel can be

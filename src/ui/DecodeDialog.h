@@ -18,12 +18,12 @@ class UiPrompts;
 class DecodeDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int BannerIconId = 141;
-    static constexpr int DecodePictureId = 143;
-    static constexpr int ImageButtonId = 1053;
-    static constexpr int PreviewButtonId = 1000;
+    static constexpr int kBannerIconId = 141;
+    static constexpr int kDecodePictureId = 143;
+    static constexpr int kImageButtonId = 1053;
+    static constexpr int kPreviewButtonId = 1000;
     // The chosen image and its size in pixels, in a line below the buttons.
-    static constexpr int ChosenImageId = 1070;
+    static constexpr int kChosenImageId = 1070;
 
     DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
 

@@ -9,10 +9,10 @@
 namespace lumaquill {
 
 // The id of controls that are never looked up (labels).
-constexpr int NoControlId = -1;
+constexpr int kNoControlId = -1;
 // Standard command ids: by default they end the dialog with accept / reject.
-constexpr int IdOk = 1;
-constexpr int IdCancel = 2;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
 
 // A rectangle in dialog units: x, y, width, height. One horizontal unit is
 // a quarter of the dialog font's average character width, one vertical unit
@@ -57,7 +57,7 @@ Q_DECLARE_FLAGS(ControlStyles, ControlStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlStyles)
 
 struct ControlTemplate {
-    int Id = NoControlId;
+    int Id = kNoControlId;
     ControlKind Kind = ControlKind::Static;
     QString Text;
     // For a combo box only x, y and width count: the height of its field

@@ -33,8 +33,8 @@ DialogUnits::DialogUnits(const QFont& font)
 
 int DialogUnits::AverageCharWidth(const QFontMetrics& metrics)
 {
-    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+    static const QString kLetters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return (metrics.horizontalAdvance(kLetters) / 26 + 1) / 2;
 }
 
 DialogUnits DialogUnits::Widened(double factor) const

@@ -33,7 +33,6 @@ public:
     // (at least 1): room for texts that run wider in this face than in the
     // face the template was drawn for.
     DialogUnits Widened(double factor) const;
-    double WidthFactor() const { return Widening; }
 
     int X(int dialogUnits) const;
     int Y(int dialogUnits) const;

@@ -29,7 +29,7 @@ int64_t StrideFor(int bits, int width)
 
 bool DrawableSize(int width, int height)
 {
-    return width > 0 && height > 0 && int64_t(width) * height <= MaxDrawPixels;
+    return width > 0 && height > 0 && int64_t(width) * height <= kMaxDrawPixels;
 }
 
 QRgb PaletteColour(const std::vector<PaletteEntry>& palette, uint32_t index)

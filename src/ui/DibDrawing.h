@@ -18,7 +18,7 @@ class ScaledImage;
 // bits (5-5-5), 24 or 32 bits per pixel into an RGB32 image, top row first.
 // Rows missing from a short pixel block are black. Anything else (no
 // pixels, a size of 0 or less, compression, other bit counts, a picture
-// larger than MaxDrawPixels) gives a null image.
+// larger than kMaxDrawPixels) gives a null image.
 QImage DibToImage(const DibImage& image);
 
 // Draws the source rectangle of the picture (y = 0 at the top row) into the
@@ -40,6 +40,6 @@ QImage ScaledToImage(const ScaledImage& image);
 bool DrawStretched(QPainter& painter, const DibImage& image, const QRect& destination);
 
 // The largest picture drawn: 64 megapixels (a 256 MiB image).
-constexpr int64_t MaxDrawPixels = int64_t(1) << 26;
+constexpr int64_t kMaxDrawPixels = int64_t(1) << 26;
 
 } // namespace lumaquill

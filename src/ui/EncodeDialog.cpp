@@ -38,7 +38,7 @@ namespace lumaquill {
 
 namespace {
 
-const DialogTemplate EncodeTemplate{
+const DialogTemplate kEncodeTemplate{
     .Id = 144,
     .Caption = QStringLiteral("Encode Image"),
     .Width = 188,
@@ -48,27 +48,27 @@ const DialogTemplate EncodeTemplate{
     .Height = 276,
     .Controls = {
         {1045, ControlKind::Static, QStringLiteral("What would you like to encode?"), {8, 65, 103, 8}},
-        {EncodeDialog::FileButtonId, ControlKind::PushButton, QStringLiteral("&A file"), {7, 75, 79, 14}},
-        {EncodeDialog::TypedTextButtonId, ControlKind::PushButton, QStringLiteral("&Typed Text"), {102, 75, 79, 14}},
+        {EncodeDialog::kFileButtonId, ControlKind::PushButton, QStringLiteral("&A file"), {7, 75, 79, 14}},
+        {EncodeDialog::kTypedTextButtonId, ControlKind::PushButton, QStringLiteral("&Typed Text"), {102, 75, 79, 14}},
         {1051, ControlKind::Static, QStringLiteral("What would you like to encode this into?"), {8, 97, 129, 8}},
-        {EncodeDialog::ExistingImageButtonId, ControlKind::PushButton, QStringLiteral("&Existing Image"),
+        {EncodeDialog::kExistingImageButtonId, ControlKind::PushButton, QStringLiteral("&Existing Image"),
             {8, 107, 79, 14}},
-        {EncodeDialog::NoiseBoxId, ControlKind::CheckBox, QStringLiteral("or  Pure &Noise Image"), {99, 109, 82, 10},
+        {EncodeDialog::kNoiseBoxId, ControlKind::CheckBox, QStringLiteral("or  Pure &Noise Image"), {99, 109, 82, 10},
             ControlStyle::LeftText},
-        {EncodeDialog::PreviewButtonId, ControlKind::PushButton, QStringLiteral("&Preview"), {8, 123, 79, 14}},
+        {EncodeDialog::kPreviewButtonId, ControlKind::PushButton, QStringLiteral("&Preview"), {8, 123, 79, 14}},
         // Before Ok in the tab order, as it is before Ok in a user's choices.
-        {EncodeDialog::ShrinkBoxId, ControlKind::CheckBox, QStringLiteral("&Shrink to fit?"), {7, 144, 55, 10}},
-        {IdOk, ControlKind::PushButton, QStringLiteral("&Ok"), {97, 141, 84, 50}, ControlStyle::Picture},
-        {EncodeDialog::DataSizeId, ControlKind::Static, QStringLiteral("Data Size : 0"), {7, 169, 71, 8}},
-        {EncodeDialog::MaxSizeId, ControlKind::Static, QStringLiteral("Max Size : 0"), {7, 181, 85, 8}},
+        {EncodeDialog::kShrinkBoxId, ControlKind::CheckBox, QStringLiteral("&Shrink to fit?"), {7, 144, 55, 10}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("&Ok"), {97, 141, 84, 50}, ControlStyle::Picture},
+        {EncodeDialog::kDataSizeId, ControlKind::Static, QStringLiteral("Data Size : 0"), {7, 169, 71, 8}},
+        {EncodeDialog::kMaxSizeId, ControlKind::Static, QStringLiteral("Max Size : 0"), {7, 181, 85, 8}},
         // Ten units high: a name in a fallback face (CJK) is taller than
         // the dialog's own.
-        {EncodeDialog::ChosenPayloadId, ControlKind::Static, QString(), {7, 195, 174, 10}},
-        {EncodeDialog::ChosenContainerId, ControlKind::Static, QString(), {7, 205, 174, 10}},
-        {EncodeDialog::FitLineId, ControlKind::Static, QString(), {7, 217, 174, 24}, ControlStyle::WordWrap},
-        {EncodeDialog::StealthBoxId, ControlKind::CheckBox, QStringLiteral("Hide from &detectors (stealth)"),
+        {EncodeDialog::kChosenPayloadId, ControlKind::Static, QString(), {7, 195, 174, 10}},
+        {EncodeDialog::kChosenContainerId, ControlKind::Static, QString(), {7, 205, 174, 10}},
+        {EncodeDialog::kFitLineId, ControlKind::Static, QString(), {7, 217, 174, 24}, ControlStyle::WordWrap},
+        {EncodeDialog::kStealthBoxId, ControlKind::CheckBox, QStringLiteral("Hide from &detectors (stealth)"),
             {7, 243, 174, 10}},
-        {EncodeDialog::StealthLineId, ControlKind::Static, QString(), {7, 255, 174, 16}, ControlStyle::WordWrap},
+        {EncodeDialog::kStealthLineId, ControlKind::Static, QString(), {7, 255, 174, 16}, ControlStyle::WordWrap},
     },
 };
 
@@ -155,37 +155,37 @@ QString Sentence(const std::string& clause)
 } // namespace
 
 EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(EncodeTemplate, parent)
+    : TemplateDialog(kEncodeTemplate, parent)
     , Engine(engine)
     , Prompts(prompts)
     , PreviewWindow(new PreviewDialog(engine, this))
 {
-    SetPicture(IdOk, UiResources::Bitmap(OkPictureId));
-    SetBanner(BannerIconId, QPoint(27, 10));
-    BindCommand(FileButtonId, &EncodeDialog::OnFileButton);
-    BindCommand(TypedTextButtonId, &EncodeDialog::OnTypedTextButton);
-    BindCommand(ExistingImageButtonId, &EncodeDialog::OnExistingImageButton);
-    BindCommand(PreviewButtonId, &EncodeDialog::OnPreviewButton);
-    new FileDropTarget(Button(FileButtonId), prompts, [this](const QString& path) { ChoosePayloadFile(path); });
+    SetPicture(kIdOk, UiResources::Bitmap(kOkPictureId));
+    SetBanner(kBannerIconId, QPoint(27, 10));
+    BindCommand(kFileButtonId, &EncodeDialog::OnFileButton);
+    BindCommand(kTypedTextButtonId, &EncodeDialog::OnTypedTextButton);
+    BindCommand(kExistingImageButtonId, &EncodeDialog::OnExistingImageButton);
+    BindCommand(kPreviewButtonId, &EncodeDialog::OnPreviewButton);
+    new FileDropTarget(Button(kFileButtonId), prompts, [this](const QString& path) { ChoosePayloadFile(path); });
     new FileDropTarget(
-        Button(ExistingImageButtonId), prompts, [this](const QString& path) { ChooseContainerFile(path); });
+        Button(kExistingImageButtonId), prompts, [this](const QString& path) { ChooseContainerFile(path); });
     new FileDropTarget(this, prompts, [this](const QString& path) { ChooseDroppedFile(path); });
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &EncodeDialog::OnExistingImageButton);
-    connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowChosenContainer);
-    connect(CheckBox(NoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
-    connect(CheckBox(ShrinkBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
-    connect(CheckBox(StealthBoxId), &QCheckBox::toggled, this, &EncodeDialog::OnStealthToggled);
+    connect(CheckBox(kNoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowChosenContainer);
+    connect(CheckBox(kNoiseBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
+    connect(CheckBox(kShrinkBoxId), &QCheckBox::toggled, this, &EncodeDialog::ShowFit);
+    connect(CheckBox(kStealthBoxId), &QCheckBox::toggled, this, &EncodeDialog::OnStealthToggled);
 }
 
 void EncodeDialog::OnInitDialog()
 {
-    SetControlText(ChosenPayloadId, kNothingChosen);
+    SetControlText(kChosenPayloadId, kNothingChosen);
     ShowChosenContainer();
 }
 
 void EncodeDialog::ShowChosenPayload(const QString& what)
 {
-    SetElidedText(ChosenPayloadId, kPayloadLine.arg(what));
+    SetElidedText(kChosenPayloadId, kPayloadLine.arg(what));
 }
 
 // The container is the engine's image, which may be left from an earlier
@@ -193,14 +193,14 @@ void EncodeDialog::ShowChosenPayload(const QString& what)
 void EncodeDialog::ShowChosenContainer()
 {
     const QString name = ContainerName.isEmpty() ? kEarlierContainer : ContainerName;
-    if (IsChecked(NoiseBoxId))
-        SetElidedText(ChosenContainerId, kNoiseLine);
+    if (IsChecked(kNoiseBoxId))
+        SetElidedText(kChosenContainerId, kNoiseLine);
     else if (Engine.IsUsableContainer())
-        SetElidedText(ChosenContainerId, kContainerLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
+        SetElidedText(kChosenContainerId, kContainerLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
     else if (!ContainerName.isEmpty())
-        SetElidedText(ChosenContainerId, kUnusableContainerLine.arg(name));
+        SetElidedText(kChosenContainerId, kUnusableContainerLine.arg(name));
     else
-        SetElidedText(ChosenContainerId, kNoContainerLine);
+        SetElidedText(kChosenContainerId, kNoContainerLine);
 }
 
 void EncodeDialog::done(int result)
@@ -238,7 +238,7 @@ void EncodeDialog::ChoosePayloadFile(const QString& path)
         ShowChosenPayload(QFileInfo(path).fileName());
         FocusNextStep();
     } else {
-        SetControlText(ChosenPayloadId, kNothingChosen);
+        SetControlText(kChosenPayloadId, kNothingChosen);
     }
     ShowStealthSizes();
 }
@@ -285,7 +285,7 @@ void EncodeDialog::OnTypedTextButton()
         DataKind = TextPayload;
         ShowChosenPayload(kTypedTextPayload);
     } else {
-        SetControlText(ChosenPayloadId, kNothingChosen);
+        SetControlText(kChosenPayloadId, kNothingChosen);
     }
     ShowStealthSizes();
 }
@@ -321,7 +321,7 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
 void EncodeDialog::ShowPayloadSize()
 {
     if (!Payload.empty())
-        SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
+        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
     ShowFit();
 }
 
@@ -334,15 +334,15 @@ void EncodeDialog::ShowFit()
     bool fits = true;
     if (Payload.empty()) {
         text.clear();
-    } else if (IsChecked(NoiseBoxId)) {
+    } else if (IsChecked(kNoiseBoxId)) {
         text = kNoiseFits.arg(SizeText::Of(PayloadSize));
     } else if (Engine.IsUsableContainer()) {
         const PayloadFit fit = CheckPayloadFit(Engine, PayloadSize, OriginalSize);
         fits = fit.Fits;
         text = FitText(fit);
     }
-    SetControlText(FitLineId, text);
-    EnableControl(IdOk, fits);
+    SetControlText(kFitLineId, text);
+    EnableControl(kIdOk, fits);
 }
 
 QString EncodeDialog::FitText(const PayloadFit& fit) const
@@ -357,7 +357,7 @@ QString EncodeDialog::FitText(const PayloadFit& fit) const
     }
     if (!fit.Fits)
         return (fit.Unpacked ? kUnpackedDoesNotFit : kDoesNotFit).arg(size, limit) + kMakeItFit;
-    return kFits.arg(size, limit) + (IsChecked(ShrinkBoxId) ? ShrinkText() : QString());
+    return kFits.arg(size, limit) + (IsChecked(kShrinkBoxId) ? ShrinkText() : QString());
 }
 
 // Shrink to fit's picture is made here to learn its size: the same
@@ -390,17 +390,17 @@ void EncodeDialog::ChooseContainerFile(const QString& path)
 // prompt just answered: to the picture while none is chosen, else to Ok.
 void EncodeDialog::FocusNextStep()
 {
-    const bool container = Engine.IsUsableContainer() || IsChecked(NoiseBoxId);
-    QWidget* next = !container ? Control(ExistingImageButtonId) : Control(IdOk);
+    const bool container = Engine.IsUsableContainer() || IsChecked(kNoiseBoxId);
+    QWidget* next = !container ? Control(kExistingImageButtonId) : Control(kIdOk);
     if (Payload.empty() && container)
-        next = Control(FileButtonId);
+        next = Control(kFileButtonId);
     if (next->isEnabled())
         next->setFocus();
 }
 
 void EncodeDialog::ShowContainerCapacity()
 {
-    SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
+    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
     ShowChosenContainer();
     ShowFit();
     ShowStealthSizes();
@@ -441,14 +441,14 @@ void EncodeDialog::OnOk()
         Prompts.Stop(this, QString::fromUtf8(message::kNoData));
         return;
     }
-    NoiseTicked = IsChecked(NoiseBoxId) ? 1 : 0;
+    NoiseTicked = IsChecked(kNoiseBoxId) ? 1 : 0;
     if (!Engine.IsUsableContainer() && NoiseTicked == 0) {
         Prompts.Stop(this, PictureFilters::Refusal(ContainerName, Engine, false));
         return;
     }
-    if (IsChecked(StealthBoxId) && !StealthCoverAccepted())
+    if (IsChecked(kStealthBoxId) && !StealthCoverAccepted())
         return;
-    password.Stealth = IsChecked(StealthBoxId);
+    password.Stealth = IsChecked(kStealthBoxId);
     if (password.exec() != Accepted)
         return;
     if (EncodeAndSave(password))
@@ -465,7 +465,7 @@ bool EncodeDialog::EncodeAndSave(PasswordDialog& password)
     // Stored names are UTF-8.
     request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
     request.Noise = NoiseTicked != 0;
-    request.Shrink = IsChecked(ShrinkBoxId);
+    request.Shrink = IsChecked(kShrinkBoxId);
     request.Key = { password.PasswordDigest, password.PasswordMd5 };
     request.Speed = password.Speed;
     request.Questions = &password.Questions;
@@ -474,7 +474,7 @@ bool EncodeDialog::EncodeAndSave(PasswordDialog& password)
     request.Password = password.Password;
     // A stealth image is sealed by its own format: SealRequest would drop
     // the password and the stealth flag and write a classic sealed image.
-    request.Stealth = IsChecked(StealthBoxId);
+    request.Stealth = IsChecked(kStealthBoxId);
     if (request.Seal && !request.Stealth && !SealForRun(request))
         return false;
     // The preview shows the pixels the run is about to change.
@@ -514,7 +514,7 @@ bool EncodeDialog::SealForRun(EncodeRequest& request)
         return false;
     }
     request = std::move(*sealed);
-    SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(request.Payload.size()));
+    SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(request.Payload.size()));
     return true;
 }
 
@@ -551,7 +551,7 @@ void EncodeDialog::SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview)
 // nor a shrunk one. Unticked, the size lines show the classic figures again.
 void EncodeDialog::OnStealthToggled(bool ticked)
 {
-    for (const int id : { NoiseBoxId, ShrinkBoxId }) {
+    for (const int id : { kNoiseBoxId, kShrinkBoxId }) {
         if (ticked)
             SetChecked(id, false);
         EnableControl(id, !ticked);
@@ -562,9 +562,9 @@ void EncodeDialog::OnStealthToggled(bool ticked)
         return;
     }
     if (DataKind != NoPayload)
-        SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
-    SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
-    SetControlText(StealthLineId, QString());
+        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
+    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
+    SetControlText(kStealthLineId, QString());
 }
 
 // While the stealth box is ticked the size lines show what a stealth image
@@ -572,13 +572,13 @@ void EncodeDialog::OnStealthToggled(bool ticked)
 // and the largest size; the stealth line adds both sizes and what they mean.
 void EncodeDialog::ShowStealthSizes()
 {
-    if (!IsChecked(StealthBoxId))
+    if (!IsChecked(kStealthBoxId))
         return;
     const uint64_t dataBytes = DataKind != NoPayload ? StealthPayloadBytes(StealthDraft()) : 0;
     if (DataKind != NoPayload)
-        SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(dataBytes));
-    SetControlText(MaxSizeId, QStringLiteral("Max Size : %1").arg(StealthSizesOf(Engine).Largest));
-    SetControlText(StealthLineId, StealthLine(dataBytes));
+        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(dataBytes));
+    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(StealthSizesOf(Engine).Largest));
+    SetControlText(kStealthLineId, StealthLine(dataBytes));
 }
 
 QString EncodeDialog::StealthLine(uint64_t dataBytes) const
@@ -602,7 +602,7 @@ QString EncodeDialog::StealthLine(uint64_t dataBytes) const
 // payload's size is judged on Ok.
 void EncodeDialog::WarnOfStealthCover()
 {
-    if (!IsChecked(StealthBoxId) || !Engine.IsUsableContainer())
+    if (!IsChecked(kStealthBoxId) || !Engine.IsUsableContainer())
         return;
     const std::string refusal = StealthCoverRefusal(Engine, EncodeRequest());
     if (!refusal.empty())

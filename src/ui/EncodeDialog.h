@@ -25,27 +25,27 @@ class UiPrompts;
 class EncodeDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int BannerIconId = 141;
-    static constexpr int OkPictureId = 142;
-    static constexpr int FileButtonId = 1052;
-    static constexpr int TypedTextButtonId = 1019;
-    static constexpr int ExistingImageButtonId = 1053;
-    static constexpr int NoiseBoxId = 1058;
-    static constexpr int PreviewButtonId = 1000;
-    static constexpr int ShrinkBoxId = 1057;
-    static constexpr int DataSizeId = 1055;
-    static constexpr int MaxSizeId = 1056;
+    static constexpr int kBannerIconId = 141;
+    static constexpr int kOkPictureId = 142;
+    static constexpr int kFileButtonId = 1052;
+    static constexpr int kTypedTextButtonId = 1019;
+    static constexpr int kExistingImageButtonId = 1053;
+    static constexpr int kNoiseBoxId = 1058;
+    static constexpr int kPreviewButtonId = 1000;
+    static constexpr int kShrinkBoxId = 1057;
+    static constexpr int kDataSizeId = 1055;
+    static constexpr int kMaxSizeId = 1056;
     // What is chosen, in two lines below the buttons: the payload, and the
     // container with its size in pixels.
-    static constexpr int ChosenPayloadId = 1070;
-    static constexpr int ChosenContainerId = 1071;
+    static constexpr int kChosenPayloadId = 1070;
+    static constexpr int kChosenContainerId = 1071;
     // Whether the payload fits the container, with sizes in units.
-    static constexpr int FitLineId = 1072;
+    static constexpr int kFitLineId = 1072;
     // "Hide from detectors (stealth)", and below it the stealth sizes of the
     // chosen container with a warning when the payload goes above the safe
     // size; the line is empty while the box is unticked.
-    static constexpr int StealthBoxId = 1073;
-    static constexpr int StealthLineId = 1074;
+    static constexpr int kStealthBoxId = 1073;
+    static constexpr int kStealthLineId = 1074;
 
     // What the payload is; DataKind holds one of these.
     enum PayloadKind : int32_t {

@@ -18,20 +18,20 @@ namespace lumaquill {
 
 namespace {
 
-const DialogTemplate EncodedPreviewTemplate{
+const DialogTemplate kEncodedPreviewTemplate{
     .Id = 133,
     .Caption = QStringLiteral("Encoded Image (Low quality preview)"),
     .Width = 262,
     .Height = 145,
     .Controls = {
-        {IdOk, ControlKind::PushButton, QStringLiteral("&Save As"), {152, 124, 50, 14}},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {205, 124, 50, 14}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("&Save As"), {152, 124, 50, 14}},
+        {kIdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {205, 124, 50, 14}},
     },
 };
 
 // The picture keeps this margin (in dialog units) from the window's edges
 // and from the buttons below it.
-constexpr int Margin = 7;
+constexpr int kMargin = 7;
 
 FilePromptOptions SavePromptOptions()
 {
@@ -56,7 +56,7 @@ QString WithDefaultExtension(const QString& path)
 } // namespace
 
 EncodedPreviewDialog::EncodedPreviewDialog(const StegEngine& engine, UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(EncodedPreviewTemplate, parent)
+    : TemplateDialog(kEncodedPreviewTemplate, parent)
     , Engine(engine)
     , Prompts(prompts)
 {
@@ -95,9 +95,9 @@ std::optional<QString> EncodedPreviewDialog::AskSavePath(const QString& initialN
 
 QRect EncodedPreviewDialog::PreviewArea() const
 {
-    const int left = Units().X(Margin);
-    const int top = Units().Y(Margin);
-    const int bottom = Button(IdOk)->geometry().top() - Units().Y(Margin);
+    const int left = Units().X(kMargin);
+    const int top = Units().Y(kMargin);
+    const int bottom = Button(kIdOk)->geometry().top() - Units().Y(kMargin);
     return QRect(left, top, width() - 2 * left, bottom - top);
 }
 

@@ -17,30 +17,30 @@ namespace lumaquill {
 
 namespace {
 
-constexpr int PasswordId = 1023;
-constexpr int ConfirmationId = 1024;
-constexpr int QuizlockId = 1036;
-constexpr int SpeedId = 1061;
-constexpr int SpeedLabelId = 1062;
-constexpr int ConfirmationLabelId = 1063;
-constexpr int SealId = 1070;
-constexpr int CostId = 1071;
+constexpr int kPasswordId = 1023;
+constexpr int kConfirmationId = 1024;
+constexpr int kQuizlockId = 1036;
+constexpr int kSpeedId = 1061;
+constexpr int kSpeedLabelId = 1062;
+constexpr int kConfirmationLabelId = 1063;
+constexpr int kSealId = 1070;
+constexpr int kCostId = 1071;
 
 // The list index is the SpeedSetting.
-const DialogTemplate PasswordTemplate{
+const DialogTemplate kPasswordTemplate{
     .Id = 132,
     .Caption = QStringLiteral("Password"),
     .Width = 200,
     .Height = 107,
     .Controls = {
-        {NoControlId, ControlKind::Static, QStringLiteral("Enter Password:"), {7, 9, 68, 8}},
-        {PasswordId, ControlKind::Edit, QString(), {80, 7, 113, 12},
+        {kNoControlId, ControlKind::Static, QStringLiteral("Enter Password:"), {7, 9, 68, 8}},
+        {kPasswordId, ControlKind::Edit, QString(), {80, 7, 113, 12},
             ControlStyle::Password | ControlStyle::AutoHScroll},
-        {ConfirmationLabelId, ControlKind::Static, QStringLiteral("Confirm Password:"), {7, 27, 68, 8}},
-        {ConfirmationId, ControlKind::Edit, QString(), {80, 25, 113, 12},
+        {kConfirmationLabelId, ControlKind::Static, QStringLiteral("Confirm Password:"), {7, 27, 68, 8}},
+        {kConfirmationId, ControlKind::Edit, QString(), {80, 25, 113, 12},
             ControlStyle::Password | ControlStyle::AutoHScroll},
-        {SpeedLabelId, ControlKind::Static, QStringLiteral("Speed:"), {7, 45, 68, 8}},
-        {SpeedId, ControlKind::ComboBox, QString(), {80, 43, 113, 70}, ControlStyle::DropDownList,
+        {kSpeedLabelId, ControlKind::Static, QStringLiteral("Speed:"), {7, 45, 68, 8}},
+        {kSpeedId, ControlKind::ComboBox, QString(), {80, 43, 113, 70}, ControlStyle::DropDownList,
             {
                 QStringLiteral("Very Fast"),
                 QStringLiteral("Fast"),
@@ -49,27 +49,27 @@ const DialogTemplate PasswordTemplate{
                 QStringLiteral("Very Slow"),
             }},
         // What the selected speed costs on this computer.
-        {CostId, ControlKind::Static, QString(), {7, 59, 186, 8}},
-        {SealId, ControlKind::CheckBox, QStringLiteral("S&eal with strong encryption"), {80, 70, 113, 10}},
-        {QuizlockId, ControlKind::PushButton, QStringLiteral("&Quizlock"), {7, 86, 50, 14}},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {90, 86, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {143, 86, 50, 14}},
+        {kCostId, ControlKind::Static, QString(), {7, 59, 186, 8}},
+        {kSealId, ControlKind::CheckBox, QStringLiteral("S&eal with strong encryption"), {80, 70, 113, 10}},
+        {kQuizlockId, ControlKind::PushButton, QStringLiteral("&Quizlock"), {7, 86, 50, 14}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("OK"), {90, 86, 50, 14}, ControlStyle::DefaultButton},
+        {kIdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {143, 86, 50, 14}},
     },
 };
 
 } // namespace
 
 PasswordDialog::PasswordDialog(UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(PasswordTemplate, parent)
+    : TemplateDialog(kPasswordTemplate, parent)
     , Prompts(prompts)
 {
-    BindCommand(QuizlockId, &PasswordDialog::RunQuestions);
-    connect(Combo(SpeedId), &QComboBox::currentIndexChanged, this, &PasswordDialog::ShowCost);
+    BindCommand(kQuizlockId, &PasswordDialog::RunQuestions);
+    connect(Combo(kSpeedId), &QComboBox::currentIndexChanged, this, &PasswordDialog::ShowCost);
 }
 
 void PasswordDialog::ShowCost(int speed)
 {
-    SetElidedText(CostId, speed < 0 ? QString() : SpeedCost::Text(speed));
+    SetElidedText(kCostId, speed < 0 ? QString() : SpeedCost::Text(speed));
 }
 
 // With questions stored the answer dialog is all the user sees: the
@@ -81,24 +81,24 @@ void PasswordDialog::OnInitDialog()
         return;
     }
     if (DecodeMode) {
-        SetControlText(ConfirmationLabelId, QString());
-        SetControlText(SpeedLabelId, QString());
-        ShowControl(ConfirmationId, false);
-        ShowControl(SpeedId, false);
-        ShowControl(CostId, false);
-        ShowControl(QuizlockId, false);
+        SetControlText(kConfirmationLabelId, QString());
+        SetControlText(kSpeedLabelId, QString());
+        ShowControl(kConfirmationId, false);
+        ShowControl(kSpeedId, false);
+        ShowControl(kCostId, false);
+        ShowControl(kQuizlockId, false);
         // A sealed image needs no choice to open.
-        ShowControl(SealId, false);
+        ShowControl(kSealId, false);
     } else {
-        Combo(SpeedId)->setCurrentIndex(0);
+        Combo(kSpeedId)->setCurrentIndex(0);
         ShowCost(0);
     }
     if (Stealth && !DecodeMode) {
-        SetChecked(SealId, true);
-        EnableControl(SealId, false);
-        EnableControl(QuizlockId, false);
+        SetChecked(kSealId, true);
+        EnableControl(kSealId, false);
+        EnableControl(kQuizlockId, false);
         // Argon2id strengthens a stealth image's password, not the speed.
-        EnableControl(SpeedId, false);
+        EnableControl(kSpeedId, false);
     }
     Questions.KeyText.clear();
 }
@@ -109,15 +109,15 @@ void PasswordDialog::OnOk()
     // A typed password never carries questions.
     Questions.UsedFlags.fill(false);
     // Held in wiped buffers: the password seals an image.
-    const SecretBytes password(ToStoredText(ControlText(PasswordId)));
-    const SecretBytes confirmation(ToStoredText(ControlText(ConfirmationId)));
+    const SecretBytes password(ToStoredText(ControlText(kPasswordId)));
+    const SecretBytes confirmation(ToStoredText(ControlText(kConfirmationId)));
     const QString refusal = PasswordRefusal(password.View(), confirmation.View());
     if (!refusal.isEmpty()) {
         Prompts.Stop(this, refusal);
         return;
     }
     Password = password;
-    Seal = DecodeMode == 0 && IsChecked(SealId);
+    Seal = DecodeMode == 0 && IsChecked(kSealId);
     Finish(password.View());
 }
 
@@ -135,7 +135,7 @@ void PasswordDialog::RunQuestions()
 {
     // Quizlock stores each answer's digest in the clear, which no sealing
     // can protect.
-    if (QuestionsStored == 0 && IsChecked(SealId)) {
+    if (QuestionsStored == 0 && IsChecked(kSealId)) {
         Prompts.Stop(this, QString::fromUtf8(message::kSealPasswordsOnly));
         return;
     }
@@ -165,10 +165,10 @@ bool PasswordDialog::RunQuestionDialog()
         return answers.exec() == Accepted;
     }
     Questions.ClearFlagsAndKeys();
-    EnableControl(SealId, false);
+    EnableControl(kSealId, false);
     QuizlockSetupDialog setup(Questions, Prompts, owner);
     const bool accepted = setup.exec() == Accepted;
-    EnableControl(SealId, true);
+    EnableControl(kSealId, true);
     return accepted;
 }
 
@@ -177,7 +177,7 @@ void PasswordDialog::Finish(std::string_view keyText)
     const KeyDigests digests = KeyDigests::FromText(keyText);
     PasswordDigest = digests.Sha1;
     PasswordMd5 = digests.Md5;
-    Speed = Combo(SpeedId)->currentIndex();
+    Speed = Combo(kSpeedId)->currentIndex();
     EndDialog(Accepted);
 }
 

@@ -11,7 +11,7 @@ namespace lumaquill {
 
 namespace {
 
-const DialogTemplate PreviewTemplate {
+const DialogTemplate kPreviewTemplate {
     .Id = 129,
     .Caption = QStringLiteral("Preview"),
     .Width = 244,
@@ -24,7 +24,7 @@ constexpr int kScreenShareTenths = 9;
 } // namespace
 
 PreviewDialog::PreviewDialog(const StegEngine& engine, QWidget* owner)
-    : TemplateDialog(PreviewTemplate, owner)
+    : TemplateDialog(kPreviewTemplate, owner)
     , Engine(engine)
 {
 }

@@ -15,30 +15,30 @@ namespace lumaquill {
 
 namespace {
 
-const DialogTemplate ProgressTemplate{
+const DialogTemplate kProgressTemplate{
     .Id = 147,
     .Caption = QString(),
     .Width = 240,
     .Height = 46,
     .Style = DialogStyle::NoTitleBar | DialogStyle::StayOnTop,
     .Controls = {
-        {ProgressDialog::TextId, ControlKind::Static, QStringLiteral("Some Progress"), {7, 7, 215, 8}},
-        {ProgressDialog::BarId, ControlKind::ProgressBar, QString(), {7, 21, 226, 18}, ControlStyle::Border},
+        {ProgressDialog::kTextId, ControlKind::Static, QStringLiteral("Some Progress"), {7, 7, 215, 8}},
+        {ProgressDialog::kBarId, ControlKind::ProgressBar, QString(), {7, 21, 226, 18}, ControlStyle::Border},
     },
 };
 
 // The same window with a Cancel button under the bar, for runs that can
 // be stopped.
-const DialogTemplate CancellableTemplate{
+const DialogTemplate kCancellableTemplate{
     .Id = 148,
     .Caption = QString(),
     .Width = 240,
     .Height = 66,
     .Style = DialogStyle::NoTitleBar | DialogStyle::StayOnTop,
     .Controls = {
-        {ProgressDialog::TextId, ControlKind::Static, QStringLiteral("Some Progress"), {7, 7, 215, 8}},
-        {ProgressDialog::BarId, ControlKind::ProgressBar, QString(), {7, 21, 226, 18}, ControlStyle::Border},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("&Cancel"), {183, 45, 50, 14}},
+        {ProgressDialog::kTextId, ControlKind::Static, QStringLiteral("Some Progress"), {7, 7, 215, 8}},
+        {ProgressDialog::kBarId, ControlKind::ProgressBar, QString(), {7, 21, 226, 18}, ControlStyle::Border},
+        {kIdCancel, ControlKind::PushButton, QStringLiteral("&Cancel"), {183, 45, 50, 14}},
     },
 };
 
@@ -48,20 +48,20 @@ constexpr QEventLoop::ProcessEventsFlags PaintOnly
     = QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
 
 // How long Show waits for the window system to map the window.
-constexpr int ExposeWaitMs = 1000;
+constexpr int kExposeWaitMs = 1000;
 
 ProgressDialog* ShownDialog = nullptr;
 
 } // namespace
 
 ProgressDialog::ProgressDialog()
-    : TemplateDialog(ProgressTemplate)
+    : TemplateDialog(kProgressTemplate)
 {
     Setup();
 }
 
 ProgressDialog::ProgressDialog(QWidget* owner, std::function<void()> onCancel)
-    : TemplateDialog(CancellableTemplate, owner)
+    : TemplateDialog(kCancellableTemplate, owner)
     , CancelHandler(std::move(onCancel))
 {
     Setup();
@@ -77,7 +77,7 @@ void ProgressDialog::Setup()
 
 void ProgressDialog::OnCancel()
 {
-    QPushButton* cancel = Button(IdCancel);
+    QPushButton* cancel = Button(kIdCancel);
     if (!CancelHandler || !cancel->isEnabled())
         return;
     cancel->setEnabled(false);
@@ -113,31 +113,31 @@ void ProgressDialog::Hide()
 
 void ProgressDialog::SetText(const std::string& text)
 {
-    SetControlText(TextId, ProgressCaption::ForUser(text));
-    Repaint(Control(TextId));
+    SetControlText(kTextId, ProgressCaption::ForUser(text));
+    Repaint(Control(kTextId));
 }
 
 void ProgressDialog::SetRange(uint32_t max)
 {
-    Progress(BarId)->SetRange32(max);
-    Repaint(Progress(BarId));
+    Progress(kBarId)->SetRange32(max);
+    Repaint(Progress(kBarId));
 }
 
 void ProgressDialog::SetStep(int32_t step)
 {
-    Progress(BarId)->SetStep(step);
+    Progress(kBarId)->SetStep(step);
 }
 
 void ProgressDialog::SetPos(int32_t position)
 {
-    Progress(BarId)->SetPos(position);
-    Repaint(Progress(BarId));
+    Progress(kBarId)->SetPos(position);
+    Repaint(Progress(kBarId));
 }
 
 void ProgressDialog::StepIt()
 {
-    Progress(BarId)->StepIt();
-    Repaint(Progress(BarId));
+    Progress(kBarId)->StepIt();
+    Repaint(Progress(kBarId));
 }
 
 void ProgressDialog::Repaint(QWidget* changed)
@@ -152,7 +152,7 @@ void ProgressDialog::WaitUntilExposed()
 {
     QElapsedTimer waited;
     waited.start();
-    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < ExposeWaitMs) {
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
         QCoreApplication::processEvents(PaintOnly);
         QThread::msleep(1);
     }

@@ -17,8 +17,8 @@ namespace lumaquill {
 class ProgressDialog : public TemplateDialog, public ProgressSink {
     Q_OBJECT
 public:
-    static constexpr int TextId = 1064;
-    static constexpr int BarId = 1065;
+    static constexpr int kTextId = 1064;
+    static constexpr int kBarId = 1065;
 
     ProgressDialog();
     // A window that also has a Cancel button (template 148): the button, a

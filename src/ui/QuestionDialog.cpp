@@ -12,20 +12,20 @@ namespace lumaquill {
 
 namespace {
 
-constexpr int AnswerId = 1039;
-constexpr int HintId = 1040;
-constexpr int QuestionId = 1041;
+constexpr int kAnswerId = 1039;
+constexpr int kHintId = 1040;
+constexpr int kQuestionId = 1041;
 
 // The question field does not scroll: a question is limited to what it
 // shows, and it is wide enough for the longest sample.
-const DialogTemplate QuestionTemplate{
+const DialogTemplate kQuestionTemplate{
     .Id = 135,
     .Caption = QString(),
     .Width = 300,
     .Height = 84,
     .Controls = {
-        {NoControlId, ControlKind::Static, QStringLiteral("Question:"), {7, 9, 40, 8}},
-        {QuestionId, ControlKind::ComboBox, QString(), {50, 7, 243, 110}, ControlStyle::DropDown | ControlStyle::Sort,
+        {kNoControlId, ControlKind::Static, QStringLiteral("Question:"), {7, 9, 40, 8}},
+        {kQuestionId, ControlKind::ComboBox, QString(), {50, 7, 243, 110}, ControlStyle::DropDown | ControlStyle::Sort,
             {
                 QStringLiteral("What is your mother's maiden name?"),
                 QStringLiteral("How many years have I known you?"),
@@ -40,18 +40,18 @@ const DialogTemplate QuestionTemplate{
                 QStringLiteral("The pet name you have for me."),
                 QStringLiteral("My favourite football team."),
             }},
-        {NoControlId, ControlKind::Static, QStringLiteral("Answer:"), {7, 28, 40, 8}},
-        {AnswerId, ControlKind::Edit, QString(), {50, 26, 243, 12}, ControlStyle::AutoHScroll},
-        {NoControlId, ControlKind::Static, QStringLiteral("Hint:"), {7, 46, 40, 8}},
-        {HintId, ControlKind::Edit, QString(), {50, 44, 243, 12}, ControlStyle::AutoHScroll},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {243, 63, 50, 14}, ControlStyle::DefaultButton},
+        {kNoControlId, ControlKind::Static, QStringLiteral("Answer:"), {7, 28, 40, 8}},
+        {kAnswerId, ControlKind::Edit, QString(), {50, 26, 243, 12}, ControlStyle::AutoHScroll},
+        {kNoControlId, ControlKind::Static, QStringLiteral("Hint:"), {7, 46, 40, 8}},
+        {kHintId, ControlKind::Edit, QString(), {50, 44, 243, 12}, ControlStyle::AutoHScroll},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("OK"), {243, 63, 50, 14}, ControlStyle::DefaultButton},
     },
 };
 
 } // namespace
 
 QuestionDialog::QuestionDialog(Sha1Bytes& keyBuffer, UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(QuestionTemplate, parent)
+    : TemplateDialog(kQuestionTemplate, parent)
     , KeyBuffer(keyBuffer)
     , Prompts(prompts)
 {
@@ -62,35 +62,35 @@ void QuestionDialog::OnInitDialog()
     setWindowTitle(FromStoredText(Caption));
     if (AnswerMode) {
         ShowGivenQuestion();
-        EnableControl(QuestionId, false);
-        EnableControl(HintId, false);
+        EnableControl(kQuestionId, false);
+        EnableControl(kHintId, false);
     } else if (!Question.empty()) {
         ShowGivenQuestion();
     } else {
         // A placeholder, not text: an untouched hint is empty.
-        Edit(HintId)->setPlaceholderText(QStringLiteral("Optional"));
+        Edit(kHintId)->setPlaceholderText(QStringLiteral("Optional"));
     }
 }
 
 void QuestionDialog::ShowGivenQuestion()
 {
-    SetControlText(QuestionId, FromStoredText(Question));
-    SetControlText(HintId, FromStoredText(Hint));
+    SetControlText(kQuestionId, FromStoredText(Question));
+    SetControlText(kHintId, FromStoredText(Hint));
     // Given texts longer than their fields show their beginning.
-    Combo(QuestionId)->lineEdit()->setCursorPosition(0);
-    Edit(HintId)->setCursorPosition(0);
+    Combo(kQuestionId)->lineEdit()->setCursorPosition(0);
+    Edit(kHintId)->setCursorPosition(0);
 }
 
 void QuestionDialog::OnOk()
 {
-    const std::string question = ToStoredText(ControlText(QuestionId));
-    const std::string answer = ToStoredText(ControlText(AnswerId));
+    const std::string question = ToStoredText(ControlText(kQuestionId));
+    const std::string answer = ToStoredText(ControlText(kAnswerId));
     if (AnswerMode == 0 && !question.empty() && answer.empty()) {
         Prompts.Stop(this, QString::fromUtf8(message::kEnterAnswer));
         return;
     }
     Question = question;
-    Hint = ToStoredText(ControlText(HintId));
+    Hint = ToStoredText(ControlText(kHintId));
     Answer = answer;
     KeyBuffer = AnswerKey(Answer);
     EndDialog(Accepted);

@@ -11,41 +11,41 @@ namespace lumaquill {
 
 namespace {
 
-// Row k shows its question in static FirstQuestionId + k, whether it is
-// answered in static FirstStatusId + k, and is answered with button
-// FirstAnswerId + k.
-constexpr int FirstQuestionId = 1037;
-constexpr int FirstAnswerId = 1043;
-constexpr int FirstStatusId = QuizlockAnswerDialog::FirstStatusId;
+// Row k shows its question in static kFirstQuestionId + k, whether it is
+// answered in static kFirstStatusId + k, and is answered with button
+// kFirstAnswerId + k.
+constexpr int kFirstQuestionId = 1037;
+constexpr int kFirstAnswerId = 1043;
+constexpr int kFirstStatusId = QuizlockAnswerDialog::kFirstStatusId;
 
-const QString Unanswered = QStringLiteral("Unanswered");
-const QString Answered = QStringLiteral("Answered");
-const QString AnswerButton = QStringLiteral("Answer...");
+const QString kUnanswered = QStringLiteral("Unanswered");
+const QString kAnswered = QStringLiteral("Answered");
+const QString kAnswerButton = QStringLiteral("Answer...");
 
 // As wide as the question field of the question dialog, so that every
 // question shows whole.
 ControlTemplate QuestionRow(int k)
 {
-    return { FirstQuestionId + k, ControlKind::Static, QString(), { 7, 36 + 18 * k, 243, 8 } };
+    return { kFirstQuestionId + k, ControlKind::Static, QString(), { 7, 36 + 18 * k, 243, 8 } };
 }
 
 ControlTemplate StatusLine(int k)
 {
-    return { FirstStatusId + k, ControlKind::Static, Unanswered, { 254, 36 + 18 * k, 50, 8 } };
+    return { kFirstStatusId + k, ControlKind::Static, kUnanswered, { 254, 36 + 18 * k, 50, 8 } };
 }
 
 ControlTemplate AnswerRowButton(int k)
 {
-    return { FirstAnswerId + k, ControlKind::PushButton, AnswerButton, { 307, 33 + 18 * k, 58, 14 } };
+    return { kFirstAnswerId + k, ControlKind::PushButton, kAnswerButton, { 307, 33 + 18 * k, 58, 14 } };
 }
 
-const DialogTemplate AnswerTemplate{
+const DialogTemplate kAnswerTemplate{
     .Id = 137,
     .Caption = QStringLiteral("Quizlock"),
     .Width = 372,
     .Height = 147,
     .Controls = {
-        {NoControlId, ControlKind::Static,
+        {kNoControlId, ControlKind::Static,
             QStringLiteral("This file has been encoded with Quizlock. Answer the following questions to access the "
                            "text or file."),
             {7, 7, 358, 20}, ControlStyle::WordWrap},
@@ -54,33 +54,33 @@ const DialogTemplate AnswerTemplate{
         QuestionRow(2), StatusLine(2), AnswerRowButton(2),
         QuestionRow(3), StatusLine(3), AnswerRowButton(3),
         QuestionRow(4), StatusLine(4), AnswerRowButton(4),
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {262, 126, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {315, 126, 50, 14}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("OK"), {262, 126, 50, 14}, ControlStyle::DefaultButton},
+        {kIdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {315, 126, 50, 14}},
     },
 };
 
 } // namespace
 
 QuizlockAnswerDialog::QuizlockAnswerDialog(QuestionSet& questions, UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(AnswerTemplate, parent)
+    : TemplateDialog(kAnswerTemplate, parent)
     , Questions(questions)
     , Prompts(prompts)
 {
     for (int k = 0; k < QuestionSet::kSlots; ++k)
-        connect(Button(FirstAnswerId + k), &QPushButton::clicked, this, [this, k] { AnswerSlot(k); });
+        connect(Button(kFirstAnswerId + k), &QPushButton::clicked, this, [this, k] { AnswerSlot(k); });
 }
 
 void QuizlockAnswerDialog::OnInitDialog()
 {
     for (int k = 0; k < QuestionSet::kSlots; ++k) {
         const bool asked = !Questions.Questions[k].empty();
-        ShowControl(FirstQuestionId + k, asked);
-        ShowControl(FirstStatusId + k, asked);
-        ShowControl(FirstAnswerId + k, asked);
+        ShowControl(kFirstQuestionId + k, asked);
+        ShowControl(kFirstStatusId + k, asked);
+        ShowControl(kFirstAnswerId + k, asked);
         if (asked) {
             // A question longer than its row shows its beginning and end.
-            SetElidedText(FirstQuestionId + k, FromStoredText(Questions.Questions[k]));
-            SetControlText(FirstStatusId + k, Unanswered);
+            SetElidedText(kFirstQuestionId + k, FromStoredText(Questions.Questions[k]));
+            SetControlText(kFirstStatusId + k, kUnanswered);
         }
     }
 }
@@ -97,7 +97,7 @@ void QuizlockAnswerDialog::AnswerSlot(int k)
     question.Hint = Questions.Hints[k];
     if (question.exec() != Accepted)
         return;
-    SetControlText(FirstStatusId + k, typedKey == Questions.AnswerKeys[k] ? Answered : Unanswered);
+    SetControlText(kFirstStatusId + k, typedKey == Questions.AnswerKeys[k] ? kAnswered : kUnanswered);
     Questions.Answers[k] = question.Answer;
 }
 
@@ -107,7 +107,7 @@ void QuizlockAnswerDialog::OnOk()
 {
     for (int k = 0; k < QuestionSet::kSlots; ++k) {
         if (!Questions.Questions[k].empty() && AnswerKey(Questions.Answers[k]) != Questions.AnswerKeys[k]) {
-            Prompts.Stop(this, QStringLiteral("Question #%1: %2").arg(k + 1).arg(Unanswered));
+            Prompts.Stop(this, QStringLiteral("Question #%1: %2").arg(k + 1).arg(kUnanswered));
             return;
         }
     }

@@ -15,7 +15,7 @@ class QuizlockAnswerDialog : public TemplateDialog {
     Q_OBJECT
 public:
     // Slot k's "Unanswered" or "Answered".
-    static constexpr int FirstStatusId = 1050;
+    static constexpr int kFirstStatusId = 1050;
 
     QuizlockAnswerDialog(QuestionSet& questions, UiPrompts& prompts, QWidget* parent = nullptr);
 

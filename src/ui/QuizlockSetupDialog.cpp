@@ -10,8 +10,8 @@ namespace lumaquill {
 
 namespace {
 
-// Slot k is edited with button FirstSlotId + k.
-constexpr int FirstSlotId = 1037;
+// Slot k is edited with button kFirstSlotId + k.
+constexpr int kFirstSlotId = 1037;
 
 const QString kInstruction = QStringLiteral("Ask up to five questions that only the recipient can answer. The "
                                             "answers, exactly as typed, take the place of the password.");
@@ -19,32 +19,33 @@ const QString kInstruction = QStringLiteral("Ask up to five questions that only 
 const QString kAddQuestion = QStringLiteral("Add a question...");
 
 // The rows start below the instruction.
-constexpr int FirstRowY = 31;
+constexpr int kFirstRowY = 31;
 
 ControlTemplate SlotLabel(int k)
 {
-    return { NoControlId, ControlKind::Static, QStringLiteral("#%1").arg(k + 1), { 7, FirstRowY + 3 + 20 * k, 14, 8 } };
+    return { kNoControlId, ControlKind::Static, QStringLiteral("#%1").arg(k + 1),
+        { 7, kFirstRowY + 3 + 20 * k, 14, 8 } };
 }
 
 ControlTemplate SlotButton(int k)
 {
-    return { FirstSlotId + k, ControlKind::PushButton, kAddQuestion, { 24, FirstRowY + 20 * k, 249, 14 } };
+    return { kFirstSlotId + k, ControlKind::PushButton, kAddQuestion, { 24, kFirstRowY + 20 * k, 249, 14 } };
 }
 
-const DialogTemplate SetupTemplate{
+const DialogTemplate kSetupTemplate{
     .Id = 134,
     .Caption = QStringLiteral("Quizlock"),
     .Width = 280,
     .Height = 152,
     .Controls = {
-        {NoControlId, ControlKind::Static, kInstruction, {7, 7, 266, 20}, ControlStyle::WordWrap},
+        {kNoControlId, ControlKind::Static, kInstruction, {7, 7, 266, 20}, ControlStyle::WordWrap},
         SlotLabel(0), SlotButton(0),
         SlotLabel(1), SlotButton(1),
         SlotLabel(2), SlotButton(2),
         SlotLabel(3), SlotButton(3),
         SlotLabel(4), SlotButton(4),
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {170, 131, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {223, 131, 50, 14}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("OK"), {170, 131, 50, 14}, ControlStyle::DefaultButton},
+        {kIdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {223, 131, 50, 14}},
     },
 };
 
@@ -57,12 +58,12 @@ QString AsButtonText(const QString& text)
 } // namespace
 
 QuizlockSetupDialog::QuizlockSetupDialog(QuestionSet& questions, UiPrompts& prompts, QWidget* parent)
-    : TemplateDialog(SetupTemplate, parent)
+    : TemplateDialog(kSetupTemplate, parent)
     , Questions(questions)
     , Prompts(prompts)
 {
     for (int k = 0; k < QuestionSet::kSlots; ++k)
-        connect(Button(FirstSlotId + k), &QPushButton::clicked, this, [this, k] { EditSlot(k); });
+        connect(Button(kFirstSlotId + k), &QPushButton::clicked, this, [this, k] { EditSlot(k); });
 }
 
 // The question dialog writes the slot's answer key itself, and only on OK.
@@ -82,7 +83,7 @@ void QuizlockSetupDialog::EditSlot(int k)
     Questions.Answers[k] = question.Answer;
     Questions.UsedFlags[k] = !question.Question.empty();
     SetControlText(
-        FirstSlotId + k, question.Question.empty() ? kAddQuestion : AsButtonText(FromStoredText(question.Question)));
+        kFirstSlotId + k, question.Question.empty() ? kAddQuestion : AsButtonText(FromStoredText(question.Question)));
 }
 
 } // namespace lumaquill

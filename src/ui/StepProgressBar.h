@@ -15,7 +15,6 @@ public:
     // The bar runs from 0 to max; values beyond INT_MAX are clamped.
     void SetRange32(uint32_t max);
     void SetStep(int32_t step) { Step = step; }
-    int32_t GetStep() const { return Step; }
     void SetPos(int32_t position);
     void StepIt();
 

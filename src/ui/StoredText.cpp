@@ -1,6 +1,6 @@
 #include "ui/StoredText.h"
 
-#include "engine/StoredName.h"
+#include "io/Utf8.h"
 
 #include <QByteArray>
 

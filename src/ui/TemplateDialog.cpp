@@ -44,9 +44,9 @@ bool IsEnterKey(const QKeyEvent* event)
 
 // The base units of the classic default face at 8 points, for which the
 // templates' pixel positions were laid out.
-constexpr int ClassicBaseX = 6;
-constexpr int ClassicBaseY = 13;
-constexpr int ClassicPointSize = 8;
+constexpr int kClassicBaseX = 6;
+constexpr int kClassicBaseY = 13;
+constexpr int kClassicPointSize = 8;
 
 // The width a single-line text control needs for its template text, or 0
 // for controls whose text wraps, is absent or is replaced by a picture.
@@ -97,7 +97,7 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
     , Id(dialogTemplate.Id)
     , Style(dialogTemplate.Style)
     , ClassicMetrics(
-          TemplateFont::IsDefaultFace(dialogTemplate.FontFace) && dialogTemplate.PointSize == ClassicPointSize)
+          TemplateFont::IsDefaultFace(dialogTemplate.FontFace) && dialogTemplate.PointSize == kClassicPointSize)
     , TemplateSize(dialogTemplate.Width, dialogTemplate.Height)
     , Dlu(TemplateFont::Resolve(dialogTemplate.FontFace, dialogTemplate.PointSize))
 {
@@ -143,8 +143,8 @@ void TemplateDialog::CreateControls(const std::vector<ControlTemplate>& controls
             edit && !control.Style.testFlag(ControlStyle::WantReturn))
             edit->installEventFilter(this);
     }
-    BindClicked(IdOk, [this] { accept(); });
-    BindClicked(IdCancel, [this] { reject(); });
+    BindClicked(kIdOk, [this] { accept(); });
+    BindClicked(kIdCancel, [this] { reject(); });
 }
 
 void TemplateDialog::PlaceControl(const ControlTemplate& control, QWidget* widget) const
@@ -157,7 +157,7 @@ void TemplateDialog::PlaceControl(const ControlTemplate& control, QWidget* widge
 
 const TemplateDialog::BoundControl* TemplateDialog::Find(int id) const
 {
-    if (id == NoControlId)
+    if (id == kNoControlId)
         return nullptr;
     for (const BoundControl& control : Controls) {
         if (control.Template.Id == id)
@@ -374,9 +374,9 @@ void TemplateDialog::SetBanner(int iconId, const QPoint& at)
     Banner = UiResources::Icon(iconId);
     BannerAt = at;
     if (ClassicMetrics) {
-        const int classicWidth = DialogUnits(ClassicBaseX, ClassicBaseY).X(TemplateSize.width());
+        const int classicWidth = DialogUnits(kClassicBaseX, kClassicBaseY).X(TemplateSize.width());
         const int shift = (Dlu.X(TemplateSize.width()) - classicWidth) / 2;
-        BannerAt = QPoint(at.x() + shift, (at.y() * Dlu.BaseY() + ClassicBaseY / 2) / ClassicBaseY);
+        BannerAt = QPoint(at.x() + shift, (at.y() * Dlu.BaseY() + kClassicBaseY / 2) / kClassicBaseY);
     }
     update();
 }
@@ -457,7 +457,7 @@ QPushButton* TemplateDialog::CommandButton() const
             && control.Template.Style.testFlag(ControlStyle::DefaultButton))
             return qobject_cast<QPushButton*>(control.Widget);
     }
-    return Button(IdOk);
+    return Button(kIdOk);
 }
 
 } // namespace lumaquill

@@ -9,7 +9,7 @@
 //         .Id = 145, .Caption = QStringLiteral("Decode"), .Width = 188, .Height = 198,
 //         .Controls = {
 //             {1053, ControlKind::PushButton, QStringLiteral("Image"), {7, 87, 79, 14}},
-//             {IdOk, ControlKind::PushButton, QStringLiteral("Decode"), {97, 141, 84, 50},
+//             {kIdOk, ControlKind::PushButton, QStringLiteral("Decode"), {97, 141, 84, 50},
 //                 ControlStyle::DefaultButton | ControlStyle::Picture},
 //         }};
 //

@@ -8,19 +8,19 @@ namespace lumaquill {
 
 namespace {
 
-const QString DefaultFace = QStringLiteral("MS Sans Serif");
-const QString CasualFace = QStringLiteral("Comic Sans MS");
+const QString kDefaultFace = QStringLiteral("MS Sans Serif");
+const QString kCasualFace = QStringLiteral("Comic Sans MS");
 
 QString InstalledCasualFamily()
 {
-    static const QStringList casual = {
+    static const QStringList kCasualFamilies = {
         QStringLiteral("Comic Neue"),
         QStringLiteral("Comic Relief"),
         QStringLiteral("Chilanka"),
         QStringLiteral("Purisa"),
         QStringLiteral("Kalam"),
     };
-    for (const QString& family : casual) {
+    for (const QString& family : kCasualFamilies) {
         if (QFontDatabase::hasFamily(family))
             return family;
     }
@@ -34,7 +34,7 @@ QString FamilyFor(const QString& face)
         return desktop;
     if (QFontDatabase::hasFamily(face))
         return face;
-    if (face == CasualFace) {
+    if (face == kCasualFace) {
         const QString casual = InstalledCasualFamily();
         if (!casual.isEmpty())
             return casual;
@@ -46,7 +46,7 @@ QString FamilyFor(const QString& face)
 
 bool TemplateFont::IsDefaultFace(const QString& face)
 {
-    return face.isEmpty() || face == DefaultFace;
+    return face.isEmpty() || face == kDefaultFace;
 }
 
 QFont TemplateFont::Resolve(const QString& face, int pointSize)

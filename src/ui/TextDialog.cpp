@@ -11,42 +11,42 @@ namespace lumaquill {
 
 namespace {
 
-constexpr int TextEditId = 1016;
+constexpr int kTextEditId = 1016;
 
-const DialogTemplate TextTemplate{
+const DialogTemplate kTextTemplate{
     .Id = 131,
     .Caption = QStringLiteral("Text"),
     .Width = 296,
     .Height = 169,
     .Controls = {
-        {TextEditId, ControlKind::Edit, QString(), {7, 7, 282, 133},
+        {kTextEditId, ControlKind::Edit, QString(), {7, 7, 282, 133},
             ControlStyle::MultiLine | ControlStyle::WantReturn | ControlStyle::VScroll},
         // Shown with a decoded text only, in the place of the hidden OK.
-        {TextDialog::CopyButtonId, ControlKind::PushButton, QStringLiteral("&Copy"), {186, 148, 50, 14},
+        {TextDialog::kCopyButtonId, ControlKind::PushButton, QStringLiteral("&Copy"), {186, 148, 50, 14},
             ControlStyle::Hidden},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {186, 148, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {239, 148, 50, 14}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("OK"), {186, 148, 50, 14}, ControlStyle::DefaultButton},
+        {kIdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {239, 148, 50, 14}},
     },
 };
 
 } // namespace
 
 TextDialog::TextDialog(QWidget* parent)
-    : TemplateDialog(TextTemplate, parent)
+    : TemplateDialog(kTextTemplate, parent)
 {
-    BindCommand(CopyButtonId, &TextDialog::CopyAll);
-    MultiLineEdit(TextEditId)->installEventFilter(this);
+    BindCommand(kCopyButtonId, &TextDialog::CopyAll);
+    MultiLineEdit(kTextEditId)->installEventFilter(this);
 }
 
 void TextDialog::CopyAll()
 {
-    QGuiApplication::clipboard()->setText(MultiLineEdit(TextEditId)->toPlainText());
+    QGuiApplication::clipboard()->setText(MultiLineEdit(kTextEditId)->toPlainText());
 }
 
 bool TextDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // The edit takes Enter itself (a new line), so only Ctrl+C is looked at.
-    QPlainTextEdit* edit = MultiLineEdit(TextEditId);
+    QPlainTextEdit* edit = MultiLineEdit(kTextEditId);
     if (watched != edit)
         return TemplateDialog::eventFilter(watched, event);
     const bool copy = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy);
@@ -59,13 +59,13 @@ bool TextDialog::eventFilter(QObject* watched, QEvent* event)
 void TextDialog::OnInitDialog()
 {
     const bool entry = Mode != DisplayMode;
-    SetReadOnly(TextEditId, !entry);
+    SetReadOnly(kTextEditId, !entry);
     if (!Text.empty())
-        SetControlText(TextEditId, FromStoredText(Text));
+        SetControlText(kTextEditId, FromStoredText(Text));
     setWindowTitle(entry ? QStringLiteral("Text to Encode") : QStringLiteral("Decoded Text"));
-    ShowControl(IdOk, entry);
-    ShowControl(CopyButtonId, !entry);
-    SetControlText(IdCancel, entry ? QStringLiteral("Cancel") : QStringLiteral("Close"));
+    ShowControl(kIdOk, entry);
+    ShowControl(kCopyButtonId, !entry);
+    SetControlText(kIdCancel, entry ? QStringLiteral("Cancel") : QStringLiteral("Close"));
 }
 
 // The text keeps the edit's "\r\n" line breaks: a typed text is stored the
@@ -74,7 +74,7 @@ void TextDialog::OnInitDialog()
 // "\r\n" and a bare "\n" alike).
 void TextDialog::OnOk()
 {
-    Text = ToStoredText(ControlText(TextEditId));
+    Text = ToStoredText(ControlText(kTextEditId));
     EndDialog(Accepted);
 }
 

@@ -14,7 +14,7 @@ namespace lumaquill {
 class TextDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int CopyButtonId = 1017;
+    static constexpr int kCopyButtonId = 1017;
 
     enum TextMode : int32_t {
         DisplayMode = 0,

@@ -18,9 +18,9 @@ namespace lumaquill {
 
 namespace {
 
-constexpr int AppIconId = 128;
+constexpr int kAppIconId = 128;
 // The artwork is drawn at 1x, 2x and 3x.
-constexpr int HighestArtworkScale = 3;
+constexpr int kHighestArtworkScale = 3;
 
 qreal ScreenRatio()
 {
@@ -68,9 +68,9 @@ QIcon UiResources::AppIcon()
 QIcon UiResources::EmbeddedAppIcon()
 {
     Init();
-    const QString base = QStringLiteral(":/icons/%1").arg(AppIconId);
+    const QString base = QStringLiteral(":/icons/%1").arg(kAppIconId);
     QIcon icon(base + QStringLiteral(".png"));
-    for (int scale = 2; scale <= HighestArtworkScale; ++scale)
+    for (int scale = 2; scale <= kHighestArtworkScale; ++scale)
         icon.addFile(base + QStringLiteral("@%1x.png").arg(scale));
     return icon;
 }
@@ -78,7 +78,7 @@ QIcon UiResources::EmbeddedAppIcon()
 QPixmap UiResources::Artwork(const QString& base, qreal ratio)
 {
     Init();
-    const int wanted = std::clamp(static_cast<int>(std::ceil(ratio)), 1, HighestArtworkScale);
+    const int wanted = std::clamp(static_cast<int>(std::ceil(ratio)), 1, kHighestArtworkScale);
     for (int scale = wanted; scale > 1; --scale) {
         QPixmap picture(base + QStringLiteral("@%1x.png").arg(scale));
         if (!picture.isNull()) {

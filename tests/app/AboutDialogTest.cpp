@@ -21,7 +21,7 @@ TEST(AboutDialogTest, ShowsTheAddressTheVersionAndTheBannerClearOfEachOther)
     QLabel* address = nullptr;
     QLabel* version = nullptr;
     for (QLabel* label : about.findChildren<QLabel*>()) {
-        if (label->text() == UiResources::String(AboutDialog::WebAddressStringId))
+        if (label->text() == UiResources::String(AboutDialog::kWebAddressStringId))
             address = label;
         if (label->text() == AboutDialog::VersionLine())
             version = label;
@@ -33,13 +33,13 @@ TEST(AboutDialogTest, ShowsTheAddressTheVersionAndTheBannerClearOfEachOther)
     EXPECT_EQ(AboutDialog::VersionLine(), QStringLiteral("Version ") + QLatin1StringView(kProjectVersion.data()));
     EXPECT_LE(version->fontMetrics().horizontalAdvance(version->text()), version->width());
     EXPECT_GE(version->geometry().top(), address->geometry().bottom());
-    EXPECT_LT(version->geometry().bottom(), about.Button(IdOk)->geometry().top());
+    EXPECT_LT(version->geometry().bottom(), about.Button(kIdOk)->geometry().top());
     const QRect banner(about.BannerPosition(), about.BannerSize());
     EXPECT_EQ(banner.size(), QSize(232, 71));
     EXPECT_EQ(banner.left(), 10);
     EXPECT_LE(banner.top(), 10);
     EXPECT_LT(banner.bottom(), address->geometry().top());
-    EXPECT_EQ(about.Button(IdOk)->geometry(), about.Units().ToPixels(DluRect { 45, 58, 40, 12 }));
+    EXPECT_EQ(about.Button(kIdOk)->geometry(), about.Units().ToPixels(DluRect { 45, 58, 40, 12 }));
     // Room beside the banner: it fits the window with its margin both sides.
     EXPECT_LE(banner.right() + 10, about.width());
 }
@@ -47,7 +47,7 @@ TEST(AboutDialogTest, ShowsTheAddressTheVersionAndTheBannerClearOfEachOther)
 TEST(AboutDialogTest, OkClosesIt)
 {
     AboutDialog about;
-    test::ModalAction ok([&](QWidget*) { about.Button(IdOk)->click(); });
+    test::ModalAction ok([&](QWidget*) { about.Button(kIdOk)->click(); });
     EXPECT_EQ(about.exec(), QDialog::Accepted);
     EXPECT_TRUE(ok.Done());
 }

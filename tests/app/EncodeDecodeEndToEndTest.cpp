@@ -78,10 +78,10 @@ protected:
     {
         auto* progress = qobject_cast<ProgressDialog*>(watched);
         if (event->type() == QEvent::Show && progress != nullptr) {
-            QPushButton* cancel = progress->Button(IdCancel);
+            QPushButton* cancel = progress->Button(kIdCancel);
             EXPECT_NE(cancel, nullptr);
             if (cancel != nullptr) {
-                EXPECT_EQ(progress->ControlText(IdCancel), QStringLiteral("Cancel"));
+                EXPECT_EQ(progress->ControlText(kIdCancel), QStringLiteral("Cancel"));
                 cancel->click();
                 ++Pressed;
             }
@@ -121,19 +121,19 @@ protected:
     // a dialog the steps leave open is then closed with its close box.
     void Encode(const std::function<void(EncodeDialog&)>& steps)
     {
-        Open(MainDialog::EncodeButtonId, kEncodeCaption,
+        Open(MainDialog::kEncodeButtonId, kEncodeCaption,
             [&](TemplateDialog& dialog) { steps(static_cast<EncodeDialog&>(dialog)); });
     }
     void Decode(const std::function<void(DecodeDialog&)>& steps)
     {
-        Open(MainDialog::DecodeButtonId, kDecodeCaption,
+        Open(MainDialog::kDecodeButtonId, kDecodeCaption,
             [&](TemplateDialog& dialog) { steps(static_cast<DecodeDialog&>(dialog)); });
     }
 
     void ChooseFile(EncodeDialog& dialog, const std::string& path)
     {
         Prompts.AnswerFile(QString::fromStdString(path));
-        dialog.Button(EncodeDialog::FileButtonId)->click();
+        dialog.Button(EncodeDialog::kFileButtonId)->click();
     }
 
     // Types the text into the text dialog; returns what the dialog showed
@@ -144,9 +144,9 @@ protected:
         OnDialog entry(kEntryCaption, [&](TemplateDialog& textDialog) {
             shown = textDialog.ControlText(TextEditId);
             textDialog.SetControlText(TextEditId, text);
-            textDialog.Button(IdOk)->click();
+            textDialog.Button(kIdOk)->click();
         });
-        dialog.Button(EncodeDialog::TypedTextButtonId)->click();
+        dialog.Button(EncodeDialog::kTypedTextButtonId)->click();
         EXPECT_TRUE(entry.Done());
         return shown;
     }
@@ -155,7 +155,7 @@ protected:
     void ChooseImage(TemplateDialog& dialog, const std::string& path)
     {
         Prompts.AnswerFile(QString::fromStdString(path));
-        dialog.Button(EncodeDialog::ExistingImageButtonId)->click();
+        dialog.Button(EncodeDialog::kExistingImageButtonId)->click();
     }
 
     // Ok, the password typed twice (and "Seal with strong encryption"
@@ -168,10 +168,10 @@ protected:
             step.SetControlText(ConfirmationEditId, password);
             if (seal)
                 step.CheckBox(SealBoxId)->click();
-            step.Button(IdOk)->click();
+            step.Button(kIdOk)->click();
         });
         OnDialog save(kEncodedPreviewCaption, [&](TemplateDialog& preview) { SaveOrCancel(preview, saveAs); });
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(passwordStep.Done());
         EXPECT_TRUE(save.Done());
     }
@@ -184,17 +184,17 @@ protected:
                     slot.SetControlText(QuestionComboId, quiz.Question);
                     slot.SetControlText(HintEditId, quiz.Hint);
                     slot.SetControlText(AnswerEditId, quiz.Answer);
-                    slot.Button(IdOk)->click();
+                    slot.Button(kIdOk)->click();
                 });
                 questionList.Button(FirstSetupSlotId)->click();
                 EXPECT_TRUE(question.Done());
-                questionList.Button(IdOk)->click();
+                questionList.Button(kIdOk)->click();
             });
             step.Button(QuizlockButtonId)->click();
             EXPECT_TRUE(setup.Done());
         });
         OnDialog save(kEncodedPreviewCaption, [&](TemplateDialog& preview) { SaveOrCancel(preview, saveAs); });
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(passwordStep.Done());
         EXPECT_TRUE(save.Done());
     }
@@ -205,19 +205,19 @@ protected:
     {
         OnDialog passwordStep(kPasswordCaption, [&](TemplateDialog& step) {
             step.SetControlText(PasswordEditId, password);
-            step.Button(IdOk)->click();
+            step.Button(kIdOk)->click();
         });
         std::optional<QString> shown;
         std::optional<OnDialog> display;
         if (expectText) {
             display.emplace(kDisplayCaption, [&](TemplateDialog& text) {
                 shown = text.ControlText(TextEditId);
-                EXPECT_FALSE(text.Button(IdOk)->isVisible());
-                EXPECT_EQ(text.ControlText(IdCancel), QStringLiteral("Close"));
-                text.Button(IdCancel)->click();
+                EXPECT_FALSE(text.Button(kIdOk)->isVisible());
+                EXPECT_EQ(text.ControlText(kIdCancel), QStringLiteral("Close"));
+                text.Button(kIdCancel)->click();
             });
         }
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(passwordStep.Done());
         return shown;
     }
@@ -256,11 +256,11 @@ private:
     void SaveOrCancel(TemplateDialog& preview, const std::optional<std::string>& saveAs)
     {
         if (!saveAs) {
-            preview.Button(IdCancel)->click();
+            preview.Button(kIdCancel)->click();
             return;
         }
         Prompts.AnswerFile(QString::fromStdString(*saveAs));
-        preview.Button(IdOk)->click();
+        preview.Button(kIdOk)->click();
     }
 };
 
@@ -293,12 +293,12 @@ TEST_F(EncodeDecodeEndToEndTest, FileHiddenInAnExistingImageIsSavedAndDecodedBac
     test::WriteBitmap24(Path("holiday.bmp"), 197, 161, 2);
     Encode([&](EncodeDialog& dialog) {
         ChooseFile(dialog, Path("report.bin"));
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), DataSizeText(CompressedSize(payload)));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kDataSizeId), DataSizeText(CompressedSize(payload)));
         ChooseImage(dialog, Path("holiday.bmp"));
         // Rows of 592 bytes (591 and one of padding), a third of a row byte
         // per slot, less the 4096 the capacity keeps back.
         EXPECT_EQ(
-            dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : %1").arg(592 * 161 / 3 - 4096));
+            dialog.ControlText(EncodeDialog::kMaxSizeId), QStringLiteral("Max Size : %1").arg(592 * 161 / 3 - 4096));
         EncodeWithPassword(dialog, kPassword, Path("hidden.bmp"));
     });
     ExpectMessages({});
@@ -356,9 +356,9 @@ TEST_F(EncodeDecodeEndToEndTest, PngCoverSavedAsPngDecodesBackAndALossyPictureIs
     Decode([&](DecodeDialog& dialog) {
         ChooseImage(dialog, std::string(LUMAQUILL_FIXTURES) + "/cover.jpg");
         // Named as soon as it is chosen.
-        EXPECT_EQ(dialog.ControlText(DecodeDialog::ChosenImageId),
+        EXPECT_EQ(dialog.ControlText(DecodeDialog::kChosenImageId),
             QStringLiteral("Image: cover.jpg, which cannot be decoded"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages({ { QStringLiteral("cover.jpg cannot be decoded: it is a lossy JPEG picture; lossy formats "
                                           "cannot carry hidden data (any data was destroyed when the picture was "
@@ -411,7 +411,7 @@ TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerReplacesTheChosenImage)
     Encode([&](EncodeDialog& dialog) {
         ChooseImage(dialog, Path("holiday.bmp"));
         ChooseFile(dialog, Path("notes.bin"));
-        dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+        dialog.SetChecked(EncodeDialog::kNoiseBoxId, true);
         EncodeWithPassword(dialog, kPassword, Path("noise.bmp"));
     });
     EXPECT_EQ(Engine.Width(), side);
@@ -441,7 +441,7 @@ TEST_F(EncodeDecodeEndToEndTest, PureNoiseContainerIsLargeEnoughForTheUnpackedFi
     test::WriteFile(Path("zeros.bin"), zeros);
     Encode([&](EncodeDialog& dialog) {
         ChooseFile(dialog, Path("zeros.bin"));
-        dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
+        dialog.SetChecked(EncodeDialog::kNoiseBoxId, true);
         EncodeWithPassword(dialog, kPassword, Path("noise.bmp"));
     });
     EXPECT_GT(Engine.Width(), 69);
@@ -462,11 +462,11 @@ TEST_F(EncodeDecodeEndToEndTest, ShrinkToFitRescalesA100By100ImageTo87By87ForA10
     test::WriteBitmap24(Path("holiday.bmp"), 100, 100, 7);
     Encode([&](EncodeDialog& dialog) {
         ChooseFile(dialog, Path("letter.bin"));
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 1000"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kDataSizeId), QStringLiteral("Data Size : 1000"));
         ChooseImage(dialog, Path("holiday.bmp"));
-        dialog.SetChecked(EncodeDialog::ShrinkBoxId, true);
+        dialog.SetChecked(EncodeDialog::kShrinkBoxId, true);
         // 100 x 100 takes at most 100 * 3 * 100 / 3 - 4096 - 1 bytes.
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kFitLineId),
             QStringLiteral("1.0 KB fits: this picture takes at most 5.9 KB. Shrink to fit makes the picture 87 x 87 "
                            "pixels."));
         EncodeWithPassword(dialog, kPassword, Path("shrunk.bmp"));
@@ -498,22 +498,22 @@ TEST_F(EncodeDecodeEndToEndTest, APayloadThatDoesNotFitIsSaidAtOnceAndOkWaitsUnt
     test::WriteFile(Path("big.bin"), payload);
     Encode([&](EncodeDialog& dialog) {
         ChooseFile(dialog, Path("big.bin"));
-        EXPECT_TRUE(dialog.Button(IdOk)->isEnabled());
+        EXPECT_TRUE(dialog.Button(kIdOk)->isEnabled());
         ChooseImage(dialog, Path("small.bmp"));
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kFitLineId),
             QStringLiteral("8.0 KB does not fit: this picture takes at most 6.7 KB. Tick Pure Noise Image, or "
                            "choose a larger picture."));
-        EXPECT_FALSE(dialog.Button(IdOk)->isEnabled());
-        dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+        EXPECT_FALSE(dialog.Button(kIdOk)->isEnabled());
+        dialog.SetChecked(EncodeDialog::kNoiseBoxId, true);
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kFitLineId),
             QStringLiteral("8.0 KB fits: the pure noise image is made to its size."));
-        EXPECT_TRUE(dialog.Button(IdOk)->isEnabled());
-        dialog.SetChecked(EncodeDialog::NoiseBoxId, false);
-        EXPECT_FALSE(dialog.Button(IdOk)->isEnabled());
+        EXPECT_TRUE(dialog.Button(kIdOk)->isEnabled());
+        dialog.SetChecked(EncodeDialog::kNoiseBoxId, false);
+        EXPECT_FALSE(dialog.Button(kIdOk)->isEnabled());
         ChooseImage(dialog, Path("large.bmp"));
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::FitLineId),
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kFitLineId),
             QStringLiteral("8.0 KB fits: this picture takes at most 116 KB."));
-        EXPECT_TRUE(dialog.Button(IdOk)->isEnabled());
+        EXPECT_TRUE(dialog.Button(kIdOk)->isEnabled());
         EncodeWithPassword(dialog, kPassword, Path("large-encoded.bmp"));
     });
     ExpectMessages({});
@@ -528,11 +528,11 @@ TEST_F(EncodeDecodeEndToEndTest, AnUnpackedSizeBeyondWhatADecodeRestoresDoesNotF
     Encode([&](EncodeDialog& dialog) {
         ChooseImage(dialog, Path("small.bmp"));
         ChooseFile(dialog, Path("zeros.bin"));
-        const QString shown = dialog.ControlText(EncodeDialog::FitLineId);
+        const QString shown = dialog.ControlText(EncodeDialog::kFitLineId);
         EXPECT_TRUE(shown.startsWith(
             QStringLiteral("2.0 MB unpacked does not fit: a decode of this picture restores at most ")))
             << shown.toStdString();
-        EXPECT_FALSE(dialog.Button(IdOk)->isEnabled());
+        EXPECT_FALSE(dialog.Button(kIdOk)->isEnabled());
     });
     ExpectMessages({});
 }
@@ -561,18 +561,18 @@ TEST_F(EncodeDecodeEndToEndTest, QuizlockQuestionsSetWhenEncodingAreAnsweredWhen
                 EXPECT_EQ(slot.ControlText(QuestionComboId), quiz.Question);
                 EXPECT_EQ(slot.ControlText(HintEditId), quiz.Hint);
                 slot.SetControlText(AnswerEditId, quiz.Answer);
-                slot.Button(IdOk)->click();
+                slot.Button(kIdOk)->click();
             });
             list.Button(FirstAnswerButtonId)->click();
             EXPECT_TRUE(question.Done());
-            EXPECT_EQ(list.ControlText(QuizlockAnswerDialog::FirstStatusId), QStringLiteral("Answered"));
-            list.Button(IdOk)->click();
+            EXPECT_EQ(list.ControlText(QuizlockAnswerDialog::kFirstStatusId), QStringLiteral("Answered"));
+            list.Button(kIdOk)->click();
         });
         OnDialog display(kDisplayCaption, [&](TemplateDialog& text) {
             shown = text.ControlText(TextEditId);
-            text.Button(IdCancel)->click();
+            text.Button(kIdCancel)->click();
         });
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(answers.Done());
     });
     ExpectMessages({});
@@ -589,9 +589,9 @@ TEST_F(EncodeDecodeEndToEndTest, SealedTextOpensWithThePasswordAndAWrongOneGetsT
         ChooseImage(dialog, Path("mill.bmp"));
         TypeText(dialog, text);
         const size_t plain = CompressPayload(text.toStdString())->size();
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), DataSizeText(plain));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kDataSizeId), DataSizeText(plain));
         EncodeWithPassword(dialog, kPassword, Path("sealed.bmp"), true);
-        const QString shown = dialog.ControlText(EncodeDialog::DataSizeId);
+        const QString shown = dialog.ControlText(EncodeDialog::kDataSizeId);
         EXPECT_GE(shown.mid(shown.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong(), plain + 64) << shown.toStdString();
     });
     ExpectMessages({});
@@ -664,7 +664,7 @@ TEST_F(EncodeDecodeEndToEndTest, EmptyTypedTextIsAnEightByteStreamAndRoundTrips)
     Encode([&](EncodeDialog& dialog) {
         ChooseImage(dialog, Path("mill.bmp"));
         TypeText(dialog, QString());
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 8"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kDataSizeId), QStringLiteral("Data Size : 8"));
         EncodeWithPassword(dialog, kPassword, Path("empty.bmp"));
     });
     Engine.Clear();
@@ -692,13 +692,13 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledTypedTextKeepsThePayload)
 {
     Encode([&](EncodeDialog& dialog) {
         TypeText(dialog, QStringLiteral("kept"));
-        const QString size = dialog.ControlText(EncodeDialog::DataSizeId);
+        const QString size = dialog.ControlText(EncodeDialog::kDataSizeId);
         OnDialog entry(kEntryCaption, [&](TemplateDialog& text) {
             text.SetControlText(TextEditId, QStringLiteral("discarded"));
-            text.Button(IdCancel)->click();
+            text.Button(kIdCancel)->click();
         });
-        dialog.Button(EncodeDialog::TypedTextButtonId)->click();
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), size);
+        dialog.Button(EncodeDialog::kTypedTextButtonId)->click();
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kDataSizeId), size);
         EXPECT_EQ(TypeText(dialog, QStringLiteral("kept")), QStringLiteral("kept"));
     });
 }
@@ -710,16 +710,16 @@ TEST_F(EncodeDecodeEndToEndTest, OkWithoutPayloadOrContainerStopsAndKeepsTheDial
     Encode([&](EncodeDialog& dialog) {
         // No payload: even with a container loaded.
         ChooseImage(dialog, Path("mill.bmp"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages({ { kNoData, MessageIcon::Stop } });
         // An 8-bit image can be previewed but not encoded into.
         TypeText(dialog, QStringLiteral("words"));
         ChooseImage(dialog, Path("grey.bmp"));
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : 0"));
-        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kMaxSizeId), QStringLiteral("Max Size : 0"));
+        dialog.Button(EncodeDialog::kPreviewButtonId)->click();
         EXPECT_TRUE(dialog.Preview()->isVisible());
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages({ { kEightBitChosen, MessageIcon::Stop } });
     });
@@ -730,12 +730,12 @@ TEST_F(EncodeDecodeEndToEndTest, PreviewWithoutAnImageSaysInvalidImage)
 {
     test::WriteFile(Path("not-a-bitmap.bmp"), { 'h', 'e', 'l', 'l', 'o' });
     Encode([&](EncodeDialog& dialog) {
-        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        dialog.Button(EncodeDialog::kPreviewButtonId)->click();
         ChooseImage(dialog, Path("not-a-bitmap.bmp"));
-        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        dialog.Button(EncodeDialog::kPreviewButtonId)->click();
         EXPECT_FALSE(dialog.Preview()->isVisible());
         TypeText(dialog, QStringLiteral("words"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
     });
     ExpectMessages({ { QStringLiteral("Invalid image"), MessageIcon::Exclamation },
         { QStringLiteral("Invalid image"), MessageIcon::Exclamation }, { kNoPictureChosen, MessageIcon::Stop } });
@@ -766,7 +766,7 @@ TEST_F(EncodeDecodeEndToEndTest, MaxSizeShowsTheRatedCapacityAndOtherwiseZero)
             const std::string path = Path(c.Name) + ".bmp";
             c.Write(path);
             ChooseImage(dialog, path);
-            EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), QString::fromUtf8(c.Shown));
+            EXPECT_EQ(dialog.ControlText(EncodeDialog::kMaxSizeId), QString::fromUtf8(c.Shown));
         }
     });
 }
@@ -779,15 +779,15 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordReturnsToTheEncodeDialogWithEv
     Encode([&](EncodeDialog& dialog) {
         ChooseImage(dialog, Path("mill.bmp"));
         TypeText(dialog, QStringLiteral("words"));
-        dialog.SetChecked(EncodeDialog::ShrinkBoxId, true);
-        const QString size = dialog.ControlText(EncodeDialog::DataSizeId);
-        OnDialog passwordStep(kPasswordCaption, [](TemplateDialog& step) { step.Button(IdCancel)->click(); });
-        dialog.Button(IdOk)->click();
+        dialog.SetChecked(EncodeDialog::kShrinkBoxId, true);
+        const QString size = dialog.ControlText(EncodeDialog::kDataSizeId);
+        OnDialog passwordStep(kPasswordCaption, [](TemplateDialog& step) { step.Button(kIdCancel)->click(); });
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(passwordStep.Done());
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::DataSizeId), size);
-        EXPECT_TRUE(dialog.IsChecked(EncodeDialog::ShrinkBoxId));
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: typed text"));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kDataSizeId), size);
+        EXPECT_TRUE(dialog.IsChecked(EncodeDialog::kShrinkBoxId));
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: typed text"));
         EncodeWithPassword(dialog, kPassword, Path("mill-encoded.bmp"));
         EXPECT_FALSE(dialog.isVisible());
     });
@@ -862,25 +862,25 @@ TEST_F(EncodeDecodeEndToEndTest, DecodeWithoutAUsableImageStopsAndKeepsTheDialog
     test::WriteFile(Path("not-a-bitmap.bmp"), { 'h', 'i' });
     Decode([&](DecodeDialog& dialog) {
         // Right after start-up: nothing loaded.
-        dialog.Button(DecodeDialog::PreviewButtonId)->click();
-        dialog.Button(IdOk)->click();
+        dialog.Button(DecodeDialog::kPreviewButtonId)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages(
             { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoContainer, MessageIcon::Stop } });
 
         // An 8-bit image is shown but not decoded.
         ChooseImage(dialog, Path("grey.bmp"));
-        dialog.Button(DecodeDialog::PreviewButtonId)->click();
+        dialog.Button(DecodeDialog::kPreviewButtonId)->click();
         EXPECT_TRUE(dialog.Preview()->isVisible());
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages({ { kEightBitToDecode, MessageIcon::Stop } });
 
         // A file that is not a bitmap replaces a good image loaded before.
         ChooseImage(dialog, Path("mill.bmp"));
         ChooseImage(dialog, Path("not-a-bitmap.bmp"));
-        dialog.Button(DecodeDialog::PreviewButtonId)->click();
-        dialog.Button(IdOk)->click();
+        dialog.Button(DecodeDialog::kPreviewButtonId)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         ExpectMessages(
             { { QStringLiteral("No image selected."), MessageIcon::Stop }, { kNoPictureToDecode, MessageIcon::Stop } });
@@ -900,8 +900,8 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordKeepsTheDecodeDialogOpenAndDec
     std::optional<QString> shown;
     Decode([&](DecodeDialog& dialog) {
         ChooseImage(dialog, Path("photo-encoded.bmp"));
-        OnDialog cancelled(QStringLiteral("Quizlock"), [](TemplateDialog& list) { list.Button(IdCancel)->click(); });
-        dialog.Button(IdOk)->click();
+        OnDialog cancelled(QStringLiteral("Quizlock"), [](TemplateDialog& list) { list.Button(kIdCancel)->click(); });
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(cancelled.Done());
         EXPECT_TRUE(dialog.isVisible());
         // The header is read again: the question is asked again.
@@ -909,16 +909,16 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordKeepsTheDecodeDialogOpenAndDec
             EXPECT_EQ(list.ControlText(FirstAnswerQuestionId), quiz.Question);
             OnDialog question(QStringLiteral("Question #1"), [&](TemplateDialog& slot) {
                 slot.SetControlText(AnswerEditId, quiz.Answer);
-                slot.Button(IdOk)->click();
+                slot.Button(kIdOk)->click();
             });
             list.Button(FirstAnswerButtonId)->click();
-            list.Button(IdOk)->click();
+            list.Button(kIdOk)->click();
         });
         OnDialog display(kDisplayCaption, [&](TemplateDialog& text) {
             shown = text.ControlText(TextEditId);
-            text.Button(IdCancel)->click();
+            text.Button(kIdCancel)->click();
         });
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_FALSE(dialog.isVisible());
     });
     ExpectMessages({});
@@ -1014,7 +1014,7 @@ TEST_F(EncodeDecodeEndToEndTest, DialogsWriteTheSameImageAsTheCommandLineTool)
                 ChooseFile(dialog, Path("plan.bin"));
             else
                 TypeText(dialog, text);
-            dialog.SetChecked(EncodeDialog::NoiseBoxId, c.Noise);
+            dialog.SetChecked(EncodeDialog::kNoiseBoxId, c.Noise);
             EncodeWithPassword(dialog, kPassword, gui);
         });
         std::vector<std::string> args { "encode", "--out", cli, "--password", kPassword.toStdString(), "--speed", "0" };
@@ -1046,23 +1046,23 @@ TEST_F(EncodeDecodeEndToEndTest, ACancelledEncodeWritesNothingAndTheNextEncodeIs
     Encode([&](EncodeDialog& dialog) {
         ChooseFile(dialog, Path("plans.bin"));
         ChooseImage(dialog, Path("harbour.bmp"));
-        const QString capacity = dialog.ControlText(EncodeDialog::MaxSizeId);
+        const QString capacity = dialog.ControlText(EncodeDialog::kMaxSizeId);
         {
             CancelAtFirstProgress canceller;
             OnDialog passwordStep(kPasswordCaption, [&](TemplateDialog& step) {
                 step.SetControlText(PasswordEditId, kPassword);
                 step.SetControlText(ConfirmationEditId, kPassword);
-                step.Button(IdOk)->click();
+                step.Button(kIdOk)->click();
             });
             OnDialog save(kEncodedPreviewCaption, [&](TemplateDialog& preview) { preview.reject(); });
-            dialog.Button(IdOk)->click();
+            dialog.Button(kIdOk)->click();
             EXPECT_TRUE(passwordStep.Done());
             EXPECT_FALSE(save.Done());
             EXPECT_EQ(canceller.Pressed, 1);
         }
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(Engine.Cancelled, true);
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::MaxSizeId), capacity);
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kMaxSizeId), capacity);
         ExpectMessages({});
         EXPECT_EQ(Prompts.FileRequests.size(), requestsBefore + 2);
         EncodeWithPassword(dialog, kPassword, Path("after-cancel.bmp"));
@@ -1128,7 +1128,7 @@ TEST_F(EncodeDecodeEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpe
     Encode([&](EncodeDialog& dialog) {
         ChooseImage(dialog, Path("photo.bmp"));
         ChooseFile(dialog, Path("plan.bin"));
-        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
         EncodeWithPassword(dialog, kPassword, Path("stealth-gui.png"));
     });
     ExpectMessages({});
@@ -1141,8 +1141,8 @@ TEST_F(EncodeDecodeEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpe
     Encode([&](EncodeDialog& dialog) {
         ChooseImage(dialog, Path("photo.bmp"));
         ChooseFile(dialog, Path("larger.bin"));
-        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
-        const QString shown = dialog.ControlText(EncodeDialog::DataSizeId);
+        dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
+        const QString shown = dialog.ControlText(EncodeDialog::kDataSizeId);
         shownBytes = shown.mid(shown.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong();
         EncodeWithPassword(dialog, kPassword, std::nullopt);
     });

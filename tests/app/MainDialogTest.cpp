@@ -63,8 +63,8 @@ TEST_F(MainDialogTest, HasTheTemplatesCaptionSizeAndControls)
         DluRect Rect;
     };
     const ButtonCase buttons[] = {
-        { MainDialog::EncodeButtonId, "Encode", { 7, 79, 84, 50 } },
-        { MainDialog::DecodeButtonId, "Decode", { 97, 79, 84, 50 } },
+        { MainDialog::kEncodeButtonId, "Encode", { 7, 79, 84, 50 } },
+        { MainDialog::kDecodeButtonId, "Decode", { 97, 79, 84, 50 } },
     };
     for (const ButtonCase& b : buttons) {
         SCOPED_TRACE(b.Name);
@@ -76,9 +76,9 @@ TEST_F(MainDialogTest, HasTheTemplatesCaptionSizeAndControls)
         EXPECT_EQ(button->iconSize(), QSize(106, 67));
         EXPECT_EQ(button->accessibleName(), QString::fromLatin1(b.Name));
     }
-    EXPECT_EQ(Dialog.ControlText(MainDialog::NoticeId), UiResources::String(111));
+    EXPECT_EQ(Dialog.ControlText(MainDialog::kNoticeId), UiResources::String(111));
     EXPECT_EQ(
-        Dialog.Control(MainDialog::PromoLineId)->geometry(), Dialog.Units().ToPixels(DluRect { 7, 157, 174, 33 }));
+        Dialog.Control(MainDialog::kPromoLineId)->geometry(), Dialog.Units().ToPixels(DluRect { 7, 157, 174, 33 }));
 }
 
 TEST_F(MainDialogTest, BannerSitsAboveTheButtons)
@@ -88,7 +88,7 @@ TEST_F(MainDialogTest, BannerSitsAboveTheButtons)
     EXPECT_EQ(banner.size(), QSize(232, 71));
     EXPECT_GE(banner.left(), 0);
     EXPECT_LE(banner.right(), Dialog.width() - 1);
-    EXPECT_LT(banner.bottom(), Dialog.Button(MainDialog::EncodeButtonId)->geometry().top());
+    EXPECT_LT(banner.bottom(), Dialog.Button(MainDialog::kEncodeButtonId)->geometry().top());
 }
 
 TEST_F(MainDialogTest, NoticeAndEveryPromotionalLineFitTheirRectangles)
@@ -100,9 +100,9 @@ TEST_F(MainDialogTest, NoticeAndEveryPromotionalLineFitTheirRectangles)
         EXPECT_LE(needed.height(), label->height()) << text.toStdString();
         EXPECT_LE(needed.width(), label->width()) << text.toStdString();
     };
-    fits(MainDialog::NoticeId, UiResources::String(111));
+    fits(MainDialog::kNoticeId, UiResources::String(111));
     for (int id = 102; id <= 110; ++id)
-        fits(MainDialog::PromoLineId, UiResources::String(id));
+        fits(MainDialog::kPromoLineId, UiResources::String(id));
 }
 
 TEST_F(MainDialogTest, StartUpSeedsTheGeneratorFromTheClockThenDrawsThePromotionalLine)
@@ -110,7 +110,7 @@ TEST_F(MainDialogTest, StartUpSeedsTheGeneratorFromTheClockThenDrawsThePromotion
     const auto before = static_cast<uint32_t>(std::time(nullptr));
     Dialog.show();
     const auto after = static_cast<uint32_t>(std::time(nullptr));
-    const QString shown = Dialog.ControlText(MainDialog::PromoLineId);
+    const QString shown = Dialog.ControlText(MainDialog::kPromoLineId);
     bool matches = false;
     for (uint32_t seed = before; seed <= after; ++seed)
         matches = matches || shown == PromoAfterSeed(seed);
@@ -128,9 +128,9 @@ TEST_F(MainDialogTest, EachEncodeOrDecodeDialogIsFollowedByAFreshPromotionalLine
 {
     Dialog.show();
     const DialogCase cases[] = {
-        { "Encode", MainDialog::EncodeButtonId, "Encode Image", 1 },
-        { "Decode", MainDialog::DecodeButtonId, "Decode", 2 },
-        { "EncodeAccepted", MainDialog::EncodeButtonId, "Encode Image", 77 },
+        { "Encode", MainDialog::kEncodeButtonId, "Encode Image", 1 },
+        { "Decode", MainDialog::kDecodeButtonId, "Decode", 2 },
+        { "EncodeAccepted", MainDialog::kEncodeButtonId, "Encode Image", 77 },
     };
     for (const DialogCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -147,7 +147,7 @@ TEST_F(MainDialogTest, EachEncodeOrDecodeDialogIsFollowedByAFreshPromotionalLine
         Dialog.Button(c.ButtonId)->click();
         EXPECT_TRUE(close.Done());
         EXPECT_EQ(close.Title(), QString::fromLatin1(c.Caption));
-        EXPECT_EQ(Dialog.ControlText(MainDialog::PromoLineId), expected);
+        EXPECT_EQ(Dialog.ControlText(MainDialog::kPromoLineId), expected);
         // Exactly one draw: the line, and nothing else, took from the generator.
         RuntimeSrand(c.Seed);
         RuntimeRand();
@@ -171,7 +171,7 @@ TEST_F(MainDialogTest, WindowMenuEndsWithASeparatorAndTheAboutEntry)
     ASSERT_GE(actions.size(), 2);
     EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
     EXPECT_EQ(actions.last()->text(), QStringLiteral("&About Lumaquill..."));
-    EXPECT_EQ(actions.last()->data().toInt(), MainDialog::AboutCommand);
+    EXPECT_EQ(actions.last()->data().toInt(), MainDialog::kAboutCommand);
 
     test::ModalAction about(test::RejectDialog());
     actions.last()->trigger();
@@ -206,7 +206,7 @@ TEST_F(MainDialogTest, F1OpensTheAboutBox)
     Dialog.show();
     test::ModalAction about(test::RejectDialog());
     QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-    QApplication::sendEvent(Dialog.Button(MainDialog::EncodeButtonId), &f1);
+    QApplication::sendEvent(Dialog.Button(MainDialog::kEncodeButtonId), &f1);
     EXPECT_TRUE(about.Done());
     EXPECT_EQ(about.Title(), QStringLiteral("About Lumaquill"));
 }
@@ -215,11 +215,11 @@ TEST_F(MainDialogTest, F1OpensTheAboutBox)
 TEST_F(MainDialogTest, TheAboutButtonOpensTheAboutBox)
 {
     Dialog.show();
-    ASSERT_NE(Dialog.Button(MainDialog::AboutButtonId), nullptr);
-    EXPECT_TRUE(Dialog.Button(MainDialog::AboutButtonId)->isVisible());
-    EXPECT_EQ(Dialog.Button(MainDialog::AboutButtonId)->text(), QStringLiteral("&About..."));
+    ASSERT_NE(Dialog.Button(MainDialog::kAboutButtonId), nullptr);
+    EXPECT_TRUE(Dialog.Button(MainDialog::kAboutButtonId)->isVisible());
+    EXPECT_EQ(Dialog.Button(MainDialog::kAboutButtonId)->text(), QStringLiteral("&About..."));
     test::ModalAction about(test::RejectDialog());
-    Dialog.Button(MainDialog::AboutButtonId)->click();
+    Dialog.Button(MainDialog::kAboutButtonId)->click();
     EXPECT_TRUE(about.Done());
     EXPECT_EQ(about.Title(), QStringLiteral("About Lumaquill"));
 }
@@ -230,12 +230,12 @@ TEST_F(MainDialogTest, EscapeKeepsTheWindowCtrlQClosesItAndThePicturesHaveMnemon
 {
     Dialog.show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(Dialog.Button(MainDialog::EncodeButtonId), &escape);
+    QApplication::sendEvent(Dialog.Button(MainDialog::kEncodeButtonId), &escape);
     EXPECT_TRUE(Dialog.isVisible());
-    EXPECT_EQ(Dialog.Button(MainDialog::EncodeButtonId)->shortcut().toString(), QStringLiteral("Alt+E"));
-    EXPECT_EQ(Dialog.Button(MainDialog::DecodeButtonId)->shortcut().toString(), QStringLiteral("Alt+D"));
+    EXPECT_EQ(Dialog.Button(MainDialog::kEncodeButtonId)->shortcut().toString(), QStringLiteral("Alt+E"));
+    EXPECT_EQ(Dialog.Button(MainDialog::kDecodeButtonId)->shortcut().toString(), QStringLiteral("Alt+D"));
     QKeyEvent quit(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier);
-    QApplication::sendEvent(Dialog.Button(MainDialog::EncodeButtonId), &quit);
+    QApplication::sendEvent(Dialog.Button(MainDialog::kEncodeButtonId), &quit);
     EXPECT_FALSE(Dialog.isVisible());
 }
 
@@ -243,7 +243,7 @@ TEST_F(MainDialogTest, SystemCommandsAreMaskedAndOthersIgnored)
 {
     Dialog.show();
     test::ModalAction about(test::RejectDialog());
-    Dialog.OnSysCommand(MainDialog::AboutCommand | 0x3);
+    Dialog.OnSysCommand(MainDialog::kAboutCommand | 0x3);
     EXPECT_TRUE(about.Done());
     Dialog.OnSysCommand(0xF010);
     EXPECT_TRUE(Dialog.isVisible());
@@ -261,11 +261,11 @@ TEST_F(MainDialogTest, DropsOnTheButtonsOpenTheirDialogWithTheFileChosen)
     test::ModalAction encode([&](QWidget* window) {
         auto* dialog = qobject_cast<EncodeDialog*>(window);
         ASSERT_NE(dialog, nullptr);
-        payloadLine = dialog->ControlText(EncodeDialog::ChosenPayloadId);
-        dataSize = dialog->ControlText(EncodeDialog::DataSizeId);
+        payloadLine = dialog->ControlText(EncodeDialog::kChosenPayloadId);
+        dataSize = dialog->ControlText(EncodeDialog::kDataSizeId);
         dialog->reject();
     });
-    test::DropFilesOn(Dialog.Button(MainDialog::EncodeButtonId), { image });
+    test::DropFilesOn(Dialog.Button(MainDialog::kEncodeButtonId), { image });
     EXPECT_TRUE(encode.Done());
     EXPECT_EQ(payloadLine, QStringLiteral("Encoding: container1.bmp"));
     EXPECT_NE(dataSize, QStringLiteral("Data Size : 0"));
@@ -274,10 +274,10 @@ TEST_F(MainDialogTest, DropsOnTheButtonsOpenTheirDialogWithTheFileChosen)
     test::ModalAction decode([&](QWidget* window) {
         auto* dialog = qobject_cast<DecodeDialog*>(window);
         ASSERT_NE(dialog, nullptr);
-        imageLine = dialog->ControlText(DecodeDialog::ChosenImageId);
+        imageLine = dialog->ControlText(DecodeDialog::kChosenImageId);
         dialog->reject();
     });
-    test::DropFilesOn(Dialog.Button(MainDialog::DecodeButtonId), { image });
+    test::DropFilesOn(Dialog.Button(MainDialog::kDecodeButtonId), { image });
     EXPECT_TRUE(decode.Done());
     EXPECT_EQ(imageLine, QStringLiteral("Image: container1.bmp, 40 x 30 pixels"));
     EXPECT_EQ(Engine.Width(), 40);
@@ -289,7 +289,7 @@ TEST_F(MainDialogTest, AnUnusableDropSaysWhyAndOpensNothing)
 {
     QTemporaryDir folder;
     Dialog.show();
-    test::DropFilesOn(Dialog.Button(MainDialog::DecodeButtonId), { folder.path() });
+    test::DropFilesOn(Dialog.Button(MainDialog::kDecodeButtonId), { folder.path() });
     ASSERT_EQ(Prompts.Messages.size(), 1u);
     EXPECT_TRUE(Prompts.Messages[0].Text.endsWith(QStringLiteral("is a folder. Please drop a file.")));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -51,7 +51,7 @@ TEST(StegAppTest, APictureGivenOpensTheDecodeDialogWithItChosen)
     QString chosen;
     test::OnDialog decode(QStringLiteral("Decode"), [&](TemplateDialog& dialog) {
         QApplication::processEvents();
-        chosen = dialog.ControlText(DecodeDialog::ChosenImageId);
+        chosen = dialog.ControlText(DecodeDialog::kChosenImageId);
         dialog.reject();
         // Then the main window, which the decode dialog was over.
         QMetaObject::invokeMethod(

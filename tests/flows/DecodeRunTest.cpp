@@ -1,7 +1,7 @@
 #include "core/MessageText.h"
-#include "engine/AtomicFile.h"
 #include "flows/FlowHarness.h"
 #include "flows/Payload.h"
+#include "io/AtomicFile.h"
 
 #include <algorithm>
 #include <filesystem>

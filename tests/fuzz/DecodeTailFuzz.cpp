@@ -16,9 +16,9 @@
 #include "core/ByteOrder.h"
 #include "engine/CappedInflate.h"
 #include "engine/ContainerFormat.h"
-#include "engine/DecodeTail.h"
 #include "engine/StegEngine.h"
 #include "engine/StoredName.h"
+#include "io/Utf8.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -89,7 +89,7 @@ void CheckDelivery(const TailInput& input, const std::optional<std::vector<uint8
     engine.SetFrontend(front.With(&save));
     std::string holder = "not yet";
     const DecodeOutcome outcome
-        = DeliverPayload(engine, input.Payload, input.PayloadSize, input.Name, input.Cap, holder);
+        = engine.DeliverPayload(input.Payload, input.PayloadSize, input.Name, input.Cap, holder);
     LUMAQUILL_FUZZ_CHECK(front.Idle());
     if (!expected) {
         LUMAQUILL_FUZZ_CHECK(outcome == NothingDecoded && !save.Offered);

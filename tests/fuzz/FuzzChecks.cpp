@@ -1,6 +1,6 @@
 #include "FuzzChecks.h"
 
-#include "engine/StoredName.h"
+#include "io/Utf8.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -34,13 +34,13 @@ TEST_F(DecodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1045, "QLabel", "From which image do you want to decode?", { 7, 77, 136, 8 } },
             { 1053, "QPushButton", "Image", { 7, 87, 79, 14 } },
             { 1000, "QPushButton", "Preview", { 102, 87, 79, 14 } },
-            { IdOk, "QPushButton", "Decode", { 97, 141, 84, 50 } },
+            { kIdOk, "QPushButton", "Decode", { 97, 141, 84, 50 } },
             { 1070, "QLabel", "Image: none chosen yet", { 7, 104, 174, 10 } },
         });
-    EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
-    EXPECT_TRUE(Dialog.Button(IdOk)->isDefault());
-    EXPECT_FALSE(Dialog.Button(IdOk)->icon().isNull());
-    EXPECT_EQ(Dialog.Button(IdOk)->iconSize(), QSize(106, 67));
+    EXPECT_EQ(Dialog.Control(kIdCancel), nullptr);
+    EXPECT_TRUE(Dialog.Button(kIdOk)->isDefault());
+    EXPECT_FALSE(Dialog.Button(kIdOk)->icon().isNull());
+    EXPECT_EQ(Dialog.Button(kIdOk)->iconSize(), QSize(106, 67));
     EXPECT_EQ(Dialog.BannerSize(), QSize(232, 71));
     ASSERT_NE(Dialog.Preview(), nullptr);
     EXPECT_EQ(Dialog.Preview()->parentWidget(), &Dialog);
@@ -52,7 +52,7 @@ TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingPictureAndCancelChangesNoth
     test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
     DecodeDialog dialog(container.Engine, Prompts);
     Prompts.AnswerFile(std::nullopt);
-    dialog.Button(DecodeDialog::ImageButtonId)->click();
+    dialog.Button(DecodeDialog::kImageButtonId)->click();
     ASSERT_EQ(Prompts.FileRequests.size(), 1u);
     const FilePromptOptions& options = Prompts.FileRequests[0].Options;
     EXPECT_FALSE(Prompts.FileRequests[0].Save);
@@ -72,7 +72,7 @@ TEST_F(DecodeDialogTest, PreviewShowsTheEnginesImageAtItsSizeAgainAfterBeingClos
     DecodeDialog dialog(container.Engine, Prompts);
     dialog.show();
     for (int round = 0; round < 2; ++round) {
-        dialog.Button(DecodeDialog::PreviewButtonId)->click();
+        dialog.Button(DecodeDialog::kPreviewButtonId)->click();
         EXPECT_TRUE(dialog.Preview()->isVisible());
         EXPECT_EQ(dialog.Preview()->frameGeometry().size(), QSize(40, 30));
         dialog.Preview()->close();
@@ -100,20 +100,20 @@ TEST(DecodeDialogDropTest, DroppedImagesAreChosenAndTheLineNamesThem)
     test::ScriptedPrompts prompts;
     DecodeDialog dialog(container.Engine, prompts);
     dialog.show();
-    EXPECT_EQ(dialog.ControlText(DecodeDialog::ChosenImageId),
+    EXPECT_EQ(dialog.ControlText(DecodeDialog::kChosenImageId),
         QStringLiteral("Image: the image from before, 20 x 10 pixels"));
-    for (int button : { DecodeDialog::ImageButtonId, int(IdOk) }) {
+    for (int button : { DecodeDialog::kImageButtonId, int(kIdOk) }) {
         SCOPED_TRACE(button);
         test::DropFilesOn(dialog.Button(button), { container.Folder.filePath(QStringLiteral("container1.bmp")) });
         EXPECT_EQ(container.Engine.Width(), 40);
         EXPECT_EQ(
-            dialog.ControlText(DecodeDialog::ChosenImageId), QStringLiteral("Image: container1.bmp, 40 x 30 pixels"));
+            dialog.ControlText(DecodeDialog::kChosenImageId), QStringLiteral("Image: container1.bmp, 40 x 30 pixels"));
         test::DropFilesOn(dialog.Button(button), { container.Folder.filePath(QStringLiteral("container2.bmp")) });
         EXPECT_EQ(
-            dialog.ControlText(DecodeDialog::ChosenImageId), QStringLiteral("Image: container2.bmp, 20 x 10 pixels"));
+            dialog.ControlText(DecodeDialog::kChosenImageId), QStringLiteral("Image: container2.bmp, 20 x 10 pixels"));
     }
     // Anywhere on the window, not only on the buttons.
-    test::DropFilesOn(dialog.Static(DecodeDialog::ChosenImageId), { container.Folder.filePath("container1.bmp") });
+    test::DropFilesOn(dialog.Static(DecodeDialog::kChosenImageId), { container.Folder.filePath("container1.bmp") });
     EXPECT_EQ(container.Engine.Width(), 40);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(prompts.Messages.empty());

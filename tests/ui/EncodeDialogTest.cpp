@@ -51,7 +51,7 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1053, "QPushButton", "Existing Image", { 8, 107, 79, 14 } },
             { 1058, "QCheckBox", "or  Pure Noise Image", { 99, 109, 82, 10 } },
             { 1000, "QPushButton", "Preview", { 8, 123, 79, 14 } },
-            { IdOk, "QPushButton", "Ok", { 97, 141, 84, 50 } },
+            { kIdOk, "QPushButton", "Ok", { 97, 141, 84, 50 } },
             { 1057, "QCheckBox", "Shrink to fit?", { 7, 144, 55, 10 } },
             { 1055, "QLabel", "Data Size : 0", { 7, 169, 71, 8 } },
             { 1056, "QLabel", "Max Size : 0", { 7, 181, 85, 8 } },
@@ -61,12 +61,12 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
             { 1073, "QCheckBox", "Hide from detectors (stealth)", { 7, 243, 174, 10 } },
             { 1074, "QLabel", "", { 7, 255, 174, 16 } },
         });
-    EXPECT_EQ(Dialog.Control(IdCancel), nullptr);
-    EXPECT_FALSE(Dialog.Button(IdOk)->icon().isNull());
-    EXPECT_EQ(Dialog.Button(IdOk)->iconSize(), QSize(106, 67));
-    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::NoiseBoxId)->layoutDirection(), Qt::RightToLeft);
-    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::NoiseBoxId));
-    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::ShrinkBoxId));
+    EXPECT_EQ(Dialog.Control(kIdCancel), nullptr);
+    EXPECT_FALSE(Dialog.Button(kIdOk)->icon().isNull());
+    EXPECT_EQ(Dialog.Button(kIdOk)->iconSize(), QSize(106, 67));
+    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::kNoiseBoxId)->layoutDirection(), Qt::RightToLeft);
+    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::kNoiseBoxId));
+    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::kShrinkBoxId));
     EXPECT_EQ(Dialog.BannerSize(), QSize(232, 71));
 }
 
@@ -75,13 +75,13 @@ TEST_F(EncodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
 TEST_F(EncodeDialogTest, EnterOnACheckBoxIsOk)
 {
     QApplication::setActiveWindow(&Dialog);
-    Dialog.Control(EncodeDialog::FileButtonId)->setFocus();
-    Dialog.Control(EncodeDialog::ShrinkBoxId)->setFocus();
-    test::PressKey(Dialog.Control(EncodeDialog::ShrinkBoxId), Qt::Key_Return);
+    Dialog.Control(EncodeDialog::kFileButtonId)->setFocus();
+    Dialog.Control(EncodeDialog::kShrinkBoxId)->setFocus();
+    test::PressKey(Dialog.Control(EncodeDialog::kShrinkBoxId), Qt::Key_Return);
     EXPECT_TRUE(Prompts.FileRequests.empty());
     ASSERT_EQ(Prompts.Messages.size(), 1u);
     EXPECT_EQ(Prompts.Messages[0].Text, QStringLiteral("No data to encode."));
-    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::ShrinkBoxId));
+    EXPECT_FALSE(Dialog.IsChecked(EncodeDialog::kShrinkBoxId));
 }
 
 // Every button and box has its mnemonic (the picture button keeps Alt+O),
@@ -89,24 +89,24 @@ TEST_F(EncodeDialogTest, EnterOnACheckBoxIsOk)
 TEST_F(EncodeDialogTest, MnemonicsEverywhereAndShrinkComesBeforeOkInTheTabOrder)
 {
     const std::pair<int, const char*> marked[] = {
-        { EncodeDialog::FileButtonId, "&A file" },
-        { EncodeDialog::TypedTextButtonId, "&Typed Text" },
-        { EncodeDialog::ExistingImageButtonId, "&Existing Image" },
-        { EncodeDialog::PreviewButtonId, "&Preview" },
+        { EncodeDialog::kFileButtonId, "&A file" },
+        { EncodeDialog::kTypedTextButtonId, "&Typed Text" },
+        { EncodeDialog::kExistingImageButtonId, "&Existing Image" },
+        { EncodeDialog::kPreviewButtonId, "&Preview" },
     };
     for (const auto& [id, text] : marked)
         EXPECT_EQ(Dialog.Button(id)->text(), QString::fromLatin1(text));
-    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::NoiseBoxId)->text(), QStringLiteral("or  Pure &Noise Image"));
-    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::ShrinkBoxId)->text(), QStringLiteral("&Shrink to fit?"));
-    EXPECT_EQ(Dialog.Button(IdOk)->shortcut().toString(), QStringLiteral("Alt+O"));
+    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::kNoiseBoxId)->text(), QStringLiteral("or  Pure &Noise Image"));
+    EXPECT_EQ(Dialog.CheckBox(EncodeDialog::kShrinkBoxId)->text(), QStringLiteral("&Shrink to fit?"));
+    EXPECT_EQ(Dialog.Button(kIdOk)->shortcut().toString(), QStringLiteral("Alt+O"));
 
     QStringList order;
-    QWidget* widget = Dialog.Control(EncodeDialog::PreviewButtonId);
+    QWidget* widget = Dialog.Control(EncodeDialog::kPreviewButtonId);
     do {
         if (widget->focusPolicy() & Qt::TabFocus)
             order << widget->objectName();
         widget = widget->nextInFocusChain();
-    } while (widget != Dialog.Control(EncodeDialog::PreviewButtonId) && order.size() < 4);
+    } while (widget != Dialog.Control(EncodeDialog::kPreviewButtonId) && order.size() < 4);
     EXPECT_EQ(order.mid(0, 3),
         QStringList({ QStringLiteral("control1000"), QStringLiteral("control1057"), QStringLiteral("control1") }));
 }
@@ -121,11 +121,11 @@ TEST_F(EncodeDialogTest, EnterAfterChoosingAFileDoesNotReopenThePrompt)
     file.write("hello");
     file.close();
     QApplication::setActiveWindow(&Dialog);
-    Dialog.Button(EncodeDialog::FileButtonId)->setFocus();
+    Dialog.Button(EncodeDialog::kFileButtonId)->setFocus();
     Prompts.AnswerFile(file.fileName());
-    test::PressKey(Dialog.Button(EncodeDialog::FileButtonId), Qt::Key_Return);
+    test::PressKey(Dialog.Button(EncodeDialog::kFileButtonId), Qt::Key_Return);
     ASSERT_EQ(Prompts.FileRequests.size(), 1u);
-    EXPECT_EQ(Dialog.focusWidget(), Dialog.Control(EncodeDialog::ExistingImageButtonId));
+    EXPECT_EQ(Dialog.focusWidget(), Dialog.Control(EncodeDialog::kExistingImageButtonId));
     Prompts.AnswerFile(std::nullopt);
     test::PressKey(Dialog.focusWidget(), Qt::Key_Return);
     // The next step's prompt, the picture's, not the file's again.
@@ -145,8 +145,8 @@ TEST_F(EncodeDialogTest, FilePromptsAskForAnExistingFile)
 {
     Prompts.AnswerFile(std::nullopt);
     Prompts.AnswerFile(std::nullopt);
-    Dialog.Button(EncodeDialog::FileButtonId)->click();
-    Dialog.Button(EncodeDialog::ExistingImageButtonId)->click();
+    Dialog.Button(EncodeDialog::kFileButtonId)->click();
+    Dialog.Button(EncodeDialog::kExistingImageButtonId)->click();
     ASSERT_EQ(Prompts.FileRequests.size(), 2u);
     const std::pair<QString, test::FileRequest> expected[] = {
         { QStringLiteral("All files (*.*)|*.*||"), Prompts.FileRequests[0] },
@@ -163,8 +163,8 @@ TEST_F(EncodeDialogTest, FilePromptsAskForAnExistingFile)
         EXPECT_TRUE(request.Options.InitialName.isEmpty());
     }
     // Cancelled prompts change nothing.
-    EXPECT_EQ(Dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 0"));
-    EXPECT_EQ(Dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : 0"));
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::kDataSizeId), QStringLiteral("Data Size : 0"));
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::kMaxSizeId), QStringLiteral("Max Size : 0"));
     EXPECT_TRUE(Prompts.Messages.empty());
 }
 
@@ -177,19 +177,19 @@ TEST_F(EncodeDialogTest, AFileThatCannotBeReadIsReportedAndLeavesNoPayload)
     file.write("hello");
     file.close();
     Prompts.AnswerFile(good);
-    Dialog.Button(EncodeDialog::FileButtonId)->click();
-    const QString size = Dialog.ControlText(EncodeDialog::DataSizeId);
+    Dialog.Button(EncodeDialog::kFileButtonId)->click();
+    const QString size = Dialog.ControlText(EncodeDialog::kDataSizeId);
     EXPECT_NE(size, QStringLiteral("Data Size : 0"));
 
     // Gone between the prompt and the read.
     Prompts.AnswerFile(folder.filePath(QStringLiteral("vanished.txt")));
-    Dialog.Button(EncodeDialog::FileButtonId)->click();
+    Dialog.Button(EncodeDialog::kFileButtonId)->click();
     ASSERT_EQ(Prompts.Messages.size(), 1u);
     EXPECT_EQ(Prompts.Messages[0].Text, QStringLiteral("Could not read the chosen file."));
     EXPECT_EQ(Prompts.Messages[0].Icon, MessageIcon::Exclamation);
     // The size line keeps its text, but the earlier payload is gone.
-    EXPECT_EQ(Dialog.ControlText(EncodeDialog::DataSizeId), size);
-    Dialog.Button(IdOk)->click();
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::kDataSizeId), size);
+    Dialog.Button(kIdOk)->click();
     ASSERT_EQ(Prompts.Messages.size(), 2u);
     EXPECT_EQ(Prompts.Messages[1].Text, QStringLiteral("No data to encode."));
     EXPECT_TRUE(Dialog.isVisible());
@@ -200,7 +200,7 @@ TEST_F(EncodeDialogTest, EscapeEndsTheDialogWithCancelAndHidesThePreview)
     test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
     EncodeDialog dialog(container.Engine, Prompts);
     test::ModalAction escape([&](QWidget* window) {
-        dialog.Button(EncodeDialog::PreviewButtonId)->click();
+        dialog.Button(EncodeDialog::kPreviewButtonId)->click();
         EXPECT_TRUE(dialog.Preview()->isVisible());
         test::PressKey(window, Qt::Key_Escape);
     });
@@ -236,29 +236,29 @@ TEST(EncodeDialogDropTest, DropsChooseThePayloadAndTheContainerAndTheLinesNameTh
     test::ScriptedPrompts prompts;
     EncodeDialog dialog(engine, prompts);
     dialog.show();
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: nothing chosen yet"));
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: no image chosen yet"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: nothing chosen yet"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenContainerId), QStringLiteral("Into: no image chosen yet"));
 
     const QString payload = WriteSmallFile(container.Folder, QStringLiteral("notes.txt"));
-    test::DropFilesOn(dialog.Button(EncodeDialog::FileButtonId), { payload });
-    EXPECT_NE(dialog.ControlText(EncodeDialog::DataSizeId), QStringLiteral("Data Size : 0"));
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+    test::DropFilesOn(dialog.Button(EncodeDialog::kFileButtonId), { payload });
+    EXPECT_NE(dialog.ControlText(EncodeDialog::kDataSizeId), QStringLiteral("Data Size : 0"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
 
     test::DropFilesOn(
-        dialog.Button(EncodeDialog::ExistingImageButtonId), { container.Folder.filePath("container1.bmp") });
+        dialog.Button(EncodeDialog::kExistingImageButtonId), { container.Folder.filePath("container1.bmp") });
     EXPECT_TRUE(engine.IsUsableContainer());
     EXPECT_EQ(
-        dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: container1.bmp, 80 x 60 pixels"));
-    EXPECT_NE(dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : 0"));
+        dialog.ControlText(EncodeDialog::kChosenContainerId), QStringLiteral("Into: container1.bmp, 80 x 60 pixels"));
+    EXPECT_NE(dialog.ControlText(EncodeDialog::kMaxSizeId), QStringLiteral("Max Size : 0"));
 
-    dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: a new pure noise image"));
-    dialog.SetChecked(EncodeDialog::NoiseBoxId, false);
+    dialog.SetChecked(EncodeDialog::kNoiseBoxId, true);
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenContainerId), QStringLiteral("Into: a new pure noise image"));
+    dialog.SetChecked(EncodeDialog::kNoiseBoxId, false);
 
     // A file that is no bitmap is named as unusable.
-    test::DropFilesOn(dialog.Button(EncodeDialog::ExistingImageButtonId), { payload });
+    test::DropFilesOn(dialog.Button(EncodeDialog::kExistingImageButtonId), { payload });
     EXPECT_EQ(
-        dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: notes.txt, which cannot be used"));
+        dialog.ControlText(EncodeDialog::kChosenContainerId), QStringLiteral("Into: notes.txt, which cannot be used"));
     EXPECT_TRUE(prompts.Messages.empty());
     EXPECT_TRUE(prompts.FileRequests.empty());
 }
@@ -272,13 +272,13 @@ TEST(EncodeDialogDropTest, DropsOnTheWindowChooseByTheFilesName)
     test::ScriptedPrompts prompts;
     EncodeDialog dialog(engine, prompts);
     dialog.show();
-    QWidget* elsewhere = dialog.Static(EncodeDialog::FitLineId);
+    QWidget* elsewhere = dialog.Static(EncodeDialog::kFitLineId);
     test::DropFilesOn(elsewhere, { WriteSmallFile(container.Folder, QStringLiteral("notes.txt")) });
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
     test::DropFilesOn(elsewhere, { container.Folder.filePath("container1.bmp") });
     EXPECT_EQ(
-        dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: container1.bmp, 80 x 60 pixels"));
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
+        dialog.ControlText(EncodeDialog::kChosenContainerId), QStringLiteral("Into: container1.bmp, 80 x 60 pixels"));
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: notes.txt"));
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
@@ -289,7 +289,7 @@ TEST(EncodeDialogDropTest, AContainerLeftFromBeforeIsShownWithItsSize)
     test::ScriptedPrompts prompts;
     EncodeDialog dialog(container.Engine, prompts);
     dialog.show();
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenContainerId),
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenContainerId),
         QStringLiteral("Into: the image from before, 40 x 30 pixels"));
 }
 
@@ -305,16 +305,16 @@ TEST(EncodeDialogDropTest, TypedTextAndLongNamesShowInTheirLine)
         auto* text = qobject_cast<TemplateDialog*>(window);
         ASSERT_NE(text, nullptr);
         text->SetControlText(1016, QStringLiteral("hello"));
-        text->Button(IdOk)->click();
+        text->Button(kIdOk)->click();
     });
-    dialog.Button(EncodeDialog::TypedTextButtonId)->click();
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: typed text"));
+    dialog.Button(EncodeDialog::kTypedTextButtonId)->click();
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: typed text"));
 
     QTemporaryDir folder;
     const QString name = QString(120, QLatin1Char('n')) + QStringLiteral(".txt");
-    test::DropFilesOn(dialog.Button(EncodeDialog::FileButtonId), { WriteSmallFile(folder, name) });
-    const QLabel* line = dialog.Static(EncodeDialog::ChosenPayloadId);
-    EXPECT_EQ(dialog.ControlText(EncodeDialog::ChosenPayloadId), QStringLiteral("Encoding: ") + name);
+    test::DropFilesOn(dialog.Button(EncodeDialog::kFileButtonId), { WriteSmallFile(folder, name) });
+    const QLabel* line = dialog.Static(EncodeDialog::kChosenPayloadId);
+    EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: ") + name);
     EXPECT_TRUE(line->text().contains(QChar(0x2026)));
     EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->width());
     EXPECT_EQ(line->toolTip(), QStringLiteral("Encoding: ") + name);
@@ -377,29 +377,29 @@ TEST_F(EncodeDialogStealthTest, TheBoxTurnsNoiseAndShrinkOffAndShowsBothSizes)
 {
     ASSERT_GT(Sizes.Safe, 0u);
     ASSERT_GT(Sizes.Largest, Sizes.Safe);
-    const QString classicMax = Dialog.ControlText(EncodeDialog::MaxSizeId);
-    Dialog.SetChecked(EncodeDialog::NoiseBoxId, true);
-    Dialog.SetChecked(EncodeDialog::ShrinkBoxId, true);
-    EXPECT_TRUE(Dialog.ControlText(EncodeDialog::StealthLineId).isEmpty());
+    const QString classicMax = Dialog.ControlText(EncodeDialog::kMaxSizeId);
+    Dialog.SetChecked(EncodeDialog::kNoiseBoxId, true);
+    Dialog.SetChecked(EncodeDialog::kShrinkBoxId, true);
+    EXPECT_TRUE(Dialog.ControlText(EncodeDialog::kStealthLineId).isEmpty());
 
-    Dialog.SetChecked(EncodeDialog::StealthBoxId, true);
-    for (const int id : { EncodeDialog::NoiseBoxId, EncodeDialog::ShrinkBoxId }) {
+    Dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
+    for (const int id : { EncodeDialog::kNoiseBoxId, EncodeDialog::kShrinkBoxId }) {
         EXPECT_FALSE(Dialog.IsChecked(id)) << id;
         EXPECT_FALSE(Dialog.Control(id)->isEnabled()) << id;
     }
-    EXPECT_EQ(Dialog.ControlText(EncodeDialog::MaxSizeId), QStringLiteral("Max Size : %1").arg(Sizes.Largest));
-    EXPECT_EQ(Dialog.ControlText(EncodeDialog::StealthLineId), kStealthFigures.arg(Sizes.Safe).arg(Sizes.Largest));
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::kMaxSizeId), QStringLiteral("Max Size : %1").arg(Sizes.Largest));
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::kStealthLineId), kStealthFigures.arg(Sizes.Safe).arg(Sizes.Largest));
     EXPECT_EQ(
-        Dialog.ControlText(EncodeDialog::ChosenContainerId), QStringLiteral("Into: container1.bmp, 300 x 200 pixels"));
+        Dialog.ControlText(EncodeDialog::kChosenContainerId), QStringLiteral("Into: container1.bmp, 300 x 200 pixels"));
     EXPECT_TRUE(Prompts.Messages.empty());
 
-    Dialog.SetChecked(EncodeDialog::StealthBoxId, false);
-    for (const int id : { EncodeDialog::NoiseBoxId, EncodeDialog::ShrinkBoxId }) {
+    Dialog.SetChecked(EncodeDialog::kStealthBoxId, false);
+    for (const int id : { EncodeDialog::kNoiseBoxId, EncodeDialog::kShrinkBoxId }) {
         EXPECT_FALSE(Dialog.IsChecked(id)) << id;
         EXPECT_TRUE(Dialog.Control(id)->isEnabled()) << id;
     }
-    EXPECT_EQ(Dialog.ControlText(EncodeDialog::MaxSizeId), classicMax);
-    EXPECT_TRUE(Dialog.ControlText(EncodeDialog::StealthLineId).isEmpty());
+    EXPECT_EQ(Dialog.ControlText(EncodeDialog::kMaxSizeId), classicMax);
+    EXPECT_TRUE(Dialog.ControlText(EncodeDialog::kStealthLineId).isEmpty());
 }
 
 struct PayloadCase {
@@ -429,21 +429,21 @@ TEST_F(EncodeDialogStealthTest, PayloadsAboveTheSafeSizeAreWarnedOfAndAboveTheLa
         test::ScriptedPrompts prompts;
         EncodeDialog dialog(Container.Engine, prompts);
         dialog.show();
-        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
         dialog.ChoosePayloadFile(WriteRandomFile(Container.Folder, QStringLiteral("payload.bin"), c.Length(Sizes)));
-        const uint64_t shown = ShownNumber(dialog.ControlText(EncodeDialog::DataSizeId));
+        const uint64_t shown = ShownNumber(dialog.ControlText(EncodeDialog::kDataSizeId));
         // The stream of incompressible bytes is a little longer than they
         // are, and the stored name "payload.bin" counts too.
         EXPECT_GT(shown, c.Length(Sizes) + 11);
         QString line = StealthFiguresOf(Container.Engine);
         if (*c.Meaning != '\0')
             line += QLatin1Char('\n') + QString::fromUtf8(c.Meaning);
-        EXPECT_EQ(dialog.ControlText(EncodeDialog::StealthLineId), line);
+        EXPECT_EQ(dialog.ControlText(EncodeDialog::kStealthLineId), line);
 
         std::optional<test::ModalAction> password;
         if (!c.Refused)
             password.emplace(test::RejectDialog());
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         if (c.Refused) {
             ASSERT_EQ(prompts.Messages.size(), 1u);
             EXPECT_EQ(prompts.Messages[0].Text, QString::fromStdString(StealthTooLarge(shown, Sizes)));
@@ -486,19 +486,19 @@ TEST(EncodeDialogStealthCoverTest, ALossyOrGreyCoverIsRefusedAsSoonAsItMeetsTheB
         test::ScriptedPrompts prompts;
         EncodeDialog dialog(engine, prompts);
         dialog.show();
-        dialog.SetChecked(EncodeDialog::StealthBoxId, c.TickedFirst);
+        dialog.SetChecked(EncodeDialog::kStealthBoxId, c.TickedFirst);
         dialog.ChooseContainerFile(cover);
-        dialog.SetChecked(EncodeDialog::StealthBoxId, true);
+        dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
         ASSERT_TRUE(engine.IsUsableContainer());
         const QString refusal = QString::fromStdString(c.Refusal);
         ASSERT_EQ(prompts.Messages.size(), 1u);
         EXPECT_EQ(prompts.Messages[0].Text, refusal);
         EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Exclamation);
-        EXPECT_TRUE(dialog.ControlText(EncodeDialog::StealthLineId)
+        EXPECT_TRUE(dialog.ControlText(EncodeDialog::kStealthLineId)
                         .endsWith(QStringLiteral("\nThis picture cannot carry a stealth image.")));
 
         dialog.ChoosePayloadFile(WriteRandomFile(grey.Folder, QStringLiteral("payload.bin"), 10));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         ASSERT_EQ(prompts.Messages.size(), 2u);
         EXPECT_EQ(prompts.Messages[1].Text, refusal);
         EXPECT_EQ(prompts.Messages[1].Icon, MessageIcon::Stop);

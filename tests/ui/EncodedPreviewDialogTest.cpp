@@ -25,8 +25,8 @@ TEST(EncodedPreviewDialogTest, HasItsTemplateControls)
     EXPECT_EQ(dialog.size(), dialog.Units().ToPixels(262, 145));
     test::ExpectControls(dialog,
         {
-            { IdOk, "QPushButton", "Save As", { 152, 124, 50, 14 } },
-            { IdCancel, "QPushButton", "Cancel", { 205, 124, 50, 14 } },
+            { kIdOk, "QPushButton", "Save As", { 152, 124, 50, 14 } },
+            { kIdCancel, "QPushButton", "Cancel", { 205, 124, 50, 14 } },
         });
     EXPECT_TRUE(dialog.SavePath().isEmpty());
 }
@@ -38,7 +38,7 @@ Rect PreviewArea(const EncodedPreviewDialog& dialog, int32_t width, int32_t heig
 {
     const QRect area = dialog.PreviewArea();
     EXPECT_GT(area.top(), 0);
-    EXPECT_LT(area.bottom(), dialog.Button(IdOk)->geometry().top());
+    EXPECT_LT(area.bottom(), dialog.Button(kIdOk)->geometry().top());
     const Rect fitted = FitRect({ 0, 0, area.width(), area.height() }, width, height);
     return { area.left() + fitted.Left, area.top() + fitted.Top, area.left() + fitted.Right,
         area.top() + fitted.Bottom };
@@ -87,7 +87,7 @@ TEST(EncodedPreviewDialogTest, SaveAsOffersTheLosslessFormatsAndEndsWithTheChose
     const QString folder = container.Folder.path();
     prompts.AnswerFile(folder + QStringLiteral("/secret"));
     EncodedPreviewDialog dialog(container.Engine, prompts);
-    test::ModalAction save([&](QWidget*) { dialog.Button(IdOk)->click(); });
+    test::ModalAction save([&](QWidget*) { dialog.Button(kIdOk)->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(dialog.SavePath(), folder + QStringLiteral("/secret.png"));
 
@@ -121,7 +121,7 @@ TEST(EncodedPreviewDialogTest, SaveAsKeepsAWrittenFormatsExtensionAndElseAddsPng
         prompts.AnswerFile(typed);
         EncodedPreviewDialog dialog(engine, prompts);
         dialog.show();
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.SavePath(), saved);
     }
@@ -139,7 +139,7 @@ TEST(EncodedPreviewDialogTest, ALossyNameIsRefusedWithTheReasonAndAskedAgain)
     EncodedPreviewDialog dialog(container.Engine, prompts);
     dialog.SuggestedName = QStringLiteral("holiday.png");
     dialog.show();
-    dialog.Button(IdOk)->click();
+    dialog.Button(kIdOk)->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.SavePath(), QStringLiteral("/tmp/photo.png"));
     ASSERT_EQ(prompts.Messages.size(), 2u);
@@ -160,10 +160,10 @@ TEST(EncodedPreviewDialogTest, CancellingTheSavePromptKeepsTheWindowOpen)
     prompts.AnswerFile(QStringLiteral("/tmp/second.bmp"));
     EncodedPreviewDialog dialog(container.Engine, prompts);
     test::ModalAction saveTwice([&](QWidget*) {
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_TRUE(dialog.SavePath().isEmpty());
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(prompts.FileRequests.size(), 2u);
@@ -175,7 +175,7 @@ TEST(EncodedPreviewDialogTest, CancelEndsWithoutAPath)
     test::TestContainer container(8, 6, Red, Blue);
     test::ScriptedPrompts prompts;
     EncodedPreviewDialog dialog(container.Engine, prompts);
-    test::ModalAction cancel([&](QWidget*) { dialog.Button(IdCancel)->click(); });
+    test::ModalAction cancel([&](QWidget*) { dialog.Button(kIdCancel)->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(dialog.SavePath().isEmpty());
     EXPECT_TRUE(prompts.FileRequests.empty());

@@ -45,8 +45,8 @@ TEST(PasswordDialogTest, EncodeLayoutAsksTwiceAndStartsAtVeryFast)
             { SpeedId, "QComboBox", "Very Fast", {} },
             { SealId, "QCheckBox", "Seal with strong encryption", { 80, 70, 113, 10 } },
             { QuizlockId, "QPushButton", "Quizlock", {} },
-            { IdOk, "QPushButton", "OK", {} },
-            { IdCancel, "QPushButton", "Cancel", {} },
+            { kIdOk, "QPushButton", "OK", {} },
+            { kIdCancel, "QPushButton", "Cancel", {} },
         });
     EXPECT_TRUE(test::LabelTexts(dialog).contains(QStringLiteral("Enter Password:")));
     EXPECT_EQ(dialog.Edit(PasswordId)->echoMode(), QLineEdit::Password);
@@ -58,14 +58,14 @@ TEST(PasswordDialogTest, EncodeLayoutAsksTwiceAndStartsAtVeryFast)
     ASSERT_EQ(speed->count(), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(speed->itemText(i), QString::fromLatin1(entries[i]));
-    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
+    EXPECT_TRUE(dialog.Button(kIdOk)->isDefault());
     for (int id : { ConfirmationId, SpeedId, SealId, QuizlockId })
         EXPECT_TRUE(dialog.Control(id)->isVisible()) << id;
     // Unticked, below the speed list and clear of the buttons.
     EXPECT_FALSE(dialog.IsChecked(SealId));
     EXPECT_TRUE(dialog.Control(SealId)->isEnabled());
     EXPECT_GT(dialog.Control(SealId)->geometry().top(), dialog.Control(SpeedId)->geometry().bottom());
-    EXPECT_LT(dialog.Control(SealId)->geometry().bottom(), dialog.Button(IdOk)->geometry().top());
+    EXPECT_LT(dialog.Control(SealId)->geometry().bottom(), dialog.Button(kIdOk)->geometry().top());
     EXPECT_EQ(test::FocusWhenActivated(dialog), dialog.Edit(PasswordId));
 }
 
@@ -114,8 +114,8 @@ TEST(PasswordDialogTest, DecodeLayoutAsksOnce)
     for (int id : { ConfirmationId, SpeedId, SealId, QuizlockId })
         EXPECT_FALSE(dialog.Control(id)->isVisible()) << id;
     EXPECT_TRUE(dialog.Edit(PasswordId)->isVisible());
-    EXPECT_TRUE(dialog.Button(IdOk)->isVisible());
-    EXPECT_TRUE(dialog.Button(IdCancel)->isVisible());
+    EXPECT_TRUE(dialog.Button(kIdOk)->isVisible());
+    EXPECT_TRUE(dialog.Button(kIdCancel)->isVisible());
 }
 
 struct CheckCase {
@@ -154,7 +154,7 @@ TEST(PasswordDialogTest, ChecksThePasswordInOrderAndStaysOpenOnEachRefusal)
         dialog.show();
         test::TypeText(dialog.Edit(PasswordId), QString::fromUtf8(c.Password));
         test::TypeText(dialog.Edit(ConfirmationId), QString::fromUtf8(c.Confirmation));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         // A typed password never carries questions, even when it is refused.
         EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
         if (*c.Refusal != '\0') {
@@ -192,7 +192,7 @@ TEST(PasswordDialogTest, OkGivesTheDigestsOfThePasswordAndTheChosenSpeed)
         encode.Combo(SpeedId)->setCurrentIndex(encode.Combo(SpeedId)->findText(QStringLiteral("Slow")));
         test::TypeText(encode.Edit(PasswordId), QStringLiteral("abcd"));
         test::TypeText(encode.Edit(ConfirmationId), QStringLiteral("abcd"));
-        encode.Button(IdOk)->click();
+        encode.Button(kIdOk)->click();
     });
     EXPECT_EQ(encode.exec(), QDialog::Accepted);
     EXPECT_EQ(encode.Speed, 3);
@@ -217,7 +217,7 @@ TEST(PasswordDialogTest, OkKeepsThePasswordAndWhetherToSeal)
         dialog.SetChecked(SealId, c.Ticked);
         test::TypeText(dialog.Edit(PasswordId), QStringLiteral("s\u00E9cret"));
         test::TypeText(dialog.Edit(ConfirmationId), QStringLiteral("s\u00E9cret"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.Seal, c.Seal);
         EXPECT_EQ(dialog.Password.View(),
@@ -247,7 +247,7 @@ TEST(PasswordDialogTest, StealthShowsTheSealBoxTickedAndFixedAndTurnsQuestionsOf
     EXPECT_TRUE(dialog.isVisible());
     test::TypeText(dialog.Edit(PasswordId), QStringLiteral("abcd"));
     test::TypeText(dialog.Edit(ConfirmationId), QStringLiteral("abcd"));
-    dialog.Button(IdOk)->click();
+    dialog.Button(kIdOk)->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(dialog.Seal);
     EXPECT_EQ(dialog.Password.View(), "abcd");
@@ -287,7 +287,7 @@ TEST(PasswordDialogTest, CancelAndEscapeEndWithCancel)
 {
     test::ScriptedPrompts prompts;
     PasswordDialog dialog(prompts);
-    test::ModalAction cancel([&](QWidget*) { dialog.Button(IdCancel)->click(); });
+    test::ModalAction cancel([&](QWidget*) { dialog.Button(kIdCancel)->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
 
     PasswordDialog other(prompts);
@@ -304,7 +304,7 @@ void FillSlot(QuizlockSetupDialog& setup, int slotButton, const QString& questio
         ASSERT_NE(dialog, nullptr);
         test::TypeText(dialog->Combo(QuestionId)->lineEdit(), question);
         test::TypeText(dialog->Edit(AnswerId), answer);
-        dialog->Button(IdOk)->click();
+        dialog->Button(kIdOk)->click();
     });
     setup.Button(slotButton)->click();
     EXPECT_TRUE(fill.Done());
@@ -326,7 +326,7 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
         EXPECT_EQ(dialog.Questions.AnswerKeys[0], Sha1Bytes {});
         FillSlot(*quizlock, 1038, QStringLiteral("Second?"), QStringLiteral("two"));
         FillSlot(*quizlock, 1040, QStringLiteral("Fourth?"), QStringLiteral("four"));
-        quizlock->Button(IdOk)->click();
+        quizlock->Button(kIdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(setup.Done());
@@ -400,12 +400,12 @@ TEST(PasswordDialogTest, StoredQuestionsGoStraightToTheAnswerDialog)
                 auto* typed = qobject_cast<QuestionDialog*>(question);
                 ASSERT_NE(typed, nullptr);
                 test::TypeText(typed->Edit(AnswerId), k == 0 ? QStringLiteral("one") : QStringLiteral("two"));
-                typed->Button(IdOk)->click();
+                typed->Button(kIdOk)->click();
             });
             quizlock->Button(1043 + k)->click();
-            EXPECT_EQ(quizlock->ControlText(QuizlockAnswerDialog::FirstStatusId + k), QStringLiteral("Answered"));
+            EXPECT_EQ(quizlock->ControlText(QuizlockAnswerDialog::kFirstStatusId + k), QStringLiteral("Answered"));
         }
-        quizlock->Button(IdOk)->click();
+        quizlock->Button(kIdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(answers.Done());

@@ -33,9 +33,9 @@ TEST(ProgressDialogTest, IsACaptionlessWindowAboveOthersWithTextAndBarOnly)
     EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(dialog.findChildren<QPushButton*>().isEmpty());
-    EXPECT_EQ(dialog.ControlText(ProgressDialog::TextId), QStringLiteral("Some Progress"));
+    EXPECT_EQ(dialog.ControlText(ProgressDialog::kTextId), QStringLiteral("Some Progress"));
     EXPECT_EQ(dialog.size(), dialog.Units().ToPixels(240, 46));
-    EXPECT_EQ(dialog.Control(ProgressDialog::BarId)->geometry(), dialog.Units().ToPixels(DluRect { 7, 21, 226, 18 }));
+    EXPECT_EQ(dialog.Control(ProgressDialog::kBarId)->geometry(), dialog.Units().ToPixels(DluRect { 7, 21, 226, 18 }));
     EXPECT_FALSE(dialog.isVisible());
 }
 
@@ -67,13 +67,13 @@ TEST(ProgressDialogTest, ShowsEveryTextAndBarPositionWhileTheRunBlocks)
         const QImage withText = OnScreen(dialog);
         EXPECT_NE(withText, before) << "text of step " << steps << " not painted";
         EXPECT_EQ(withText, Rendered(dialog)) << "screen lags behind the text of step " << steps;
-        EXPECT_EQ(dialog.ControlText(ProgressDialog::TextId), ProgressCaption::ForUser(caption));
+        EXPECT_EQ(dialog.ControlText(ProgressDialog::kTextId), ProgressCaption::ForUser(caption));
         dialog.StepIt();
         ++steps;
         const QImage withBar = OnScreen(dialog);
         EXPECT_NE(withBar, withText) << "bar of step " << steps << " not painted";
         EXPECT_EQ(withBar, Rendered(dialog)) << "screen lags behind the bar of step " << steps;
-        EXPECT_EQ(dialog.Progress(ProgressDialog::BarId)->value(), steps);
+        EXPECT_EQ(dialog.Progress(ProgressDialog::kBarId)->value(), steps);
     }
     EXPECT_EQ(steps, 5);
     dialog.Hide();
@@ -132,7 +132,7 @@ TEST(ProgressDialogTest, EscapeAndCloseRequestsDoNotEndIt)
 TEST(ProgressDialogTest, ACancellableWindowAsksOnceThroughButtonCloseOrEscape)
 {
     const std::function<void(ProgressDialog&)> requests[] = {
-        [](ProgressDialog& dialog) { dialog.Button(IdCancel)->click(); },
+        [](ProgressDialog& dialog) { dialog.Button(kIdCancel)->click(); },
         [](ProgressDialog& dialog) { dialog.close(); },
         [](ProgressDialog& dialog) { dialog.reject(); },
     };
@@ -142,13 +142,13 @@ TEST(ProgressDialogTest, ACancellableWindowAsksOnceThroughButtonCloseOrEscape)
         ProgressDialog dialog(&owner, [&] { ++asked; });
         EXPECT_EQ(dialog.parentWidget(), &owner);
         EXPECT_TRUE(dialog.isWindow());
-        EXPECT_EQ(dialog.Button(IdCancel)->text(), QStringLiteral("&Cancel"));
+        EXPECT_EQ(dialog.Button(kIdCancel)->text(), QStringLiteral("&Cancel"));
         dialog.Show();
         requests[i](dialog);
         requests[i](dialog);
         EXPECT_EQ(asked, 1) << "request " << i;
         EXPECT_TRUE(dialog.isVisible()) << "request " << i;
-        EXPECT_FALSE(dialog.Button(IdCancel)->isEnabled()) << "request " << i;
+        EXPECT_FALSE(dialog.Button(kIdCancel)->isEnabled()) << "request " << i;
         dialog.Hide();
     }
 }

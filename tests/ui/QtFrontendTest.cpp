@@ -85,7 +85,7 @@ TEST(QtFrontendTest, ProgressIsAHiddenProgressWindow)
     auto* relay = dynamic_cast<ProgressRelay*>(progress.get());
     ASSERT_NE(relay, nullptr);
     EXPECT_FALSE(relay->Window().isVisible());
-    EXPECT_EQ(relay->Window().Button(IdCancel), nullptr);
+    EXPECT_EQ(relay->Window().Button(kIdCancel), nullptr);
     EXPECT_FALSE(relay->CancelRequested());
 }
 

@@ -53,10 +53,10 @@ TEST(QuestionDialogTest, HasItsControlsAndNoCancelButton)
             { QuestionId, "QComboBox", "", {} },
             { AnswerId, "QLineEdit", "", {} },
             { HintId, "QLineEdit", "", {} },
-            { IdOk, "QPushButton", "OK", {} },
+            { kIdOk, "QPushButton", "OK", {} },
         });
-    EXPECT_EQ(dialog.Control(IdCancel), nullptr);
-    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
+    EXPECT_EQ(dialog.Control(kIdCancel), nullptr);
+    EXPECT_TRUE(dialog.Button(kIdOk)->isDefault());
     EXPECT_EQ(test::LabelTexts(dialog),
         QStringList({ QStringLiteral("Question:"), QStringLiteral("Answer:"), QStringLiteral("Hint:") }));
     EXPECT_EQ(dialog.Edit(AnswerId)->echoMode(), QLineEdit::Normal);
@@ -115,7 +115,7 @@ TEST(QuestionDialogTest, SetupModeShowsOptionalAsTheHintsPlaceholderAndStoresWha
         test::TypeText(dialog.Edit(AnswerId), QStringLiteral("abc"));
         dialog.Edit(HintId)->clear();
         test::TypeText(dialog.Edit(HintId), QStringLiteral("caf\u00E9"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(dialog.Question, "Our street?");
@@ -135,7 +135,7 @@ TEST(QuestionDialogTest, PickingASampleAndConfirmingLeavesTheHintEmpty)
         QComboBox* combo = dialog.Combo(QuestionId);
         combo->setCurrentIndex(combo->findText(QStringLiteral("My favourite colour?")));
         test::TypeText(dialog.Edit(AnswerId), QStringLiteral("abc"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(dialog.Question, "My favourite colour?");
@@ -154,7 +154,7 @@ TEST(QuestionDialogTest, SetupRefusesAQuestionWithoutAnAnswer)
     QuestionDialog dialog(key, prompts);
     test::ModalAction fill([&](QWidget*) {
         test::TypeText(dialog.Combo(QuestionId)->lineEdit(), QStringLiteral("Our street?\n"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(key, AnswerKey("before"));
         EXPECT_TRUE(dialog.Question.empty());
@@ -189,7 +189,7 @@ TEST(QuestionDialogTest, EmptyAnswersPassWhereNoQuestionIsSetUp)
         QuestionDialog dialog(key, prompts);
         dialog.AnswerMode = c.AnswerMode;
         dialog.Question = c.Question;
-        test::ModalAction confirm([&](QWidget*) { dialog.Button(IdOk)->click(); });
+        test::ModalAction confirm([&](QWidget*) { dialog.Button(kIdOk)->click(); });
         EXPECT_EQ(dialog.exec(), QDialog::Accepted);
         EXPECT_TRUE(prompts.Messages.empty());
         EXPECT_EQ(dialog.Answer, "");

@@ -19,7 +19,7 @@ namespace {
 constexpr int FirstSlotId = 1037;
 constexpr int FirstQuestionRowId = 1037;
 constexpr int FirstAnswerButtonId = 1043;
-constexpr int FirstStatusId = QuizlockAnswerDialog::FirstStatusId;
+constexpr int kFirstStatusId = QuizlockAnswerDialog::kFirstStatusId;
 constexpr int AnswerId = 1039;
 constexpr int HintId = 1040;
 constexpr int QuestionId = 1041;
@@ -51,7 +51,7 @@ test::ModalAction::Action FillQuestion(const Typed& typed, bool cancel = false)
         if (cancel)
             test::PressKey(dialog, Qt::Key_Escape);
         else
-            dialog->Button(IdOk)->click();
+            dialog->Button(kIdOk)->click();
     };
 }
 
@@ -79,10 +79,10 @@ TEST(QuizlockSetupDialogTest, ShowsFiveUnsetSlots)
             { 1039, "QPushButton", "Add a question...", {} },
             { 1040, "QPushButton", "Add a question...", {} },
             { 1041, "QPushButton", "Add a question...", {} },
-            { IdOk, "QPushButton", "OK", {} },
-            { IdCancel, "QPushButton", "Cancel", {} },
+            { kIdOk, "QPushButton", "OK", {} },
+            { kIdCancel, "QPushButton", "Cancel", {} },
         });
-    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
+    EXPECT_TRUE(dialog.Button(kIdOk)->isDefault());
     EXPECT_EQ(test::LabelTexts(dialog),
         QStringList({ QStringLiteral("Ask up to five questions that only the recipient can answer. The answers, "
                                      "exactly as typed, take the place of the password."),
@@ -160,7 +160,7 @@ TEST(QuizlockSetupDialogTest, AReopenedSlotShowsItsQuestionAndHintAndWantsTheAns
         EXPECT_EQ(question->ControlText(QuestionId), QStringLiteral("Our street?"));
         EXPECT_EQ(question->ControlText(HintId), QStringLiteral("door"));
         EXPECT_TRUE(question->ControlText(AnswerId).isEmpty());
-        question->Button(IdOk)->click();
+        question->Button(kIdOk)->click();
         EXPECT_TRUE(question->isVisible());
         test::TypeText(question->Edit(AnswerId), QStringLiteral("Oak\n"));
     });
@@ -218,20 +218,20 @@ TEST(QuizlockAnswerDialogTest, ShowsARowForEachStoredQuestionOnly)
     for (int k = 0; k < 2; ++k) {
         EXPECT_TRUE(dialog.Static(FirstQuestionRowId + k)->isVisible());
         EXPECT_EQ(dialog.ControlText(FirstQuestionRowId + k), QString::fromLatin1(shown[k]));
-        EXPECT_TRUE(dialog.Static(FirstStatusId + k)->isVisible());
-        EXPECT_EQ(dialog.ControlText(FirstStatusId + k), QStringLiteral("Unanswered"));
+        EXPECT_TRUE(dialog.Static(kFirstStatusId + k)->isVisible());
+        EXPECT_EQ(dialog.ControlText(kFirstStatusId + k), QStringLiteral("Unanswered"));
         EXPECT_TRUE(dialog.Button(FirstAnswerButtonId + k)->isVisible());
         EXPECT_EQ(dialog.ControlText(FirstAnswerButtonId + k), QStringLiteral("Answer..."));
-        EXPECT_GT(dialog.Button(FirstAnswerButtonId + k)->x(), dialog.Static(FirstStatusId + k)->x());
-        EXPECT_GT(dialog.Static(FirstStatusId + k)->x(), dialog.Static(FirstQuestionRowId + k)->x());
+        EXPECT_GT(dialog.Button(FirstAnswerButtonId + k)->x(), dialog.Static(kFirstStatusId + k)->x());
+        EXPECT_GT(dialog.Static(kFirstStatusId + k)->x(), dialog.Static(FirstQuestionRowId + k)->x());
     }
     for (int k = 2; k < QuestionSet::kSlots; ++k) {
         EXPECT_FALSE(dialog.Static(FirstQuestionRowId + k)->isVisible()) << k;
-        EXPECT_FALSE(dialog.Static(FirstStatusId + k)->isVisible()) << k;
+        EXPECT_FALSE(dialog.Static(kFirstStatusId + k)->isVisible()) << k;
         EXPECT_FALSE(dialog.Button(FirstAnswerButtonId + k)->isVisible()) << k;
     }
-    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
-    EXPECT_EQ(dialog.ControlText(IdCancel), QStringLiteral("Cancel"));
+    EXPECT_TRUE(dialog.Button(kIdOk)->isDefault());
+    EXPECT_EQ(dialog.ControlText(kIdCancel), QStringLiteral("Cancel"));
 }
 
 TEST(QuizlockAnswerDialogTest, TheQuestionDialogShowsTheStoredQuestionAndHintFixed)
@@ -266,21 +266,21 @@ TEST(QuizlockAnswerDialogTest, MarksOnlyTheIdenticalAnswerAndFollowsTheLatest)
     QPushButton* button = dialog.Button(1043);
 
     ClickAndFill(button, { QString(), QStringLiteral("paris") });
-    EXPECT_EQ(dialog.ControlText(FirstStatusId), QStringLiteral("Unanswered"));
+    EXPECT_EQ(dialog.ControlText(kFirstStatusId), QStringLiteral("Unanswered"));
     EXPECT_EQ(questions.Answers[0], "paris");
 
     ClickAndFill(button, { QString(), QStringLiteral("Paris") });
-    EXPECT_EQ(dialog.ControlText(FirstStatusId), QStringLiteral("Answered"));
+    EXPECT_EQ(dialog.ControlText(kFirstStatusId), QStringLiteral("Answered"));
     EXPECT_EQ(questions.Answers[0], "Paris");
 
     ClickAndFill(button, { QString(), QStringLiteral("Lyon") });
-    EXPECT_EQ(dialog.ControlText(FirstStatusId), QStringLiteral("Unanswered"));
+    EXPECT_EQ(dialog.ControlText(kFirstStatusId), QStringLiteral("Unanswered"));
     EXPECT_EQ(questions.Answers[0], "Lyon");
 
     ClickAndFill(button, { QString(), QStringLiteral("Rome") }, true);
     EXPECT_EQ(questions.Answers[0], "Lyon");
     EXPECT_EQ(questions.AnswerKeys[0], stored);
-    EXPECT_EQ(dialog.ControlText(FirstStatusId + 1), QStringLiteral("Unanswered"));
+    EXPECT_EQ(dialog.ControlText(kFirstStatusId + 1), QStringLiteral("Unanswered"));
     EXPECT_TRUE(questions.Answers[1].empty());
 }
 
@@ -294,13 +294,13 @@ TEST(QuizlockAnswerDialogTest, OkRefusesAQuestionLeftUnanswered)
     dialog.show();
     ClickAndFill(dialog.Button(1043), { QString(), QStringLiteral("one") });
     ClickAndFill(dialog.Button(1044), { QString(), QStringLiteral("Two") });
-    dialog.Button(IdOk)->click();
+    dialog.Button(kIdOk)->click();
     EXPECT_TRUE(dialog.isVisible());
     ASSERT_EQ(dialogPrompts.Messages.size(), 1u);
     EXPECT_EQ(dialogPrompts.Messages[0].Text, QStringLiteral("Question #2: Unanswered"));
     EXPECT_EQ(dialogPrompts.Messages[0].Icon, MessageIcon::Stop);
     ClickAndFill(dialog.Button(1044), { QString(), QStringLiteral("two") });
-    dialog.Button(IdOk)->click();
+    dialog.Button(kIdOk)->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialogPrompts.Messages.size(), 1u);

@@ -37,8 +37,8 @@ const DialogTemplate SampleTemplate{
         {20, ControlKind::PushButton, QStringLiteral("Hidden"), {155, 80, 40, 14}, ControlStyle::Hidden},
         {21, ControlKind::PushButton, QStringLiteral("Off"), {155, 96, 40, 14}, ControlStyle::Disabled},
         {22, ControlKind::Edit, QString(), {5, 90, 100, 12}, ControlStyle::MultiLine},
-        {IdOk, ControlKind::PushButton, QStringLiteral("OK"), {5, 112, 50, 14}, ControlStyle::DefaultButton},
-        {IdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {60, 112, 50, 14}},
+        {kIdOk, ControlKind::PushButton, QStringLiteral("OK"), {5, 112, 50, 14}, ControlStyle::DefaultButton},
+        {kIdCancel, ControlKind::PushButton, QStringLiteral("Cancel"), {60, 112, 50, 14}},
     },
 };
 
@@ -83,14 +83,14 @@ TEST(TemplateDialogTest, BuildsEachControlKindAndFindsItById)
         { 14, "QComboBox" },
         { 16, "QCheckBox" },
         { 17, "lumaquill::StepProgressBar" },
-        { IdOk, "QPushButton" },
+        { kIdOk, "QPushButton" },
     };
     for (const KindCase& c : cases) {
         ASSERT_NE(dialog.Control(c.Id), nullptr) << c.Id;
         EXPECT_STREQ(dialog.Control(c.Id)->metaObject()->className(), c.ClassName) << c.Id;
     }
     EXPECT_EQ(dialog.Control(99), nullptr);
-    EXPECT_EQ(dialog.Control(NoControlId), nullptr);
+    EXPECT_EQ(dialog.Control(kNoControlId), nullptr);
     EXPECT_EQ(dialog.Button(10), nullptr);
     EXPECT_NE(dialog.Progress(17), nullptr);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Sample"));
@@ -104,7 +104,7 @@ TEST(TemplateDialogTest, PlacesControlsInDialogUnitsOfItsFont)
     EXPECT_EQ(units.BaseY(), QFontMetrics(dialog.font()).height());
     EXPECT_EQ(dialog.size(), units.ToPixels(200, 130));
     EXPECT_EQ(dialog.Control(10)->geometry(), units.ToPixels(DluRect { 5, 5, 60, 8 }));
-    EXPECT_EQ(dialog.Control(IdOk)->geometry(), units.ToPixels(DluRect { 5, 112, 50, 14 }));
+    EXPECT_EQ(dialog.Control(kIdOk)->geometry(), units.ToPixels(DluRect { 5, 112, 50, 14 }));
     // A combo box's template height is its dropped list's; its field keeps its natural height.
     EXPECT_EQ(dialog.Combo(14)->height(), dialog.Combo(14)->sizeHint().height());
     EXPECT_EQ(dialog.Control(11)->font().pointSize(), 8);
@@ -218,8 +218,8 @@ struct EndingCase {
 TEST(TemplateDialogTest, OkCancelEscapeCloseBoxAndEnterEndTheDialog)
 {
     const EndingCase cases[] = {
-        { "OkButton", [](TemplateDialog& d) { d.Button(IdOk)->click(); }, QDialog::Accepted },
-        { "CancelButton", [](TemplateDialog& d) { d.Button(IdCancel)->click(); }, QDialog::Rejected },
+        { "OkButton", [](TemplateDialog& d) { d.Button(kIdOk)->click(); }, QDialog::Accepted },
+        { "CancelButton", [](TemplateDialog& d) { d.Button(kIdCancel)->click(); }, QDialog::Rejected },
         { "Escape", [](TemplateDialog& d) { SendKey(&d, Qt::Key_Escape); }, QDialog::Rejected },
         { "CloseBox", [](TemplateDialog& d) { d.close(); }, QDialog::Rejected },
         { "EnterInAnEdit", [](TemplateDialog& d) { SendKey(d.Edit(11), Qt::Key_Return); }, QDialog::Accepted },
@@ -264,7 +264,7 @@ TEST(TemplateDialogTest, EnterIsControlOneUnlessAPushButtonHasTheFocus)
             { 32, ControlKind::ComboBox, QString(), { 5, 40, 50, 40 }, ControlStyle::DropDownList,
                 { QStringLiteral("one") } },
             { 33, ControlKind::Edit, QString(), { 60, 40, 50, 12 }, ControlStyle::AutoHScroll },
-            { IdOk, ControlKind::PushButton, QStringLiteral("Ok"), { 60, 60, 50, 14 } },
+            { kIdOk, ControlKind::PushButton, QStringLiteral("Ok"), { 60, 60, 50, 14 } },
         },
     };
     struct FocusCase {
@@ -285,7 +285,7 @@ TEST(TemplateDialogTest, EnterIsControlOneUnlessAPushButtonHasTheFocus)
         int file = 0;
         int ok = 0;
         QObject::connect(dialog.Button(30), &QPushButton::clicked, [&] { ++file; });
-        QObject::connect(dialog.Button(IdOk), &QPushButton::clicked, [&] { ++ok; });
+        QObject::connect(dialog.Button(kIdOk), &QPushButton::clicked, [&] { ++ok; });
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         dialog.Control(30)->setFocus();
@@ -351,7 +351,7 @@ TEST(TemplateDialogTest, HandlersReplaceTheDefaultsAndCommandsAreBound)
 {
     HookedDialog dialog;
     test::ModalAction act([&](QWidget*) {
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
         dialog.accept();
         dialog.Button(19)->click();
         EXPECT_TRUE(dialog.isVisible());

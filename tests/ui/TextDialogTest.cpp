@@ -25,10 +25,10 @@ TEST(TextDialogTest, HasItsTemplateControls)
     test::ExpectControls(dialog,
         {
             { TextEditId, "QPlainTextEdit", "", { 7, 7, 282, 133 } },
-            { IdOk, "QPushButton", "OK", { 186, 148, 50, 14 } },
-            { IdCancel, "QPushButton", "Cancel", { 239, 148, 50, 14 } },
+            { kIdOk, "QPushButton", "OK", { 186, 148, 50, 14 } },
+            { kIdCancel, "QPushButton", "Cancel", { 239, 148, 50, 14 } },
         });
-    EXPECT_TRUE(dialog.Button(IdOk)->isDefault());
+    EXPECT_TRUE(dialog.Button(kIdOk)->isDefault());
     EXPECT_EQ(dialog.MultiLineEdit(TextEditId)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(dialog.MultiLineEdit(TextEditId)->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
@@ -41,8 +41,8 @@ TEST(TextDialogTest, EntryModeWithoutTextStartsEmptyAndWritable)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Text to Encode"));
     EXPECT_TRUE(dialog.ControlText(TextEditId).isEmpty());
     EXPECT_FALSE(dialog.MultiLineEdit(TextEditId)->isReadOnly());
-    EXPECT_TRUE(dialog.Button(IdOk)->isVisible());
-    EXPECT_EQ(dialog.ControlText(IdCancel), QStringLiteral("Cancel"));
+    EXPECT_TRUE(dialog.Button(kIdOk)->isVisible());
+    EXPECT_EQ(dialog.ControlText(kIdCancel), QStringLiteral("Cancel"));
     EXPECT_EQ(test::FocusWhenActivated(dialog), dialog.MultiLineEdit(TextEditId));
 }
 
@@ -54,7 +54,7 @@ TEST(TextDialogTest, EntryModeOkStoresTheTypedTextAsUtf8WithCrLf)
     test::ModalAction type([&](QWidget*) {
         test::TypeText(dialog.MultiLineEdit(TextEditId), QStringLiteral("Dear caf\u00E9\nsee you"));
         EXPECT_TRUE(dialog.isVisible());
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(type.Done());
@@ -67,7 +67,7 @@ TEST(TextDialogTest, EntryModeShowsTheCallersTextAndOkReturnsItUnchanged)
     dialog.Text = "first\r\nsecond\r\n\r\nfourth";
     test::ModalAction confirm([&](QWidget*) {
         EXPECT_EQ(dialog.MultiLineEdit(TextEditId)->toPlainText(), QStringLiteral("first\nsecond\n\nfourth"));
-        dialog.Button(IdOk)->click();
+        dialog.Button(kIdOk)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(dialog.Text, "first\r\nsecond\r\n\r\nfourth");
@@ -76,7 +76,7 @@ TEST(TextDialogTest, EntryModeShowsTheCallersTextAndOkReturnsItUnchanged)
 TEST(TextDialogTest, EntryModeCancelKeepsTheTextEvenAfterEditing)
 {
     const std::pair<const char*, std::function<void(TextDialog&)>> cancels[] = {
-        { "Cancel button", [](TextDialog& dialog) { dialog.Button(IdCancel)->click(); } },
+        { "Cancel button", [](TextDialog& dialog) { dialog.Button(kIdCancel)->click(); } },
         { "Escape", [](TextDialog& dialog) { test::PressKey(&dialog, Qt::Key_Escape); } },
         { "close box", [](TextDialog& dialog) { dialog.close(); } },
     };
@@ -102,13 +102,13 @@ TEST(TextDialogTest, DisplayModeShowsTheTextReadOnlyWithCloseAndNoOk)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Decoded Text"));
         EXPECT_TRUE(dialog.MultiLineEdit(TextEditId)->isReadOnly());
         EXPECT_EQ(dialog.MultiLineEdit(TextEditId)->toPlainText(), QStringLiteral("decoded\nlines \u20AC"));
-        EXPECT_FALSE(dialog.Button(IdOk)->isVisible());
-        EXPECT_EQ(dialog.ControlText(IdCancel), QStringLiteral("Close"));
+        EXPECT_FALSE(dialog.Button(kIdOk)->isVisible());
+        EXPECT_EQ(dialog.ControlText(kIdCancel), QStringLiteral("Close"));
         // Enter neither edits the text nor presses a hidden OK.
         test::PressKey(dialog.MultiLineEdit(TextEditId), Qt::Key_Return, QStringLiteral("\r"));
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.ControlText(TextEditId), QStringLiteral("decoded\r\nlines \u20AC"));
-        dialog.Button(IdCancel)->click();
+        dialog.Button(kIdCancel)->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(dialog.Text, "decoded\r\nlines \xE2\x82\xAC");
@@ -132,11 +132,11 @@ TEST(TextDialogTest, DecodedTextIsCopiedWholeByTheCopyButtonOrCtrlC)
     dialog.Mode = TextDialog::DisplayMode;
     dialog.Text = "first line\r\nsecond line";
     dialog.show();
-    QPushButton* copy = dialog.Button(TextDialog::CopyButtonId);
+    QPushButton* copy = dialog.Button(TextDialog::kCopyButtonId);
     ASSERT_NE(copy, nullptr);
     EXPECT_TRUE(copy->isVisible());
     EXPECT_EQ(copy->text(), QStringLiteral("&Copy"));
-    EXPECT_LT(copy->x(), dialog.Button(IdCancel)->x());
+    EXPECT_LT(copy->x(), dialog.Button(kIdCancel)->x());
     const QString whole = QStringLiteral("first line\nsecond line");
 
     QGuiApplication::clipboard()->clear();
@@ -163,7 +163,7 @@ TEST(TextDialogTest, TheCopyButtonIsHiddenWhileTyping)
 {
     TextDialog dialog;
     dialog.show();
-    EXPECT_FALSE(dialog.Button(TextDialog::CopyButtonId)->isVisible());
+    EXPECT_FALSE(dialog.Button(TextDialog::kCopyButtonId)->isVisible());
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/engine/InvisibleCharacterTable.h: the code points that a
+"""Writes src/io/InvisibleCharacterTable.h: the code points that a
 decoded name drops and a terminal shows escaped, as sorted ranges.
 
 They are every code point of the general categories Cf (format: direction
@@ -33,7 +33,7 @@ HANGUL_FILLERS = (0x115F, 0x1160, 0x3164, 0xFFA0)
 TAGS_BLOCK = range(0xE0000, 0xE0080)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_OUTPUT = os.path.join(HERE, '..', '..', 'src', 'engine', 'InvisibleCharacterTable.h')
+DEFAULT_OUTPUT = os.path.join(HERE, '..', '..', 'src', 'io', 'InvisibleCharacterTable.h')
 
 
 def invisible_code_points():

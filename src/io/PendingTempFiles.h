@@ -2,10 +2,11 @@
 
 namespace lumaquill {
 
-// The temporary files this process has created and not yet renamed or
-// removed. When SIGINT, SIGTERM or SIGHUP arrives (and the process has not
-// ignored it or installed a handler of its own) every pending file is
-// unlinked, then the signal is raised again with its default action, so an
+// The temporary files this process has created, or is about to create, and
+// not yet renamed or removed: a name is added before its file is created,
+// so the file never exists unregistered. When SIGINT, SIGTERM or SIGHUP
+// arrives (and the process has not ignored it or installed a handler of its
+// own) every pending file is unlinked, then the signal is raised again with its default action, so an
 // interrupted write leaves no copy of the data behind.
 //
 // The registry is a fixed table, so the handler only reads memory that was

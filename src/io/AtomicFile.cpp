@@ -1,7 +1,7 @@
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include "core/MessageText.h"
-#include "engine/PendingTempFiles.h"
+#include "io/PendingTempFiles.h"
 
 #include <atomic>
 #include <filesystem>
@@ -96,17 +96,24 @@ public:
     }
 
     // False with errno set when no free name could be created.
+    //
+    // Each name is registered before the file is created, so no signal can
+    // find the file there and not registered: one that arrives before the
+    // open finds nothing to unlink yet. A name already taken is forgotten
+    // again at once; it carries this process's id, so what stands under it
+    // is a leftover of an earlier process that had the same id.
     bool Create(const fs::path& target)
     {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            const fs::path name = TemporaryNameFor(target, attempt);
-            Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            if (Fd >= 0) {
-                Path = name.string();
-                Slot = PendingTempFiles::Add(Path.c_str());
+            Path = TemporaryNameFor(target, attempt).string();
+            Slot = PendingTempFiles::Add(Path.c_str());
+            Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (Fd >= 0)
                 return true;
-            }
-            if (errno != EEXIST)
+            const int error = errno;
+            Release();
+            errno = error;
+            if (error != EEXIST)
                 return false;
         }
         return false;
@@ -138,7 +145,8 @@ public:
         Fd = -1;
     }
 
-    // The file is now the target's: nothing is left to remove.
+    // The name is no longer this write's to remove: the file is now the
+    // target's, or it was never created.
     void Release()
     {
         Path.clear();

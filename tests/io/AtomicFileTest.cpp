@@ -1,4 +1,4 @@
-#include "engine/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include "core/MessageText.h"
 #include "support/TestFiles.h"
@@ -10,6 +10,9 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#ifdef __linux__
+#include <sys/ptrace.h>
+#endif
 #include <unistd.h>
 
 namespace lumaquill {
@@ -212,6 +215,59 @@ TEST(AtomicFile, InterruptedWriteLeavesNoTemporary)
     for (const auto& entry : std::filesystem::directory_iterator(scratch.Path()))
         EXPECT_EQ(entry.path().filename().string(), "secret.bin");
 }
+
+#ifdef __linux__
+
+bool HoldsATemporary(const std::string& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().find(".part-") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// SIGTERM arriving the moment the temporary file has been created leaves
+// nothing either, even in a process that has written nothing before. The
+// child runs traced and stops at every system call; the signal is sent at
+// the first stop that finds the temporary in the folder, the return from
+// the call that created it, and the child goes on untraced from there.
+TEST(AtomicFile, SignalRightAfterTheTemporaryIsCreatedLeavesNoTemporary)
+{
+    constexpr int kCannotTrace = 77;
+    test::ScratchFolder scratch;
+    const std::string target = scratch.File("secret.bin");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
+            ::_exit(kCannotTrace);
+        ::raise(SIGSTOP);
+        const std::vector<uint8_t> bytes(4096, 0x5A);
+        WriteFileAtomically(target, bytes.data(), bytes.size());
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotTrace)
+        GTEST_SKIP() << "this system lets no process trace its child";
+    bool signalled = false;
+    while (!signalled && WIFSTOPPED(status) && ::ptrace(PTRACE_SYSCALL, child, nullptr, nullptr) == 0) {
+        ::waitpid(child, &status, 0);
+        if (WIFSTOPPED(status) && HoldsATemporary(scratch.Path())) {
+            ::kill(child, SIGTERM);
+            signalled = ::ptrace(PTRACE_DETACH, child, nullptr, nullptr) == 0;
+        }
+    }
+    if (!signalled)
+        ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(signalled);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(EntriesIn(scratch.Path()), 0u);
+}
+
+#endif
 
 } // namespace
 } // namespace lumaquill

@@ -64,27 +64,6 @@ private:
     uint32_t Colour;
 };
 
-// The position test of every byte operation: a pixel of the picture. The
-// walk only produces such positions or (-1, -1), so this agrees with the
-// stored format's test (y <= height, x >= 0, y >= 0) on every walk; it also
-// refuses x >= width and y = 0, which the image model would reject.
-bool AtPicturePixel(const StegEngine& engine)
-{
-    return engine.CurX >= 0 && engine.CurX < engine.Width() && engine.CurY >= 1 && engine.CurY <= engine.Height();
-}
-
-void Advance(StegEngine& engine)
-{
-    const Position next = engine.NextPosition();
-    engine.CurX = next.X;
-    engine.CurY = next.Y;
-}
-
-uint8_t Whitening(StegEngine& engine)
-{
-    return static_cast<uint8_t>(engine.WhiteningGen.Range(kWhiteningLow, kWhiteningHigh));
-}
-
 // Embeds bits of value from bit k on into the pixel; returns the new k.
 // REQUIRES: a bit mode.
 int EmbedBits(ChannelPixel& pixel, int32_t mode, uint32_t value, int k)
@@ -145,39 +124,6 @@ bool IsDefinedMode(int32_t mode)
     return mode >= 0 && mode < kEmbedModeCount;
 }
 
-bool WriteWholeByte(StegEngine& engine, uint8_t value)
-{
-    assert(engine.WriteByteIndex >= 0 && engine.WriteByteIndex < kChannels);
-    ChannelPixel pixel(engine.GetPixel(engine.CurX, engine.CurY));
-    pixel.Set(engine.WriteByteIndex, value);
-    engine.WritePixel(engine.CurX, engine.CurY, pixel.Value());
-    if (++engine.WriteByteIndex >= kChannels) {
-        engine.WriteByteIndex = 0;
-        Advance(engine);
-    }
-    return true;
-}
-
-// The reader marks the next pixel as soon as it moves there, where the writer
-// marks it with its next write; the walk sees the same map either way.
-bool ReadWholeByte(StegEngine& engine, uint8_t& out)
-{
-    assert(engine.ReadByteIndex >= 0 && engine.ReadByteIndex < kChannels);
-    const ChannelPixel pixel(engine.GetPixel(engine.CurX, engine.CurY));
-    out = static_cast<uint8_t>(pixel.Get(engine.ReadByteIndex));
-    if (!engine.HeaderMode)
-        out ^= Whitening(engine);
-    engine.UsedPixels.Mark(engine.CurX, engine.CurY);
-    if (++engine.ReadByteIndex >= kChannels) {
-        engine.ReadByteIndex = 0;
-        Advance(engine);
-        if (!AtPicturePixel(engine))
-            return false;
-        engine.UsedPixels.Mark(engine.CurX, engine.CurY);
-    }
-    return true;
-}
-
 void StartBar(ProgressSink& progress, const char* caption, uint32_t count)
 {
     progress.SetText(caption);
@@ -195,15 +141,62 @@ void ShowEncodingStep(ProgressSink& progress, uint32_t done, uint32_t count)
     progress.StepIt();
 }
 
-// In EmbedMode 4 a field ends where the Marker has just been read whole.
-bool EndsWithMarker(const StegEngine& engine, const uint8_t* dest, uint32_t i, uint8_t b)
+} // namespace
+
+// The position test of every byte operation: a pixel of the picture. The
+// walk only produces such positions or (-1, -1), so this agrees with the
+// stored format's test (y <= height, x >= 0, y >= 0) on every walk; it also
+// refuses x >= width and y = 0, which the image model would reject.
+bool StegEngine::AtPicturePixel() const
 {
-    constexpr uint32_t last = KeyMaterial::kMarkerBytes - 1;
-    const auto& marker = engine.Keys.Marker;
-    return i >= last && b == marker[last] && std::memcmp(dest + (i - last), marker.data(), marker.size()) == 0;
+    return CurX >= 0 && CurX < Width() && CurY >= 1 && CurY <= Height();
 }
 
-} // namespace
+uint8_t StegEngine::NextWhitening()
+{
+    return static_cast<uint8_t>(WhiteningGen.Range(kWhiteningLow, kWhiteningHigh));
+}
+
+bool StegEngine::WriteWholeByte(uint8_t value)
+{
+    assert(WriteByteIndex >= 0 && WriteByteIndex < kChannels);
+    ChannelPixel pixel(GetPixel(CurX, CurY));
+    pixel.Set(WriteByteIndex, value);
+    WritePixel(CurX, CurY, pixel.Value());
+    if (++WriteByteIndex >= kChannels) {
+        WriteByteIndex = 0;
+        MoveToNextPosition();
+    }
+    return true;
+}
+
+// The reader marks the next pixel as soon as it moves there, where the writer
+// marks it with its next write; the walk sees the same map either way.
+bool StegEngine::ReadWholeByte(uint8_t& out)
+{
+    assert(ReadByteIndex >= 0 && ReadByteIndex < kChannels);
+    const ChannelPixel pixel(GetPixel(CurX, CurY));
+    out = static_cast<uint8_t>(pixel.Get(ReadByteIndex));
+    if (!HeaderMode)
+        out ^= NextWhitening();
+    UsedPixels.Mark(CurX, CurY);
+    if (++ReadByteIndex >= kChannels) {
+        ReadByteIndex = 0;
+        MoveToNextPosition();
+        if (!AtPicturePixel())
+            return false;
+        UsedPixels.Mark(CurX, CurY);
+    }
+    return true;
+}
+
+// In EmbedMode 4 a field ends where the Marker has just been read whole.
+bool StegEngine::EndsWithMarker(const uint8_t* dest, uint32_t i, uint8_t b) const
+{
+    constexpr uint32_t last = KeyMaterial::kMarkerBytes - 1;
+    const auto& marker = Keys.Marker;
+    return i >= last && b == marker[last] && std::memcmp(dest + (i - last), marker.data(), marker.size()) == 0;
+}
 
 // An EmbedMode outside 0..4 writes nothing and reports failure; no mode
 // outside that range is ever written.
@@ -213,17 +206,17 @@ bool StegEngine::WriteByte(uint8_t value)
     if (!IsUsableContainer() || CurX == -1 || !IsDefinedMode(mode))
         return false;
     if (!HeaderMode)
-        value ^= Whitening(*this);
+        value ^= NextWhitening();
     if (mode == EmbedWholeBytes)
-        return AtPicturePixel(*this) && WriteWholeByte(*this, value);
+        return AtPicturePixel() && WriteWholeByte(value);
     for (int k = 0; k < kByteBits;) {
-        if (!AtPicturePixel(*this))
+        if (!AtPicturePixel())
             return false;
         ChannelPixel pixel(GetPixel(CurX, CurY));
         k = EmbedBits(pixel, mode, value, k);
         AvoidEndLevel(pixel, Keys.LevelByte);
         WritePixel(CurX, CurY, pixel.Value());
-        Advance(*this);
+        MoveToNextPosition();
     }
     return true;
 }
@@ -237,11 +230,11 @@ bool StegEngine::ReadByte(uint8_t& out, bool ignoreEnd)
         return false;
     const int32_t mode = Keys.Mode;
     if (mode == EmbedWholeBytes)
-        return AtPicturePixel(*this) && ReadWholeByte(*this, out);
+        return AtPicturePixel() && ReadWholeByte(out);
     uint32_t bits = 0;
     for (int k = 0; k < kByteBits;) {
         out = static_cast<uint8_t>(bits);
-        if (!AtPicturePixel(*this))
+        if (!AtPicturePixel())
             return false;
         const ChannelPixel pixel(GetPixel(CurX, CurY));
         if (!ignoreEnd && pixel.Average() == Keys.LevelByte) {
@@ -251,11 +244,11 @@ bool StegEngine::ReadByte(uint8_t& out, bool ignoreEnd)
         }
         k = ExtractBits(pixel, mode, bits, k);
         UsedPixels.Mark(CurX, CurY);
-        Advance(*this);
+        MoveToNextPosition();
     }
     out = static_cast<uint8_t>(bits);
     if (!HeaderMode)
-        out ^= Whitening(*this);
+        out ^= NextWhitening();
     return true;
 }
 
@@ -263,12 +256,12 @@ bool StegEngine::ReadByte(uint8_t& out, bool ignoreEnd)
 // the CheckByte behind the end pixel could not be written.
 bool StegEngine::WriteEndPixel()
 {
-    if (!IsUsableContainer() || !AtPicturePixel(*this))
+    if (!IsUsableContainer() || !AtPicturePixel())
         return false;
     ChannelPixel pixel(GetPixel(CurX, CurY));
     MakeEndPixel(pixel, Keys.LevelByte);
     WritePixel(CurX, CurY, pixel.Value());
-    Advance(*this);
+    MoveToNextPosition();
     return WriteByte(Keys.CheckByte);
 }
 
@@ -316,7 +309,7 @@ bool StegEngine::ReadBuffer(uint8_t* dest, uint32_t& count, bool ignoreEnd)
             return b == kEndByte;
         }
         dest[i] = b;
-        if (Keys.Mode == EmbedWholeBytes && EndsWithMarker(*this, dest, i, b)) {
+        if (Keys.Mode == EmbedWholeBytes && EndsWithMarker(dest, i, b)) {
             count = i - (KeyMaterial::kMarkerBytes - 1);
             return false;
         }

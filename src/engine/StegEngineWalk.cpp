@@ -56,4 +56,39 @@ void StegEngine::WritePixel(int32_t x, int32_t y, uint32_t value)
     UsedPixels.Mark(x, y);
 }
 
+void StegEngine::MoveToNextPosition()
+{
+    const Position next = NextPosition();
+    CurX = next.X;
+    CurY = next.Y;
+}
+
+// Marks the current pixel used without touching it and moves on: how the
+// question header passes over pixels, and how a reader steps over the end
+// pixel that WriteEndPixel wrote (the CheckByte after it is read next).
+void StegEngine::PassOverPixel()
+{
+    UsedPixels.Mark(CurX, CurY);
+    MoveToNextPosition();
+}
+
+// Every run starts a new walk here: map cleared, sequential and unwhitened,
+// EmbedMode 1, LevelByte = CheckByte = 128, at the scan's first position.
+void StegEngine::StartHeaderWalk()
+{
+    UsedPixels.Reset();
+    FallbackScan = false;
+    HeaderMode = true;
+    Keys.LevelByte = container::kHeaderLevelByte;
+    Keys.CheckByte = container::kHeaderCheckByte;
+    Keys.Mode = container::kHeaderMode;
+    MoveToNextPosition();
+}
+
+void StegEngine::ReseedGenerators()
+{
+    PositionGen.Reseed(Keys.PositionSeed.data());
+    WhiteningGen.Reseed(Keys.WhiteningSeed.data());
+}
+
 } // namespace lumaquill

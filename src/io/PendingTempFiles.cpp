@@ -1,4 +1,4 @@
-#include "engine/PendingTempFiles.h"
+#include "io/PendingTempFiles.h"
 
 #ifndef _WIN32
 #include <array>

@@ -1,9 +1,7 @@
 #include "engine/ContainerFormat.h"
-#include "engine/DecodeTail.h"
 #include "engine/EmbedMode.h"
 #include "engine/RunMessages.h"
 #include "engine/RunProgress.h"
-#include "engine/RunWalk.h"
 #include "engine/StegEngine.h"
 #include "keys/SpeedSetting.h"
 
@@ -16,12 +14,10 @@
 
 namespace lumaquill {
 
-namespace {
-
 // The question header's field buffer: Capacity(5) bytes plus a terminating
 // zero, never fewer than an answer key. Only the bytes a field reads are
 // written, so the memory behind the rest is never touched.
-class FieldBuffer {
+class StegEngine::FieldBuffer {
 public:
     explicit FieldBuffer(uint32_t capacity)
         : Capacity(capacity)
@@ -62,34 +58,7 @@ private:
     std::unique_ptr<uint8_t[]> Bytes;
 };
 
-// Steps over the end pixel after a field and reads the CheckByte after it.
-uint8_t StepOverEnd(StegEngine& engine)
-{
-    PassOverPixel(engine);
-    uint8_t check = 0;
-    engine.ReadByte(check, false);
-    return check;
-}
-
-// Reads one stored question into slot i (when the slots are lent).
-void ReadQuestion(StegEngine& engine, FieldBuffer& field, size_t i)
-{
-    KeyMaterial& keys = engine.Keys;
-    std::string question = field.ReadText(engine);
-    StepOverEnd(engine);
-    std::string hint = field.ReadText(engine);
-    StepOverEnd(engine);
-    const Sha1Bytes answerKey = field.ReadAnswerKey(engine);
-    StepOverEnd(engine);
-    if (keys.Questions)
-        (*keys.Questions)[i] = std::move(question);
-    if (keys.Hints)
-        (*keys.Hints)[i] = std::move(hint);
-    if (keys.AnswerKeys)
-        (*keys.AnswerKeys)[i] = answerKey;
-    if (keys.UsedFlags)
-        (*keys.UsedFlags)[i] = true;
-}
+namespace {
 
 // The two bytes a zlib stream opens with: compression method 8, a window
 // of at most 32 KB, no preset dictionary, and a check that makes the pair
@@ -121,10 +90,40 @@ bool ReadBody(StegEngine& engine, uint8_t* input, uint32_t capacity, uint32_t& c
     return true;
 }
 
-bool EndHeader(StegEngine& engine, bool questionsFound)
+} // namespace
+
+// Steps over the end pixel after a field and reads the CheckByte after it.
+uint8_t StegEngine::StepOverEnd()
 {
-    engine.Keys.QuizlockPresent = questionsFound;
-    engine.HeaderMode = false;
+    PassOverPixel();
+    uint8_t check = 0;
+    ReadByte(check, false);
+    return check;
+}
+
+// Reads one stored question into slot i (when the slots are lent).
+void StegEngine::ReadQuestion(FieldBuffer& field, size_t i)
+{
+    std::string question = field.ReadText(*this);
+    StepOverEnd();
+    std::string hint = field.ReadText(*this);
+    StepOverEnd();
+    const Sha1Bytes answerKey = field.ReadAnswerKey(*this);
+    StepOverEnd();
+    if (Keys.Questions)
+        (*Keys.Questions)[i] = std::move(question);
+    if (Keys.Hints)
+        (*Keys.Hints)[i] = std::move(hint);
+    if (Keys.AnswerKeys)
+        (*Keys.AnswerKeys)[i] = answerKey;
+    if (Keys.UsedFlags)
+        (*Keys.UsedFlags)[i] = true;
+}
+
+bool StegEngine::EndHeader(bool questionsFound)
+{
+    Keys.QuizlockPresent = questionsFound;
+    HeaderMode = false;
     return questionsFound;
 }
 
@@ -134,12 +133,12 @@ bool EndHeader(StegEngine& engine, bool questionsFound)
 // SpeedSetting 0 to 4 and bits 6-7 zero. A wrong key fails that test in all
 // but about 1 of 2600 cases, so it ends here instead of paying for up to
 // ten million strengthening passes at a speed read from noise.
-std::optional<uint8_t> ReadModeByte(StegEngine& engine)
+std::optional<uint8_t> StegEngine::ReadModeByte()
 {
     uint8_t header[container::kModeHeaderBytes] = { 0, 0 };
     uint32_t count = container::kModeHeaderBytes;
-    engine.Keys.Mode = container::kHeaderMode;
-    engine.ReadBuffer(header, count, false);
+    Keys.Mode = container::kHeaderMode;
+    ReadBuffer(header, count, false);
     const uint8_t modeByte = header[1];
     const int32_t mode = modeByte & container::kModeMask;
     const int32_t speed = (modeByte >> container::kSpeedShift) & container::kSpeedMask;
@@ -150,18 +149,16 @@ std::optional<uint8_t> ReadModeByte(StegEngine& engine)
 
 // The end pixel after the payload and the CheckByte behind it, which a wrong
 // key fails to match in 255 of 256 cases. EmbedMode 4 carries none.
-bool CheckByteMatches(StegEngine& engine)
+bool StegEngine::CheckByteMatches()
 {
-    if (engine.Keys.Mode == EmbedWholeBytes)
+    if (Keys.Mode == EmbedWholeBytes)
         return true;
-    return StepOverEnd(engine) == engine.Keys.CheckByte;
+    return StepOverEnd() == Keys.CheckByte;
 }
-
-} // namespace
 
 bool StegEngine::ReadHeader()
 {
-    StartHeaderWalk(*this);
+    StartHeaderWalk();
     std::array<uint8_t, container::kQuestionSignature.size()> signature = {};
     uint32_t count = signature.size();
     ReadBuffer(signature.data(), count, true);
@@ -169,17 +166,17 @@ bool StegEngine::ReadHeader()
     // 60 pixels of the signature stay passed over, as a writer leaves them.
     const int32_t capacity = Capacity(container::kDecodeCapacityMode);
     if (signature != container::kQuestionSignature || capacity <= 0)
-        return EndHeader(*this, false);
+        return EndHeader(false);
     uint8_t stored = 0;
     ReadByte(stored, false);
     if (stored == 0 || stored > container::kMaxQuestions)
-        return EndHeader(*this, false);
+        return EndHeader(false);
     FieldBuffer field(static_cast<uint32_t>(capacity));
     if (!field.Allocated())
-        return EndHeader(*this, false);
+        return EndHeader(false);
     for (size_t i = 0; i < stored; ++i)
-        ReadQuestion(*this, field, i);
-    return EndHeader(*this, true);
+        ReadQuestion(field, i);
+    return EndHeader(true);
 }
 
 std::string StegEngine::ReadName()
@@ -205,7 +202,7 @@ DecodeOutcome StegEngine::Decode(std::string& result)
     WriteByteIndex = 0;
     ReadByteIndex = 0;
     Keys.PublishSeeds();
-    ReseedGenerators(*this);
+    ReseedGenerators();
     // Capacity(5) bounds the body; a container without room for one decodes
     // nothing.
     const int32_t capacity = Capacity(container::kDecodeCapacityMode);
@@ -219,7 +216,7 @@ DecodeOutcome StegEngine::Decode(std::string& result)
         return NothingDecoded;
     }
     RunProgress progress(*this);
-    const std::optional<uint8_t> written = ReadModeByte(*this);
+    const std::optional<uint8_t> written = ReadModeByte();
     if (StopRequested())
         return DecodeCancelled;
     if (!written)
@@ -239,17 +236,17 @@ DecodeOutcome StegEngine::Decode(std::string& result)
         Cancelled = true;
         return DecodeCancelled;
     }
-    ReseedGenerators(*this);
+    ReseedGenerators();
     uint32_t count = 0;
     const bool read = ReadBody(*this, input.get(), static_cast<uint32_t>(capacity), count);
     // The last chance to stop: what follows may ask where to save.
     if (StopRequested())
         return DecodeCancelled;
-    if (!read || !CheckByteMatches(*this))
+    if (!read || !CheckByteMatches())
         return NothingDecoded;
     const std::string name = ReadName();
     const uint64_t outputCap = container::kOutputFactor * static_cast<uint64_t>(capacity);
-    return DeliverPayload(*this, input.get(), count, name, outputCap, result);
+    return DeliverPayload(input.get(), count, name, outputCap, result);
 }
 
 } // namespace lumaquill

@@ -1,10 +1,8 @@
-#include "engine/DecodeTail.h"
-
-#include "engine/AtomicFile.h"
 #include "engine/CappedInflate.h"
 #include "engine/RunMessages.h"
 #include "engine/StegEngine.h"
 #include "engine/StoredName.h"
+#include "io/AtomicFile.h"
 #include "seal/SealedEnvelope.h"
 #include "seal/SecretBytes.h"
 
@@ -35,9 +33,8 @@ DecodeOutcome StreamDecodedFile(const Frontend& host, std::ostream& out, const s
 // is not a wrong key); the outcome stays FileWritten with the target in the
 // holder.
 DecodeOutcome SaveDecodedFile(
-    StegEngine& engine, const std::vector<uint8_t>& bytes, const std::string& storedName, std::string& holder)
+    const Frontend& host, const std::vector<uint8_t>& bytes, const std::string& storedName, std::string& holder)
 {
-    const Frontend& host = engine.GetFrontend();
     holder.clear();
     if (std::ostream* stream = host.Save ? host.Save->SaveStream() : nullptr)
         return StreamDecodedFile(host, *stream, bytes);
@@ -55,14 +52,14 @@ DecodeOutcome SaveDecodedFile(
 
 // The zlib stream restored within cap bytes; nothing when it is damaged, too
 // large, or the memory runs out (which is said).
-std::optional<std::vector<uint8_t>> Restore(StegEngine& engine, const uint8_t* stream, size_t size, uint64_t cap)
+std::optional<std::vector<uint8_t>> Restore(const Frontend& host, const uint8_t* stream, size_t size, uint64_t cap)
 {
     std::vector<uint8_t> bytes;
     switch (InflateCapped(stream, size, cap, bytes)) {
     case InflateResult::Complete:
         return bytes;
     case InflateResult::OutOfMemory:
-        ShowRunMessage(engine.GetFrontend(), message::kNoOutputBuffer);
+        ShowRunMessage(host, message::kNoOutputBuffer);
         return std::nullopt;
     case InflateResult::Failed:
         break;
@@ -73,36 +70,13 @@ std::optional<std::vector<uint8_t>> Restore(StegEngine& engine, const uint8_t* s
 // A stored name makes the payload a file; without one it is a text, which
 // ends at its first zero byte.
 DecodeOutcome DeliverContent(
-    StegEngine& engine, const std::vector<uint8_t>& bytes, const std::string& storedName, std::string& holder)
+    const Frontend& host, const std::vector<uint8_t>& bytes, const std::string& storedName, std::string& holder)
 {
     if (!storedName.empty())
-        return SaveDecodedFile(engine, bytes, storedName, holder);
+        return SaveDecodedFile(host, bytes, storedName, holder);
     const auto end = std::find(bytes.begin(), bytes.end(), uint8_t { 0 });
     holder.assign(bytes.begin(), end);
     return TextDecoded;
-}
-
-// An envelope opens only with the key text as typed, which the key material
-// then lends; without it, or when the envelope does not authenticate (a
-// wrong key, a changed byte), nothing is decoded. Its plaintext is the zlib
-// stream of the content, restored within the same cap.
-DecodeOutcome DeliverSealed(StegEngine& engine, const std::vector<uint8_t>& envelope, const std::string& storedName,
-    uint64_t outputCap, std::string& holder)
-{
-    const SecretBytes* keyText = engine.Keys.KeyText;
-    if (!keyText)
-        return NothingDecoded;
-    if (engine.Progress)
-        engine.Progress->SetText("Opening Sealed Data");
-    const std::optional<SecretBytes> stream = SealedEnvelope::Open(envelope, keyText->Span());
-    if (!stream)
-        return NothingDecoded;
-    std::optional<std::vector<uint8_t>> content = Restore(engine, stream->data(), stream->size(), outputCap);
-    if (!content)
-        return NothingDecoded;
-    const DecodeOutcome outcome = DeliverContent(engine, *content, storedName, holder);
-    sodium_memzero(content->data(), content->size());
-    return outcome;
 }
 
 std::span<const uint8_t> AsBytes(const std::string& text)
@@ -110,72 +84,92 @@ std::span<const uint8_t> AsBytes(const std::string& text)
     return { reinterpret_cast<const uint8_t*>(text.data()), text.size() };
 }
 
-// The holder arrives with the envelope of a text and leaves with the text.
-DecodeOutcome DeliverSealedText(StegEngine& engine, uint64_t outputCap, std::string& holder)
-{
-    const std::vector<uint8_t> envelope(holder.begin(), holder.end());
-    holder.clear();
-    return DeliverSealed(engine, envelope, std::string(), outputCap, holder);
-}
-
 // False with the outcome set when the stream could not be restored.
-bool Restored(StegEngine& engine, InflateResult result, DecodeOutcome& outcome)
+bool Restored(const Frontend& host, InflateResult result, DecodeOutcome& outcome)
 {
     if (result == InflateResult::Complete)
         return true;
     if (result == InflateResult::OutOfMemory)
-        ShowRunMessage(engine.GetFrontend(), message::kNoOutputBuffer);
+        ShowRunMessage(host, message::kNoOutputBuffer);
     outcome = NothingDecoded;
     return false;
 }
 
-// Whether a restored payload may still be a sealed envelope to open.
-enum class Envelopes { Open, Deliver };
+} // namespace
+
+// An envelope opens only with the key text as typed, which the key material
+// then lends; without it, or when the envelope does not authenticate (a
+// wrong key, a changed byte), nothing is decoded. Its plaintext is the zlib
+// stream of the content, restored within the same cap.
+DecodeOutcome StegEngine::DeliverSealed(
+    const std::vector<uint8_t>& envelope, const std::string& storedName, uint64_t outputCap, std::string& holder)
+{
+    const SecretBytes* keyText = Keys.KeyText;
+    if (!keyText)
+        return NothingDecoded;
+    if (Progress)
+        Progress->SetText("Opening Sealed Data");
+    const std::optional<SecretBytes> stream = SealedEnvelope::Open(envelope, keyText->Span());
+    if (!stream)
+        return NothingDecoded;
+    std::optional<std::vector<uint8_t>> content = Restore(Host, stream->data(), stream->size(), outputCap);
+    if (!content)
+        return NothingDecoded;
+    const DecodeOutcome outcome = DeliverContent(Host, *content, storedName, holder);
+    sodium_memzero(content->data(), content->size());
+    return outcome;
+}
+
+// The holder arrives with the envelope of a text and leaves with the text.
+DecodeOutcome StegEngine::DeliverSealedText(uint64_t outputCap, std::string& holder)
+{
+    const std::vector<uint8_t> envelope(holder.begin(), holder.end());
+    holder.clear();
+    return DeliverSealed(envelope, std::string(), outputCap, holder);
+}
 
 // A text is restored straight into the holder and a file into one buffer,
 // so the decoded bytes exist once.
-DecodeOutcome RestoreAndDeliver(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
+DecodeOutcome StegEngine::RestoreAndDeliver(const uint8_t* payload, size_t size, const std::string& storedName,
     uint64_t outputCap, Envelopes envelopes, std::string& holder)
 {
-    if (engine.Progress)
-        engine.Progress->SetText("Decompressing Data");
+    if (Progress)
+        Progress->SetText("Decompressing Data");
     DecodeOutcome outcome = NothingDecoded;
     const bool mayBeSealed = envelopes == Envelopes::Open;
     if (storedName.empty()) {
-        if (!Restored(engine, InflateCapped(payload, size, outputCap, holder), outcome)) {
+        if (!Restored(Host, InflateCapped(payload, size, outputCap, holder), outcome)) {
             holder.clear();
             return outcome;
         }
         // Looked at before a text is cut at its first zero byte.
         if (mayBeSealed && SealedEnvelope::IsEnvelope(AsBytes(holder)))
-            return DeliverSealedText(engine, outputCap, holder);
+            return DeliverSealedText(outputCap, holder);
         // A text ends at its first zero byte.
         holder.resize(std::min(holder.size(), holder.find('\0')));
         return TextDecoded;
     }
     std::vector<uint8_t> bytes;
-    if (!Restored(engine, InflateCapped(payload, size, outputCap, bytes), outcome))
+    if (!Restored(Host, InflateCapped(payload, size, outputCap, bytes), outcome))
         return outcome;
     if (mayBeSealed && SealedEnvelope::IsEnvelope(bytes))
-        return DeliverSealed(engine, bytes, storedName, outputCap, holder);
-    const DecodeOutcome saved = SaveDecodedFile(engine, bytes, storedName, holder);
+        return DeliverSealed(bytes, storedName, outputCap, holder);
+    const DecodeOutcome saved = SaveDecodedFile(Host, bytes, storedName, holder);
     if (!mayBeSealed)
         sodium_memzero(bytes.data(), bytes.size());
     return saved;
 }
 
-} // namespace
-
-DecodeOutcome DeliverPayload(StegEngine& engine, const uint8_t* payload, size_t size, const std::string& storedName,
-    uint64_t outputCap, std::string& holder)
+DecodeOutcome StegEngine::DeliverPayload(
+    const uint8_t* payload, size_t size, const std::string& storedName, uint64_t outputCap, std::string& holder)
 {
-    return RestoreAndDeliver(engine, payload, size, storedName, outputCap, Envelopes::Open, holder);
+    return RestoreAndDeliver(payload, size, storedName, outputCap, Envelopes::Open, holder);
 }
 
-DecodeOutcome DeliverOpenedPayload(StegEngine& engine, const uint8_t* stream, size_t size,
-    const std::string& storedName, uint64_t outputCap, std::string& holder)
+DecodeOutcome StegEngine::DeliverOpenedPayload(
+    const uint8_t* stream, size_t size, const std::string& storedName, uint64_t outputCap, std::string& holder)
 {
-    return RestoreAndDeliver(engine, stream, size, storedName, outputCap, Envelopes::Deliver, holder);
+    return RestoreAndDeliver(stream, size, storedName, outputCap, Envelopes::Deliver, holder);
 }
 
 } // namespace lumaquill
