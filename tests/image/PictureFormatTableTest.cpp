@@ -52,8 +52,9 @@ TEST(PictureFormatTable, EachSignatureChoosesItsRowsCodec)
         const Row* row = PictureFormatTable::BySignature(c.Head.data(), c.Head.size());
         ASSERT_NE(row, nullptr) << c.Name;
         EXPECT_EQ(row->Codec, PictureFormatTable::Of(c.Format).Codec) << c.Name;
-        if (c.Format != PictureFormat::Avif)
+        if (c.Format != PictureFormat::Avif) {
             EXPECT_EQ(row->Format, c.Format) << c.Name;
+        }
     }
 }
 
