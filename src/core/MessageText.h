@@ -22,7 +22,8 @@ inline constexpr const char* kBeyondPictureLimits = "the picture would be larger
 // picture is at most 16383 pixels wide and high; choose PNG or BMP for this
 // one", of the format's name, its largest side and the formats that hold
 // the picture.
-inline constexpr const char* kBeyondFormatSide = " picture is at most ";
+inline constexpr const char* kBeyondFormatSide = "a ";
+inline constexpr const char* kBeyondFormatSideLimit = " picture is at most ";
 inline constexpr const char* kBeyondFormatSideChoose = " pixels wide and high; choose ";
 inline constexpr const char* kBeyondFormatSideEnd = " for this one";
 

@@ -83,9 +83,9 @@ std::string PictureFile::WriteProblem(PictureFormat format, uint32_t width, uint
         return message::kBeyondPictureLimits + limits::Text();
     const PictureFormatTable::Row& row = PictureFormatTable::Of(format);
     if (width > row.MaxSide || height > row.MaxSide)
-        return "a " + std::string(row.Name) + message::kBeyondFormatSide + std::to_string(row.MaxSide)
-            + message::kBeyondFormatSideChoose + PictureFormatTable::SavedNameList(std::max(width, height))
-            + message::kBeyondFormatSideEnd;
+        return message::kBeyondFormatSide + std::string(row.Name) + message::kBeyondFormatSideLimit
+            + std::to_string(row.MaxSide) + message::kBeyondFormatSideChoose
+            + PictureFormatTable::SavedNameList(std::max(width, height)) + message::kBeyondFormatSideEnd;
     return {};
 }
 

@@ -79,6 +79,14 @@ std::string Lower(std::string text)
     return text;
 }
 
+// "png" for "a/b.PNG"; empty for a name without an extension, ".png" among
+// them.
+std::string BareExtension(const std::string& name)
+{
+    const std::string extension = std::filesystem::path(name).extension().string();
+    return extension.empty() ? extension : extension.substr(1);
+}
+
 bool Contains(std::span<const char* const> extensions, const std::string& extension)
 {
     return std::any_of(extensions.begin(), extensions.end(), [&](const char* e) { return extension == e; });
@@ -144,8 +152,7 @@ const Row* PictureFormatTable::BySignature(const uint8_t* head, size_t size)
 
 const Row* PictureFormatTable::ByName(const std::string& name)
 {
-    const std::string extension = std::filesystem::path(name).extension().string();
-    return extension.empty() ? nullptr : ByExtension(extension.substr(1));
+    return ByExtension(BareExtension(name));
 }
 
 const Row* PictureFormatTable::ByExtension(const std::string& extension)
@@ -153,6 +160,16 @@ const Row* PictureFormatTable::ByExtension(const std::string& extension)
     const std::string lower = Lower(extension);
     for (const Row& row : kRows) {
         if (Contains(row.Extensions, lower) || Contains(row.ReadOnlyExtensions, lower))
+            return &row;
+    }
+    return nullptr;
+}
+
+const Row* PictureFormatTable::ByWrittenName(const std::string& name)
+{
+    const std::string lower = Lower(BareExtension(name));
+    for (const Row& row : kRows) {
+        if (Contains(row.Extensions, lower))
             return &row;
     }
     return nullptr;

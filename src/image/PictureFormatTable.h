@@ -69,6 +69,9 @@ public:
     static const Row* ByName(const std::string& name);
     // The same for a bare extension, without the dot ("png").
     static const Row* ByExtension(const std::string& extension);
+    // The row a file written under this name would be in: read-only
+    // extensions name none.
+    static const Row* ByWrittenName(const std::string& name);
     // The formats the save prompt offers, in its order.
     static std::vector<const Row*> Saved();
     // The format written when the user names none: the save prompt's first.
