@@ -39,16 +39,16 @@ public:
         // Lower case, without the dot; a written file gets the first.
         std::span<const char* const> Extensions;
         // Recognised when reading, never given to a written file.
-        std::span<const char* const> ReadOnlyExtensions;
+        std::span<const char* const> ReadOnlyExtensions = {};
         Exactness Pixels;
         Output Written;
         // Where the save prompt lists the format: 1, the first, is the
         // default output format; 0 when the prompt does not offer it.
-        int SavePlace;
+        int SavePlace = 0;
         // The save prompt's description of the format, when it offers it.
-        const char* SaveFilter;
+        const char* SaveFilter = nullptr;
         // The open prompt's own entry for the format beside "Images", if any.
-        const char* OpenFilter;
+        const char* OpenFilter = nullptr;
         // The longest side a file of the format holds, in pixels; the
         // picture limits apply besides.
         uint32_t MaxSide;
