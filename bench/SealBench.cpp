@@ -81,7 +81,7 @@ const std::string& EncodedPath(bool seal)
         StegEngine engine;
         engine.LoadContainer(ContainerPath());
         RunEncode(engine, Request(seal));
-        engine.SaveContainer(path);
+        engine.SaveContainer(path, PictureFormat::Bmp);
     }
     return path;
 }

@@ -26,7 +26,7 @@ struct EncodeOptions {
     // An existing OutPath (a regular file) may be replaced.
     bool Force = false;
     // Chosen by OutPath's extension.
-    PictureFormat OutFormat = PictureFormat::Png;
+    PictureFormat OutFormat = DefaultOutputFormat();
     std::string ContainerPath;
     // The noise container replaces any chosen container.
     bool Noise = false;

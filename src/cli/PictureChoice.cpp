@@ -3,6 +3,7 @@
 #include "cli/Quoted.h"
 #include "core/MessageText.h"
 #include "engine/StegEngine.h"
+#include "image/PictureFormatTable.h"
 
 namespace lumaquill {
 
@@ -15,14 +16,15 @@ constexpr const char* kStandardOutput = "-";
 std::optional<PictureFormat> PictureChoice::OutputFormat(const std::string& path, std::string& error)
 {
     if (path == kStandardOutput)
-        return PictureFormat::Png;
+        return DefaultOutputFormat();
     if (std::optional<PictureFormat> format = OutputFormatForName(path))
         return format;
+    const std::string advice = "give --out a " + PictureFormatTable::SavedExtensionList() + " name";
     if (IsLossyExtension(path))
-        error = "cannot write " + Quoted(path)
-            + ": lossy formats (JPEG, HEIC, AVIF) destroy hidden data; give --out a .png, .bmp or .webp name";
+        error = "cannot write " + Quoted(path) + ": lossy formats (" + PictureFormatTable::LossyNameList(", ")
+            + ") destroy hidden data; " + advice;
     else
-        error = "cannot tell the format of " + Quoted(path) + ": give --out a .png, .bmp or .webp name";
+        error = "cannot tell the format of " + Quoted(path) + ": " + advice;
     return std::nullopt;
 }
 

@@ -18,8 +18,14 @@ inline constexpr const char* kTempContainerFailed = "Could not make the temporar
 // A picture that would be written beyond what the readers take; clauses,
 // the first followed by the limits ("at most 65536 pixels a side, ...").
 inline constexpr const char* kBeyondPictureLimits = "the picture would be larger than Lumaquill reads back: ";
-inline constexpr const char* kBeyondWebpSide
-    = "a WebP picture is at most 16383 pixels wide and high; choose PNG or BMP for this one";
+// A picture too wide or high for the chosen format, a clause: "a WebP
+// picture is at most 16383 pixels wide and high; choose PNG or BMP for this
+// one", of the format's name, its largest side and the formats that hold
+// the picture.
+inline constexpr const char* kBeyondFormatSide = "a ";
+inline constexpr const char* kBeyondFormatSideLimit = " picture is at most ";
+inline constexpr const char* kBeyondFormatSideChoose = " pixels wide and high; choose ";
+inline constexpr const char* kBeyondFormatSideEnd = " for this one";
 
 // Reading and packing the data to encode.
 inline constexpr const char* kNoData = "No data to encode.";
@@ -55,10 +61,11 @@ inline constexpr const char* kEncodedSavedAs = "The encoded picture was saved as
 inline constexpr const char* kDecodedSavedAs = "The decoded file was saved as ";
 inline constexpr const char* kSendAsFile
     = "Send the picture as a file, not as a photo: messengers recompress photos and destroy what is hidden.";
-// Follows the typed file name.
-inline constexpr const char* kLossySaveName
-    = " names a lossy format (JPEG, HEIC or AVIF), which destroys what is hidden. Save the picture as PNG, BMP "
-      "or WebP.";
+// Follows the typed file name: " names a lossy format (JPEG, HEIC or AVIF),
+// which destroys what is hidden. Save the picture as PNG, BMP or WebP.", of
+// the lossy formats and the formats saved.
+inline constexpr const char* kLossySaveNameStart = " names a lossy format (";
+inline constexpr const char* kLossySaveNameAdvice = "), which destroys what is hidden. Save the picture as ";
 
 // The key: passwords and Quizlock answers, in the order they are checked.
 inline constexpr const char* kEnterPassword = "Please enter a password.";

@@ -62,7 +62,7 @@ public:
     std::optional<std::vector<uint8_t>> ContainerFile(PictureFormat format) const;
     // Atomic: written to a temporary file beside the target, then renamed
     // (see WriteFileAtomically).
-    FileWriteResult SaveContainer(const std::string& path, PictureFormat format = PictureFormat::Bmp,
+    FileWriteResult SaveContainer(const std::string& path, PictureFormat format = DefaultOutputFormat(),
         ExistingFile existing = ExistingFile::Replace);
     int32_t Capacity(int32_t mode) const;
     // Capacity of a width x height picture of bits per pixel, as Capacity

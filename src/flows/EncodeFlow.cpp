@@ -83,7 +83,7 @@ bool OutputTakes(
     const StegEngine& engine, const EncodeRequest& request, uint32_t width, uint32_t height, uint16_t bitsPerPixel)
 {
     const std::string problem
-        = PictureFile::WriteProblem(request.OutFormat.value_or(PictureFormat::Png), width, height, bitsPerPixel);
+        = PictureFile::WriteProblem(request.OutFormat.value_or(DefaultOutputFormat()), width, height, bitsPerPixel);
     if (problem.empty())
         return true;
     Warn(engine, message::kOutputCannotHold + problem + ".");

@@ -8,7 +8,6 @@ namespace lumaquill {
 // them (file header, the image's header and colour table, the rows).
 class BmpCodec : public PictureCodec {
 public:
-    PictureFormat Format() const override { return PictureFormat::Bmp; }
     bool Sniff(const uint8_t* head, size_t size) const override;
     PictureLoad Load(const PictureInput& input, DibImage& image) const override;
     std::optional<std::vector<uint8_t>> Encode(const DibImage& image, const ColourProfile& profile) const override;

@@ -10,7 +10,6 @@ namespace lumaquill {
 // are not written. Files with more than one top-level image are refused.
 class HeifCodec : public PictureCodec {
 public:
-    PictureFormat Format() const override { return PictureFormat::Heic; }
     bool Sniff(const uint8_t* head, size_t size) const override;
     PictureLoad Load(const PictureInput& input, DibImage& image) const override;
     std::optional<std::vector<uint8_t>> Encode(const DibImage&, const ColourProfile&) const override

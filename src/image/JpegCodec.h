@@ -10,7 +10,6 @@ namespace lumaquill {
 // CMYK and YCCK pictures are refused.
 class JpegCodec : public PictureCodec {
 public:
-    PictureFormat Format() const override { return PictureFormat::Jpeg; }
     bool Sniff(const uint8_t* head, size_t size) const override;
     PictureLoad Load(const PictureInput& input, DibImage& image) const override;
     std::optional<std::vector<uint8_t>> Encode(const DibImage&, const ColourProfile&) const override

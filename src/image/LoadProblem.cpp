@@ -1,5 +1,6 @@
 #include "image/LoadProblem.h"
 
+#include "image/PictureFormatTable.h"
 #include "image/PictureLimits.h"
 
 #include <cctype>
@@ -22,7 +23,7 @@ std::string LoadProblemText(LoadProblem problem, const std::string& detail)
     case LoadProblem::Unreadable:
         return "the file could not be read";
     case LoadProblem::NotAPicture:
-        return "it is not a picture Lumaquill reads (PNG, JPEG, WebP, HEIC, AVIF or BMP)";
+        return "it is not a picture Lumaquill reads (" + PictureFormatTable::ReadNameList() + ")";
     case LoadProblem::Damaged:
         return "the " + detail + " file is damaged";
     case LoadProblem::BadChecksum:

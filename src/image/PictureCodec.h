@@ -21,17 +21,17 @@ struct PictureInput {
     uint64_t Length;
 };
 
-// One picture file format. A codec is chosen by the file's first bytes,
-// never by its name. Loading gives the picture in exactly the form the
-// equivalent BMP file gives: a 40-byte information header (planes 1,
-// compression 0, image size stride x height, every other field beyond the
-// dimensions and bit count 0) and bottom-up rows of B G R, or B G R A when
-// the format declares an alpha channel.
+// Reads and writes the files of a picture format; PictureFormatTable says
+// which format (or formats) each codec serves. A codec is chosen by the
+// file's first bytes, never by its name. Loading gives the picture in
+// exactly the form the equivalent BMP file gives: a 40-byte information
+// header (planes 1, compression 0, image size stride x height, every other
+// field beyond the dimensions and bit count 0) and bottom-up rows of B G R,
+// or B G R A when the format declares an alpha channel.
 class PictureCodec {
 public:
     virtual ~PictureCodec() = default;
 
-    virtual PictureFormat Format() const = 0;
     // The file starts with this format's signature; head holds the first
     // kSniffBytes bytes of the file, or all of a shorter file.
     virtual bool Sniff(const uint8_t* head, size_t size) const = 0;

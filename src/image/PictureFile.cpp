@@ -1,15 +1,12 @@
 #include "image/PictureFile.h"
 
 #include "core/MessageText.h"
-#include "image/BmpCodec.h"
 #include "image/DibImage.h"
-#include "image/HeifCodec.h"
-#include "image/JpegCodec.h"
 #include "image/PictureCodec.h"
+#include "image/PictureFormatTable.h"
 #include "image/PictureLimits.h"
-#include "image/PngCodec.h"
-#include "image/WebpCodec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -18,13 +15,6 @@
 namespace lumaquill {
 
 namespace {
-
-const BmpCodec kBmp;
-const PngCodec kPng;
-const JpegCodec kJpeg;
-const WebpCodec kWebp;
-const HeifCodec kHeif;
-const std::array<const PictureCodec*, 5> kCodecs = { &kPng, &kJpeg, &kWebp, &kHeif, &kBmp };
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -62,11 +52,8 @@ uint64_t FileLength(std::FILE* file)
 
 const PictureCodec* PictureFile::CodecFor(const uint8_t* head, size_t size)
 {
-    for (const PictureCodec* codec : kCodecs) {
-        if (codec->Sniff(head, size))
-            return codec;
-    }
-    return nullptr;
+    const PictureFormatTable::Row* row = PictureFormatTable::BySignature(head, size);
+    return row ? row->Codec : nullptr;
 }
 
 PictureLoad PictureFile::Load(const std::string& path, DibImage& image)
@@ -94,8 +81,11 @@ std::string PictureFile::WriteProblem(PictureFormat format, uint32_t width, uint
 {
     if (!limits::Fits(width, height, bitsPerPixel))
         return message::kBeyondPictureLimits + limits::Text();
-    if (format == PictureFormat::WebP && (width > limits::kMaxWebpSide || height > limits::kMaxWebpSide))
-        return message::kBeyondWebpSide;
+    const PictureFormatTable::Row& row = PictureFormatTable::Of(format);
+    if (width > row.MaxSide || height > row.MaxSide)
+        return message::kBeyondFormatSide + std::string(row.Name) + message::kBeyondFormatSideLimit
+            + std::to_string(row.MaxSide) + message::kBeyondFormatSideChoose
+            + PictureFormatTable::SavedNameList(std::max(width, height)) + message::kBeyondFormatSideEnd;
     return {};
 }
 
@@ -106,11 +96,10 @@ std::optional<std::vector<uint8_t>> PictureFile::Encode(
         return std::nullopt;
     if (!WriteProblem(format, uint32_t(image.Width()), uint32_t(image.Height()), image.BitCount()).empty())
         return std::nullopt;
-    for (const PictureCodec* codec : kCodecs) {
-        if (codec->Format() == format)
-            return codec->Encode(image, profile);
-    }
-    return std::nullopt;
+    const PictureFormatTable::Row& row = PictureFormatTable::Of(format);
+    if (row.Written != PictureFormatTable::Output::Saved)
+        return std::nullopt;
+    return row.Codec->Encode(image, profile);
 }
 
 } // namespace lumaquill

@@ -16,14 +16,15 @@ class PictureCodec;
 
 // The image-file layer: reads any picture file Lumaquill supports into a
 // DibImage, choosing the codec by the file's signature bytes, and encodes
-// an image into the bytes of an output file. Adding a format is adding a
-// codec to the table in PictureFile.cpp.
+// an image into the bytes of an output file. Adding a format is adding its
+// row to PictureFormatTable and its codec.
 class PictureFile {
 public:
     // On failure the image is empty and the result says why.
     static PictureLoad Load(const std::string& path, DibImage& image);
-    // The file bytes of a 24- or 32-bit image in a written format (PNG,
-    // BMP, WebP); nothing for other formats or when encoding fails.
+    // The file bytes of a 24- or 32-bit image in a format the save prompt
+    // offers (PNG, BMP, WebP); nothing for other formats or when encoding
+    // fails.
     static std::optional<std::vector<uint8_t>> Encode(
         PictureFormat format, const DibImage& image, const ColourProfile& profile);
     // Why a picture of this size cannot be written in the format, as a

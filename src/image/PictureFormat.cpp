@@ -1,66 +1,42 @@
 #include "image/PictureFormat.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
-#include <filesystem>
+#include "image/PictureFormatTable.h"
 
 namespace lumaquill {
 
-namespace {
-
-std::string LowerExtension(const std::string& name)
-{
-    std::string extension = std::filesystem::path(name).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
-} // namespace
-
 const char* PictureFormatName(PictureFormat format)
 {
-    switch (format) {
-    case PictureFormat::Bmp:
-        return "BMP";
-    case PictureFormat::Png:
-        return "PNG";
-    case PictureFormat::Jpeg:
-        return "JPEG";
-    case PictureFormat::WebP:
-        return "WebP";
-    case PictureFormat::Heic:
-        return "HEIC";
-    case PictureFormat::Avif:
-        return "AVIF";
-    }
-    return "";
+    return PictureFormatTable::Of(format).Name;
 }
 
 std::optional<PictureFormat> OutputFormatForName(const std::string& name)
 {
-    const std::string extension = LowerExtension(name);
-    if (extension == ".png")
-        return PictureFormat::Png;
-    if (extension == ".bmp")
-        return PictureFormat::Bmp;
-    if (extension == ".webp")
-        return PictureFormat::WebP;
-    return std::nullopt;
+    const PictureFormatTable::Row* row = PictureFormatTable::ByWrittenName(name);
+    if (!row || row->Written != PictureFormatTable::Output::Saved)
+        return std::nullopt;
+    return row->Format;
 }
 
 bool IsLossyExtension(const std::string& name)
 {
-    constexpr std::array kLossy = { ".jpg", ".jpeg", ".jpe", ".heic", ".heif", ".avif" };
-    const std::string extension = LowerExtension(name);
-    return std::find(kLossy.begin(), kLossy.end(), extension) != kLossy.end();
+    const PictureFormatTable::Row* row = PictureFormatTable::ByName(name);
+    return row && row->Pixels == PictureFormatTable::Exactness::Lossy;
 }
 
 bool IsJpegOutputName(const std::string& name)
 {
-    const std::string extension = LowerExtension(name);
-    return extension == ".jpg" || extension == ".jpeg";
+    const PictureFormatTable::Row* row = PictureFormatTable::ByWrittenName(name);
+    return row && row->Written == PictureFormatTable::Output::StealthJpeg;
+}
+
+bool IsPictureName(const std::string& name)
+{
+    return PictureFormatTable::ByName(name) != nullptr;
+}
+
+PictureFormat DefaultOutputFormat()
+{
+    return PictureFormatTable::DefaultOutput();
 }
 
 } // namespace lumaquill

@@ -19,8 +19,6 @@ namespace lumaquill::limits {
 
 // The longest side, in pixels, of a picture that is read or written.
 inline constexpr uint32_t kMaxSide = 1u << 16;
-// The longest stored row: a 32-bit row of the longest side.
-inline constexpr uint64_t kMaxStride = bmp::Stride64(32, kMaxSide);
 #ifndef LUMAQUILL_FUZZING
 // The most bytes a picture's stored rows (stride x height) may take; every
 // size in the engine is 32-bit signed arithmetic.
@@ -38,6 +36,7 @@ inline constexpr uint64_t kMaxPixels = kMaxRowBytes / 3;
 // and each scan costs a pass over the whole picture.
 inline constexpr uint32_t kMaxJpegScans = 500;
 // The longest side a WebP file can declare: its sizes are 14-bit fields.
+// PictureFormatTable gives each format its longest side.
 inline constexpr uint32_t kMaxWebpSide = 16383;
 
 // A bitmap file's size field holds the headers and the rows of every

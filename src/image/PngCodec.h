@@ -12,7 +12,6 @@ namespace lumaquill {
 // byte. Written as 8-bit RGB, or RGBA for a 32-bit image with alpha.
 class PngCodec : public PictureCodec {
 public:
-    PictureFormat Format() const override { return PictureFormat::Png; }
     bool Sniff(const uint8_t* head, size_t size) const override;
     PictureLoad Load(const PictureInput& input, DibImage& image) const override;
     std::optional<std::vector<uint8_t>> Encode(const DibImage& image, const ColourProfile& profile) const override;

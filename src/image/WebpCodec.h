@@ -10,7 +10,6 @@ namespace lumaquill {
 // under transparent pixels survive, with the cover's ICC profile.
 class WebpCodec : public PictureCodec {
 public:
-    PictureFormat Format() const override { return PictureFormat::WebP; }
     bool Sniff(const uint8_t* head, size_t size) const override;
     PictureLoad Load(const PictureInput& input, DibImage& image) const override;
     std::optional<std::vector<uint8_t>> Encode(const DibImage& image, const ColourProfile& profile) const override;

@@ -221,7 +221,7 @@ void EncodeDialog::OnFileButton()
 void EncodeDialog::ChooseDroppedFile(const QString& path)
 {
     const std::string name = LocalPath(path);
-    if (OutputFormatForName(name) || IsLossyExtension(name))
+    if (IsPictureName(name))
         ChooseContainerFile(path);
     else
         ChoosePayloadFile(path);

@@ -47,8 +47,7 @@ FilePromptOptions SavePromptOptions()
 // the file's name always says what it holds.
 QString WithDefaultExtension(const QString& path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp") || suffix == QLatin1String("webp"))
+    if (PictureFilters::IsSavedSuffix(QFileInfo(path).suffix()))
         return path;
     return path + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
 }
@@ -82,7 +81,7 @@ std::optional<QString> EncodedPreviewDialog::AskSavePath(const QString& initialN
     options.InitialName = initialName;
     std::optional<QString> chosen = Prompts.AskSaveFileName(this, options);
     while (chosen && IsLossyExtension(QFile::encodeName(*chosen).toStdString())) {
-        Prompts.Warn(this, QFileInfo(*chosen).fileName() + QString::fromUtf8(message::kLossySaveName));
+        Prompts.Warn(this, PictureFilters::LossyNameWarning(QFileInfo(*chosen).fileName()));
         options.InitialName
             = QFileInfo(*chosen).completeBaseName() + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
         chosen = Prompts.AskSaveFileName(this, options);

@@ -3,6 +3,7 @@
 #include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "image/LoadProblem.h"
+#include "image/PictureFormatTable.h"
 
 #include <QFile>
 
@@ -10,23 +11,36 @@ namespace lumaquill {
 
 QString PictureFilters::Open()
 {
-    return QStringLiteral("Images|*.png;*.jpg;*.jpeg;*.jpe;*.webp;*.heic;*.heif;*.avif;*.bmp|"
-                          "Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*||");
+    return QString::fromStdString(PictureFormatTable::OpenFilter());
 }
 
 QString PictureFilters::Save()
 {
-    return QStringLiteral("PNG image (*.png)|*.png|Bitmap files (*.bmp)|*.bmp|WebP image, lossless (*.webp)|*.webp||");
+    return QString::fromStdString(PictureFormatTable::SaveFilter());
 }
 
 QString PictureFilters::DefaultSaveExtension()
 {
-    return QStringLiteral("png");
+    return QString::fromUtf8(PictureFormatTable::Of(DefaultOutputFormat()).Extensions.front());
 }
 
 PictureFormat PictureFilters::SaveFormat(const QString& path)
 {
-    return OutputFormatForName(QFile::encodeName(path).toStdString()).value_or(PictureFormat::Png);
+    return OutputFormatForName(QFile::encodeName(path).toStdString()).value_or(DefaultOutputFormat());
+}
+
+bool PictureFilters::IsSavedSuffix(const QString& suffix)
+{
+    const PictureFormatTable::Row* row = PictureFormatTable::ByExtension(suffix.toStdString());
+    return row && row->Written == PictureFormatTable::Output::Saved;
+}
+
+QString PictureFilters::LossyNameWarning(const QString& fileName)
+{
+    return fileName + QString::fromUtf8(message::kLossySaveNameStart)
+        + QString::fromStdString(PictureFormatTable::LossyNameList(" or "))
+        + QString::fromUtf8(message::kLossySaveNameAdvice) + QString::fromStdString(PictureFormatTable::SavedNameList())
+        + QLatin1Char('.');
 }
 
 QString PictureFilters::Refusal(const QString& chosenName, const StegEngine& engine, bool forDecode)

@@ -20,6 +20,11 @@ public:
     static QString DefaultSaveExtension();
     // The format a saved name's extension asks for; PNG for any other.
     static PictureFormat SaveFormat(const QString& path);
+    // The suffix ("png", in any case) names a format the prompt saves.
+    static bool IsSavedSuffix(const QString& suffix);
+    // "NAME names a lossy format (JPEG, HEIC or AVIF), which destroys what
+    // is hidden. Save the picture as PNG, BMP or WebP."
+    static QString LossyNameWarning(const QString& fileName);
     // Why the engine's picture cannot be encoded into (or decoded from):
     // "No container image selected." when no picture was chosen (an empty
     // chosenName), else the chosen file's name and the reason, e.g.

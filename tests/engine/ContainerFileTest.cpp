@@ -90,7 +90,7 @@ TEST_F(ContainerFileTest, SaveWritesTheBitmapAndLeavesNoTemporaryFile)
     WriteFile("a.bmp", MakeFlatBitmap(47, 33, 24, Rgb(9, 8, 7)));
     ASSERT_TRUE(Engine.LoadContainer(PathOf("a.bmp")));
     Engine.SetPixel(3, 4, Rgb(200, 100, 50));
-    ASSERT_TRUE(Engine.SaveContainer(PathOf("out.bmp")));
+    ASSERT_TRUE(Engine.SaveContainer(PathOf("out.bmp"), PictureFormat::Bmp));
     EXPECT_EQ(ReadFile("out.bmp"), walktest::SaveToBytes(Engine));
     EXPECT_EQ(FilesInFolder(), 2u);
     StegEngine reader;
@@ -103,7 +103,7 @@ TEST_F(ContainerFileTest, SaveReplacesAnExistingFile)
     WriteFile("a.bmp", MakeFlatBitmap(10, 10, 24, 0));
     WriteFile("out.bmp", std::string(5000, 'x'));
     ASSERT_TRUE(Engine.LoadContainer(PathOf("a.bmp")));
-    ASSERT_TRUE(Engine.SaveContainer(PathOf("out.bmp")));
+    ASSERT_TRUE(Engine.SaveContainer(PathOf("out.bmp"), PictureFormat::Bmp));
     EXPECT_EQ(ReadFile("out.bmp"), walktest::SaveToBytes(Engine));
     EXPECT_EQ(FilesInFolder(), 2u);
 }
@@ -111,7 +111,7 @@ TEST_F(ContainerFileTest, SaveReplacesAnExistingFile)
 TEST_F(ContainerFileTest, AFailedSaveKeepsTheExistingFile)
 {
     WriteFile("out.bmp", "previous contents");
-    EXPECT_FALSE(Engine.SaveContainer(PathOf("out.bmp")));
+    EXPECT_FALSE(Engine.SaveContainer(PathOf("out.bmp"), PictureFormat::Bmp));
     EXPECT_EQ(ReadFile("out.bmp"), "previous contents");
     EXPECT_EQ(FilesInFolder(), 1u);
 }
@@ -120,8 +120,8 @@ TEST_F(ContainerFileTest, SavingIntoAMissingFolderFails)
 {
     WriteFile("a.bmp", MakeFlatBitmap(10, 10, 24, 0));
     ASSERT_TRUE(Engine.LoadContainer(PathOf("a.bmp")));
-    EXPECT_FALSE(Engine.SaveContainer(PathOf("no-such-folder/out.bmp")));
-    EXPECT_FALSE(Engine.SaveContainer(Folder.string()));
+    EXPECT_FALSE(Engine.SaveContainer(PathOf("no-such-folder/out.bmp"), PictureFormat::Bmp));
+    EXPECT_FALSE(Engine.SaveContainer(Folder.string(), PictureFormat::Bmp));
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 

@@ -65,7 +65,7 @@ bool FlowHarness::Encode(const EncodeRequest& request)
 std::string FlowHarness::SaveEncoded(const std::string& name)
 {
     const std::string path = Scratch.File(name);
-    if (!Engine.SaveContainer(path))
+    if (!Engine.SaveContainer(path, PictureFormat::Bmp))
         throw std::runtime_error("cannot save " + path);
     return path;
 }

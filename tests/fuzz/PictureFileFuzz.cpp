@@ -12,6 +12,7 @@
 #include "image/DibImage.h"
 #include "image/PictureFile.h"
 #include "image/PictureFormat.h"
+#include "image/PictureFormatTable.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +38,7 @@ void CheckWhole(const DibImage& image)
 
 bool IsWritten(PictureFormat format)
 {
-    return format == PictureFormat::Png || format == PictureFormat::Bmp || format == PictureFormat::WebP;
+    return PictureFormatTable::Of(format).Written == PictureFormatTable::Output::Saved;
 }
 
 // The fourth byte of a 32-bit picture whose fourth bytes are all 0 (the
