@@ -51,14 +51,14 @@ def _score(learners, x):
     return np.mean([(x[:, f] @ w - t) / s for f, w, t, s in learners], axis=0)
 
 
-def fit_and_score(cover, stego, test, rng):
+def fit_and_score(cover, stego, test, rng, candidates=SUBSPACE_CANDIDATES):
     """Trains on paired cover/stego rows (standardised on the training set) and scores the test rows."""
     mean = np.r_[cover, stego].mean(axis=0)
     std = np.r_[cover, stego].std(axis=0)
     std[std == 0] = 1.0
     cover, stego, test = (cover - mean) / std, (stego - mean) / std, (test - mean) / std
     best = None
-    for dim in SUBSPACE_CANDIDATES:
+    for dim in candidates:
         if dim > cover.shape[1] and best is not None:
             break
         learners, error = _train(cover, stego, dim, rng)
@@ -67,13 +67,13 @@ def fit_and_score(cover, stego, test, rng):
     return _score(best[0], test)
 
 
-def out_of_fold_scores(cover, stego, groups, folds, seed):
+def out_of_fold_scores(cover, stego, groups, folds, seed, candidates=SUBSPACE_CANDIDATES):
     """Scores of every cover and stego row from a model that saw none of the same photo's tiles."""
     rng = np.random.default_rng(seed)
     # GroupKFold is deterministic; relabelling the photos at random makes the fold assignment seeded.
     relabel = rng.permutation(groups.max() + 1)[groups]
     score_c, score_s = np.zeros(len(cover)), np.zeros(len(stego))
     for train, test in GroupKFold(n_splits=folds).split(cover, groups=relabel):
-        scores = fit_and_score(cover[train], stego[train], np.r_[cover[test], stego[test]], rng)
+        scores = fit_and_score(cover[train], stego[train], np.r_[cover[test], stego[test]], rng, candidates)
         score_c[test], score_s[test] = scores[: len(test)], scores[len(test) :]
     return score_c, score_s
