@@ -16,10 +16,18 @@ RIDGE = 1e-3
 
 def _fit_fld(cover, stego):
     mean_c, mean_s = cover.mean(axis=0), stego.mean(axis=0)
-    scatter = np.cov(cover, rowvar=False) + np.cov(stego, rowvar=False)
-    scatter = np.atleast_2d(scatter)
-    scatter += np.eye(scatter.shape[0]) * RIDGE * max(np.trace(scatter) / scatter.shape[0], 1e-12)
-    w = np.linalg.solve(scatter, mean_s - mean_c)
+    n, d = cover.shape
+    # The within-class scatter is Z'Z with Z the centred rows scaled by 1 / sqrt(n - 1) (the sum of both classes'
+    # covariances), plus a ridge.
+    z = np.r_[cover - mean_c, stego - mean_s] / np.sqrt(max(n - 1, 1))
+    ridge = RIDGE * max(np.einsum("ij,ij->", z, z) / d, 1e-12)
+    if d <= z.shape[0]:
+        w = np.linalg.solve(z.T @ z + ridge * np.eye(d), mean_s - mean_c)
+    else:
+        # Fewer rows than features: the same solution through the rows' Gram matrix,
+        # (Z'Z + r I)^-1 m = (m - Z' (Z Z' + r I)^-1 Z m) / r.
+        m = mean_s - mean_c
+        w = (m - z.T @ np.linalg.solve(z @ z.T + ridge * np.eye(z.shape[0]), z @ m)) / ridge
     pc, ps = cover @ w, stego @ w
     threshold = 0.5 * (pc.mean() + ps.mean())
     spread = max(np.std(np.r_[pc, ps]), 1e-12)

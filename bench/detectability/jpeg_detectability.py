@@ -117,7 +117,10 @@ def dctr(pixels, quality):
     for k in range(8):
         # (H-7, W-7, l): every 8 x 8 window's DCT coefficient (k, l).
         u = sliding_window_view(rows[:, :, k], 8, axis=1) @ basis
-        r = np.minimum(np.rint(np.abs(u) / q), DCTR_T).astype(np.int32)
+        np.abs(u, out=u)
+        u *= 1.0 / q
+        np.minimum(u, DCTR_T, out=u)
+        r = np.rint(u).astype(np.int32)
         index = (np.arange(8, dtype=np.int32)[None, None, :] * 25 + phase[:, :, None]) * (DCTR_T + 1) + r
         features[k] = np.bincount(index.ravel(), minlength=8 * 25 * (DCTR_T + 1)).reshape(8, 25, DCTR_T + 1)
     return (features / counts[None, None, :, None]).ravel().astype(np.float32)
@@ -227,7 +230,9 @@ def feature_file(work, name):
 
 def process(job):
     """Features of one cover JPEG and of its stego images at every rate; cached on disk."""
-    work, tile, cli, dump = job
+    work, tile, cli, dump, deadline = job
+    if time.time() > deadline:
+        return None
     cover = work / "covers" / f"{tile['name']}.jpg"
     quality = tile["quality"]
     table = luma_table(cover)
@@ -259,18 +264,26 @@ def process(job):
     return errors
 
 
-def compute(tiles, work, cli, dump, workers):
-    jobs = [(work, t, cli, dump) for t in tiles if not feature_file(work, t["name"]).exists()]
+def compute(tiles, work, cli, dump, workers, budget):
+    # Every photo's first tile before any second one: a run cut short still covers every photo.
+    ordered = sorted(tiles, key=lambda t: (int(t["name"][5 : t["name"].index("q")]), t["photo"], t["quality"]))
+    deadline = time.time() + budget * 60 if budget else float("inf")
+    jobs = [(work, t, cli, dump, deadline) for t in ordered if not feature_file(work, t["name"]).exists()]
     print(f"{len(jobs)} cover JPEGs to process ({workers} workers)", flush=True)
-    errors = []
+    errors, skipped = [], 0
     started = time.time()
     import multiprocessing
 
     with multiprocessing.Pool(workers) as pool:
         for done, errs in enumerate(pool.imap_unordered(process, jobs), 1):
+            if errs is None:
+                skipped += 1
+                continue
             errors += errs
             if done % 20 == 0 or done == len(jobs):
                 print(f"  {done}/{len(jobs)}, {time.time() - started:.0f} s", flush=True)
+    if skipped:
+        print(f"  {skipped} left for a later run: --budget of {budget} minutes spent", flush=True)
     for error in errors[:10]:
         print("  failed:", error, flush=True)
     return errors
@@ -331,6 +344,10 @@ def main():
     parser.add_argument("--photos", type=int, default=0, help="use only the first N photos (quick trials)")
     parser.add_argument("--tiles", choices=("all", "shrunk", "full-size"), default="all")
     parser.add_argument("--workers", type=int, default=2)
+    parser.add_argument("--budget", type=float, default=0,
+                        help="minutes after which no new cover is started (0: no limit); first tiles go first")
+    parser.add_argument("--evaluate-only", action="store_true",
+                        help="measure on the tiles whose features are cached; encode nothing new")
     parser.add_argument("--out", default=str(HERE / "results-jpeg.md"))
     args = parser.parse_args()
 
@@ -341,7 +358,8 @@ def main():
     work = Path(args.work)
     (work / "features").mkdir(parents=True, exist_ok=True)
     tiles = make_tiles(photos, work, Path(args.packages), args.max_tiles)
-    errors = compute(tiles, work, os.path.abspath(args.cli), os.path.abspath(args.dump), args.workers)
+    errors = [] if args.evaluate_only else compute(tiles, work, os.path.abspath(args.cli),
+                                                     os.path.abspath(args.dump), args.workers, args.budget)
     print(f"features done, {time.time() - started:.0f} s", flush=True)
     if args.tiles != "all":
         tiles = [t for t in tiles if (t["shrink"] == 1) == (args.tiles == "full-size")]
