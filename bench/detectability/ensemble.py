@@ -41,11 +41,11 @@ def _train(cover, stego, dim, rng):
     for _ in range(LEARNERS):
         features = rng.choice(d, size=dim, replace=False)
         boot = rng.integers(0, n, size=n)
-        w, threshold, spread = _fit_fld(cover[boot][:, features], stego[boot][:, features])
+        w, threshold, spread = _fit_fld(cover[np.ix_(boot, features)], stego[np.ix_(boot, features)])
         learners.append((features, w, threshold, spread))
         out = np.setdiff1d(np.arange(n), boot)
-        votes[out] += np.sign(cover[out][:, features] @ w - threshold)
-        votes[n + out] += np.sign(stego[out][:, features] @ w - threshold)
+        votes[out] += np.sign(cover[np.ix_(out, features)] @ w - threshold)
+        votes[n + out] += np.sign(stego[np.ix_(out, features)] @ w - threshold)
         counts[out] += 1
         counts[n + out] += 1
     seen = counts > 0
