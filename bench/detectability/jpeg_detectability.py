@@ -72,7 +72,7 @@ FOLD = np.array([0, 1, 2, 3, 4, 3, 2, 1])
 
 
 def read_coefficients(dump, path):
-    """The luminance coefficient plane (block (by, bx) at rows 8 by.., columns 8 bx..) and the nzAC of all components."""
+    """The luminance coefficients (block (by, bx) at rows 8 by.., columns 8 bx..) and the nzAC of all components."""
     raw = subprocess.run([dump, str(path)], capture_output=True, check=True).stdout
     bw, bh, nz = np.frombuffer(raw[:12], "<u4")
     blocks = np.frombuffer(raw[12:], "<i2").astype(np.int32).reshape(bh, bw, 8, 8)
@@ -339,8 +339,8 @@ def table(results):
     for quality in QUALITIES:
         e = next((e for e in results if e["quality"] == quality), None)
         if e:
-            lines.append(f"Quality {quality}: {e['tiles']} tiles of {e['photos']} photos ({e['shrunk_tiles']} tiles from"
-                         f" photos area-averaged 2 x 2 first), mean {e['mean_nzAC']:.0f} nzAC per tile.")
+            lines.append(f"Quality {quality}: {e['tiles']} tiles of {e['photos']} photos ({e['shrunk_tiles']} tiles"
+                         f" from photos area-averaged 2 x 2 first), mean {e['mean_nzAC']:.0f} nzAC per tile.")
     lines.append(f"FLD ensemble, {FOLDS}-fold cross-validation grouped by source photo; AUC ± bootstrap standard error"
                  " over photos. Luminance only.")
     return "\n".join(lines) + "\n"
