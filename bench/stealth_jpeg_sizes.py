@@ -8,11 +8,15 @@ largest size (a random file whose zlib stream and stored name fill the size `inf
   - growth: (output bytes - cover bytes) / cover bytes;
   - PSNR of the output against the cover, both decoded by libjpeg-turbo's djpeg and by ImageMagick's
     convert (with --look);
-  - decoded with the password, the file must come back (with --round-trip).
+  - decoded with the password, the file must come back (with --round-trip);
+  - the output read and written again by `jpegtran -copy none -optimize` must give the same bytes (with
+    --rewrite; the covers carry no EXIF block, so none is dropped);
+  - the seconds of the whole CLI encode and decode (each with its Argon2id: 64 MiB, 3 passes).
 Prints one row per cover and size, then the mean and largest growth per size.
 
 Usage:  /usr/bin/python3 bench/stealth_jpeg_sizes.py --cli build/src/cli/lumaquill-cli [--photos 5] \
-            [--size 1024x768] [--qualities 75,95] [--subsampling 4:2:0,4:4:4] [--look] [--round-trip]
+            [--size 1024x768] [--qualities 75,95] [--subsampling 4:2:0,4:4:4] [--progressive] [--look] \
+            [--round-trip] [--rewrite]
 """
 
 import argparse
@@ -24,6 +28,7 @@ import re
 import subprocess
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 import numpy as np
@@ -79,17 +84,18 @@ def psnr(a, b):
 
 
 def encode(options, cover, size, scratch, seed):
-    """Encodes the largest random file that fits size; its content and the output."""
+    """Encodes the largest random file that fits size; its content, the output and the encode's seconds."""
     payload, out = scratch / NAME, scratch / "s.jpg"
     # The zlib stream of random bytes adds a few bytes of block headers; a refusal says how many too many.
     length = size - len(NAME) - 6
     while True:
         content = np.random.default_rng(seed).integers(0, 256, length, dtype=np.uint8).tobytes()
         payload.write_bytes(content)
+        start = time.monotonic()
         result = run([options.cli, "encode", "--container", str(cover), "--file", str(payload), "--out", str(out),
                       "--stealth", "--password", PASSWORD, "--force"])
         if result.returncode == 0:
-            return content, out
+            return content, out, time.monotonic() - start
         found = re.search(r"takes (\d+) bytes .* at most (\d+) bytes", result.stderr.decode(errors="replace"))
         if not found:
             raise RuntimeError(result.stderr.decode(errors="replace"))
@@ -97,16 +103,23 @@ def encode(options, cover, size, scratch, seed):
 
 
 def measure(options, cover, size_name, size, scratch, seed):
-    content, out = encode(options, cover, size, scratch, seed)
-    row = {"size": size_name, "payload": len(content),
+    content, out, seconds = encode(options, cover, size, scratch, seed)
+    row = {"size": size_name, "payload": len(content), "encode_s": seconds,
            "growth": (out.stat().st_size - cover.stat().st_size) / cover.stat().st_size}
     if options.look:
         for tool in ("djpeg", "convert"):
             row[f"psnr_{tool}"] = psnr(decoded(cover, tool), decoded(out, tool))
+    if options.rewrite:
+        # libjpeg-turbo's transcoder: the coefficients read and written again, nothing else kept.
+        progressive = ["-progressive"] if Image.open(out).info.get("progressive") else []
+        rewritten = run(["jpegtran", "-copy", "none", "-optimize", *progressive, str(out)]).stdout
+        row["rewrite_same"] = rewritten == out.read_bytes()
     if options.round_trip:
         got = scratch / "got"
         got.mkdir(exist_ok=True)
-        decode = run([options.cli, "decode", str(out), "--password", PASSWORD, "--out-dir", str(got)])
+        start = time.monotonic()
+        decode = run([options.cli, "decode", str(out), "--password", PASSWORD, "--out-dir", str(got), "--force"])
+        row["decode_s"] = time.monotonic() - start
         row["round_trip"] = decode.returncode == 0 and (got / NAME).read_bytes() == content
     return row
 
@@ -120,6 +133,8 @@ def main():
     parser.add_argument("--subsampling", default="4:2:0,4:4:4")
     parser.add_argument("--look", action="store_true")
     parser.add_argument("--round-trip", action="store_true")
+    parser.add_argument("--rewrite", action="store_true")
+    parser.add_argument("--progressive", action="store_true")
     options = parser.parse_args()
     width, height = (int(v) for v in options.size.split("x"))
     growth = {"safe": [], "largest": []}
@@ -131,13 +146,18 @@ def main():
             for quality in (int(q) for q in options.qualities.split(",")):
                 for sub in options.subsampling.split(","):
                     cover = scratch / "cover.jpg"
-                    pixels.save(cover, "JPEG", quality=quality, optimize=True, subsampling=SUBSAMPLING[sub])
+                    pixels.save(cover, "JPEG", quality=quality, optimize=True, subsampling=SUBSAMPLING[sub],
+                               progressive=options.progressive)
                     for size_name, size in sizes(options.cli, cover).items():
                         row = measure(options, cover, size_name, size, scratch, 1000 * number + quality)
                         growth[size_name].append(row["growth"])
-                        failures += row.get("round_trip", True) is False
+                        failures += row.get("round_trip", True) is False or row.get("rewrite_same", True) is False
                         extra = "".join(f" {k} {v:.2f} dB" for k, v in row.items() if k.startswith("psnr"))
-                        trip = "" if "round_trip" not in row else f" round trip {'ok' if row['round_trip'] else 'FAILED'}"
+                        trip = f" encode {row['encode_s']:.2f} s"
+                        if "rewrite_same" in row:
+                            trip += f", rewrite {'same' if row['rewrite_same'] else 'DIFFERENT'}"
+                        if "round_trip" in row:
+                            trip += f", decode {row['decode_s']:.2f} s, round trip {'ok' if row['round_trip'] else 'FAILED'}"
                         print(f"{Path(photo).parent.parent.name[:18]:18} q{quality} {sub} {size_name:7} "
                               f"{row['payload']:7} B  {cover.stat().st_size:8} B  {100 * row['growth']:+.2f} %"
                               f"{extra}{trip}", flush=True)
