@@ -6,7 +6,6 @@
 #include "stealth/ElementPlan.h"
 #include "stealth/JpegStealthFormat.h"
 #include "stealth/StealthCarrier.h"
-#include "stealth/StealthFormat.h"
 #include "stealth/StealthRun.h"
 #include "stealth/UerdCost.h"
 
@@ -59,12 +58,10 @@ void ApplyChanges(JpegCoefficients& jpeg, std::span<const uint32_t> changed)
 // The quantised coefficients of a JPEG, at UERD costs.
 class JpegCarrier : public StealthCarrier {
 public:
-    // Hide's carrier, which changes jpeg, at the costs of an embedding of
-    // messageBits.
-    JpegCarrier(JpegCoefficients& jpeg, uint64_t messageBits)
+    // Hide's carrier, which changes jpeg.
+    explicit JpegCarrier(JpegCoefficients& jpeg)
         : Jpeg(jpeg)
         , Writable(&jpeg)
-        , ZeroFactor(UerdCost::ZeroFactor(messageBits, jpeg.NonZeroAc()))
     {
     }
     // Open's carrier, which only reads.
@@ -76,10 +73,7 @@ public:
     int32_t Width() const override { return int32_t(Jpeg.Width); }
     int32_t Height() const override { return int32_t(Jpeg.Height); }
     bool ReadParities(ElementParities& parities) const override { return parities.ReadLowBits(Jpeg.Values); }
-    bool ComputeCosts(ElementCosts& costs) const override
-    {
-        return UerdCost::Compute(Jpeg, ZeroFactor, costs.Floats());
-    }
+    bool ComputeCosts(ElementCosts& costs) const override { return UerdCost::Compute(Jpeg, costs.Floats()); }
     void ApplyChanges(std::span<const uint32_t> changed) override
     {
         assert(Writable);
@@ -89,7 +83,6 @@ public:
 private:
     const JpegCoefficients& Jpeg;
     JpegCoefficients* Writable = nullptr;
-    float ZeroFactor = 1.0f;
 };
 
 } // namespace
@@ -106,7 +99,7 @@ StealthStatus JpegStealthCodec::Hide(JpegCoefficients& jpeg, const SecretBytes& 
     const std::optional<ElementPlan> plan = PlanFor(jpeg);
     if (!plan || !Codable(jpeg))
         return StealthStatus::Unsuitable;
-    JpegCarrier carrier(jpeg, 8 * (kEnvelopeOverhead + storedName.size() + content.size()));
+    JpegCarrier carrier(jpeg);
     return StealthRun::Hide(carrier, *plan, password, content, storedName, progress);
 }
 

@@ -1,7 +1,6 @@
 #include "stealth/UerdCost.h"
 
 #include "image/JpegCoefficients.h"
-#include "stealth/StealthFormat.h"
 
 #include <algorithm>
 #include <array>
@@ -47,8 +46,7 @@ std::vector<float> Neighbourhoods(const std::vector<float>& energies, uint32_t w
     return sums;
 }
 
-void ComponentCosts(
-    const JpegCoefficients& jpeg, const JpegCoefficients::Component& component, float zeroFactor, float* costs)
+void ComponentCosts(const JpegCoefficients& jpeg, const JpegCoefficients::Component& component, float* costs)
 {
     std::array<float, kBlock> steps;
     for (uint32_t k = 0; k < kBlock; ++k)
@@ -56,31 +54,20 @@ void ComponentCosts(
     steps[0] = 0.5f * (steps[kFirstHorizontal] + steps[kFirstVertical]);
     const std::vector<float> sums
         = Neighbourhoods(BlockEnergies(jpeg, component), component.WidthInBlocks, component.HeightInBlocks);
-    const int16_t* values = jpeg.Values.data() + component.First;
-    for (size_t b = 0; b < sums.size(); ++b, costs += kBlock, values += kBlock) {
-        for (uint32_t k = 0; k < kBlock; ++k) {
-            const float step = (k != 0 && values[k] == 0) ? zeroFactor * steps[k] : steps[k];
-            costs[k] = sums[b] > 0.0f ? std::min(UerdCost::kWetCost, step / sums[b]) : UerdCost::kWetCost;
-        }
+    for (size_t b = 0; b < sums.size(); ++b, costs += kBlock) {
+        for (uint32_t k = 0; k < kBlock; ++k)
+            costs[k] = sums[b] > 0.0f ? std::min(UerdCost::kWetCost, steps[k] / sums[b]) : UerdCost::kWetCost;
     }
 }
 
 } // namespace
 
-float UerdCost::ZeroFactor(uint64_t messageBits, uint64_t nonZeroAc)
-{
-    const double rate = nonZeroAc > 0 ? double(messageBits) / double(nonZeroAc) : 0.0;
-    const double rise = (rate - kZeroFactorFrom)
-        / (double(kLargestBitsNumerator) / double(kLargestBitsDenominator) - kZeroFactorFrom);
-    return float(1.0 + (kLargestZeroFactor - 1.0) * std::clamp(rise, 0.0, 1.0));
-}
-
-bool UerdCost::Compute(const JpegCoefficients& jpeg, float zeroFactor, std::vector<float>& costs)
+bool UerdCost::Compute(const JpegCoefficients& jpeg, std::vector<float>& costs)
 {
     try {
         costs.assign(jpeg.Values.size(), kWetCost);
         for (const JpegCoefficients::Component& component : jpeg.Components)
-            ComponentCosts(jpeg, component, zeroFactor, costs.data() + component.First);
+            ComponentCosts(jpeg, component, costs.data() + component.First);
     } catch (const std::bad_alloc&) {
         return false;
     }
