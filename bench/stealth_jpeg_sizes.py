@@ -4,7 +4,8 @@
 Covers: photos of bench/detectability/photos.tsv, each shrunk by a 2 x 2 area average and cut to a centred
 --size tile, compressed by libjpeg (Pillow) at each --qualities and --subsampling with optimised Huffman
 tables.  Each cover is encoded with `lumaquill-cli encode --stealth` to a .jpg at its safe and at its
-largest size (a random file whose zlib stream and stored name fill the size `info --json` gives), and:
+largest size (a random file whose zlib stream and stored name fill the size `info --json` gives; --sizes
+may add rates in bits per non-zero AC coefficient, 0.2 say), and:
   - growth: (output bytes - cover bytes) / cover bytes;
   - PSNR of the output against the cover, both decoded by libjpeg-turbo's djpeg and by ImageMagick's
     convert (with --look);
@@ -15,7 +16,7 @@ largest size (a random file whose zlib stream and stored name fill the size `inf
 Prints one row per cover and size, then the mean and largest growth per size.
 
 Usage:  /usr/bin/python3 bench/stealth_jpeg_sizes.py --cli build/src/cli/lumaquill-cli [--photos 5] \
-            [--size 1024x768] [--qualities 75,95] [--subsampling 4:2:0,4:4:4] [--progressive] [--look] \
+            [--size 1024x768] [--sizes safe,0.2,largest] [--qualities 75,95] [--subsampling 4:2:0,4:4:4] [--progressive] [--look] \
             [--round-trip] [--rewrite]
 """
 
@@ -65,9 +66,12 @@ def run(args, **kw):
     return subprocess.run(args, capture_output=True, check=False, **kw)
 
 
-def sizes(cli, cover):
+def sizes(cli, cover, names):
+    """The sizes named: safe, largest, or a rate in bits per non-zero AC coefficient (from the largest, 0.4)."""
     info = json.loads(run([cli, "info", "--json", str(cover)]).stdout)
-    return {"safe": info["stealth_safe_size"], "largest": info["stealth_largest_size"]}
+    known = {"safe": info["stealth_safe_size"], "largest": info["stealth_largest_size"]}
+    return {name: known[name] if name in known else int((known["largest"] + 17) * float(name) / 0.4) - 17
+            for name in names}
 
 
 def decoded(path, tool):
@@ -131,13 +135,14 @@ def main():
     parser.add_argument("--size", default="1024x768")
     parser.add_argument("--qualities", default="75,95")
     parser.add_argument("--subsampling", default="4:2:0,4:4:4")
+    parser.add_argument("--sizes", default="safe,largest")
     parser.add_argument("--look", action="store_true")
     parser.add_argument("--round-trip", action="store_true")
     parser.add_argument("--rewrite", action="store_true")
     parser.add_argument("--progressive", action="store_true")
     options = parser.parse_args()
     width, height = (int(v) for v in options.size.split("x"))
-    growth = {"safe": [], "largest": []}
+    growth = {name: [] for name in options.sizes.split(",")}
     failures = 0
     with tempfile.TemporaryDirectory() as folder:
         scratch = Path(folder)
@@ -148,7 +153,7 @@ def main():
                     cover = scratch / "cover.jpg"
                     pixels.save(cover, "JPEG", quality=quality, optimize=True, subsampling=SUBSAMPLING[sub],
                                progressive=options.progressive)
-                    for size_name, size in sizes(options.cli, cover).items():
+                    for size_name, size in sizes(options.cli, cover, growth).items():
                         row = measure(options, cover, size_name, size, scratch, 1000 * number + quality)
                         growth[size_name].append(row["growth"])
                         failures += row.get("round_trip", True) is False or row.get("rewrite_same", True) is False
