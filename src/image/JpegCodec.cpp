@@ -3,18 +3,15 @@
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
 #include "image/ExifOrientation.h"
+#include "image/JpegErrorTrap.h"
 #include "image/PictureLimits.h"
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
-// jpeglib.h needs FILE and size_t declared first.
-#include <jerror.h>
-#include <jpeglib.h>
 
 namespace lumaquill {
 
@@ -22,70 +19,10 @@ namespace {
 
 // Start of image followed by the first byte of the next marker.
 constexpr uint8_t kSignature[] = { 0xFF, 0xD8, 0xFF };
-// APP1 holds the EXIF block, APP2 the ICC profile.
-constexpr int kExifMarker = JPEG_APP0 + 1;
-constexpr int kIccMarker = JPEG_APP0 + 2;
-constexpr unsigned int kMaxMarkerBytes = 0xFFFF;
-constexpr uint8_t kExifHeader[] = { 'E', 'x', 'i', 'f', 0, 0 };
 // Start of scan: the marker's second byte.
 constexpr uint8_t kStartOfScan = 0xDA;
 // Rows decoded at a time into the band of a picture that is turned upright.
 constexpr uint32_t kBandRows = 16;
-
-// libjpeg reports a fatal error by calling error_exit, which must not
-// return: it jumps back to the decode, which then refuses the file. The
-// error manager comes first, so that the handlers and the progress monitor
-// reach the trap through the decoder's err pointer.
-struct ErrorTrap {
-    jpeg_error_mgr Manager;
-    jpeg_progress_mgr Progress;
-    std::jmp_buf Jump;
-    bool CutShort;
-    bool TooLarge;
-    bool TooManyScans;
-};
-
-ErrorTrap* TrapOf(j_common_ptr info)
-{
-    return reinterpret_cast<ErrorTrap*>(info->err);
-}
-
-// libjpeg's own memory limit (max_memory_to_use) shows as a request for
-// the temporary files this build has not got.
-[[noreturn]] void OnError(j_common_ptr info)
-{
-    ErrorTrap* trap = TrapOf(info);
-    const int code = info->err->msg_code;
-    if (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY)
-        trap->TooLarge = true;
-    std::longjmp(trap->Jump, 1);
-}
-
-// Warnings are not shown. One of them says the data ended early, which
-// libjpeg would make good with grey for every row left; the loader refuses
-// such a file, so it stops at once.
-void OnMessage(j_common_ptr info, int level)
-{
-    ErrorTrap* trap = TrapOf(info);
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
-        trap->CutShort = true;
-        std::longjmp(trap->Jump, 1);
-    }
-}
-
-// Each scan costs a pass over the whole picture: a file of many scans is
-// refused while libjpeg reads them.
-void OnProgress(j_common_ptr info)
-{
-    if (info->is_decompressor == 0)
-        return;
-    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (decompress->input_scan_number > int(limits::kMaxJpegScans)) {
-        ErrorTrap* trap = TrapOf(info);
-        trap->TooManyScans = true;
-        std::longjmp(trap->Jump, 1);
-    }
-}
 
 // The scans of a file, counted by walking its markers: every marker
 // segment is skipped by its length, and entropy-coded data holds 0xFF only
@@ -123,16 +60,6 @@ uint32_t CountScans(std::FILE* file)
     }
     std::fseek(file, start, SEEK_SET);
     return scans;
-}
-
-int OrientationOf(j_decompress_ptr info)
-{
-    for (jpeg_saved_marker_ptr marker = info->marker_list; marker; marker = marker->next) {
-        if (marker->marker == kExifMarker && marker->data_length > sizeof kExifHeader
-            && std::memcmp(marker->data, kExifHeader, sizeof kExifHeader) == 0)
-            return ExifOrientation::FromExif(marker->data, marker->data_length);
-    }
-    return 1;
 }
 
 void ReadIcc(j_decompress_ptr info, ColourProfile& profile)
@@ -179,14 +106,11 @@ bool Reserve(std::vector<uint8_t>& band, size_t size)
     return true;
 }
 
-PictureLoad Refusal(const ErrorTrap& trap)
+PictureLoad Refusal(const JpegErrorTrap& trap)
 {
-    if (trap.TooLarge)
-        return PictureLoad::Failed(LoadProblem::TooLarge, limits::MemoryText());
-    if (trap.TooManyScans)
-        return PictureLoad::Failed(
-            LoadProblem::Unsupported, "a JPEG file of more than " + std::to_string(limits::kMaxJpegScans) + " scans");
-    return PictureLoad::Failed(trap.CutShort ? LoadProblem::Truncated : LoadProblem::Damaged, "JPEG");
+    std::string detail;
+    const LoadProblem problem = trap.Problem(detail);
+    return PictureLoad::Failed(problem, detail);
 }
 
 // The declared size, read from the frame header, fits the limits; the
@@ -200,30 +124,25 @@ bool DeclaredSizeFits(const jpeg_decompress_struct& info)
 // must be in the frame that makes every libjpeg call of the decode.
 PictureLoad Decode(std::FILE* file, DibImage& image)
 {
-    if (CountScans(file) > limits::kMaxJpegScans)
-        return PictureLoad::Failed(
-            LoadProblem::Unsupported, "a JPEG file of more than " + std::to_string(limits::kMaxJpegScans) + " scans");
     jpeg_decompress_struct info {};
-    ErrorTrap trap {};
+    JpegErrorTrap trap {};
+    if (CountScans(file) > limits::kMaxJpegScans) {
+        trap.TooManyScans = true;
+        return Refusal(trap);
+    }
     std::vector<uint8_t> band;
     DibBuilder out;
     PictureLoad load;
     load.Format = PictureFormat::Jpeg;
     load.Lossless = false;
-    info.err = jpeg_std_error(&trap.Manager);
-    trap.Manager.error_exit = OnError;
-    trap.Manager.emit_message = OnMessage;
-    trap.Progress.progress_monitor = OnProgress;
+    trap.Catch(info.err);
     if (setjmp(trap.Jump)) {
         jpeg_destroy_decompress(&info);
         return Refusal(trap);
     }
     jpeg_create_decompress(&info);
-    info.progress = &trap.Progress;
-    info.mem->max_memory_to_use = static_cast<long>(limits::kMaxDecodeMemoryBytes);
+    trap.Limit(info);
     jpeg_stdio_src(&info, file);
-    jpeg_save_markers(&info, kExifMarker, kMaxMarkerBytes);
-    jpeg_save_markers(&info, kIccMarker, kMaxMarkerBytes);
     jpeg_read_header(&info, TRUE);
     if (!DeclaredSizeFits(info)) {
         jpeg_destroy_decompress(&info);
@@ -233,7 +152,7 @@ PictureLoad Decode(std::FILE* file, DibImage& image)
         jpeg_destroy_decompress(&info);
         return PictureLoad::Failed(LoadProblem::Cmyk);
     }
-    const int orientation = OrientationOf(&info);
+    const int orientation = JpegErrorTrap::Orientation(info);
     ReadIcc(&info, load.Profile);
     info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);

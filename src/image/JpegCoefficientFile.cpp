@@ -1,26 +1,17 @@
 #include "image/JpegCoefficientFile.h"
 
 #include "image/ExifOrientation.h"
+#include "image/JpegErrorTrap.h"
 #include "image/PictureLimits.h"
 
-#include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-// jpeglib.h needs FILE and size_t declared first.
-#include <jerror.h>
-#include <jpeglib.h>
 
 namespace lumaquill {
 
 namespace {
 
-// APP1 holds the EXIF block, APP2 the ICC profile.
-constexpr int kExifMarker = JPEG_APP0 + 1;
-constexpr int kIccMarker = JPEG_APP0 + 2;
-constexpr unsigned int kMaxMarkerBytes = 0xFFFF;
-constexpr uint8_t kExifHeader[] = { 'E', 'x', 'i', 'f', 0, 0 };
 // Only 8-bit samples: libjpeg's 8-bit coder, and the coefficient ranges
 // stealth keeps, are those of 8-bit JPEG.
 constexpr int kPrecision = 8;
@@ -28,71 +19,13 @@ constexpr int kPrecision = 8;
 static_assert(sizeof(JCOEF) == sizeof(int16_t));
 static_assert(DCTSIZE2 == JpegCoefficients::kBlockCoefficients);
 
-// libjpeg reports a fatal error by calling error_exit, which must not
-// return: it jumps back to the setjmp of the one function below that made
-// the libjpeg call. Those functions hold nothing with a destructor, so the
-// jump skips none. The progress monitor follows the error manager so that
-// it can reach the trap.
-struct ErrorTrap {
-    jpeg_error_mgr Manager;
-    jpeg_progress_mgr Progress;
-    std::jmp_buf Jump;
-    bool CutShort;
-    bool TooLarge;
-    bool TooManyScans;
-};
-
-ErrorTrap* TrapOf(j_common_ptr info)
-{
-    return reinterpret_cast<ErrorTrap*>(info->err);
-}
-
-// libjpeg's own memory limit (max_memory_to_use) shows as a request for
-// the temporary files this build has not got.
-[[noreturn]] void OnError(j_common_ptr info)
-{
-    ErrorTrap* trap = TrapOf(info);
-    const int code = info->err->msg_code;
-    if (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY)
-        trap->TooLarge = true;
-    std::longjmp(trap->Jump, 1);
-}
-
-// Warnings are not shown; data that ends early is refused at once rather
-// than made good with zero coefficients.
-void OnMessage(j_common_ptr info, int level)
-{
-    ErrorTrap* trap = TrapOf(info);
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
-        trap->CutShort = true;
-        std::longjmp(trap->Jump, 1);
-    }
-}
-
-// Each scan costs a pass over the coefficients: a file of many scans is
-// refused while libjpeg reads them.
-void OnProgress(j_common_ptr info)
-{
-    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (info->is_decompressor && decompress->input_scan_number > int(limits::kMaxJpegScans)) {
-        ErrorTrap* trap = TrapOf(info);
-        trap->TooManyScans = true;
-        std::longjmp(trap->Jump, 1);
-    }
-}
-
-void SetTrap(ErrorTrap& trap, jpeg_error_mgr*& err)
-{
-    err = jpeg_std_error(&trap.Manager);
-    trap.Manager.error_exit = OnError;
-    trap.Manager.emit_message = OnMessage;
-    trap.Progress.progress_monitor = OnProgress;
-}
+// Every function below that makes a libjpeg call arms the trap's jump
+// with its own setjmp and holds nothing with a destructor.
 
 // A decompression of a file in memory, up to its coefficient arrays.
 struct Reading {
     jpeg_decompress_struct Info;
-    ErrorTrap Trap;
+    JpegErrorTrap Trap;
     jvirt_barray_ptr* Arrays;
     bool Created;
 };
@@ -103,11 +36,8 @@ bool ReadHeader(Reading& r, const uint8_t* data, size_t size)
         return false;
     jpeg_create_decompress(&r.Info);
     r.Created = true;
-    r.Info.progress = &r.Trap.Progress;
-    r.Info.mem->max_memory_to_use = static_cast<long>(limits::kMaxDecodeMemoryBytes);
+    r.Trap.Limit(r.Info);
     jpeg_mem_src(&r.Info, data, static_cast<unsigned long>(size));
-    jpeg_save_markers(&r.Info, kExifMarker, kMaxMarkerBytes);
-    jpeg_save_markers(&r.Info, kIccMarker, kMaxMarkerBytes);
     jpeg_read_header(&r.Info, TRUE);
     return true;
 }
@@ -164,7 +94,7 @@ struct Markers {
 
 struct Writing {
     jpeg_compress_struct Info;
-    ErrorTrap Trap;
+    JpegErrorTrap Trap;
     unsigned char* Buffer;
     unsigned long Size;
     bool Created;
@@ -184,7 +114,8 @@ bool Compress(Reading& r, Writing& w, const Markers& markers)
         jpeg_simple_progression(&w.Info);
     jpeg_write_coefficients(&w.Info, r.Arrays);
     if (markers.ExifBytes > 0)
-        jpeg_write_marker(&w.Info, kExifMarker, markers.Exif, static_cast<unsigned int>(markers.ExifBytes));
+        jpeg_write_marker(
+            &w.Info, JpegErrorTrap::kExifMarker, markers.Exif, static_cast<unsigned int>(markers.ExifBytes));
     if (markers.IccBytes > 0)
         jpeg_write_icc_profile(&w.Info, markers.Icc, static_cast<unsigned int>(markers.IccBytes));
     jpeg_finish_compress(&w.Info);
@@ -196,16 +127,6 @@ void EndWriting(Writing& w)
     if (w.Created)
         jpeg_destroy_compress(&w.Info);
     std::free(w.Buffer);
-}
-
-int OrientationOf(const jpeg_decompress_struct& info)
-{
-    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
-        if (marker->marker == kExifMarker && marker->data_length > sizeof kExifHeader
-            && std::memcmp(marker->data, kExifHeader, sizeof kExifHeader) == 0)
-            return ExifOrientation::FromExif(marker->data, marker->data_length);
-    }
-    return 1;
 }
 
 // jpeg_read_icc_profile joins the saved APP2 markers into one buffer, which
@@ -233,18 +154,6 @@ bool IccOf(Reading& r, std::vector<uint8_t>& icc)
     }
     std::free(data);
     return read;
-}
-
-LoadProblem Refusal(const ErrorTrap& trap, std::string& detail)
-{
-    if (trap.TooLarge)
-        return LoadProblem::TooLarge;
-    if (trap.TooManyScans) {
-        detail = "a JPEG file of more than " + std::to_string(limits::kMaxJpegScans) + " scans";
-        return LoadProblem::Unsupported;
-    }
-    detail = "JPEG";
-    return trap.CutShort ? LoadProblem::Truncated : LoadProblem::Damaged;
 }
 
 // The frame as the header declares it, before anything picture-sized is
@@ -305,11 +214,11 @@ bool Reserve(std::vector<int16_t>& values, const JpegCoefficients& layout)
 LoadProblem ReadInto(Reading& r, std::span<const uint8_t> file, JpegCoefficients& out, std::string& detail)
 {
     if (!ReadHeader(r, file.data(), file.size()))
-        return Refusal(r.Trap, detail);
+        return r.Trap.Problem(detail);
     if (const LoadProblem problem = CheckHeader(r.Info, detail); problem != LoadProblem::None)
         return problem;
     if (!ReadArrays(r))
-        return Refusal(r.Trap, detail);
+        return r.Trap.Problem(detail);
     if (!Describe(r.Info, out)) {
         detail = "JPEG";
         return LoadProblem::Damaged;
@@ -317,8 +226,8 @@ LoadProblem ReadInto(Reading& r, std::span<const uint8_t> file, JpegCoefficients
     if (!Reserve(out.Values, out))
         return LoadProblem::TooLarge;
     if (!CopyBlocks(r, out.Values.data(), false))
-        return Refusal(r.Trap, detail);
-    out.Orientation = OrientationOf(r.Info);
+        return r.Trap.Problem(detail);
+    out.Orientation = JpegErrorTrap::Orientation(r.Info);
     if (!IccOf(r, out.Icc))
         return LoadProblem::TooLarge;
     return LoadProblem::None;
@@ -358,7 +267,7 @@ bool WriteFrom(Reading& r, Writing& w, std::span<const uint8_t> file, const Jpeg
 LoadProblem JpegCoefficientFile::Read(std::span<const uint8_t> file, JpegCoefficients& out, std::string& detail)
 {
     Reading r {};
-    SetTrap(r.Trap, r.Info.err);
+    r.Trap.Catch(r.Info.err);
     const LoadProblem problem = ReadInto(r, file, out, detail);
     EndReading(r);
     return problem;
@@ -369,8 +278,8 @@ bool JpegCoefficientFile::Write(
 {
     Reading r {};
     Writing w {};
-    SetTrap(r.Trap, r.Info.err);
-    SetTrap(w.Trap, w.Info.err);
+    r.Trap.Catch(r.Info.err);
+    w.Trap.Catch(w.Info.err);
     bool written = WriteFrom(r, w, file, coefficients);
     if (written) {
         try {

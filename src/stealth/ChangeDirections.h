@@ -16,7 +16,7 @@ public:
         return static_cast<uint8_t>(up ? sample + 1 : sample - 1);
     }
 
-private:
+    // The next bit of the random source: a direction where no bound decides.
     uint32_t NextBit()
     {
         if (Left == 0) {
@@ -29,6 +29,7 @@ private:
         return bit;
     }
 
+private:
     uint32_t Word = 0;
     int Left = 0;
 };

@@ -9,19 +9,7 @@ namespace lumaquill::stealth {
 
 namespace {
 
-// Costs lie in element order; fetching them ahead hides most of the wait
-// for the random reads.
-void GatherCosts(std::span<const uint32_t> elements, std::span<const float> costs, std::span<float> out)
-{
-    constexpr size_t kAhead = 32;
-    for (size_t t = 0; t < elements.size(); ++t) {
-        if (t + kAhead < elements.size())
-            __builtin_prefetch(&costs[elements[t + kAhead]]);
-        out[t] = costs[elements[t]];
-    }
-}
-
-bool EmbedBlock(std::span<const uint32_t> elements, const ElementParities& parities, std::span<const float> costs,
+bool EmbedBlock(std::span<const uint32_t> elements, const ElementParities& parities, const ElementCosts& costs,
     std::span<const uint8_t> bits, std::vector<uint32_t>& changed)
 {
     std::vector<uint8_t> cover;
@@ -35,7 +23,7 @@ bool EmbedBlock(std::span<const uint32_t> elements, const ElementParities& parit
         return false;
     }
     parities.Gather(elements, cover);
-    GatherCosts(elements, costs, elementCosts);
+    costs.Gather(elements, elementCosts);
     if (!TrellisCode::Embed(cover, elementCosts, bits, stego))
         return false;
     try {
@@ -70,8 +58,8 @@ ElementCodes::Parts ElementCodes::Split(std::span<const uint32_t> order, const E
         order.subspan(plan.SaltElements + plan.LengthElements) };
 }
 
-bool ElementCodes::Embed(std::span<const uint32_t> elements, const ElementParities& parities,
-    std::span<const float> costs, std::span<const uint8_t> bits, std::vector<uint32_t>& changed, const BlockDone& done)
+bool ElementCodes::Embed(std::span<const uint32_t> elements, const ElementParities& parities, const ElementCosts& costs,
+    std::span<const uint8_t> bits, std::vector<uint32_t>& changed, const BlockDone& done)
 {
     const uint64_t blocks = PayloadBlocks::Count(elements.size());
     for (uint64_t b = 0; b < blocks; ++b) {

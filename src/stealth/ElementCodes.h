@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stealth/ElementCosts.h"
 #include "stealth/ElementParities.h"
 #include "stealth/ElementPlan.h"
 
@@ -28,10 +29,9 @@ public:
     static Parts Split(std::span<const uint32_t> order, const ElementPlan& plan);
 
     // Appends to changed the elements whose parity must change so that
-    // elements carry bits at the least total cost (costs indexed by element
-    // number). False when the memory cannot be had.
+    // elements carry bits at the least total cost. False when the memory cannot be had.
     // REQUIRES: bits.size() <= elements.size().
-    static bool Embed(std::span<const uint32_t> elements, const ElementParities& parities, std::span<const float> costs,
+    static bool Embed(std::span<const uint32_t> elements, const ElementParities& parities, const ElementCosts& costs,
         std::span<const uint8_t> bits, std::vector<uint32_t>& changed, const BlockDone& done = {});
 
     // The bits elements carry. False when the memory cannot be had.

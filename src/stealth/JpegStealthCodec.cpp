@@ -1,63 +1,22 @@
 #include "stealth/JpegStealthCodec.h"
 
-#include "core/ByteOrder.h"
-#include "core/ProgressSink.h"
 #include "image/JpegCoefficientFile.h"
 #include "image/JpegCoefficients.h"
-#include "seal/Sodium.h"
-#include "stealth/ElementCodes.h"
-#include "stealth/ElementOrder.h"
-#include "stealth/ElementParities.h"
+#include "stealth/ChangeDirections.h"
 #include "stealth/ElementPlan.h"
 #include "stealth/JpegStealthFormat.h"
-#include "stealth/Keystream.h"
-#include "stealth/MessageBits.h"
-#include "stealth/StealthEnvelope.h"
-#include "stealth/StealthFormat.h"
-#include "stealth/StealthKeys.h"
+#include "stealth/StealthCarrier.h"
+#include "stealth/StealthRun.h"
 #include "stealth/UerdCost.h"
 
-#include <array>
-#include <new>
+#include <cassert>
 #include <optional>
-#include <sodium.h>
 
 namespace lumaquill::stealth {
 
 namespace {
 
 constexpr uint32_t kBlock = JpegCoefficients::kBlockCoefficients;
-
-// Progress runs from 0 to kProgressEnd; the payload blocks fill the part
-// from kProgressPayload on.
-constexpr int32_t kProgressEnd = 100;
-constexpr int32_t kProgressKeys = 10;
-constexpr int32_t kProgressOrder = 35;
-constexpr int32_t kProgressPayload = 40;
-
-class Progress {
-public:
-    explicit Progress(ProgressSink* sink)
-        : Sink(sink)
-    {
-        if (Sink)
-            Sink->SetRange(uint32_t(kProgressEnd));
-    }
-    void Set(int32_t position) const
-    {
-        if (Sink)
-            Sink->SetPos(position);
-    }
-    ElementCodes::BlockDone Blocks() const
-    {
-        return [this](uint64_t done, uint64_t blocks) {
-            Set(kProgressPayload + int32_t(uint64_t(kProgressEnd - kProgressPayload) * done / blocks));
-        };
-    }
-
-private:
-    ProgressSink* Sink;
-};
 
 bool IsDc(uint64_t element)
 {
@@ -83,18 +42,11 @@ std::optional<ElementPlan> PlanFor(const JpegCoefficients& jpeg)
 
 // Each changed coefficient moves by 1 towards the inside of its range at a
 // bound, otherwise up or down at random.
-void ApplyChanges(JpegCoefficients& jpeg, const std::vector<uint32_t>& changed)
+void ApplyChanges(JpegCoefficients& jpeg, std::span<const uint32_t> changed)
 {
-    uint32_t word = 0;
-    int left = 0;
+    ChangeDirections directions;
     for (const uint32_t e : changed) {
-        if (left == 0) {
-            word = randombytes_random();
-            left = 32;
-        }
-        const bool random = (word & 1u) != 0;
-        word >>= 1;
-        --left;
+        const bool random = directions.NextBit() == 1;
         int16_t& value = jpeg.Values[e];
         const bool atLow = value == (IsDc(e) ? kMinDc : kMinAc);
         const bool atHigh = value == (IsDc(e) ? kMaxDc : kMaxAc);
@@ -103,114 +55,35 @@ void ApplyChanges(JpegCoefficients& jpeg, const std::vector<uint32_t>& changed)
     }
 }
 
-std::vector<uint8_t> LengthBits(uint64_t envelopeBytes, const StealthKeys& keys)
-{
-    std::array<uint8_t, kLengthBytes> field;
-    Store32Le(field.data(), static_cast<uint32_t>(envelopeBytes) ^ keys.LengthMask());
-    return MessageBits::FromBytes(field);
-}
-
-bool BuildOrder(std::vector<uint32_t>& order, const ElementPlan& plan, const StealthKeys& keys)
-{
-    if (!ElementOrder::Start(order, plan.Elements, plan.SaltElements))
-        return false;
-    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
-    Keystream stream(keys.Order().Span());
-    ElementOrder::Steps(tail, 0, tail.size() - 1, stream);
-    return true;
-}
-
-struct Cover {
-    JpegCoefficients& Jpeg;
-    const ElementPlan& Plan;
-    const StealthKeys::Salt& Salt;
-    const StealthKeys& Keys;
-};
-
-StealthStatus Embed(const Cover& cover, std::span<const uint8_t> envelope, const Progress& progress)
-{
-    ElementParities parities;
-    std::vector<float> costs;
-    std::vector<uint32_t> order;
-    if (!parities.ReadLowBits(cover.Jpeg.Values) || !UerdCost::Compute(cover.Jpeg, costs)
-        || !BuildOrder(order, cover.Plan, cover.Keys))
-        return StealthStatus::Unsuitable;
-    progress.Set(kProgressOrder);
-    const ElementCodes::Parts parts = ElementCodes::Split(order, cover.Plan);
-    const std::vector<uint8_t> saltBits = MessageBits::FromBytes(cover.Salt);
-    const std::vector<uint8_t> lengthBits = LengthBits(envelope.size(), cover.Keys);
-    const std::vector<uint8_t> payloadBits = MessageBits::FromBytes(envelope);
-    progress.Set(kProgressPayload);
-    std::vector<uint32_t> changed;
-    // The parts' elements are disjoint: every code reads cover parities.
-    if (!ElementCodes::Embed(parts.Salt, parities, costs, saltBits, changed)
-        || !ElementCodes::Embed(parts.Length, parities, costs, lengthBits, changed)
-        || !ElementCodes::Embed(parts.Payload, parities, costs, payloadBits, changed, progress.Blocks()))
-        return StealthStatus::Unsuitable;
-    ApplyChanges(cover.Jpeg, changed);
-    return StealthStatus::Done;
-}
-
-std::optional<StealthKeys::Salt> ReadSalt(const ElementParities& parities, std::span<const uint32_t> elements)
-{
-    std::array<uint8_t, 8 * kSaltBytes> bits;
-    if (!ElementCodes::Extract(elements, parities, bits))
-        return std::nullopt;
-    StealthKeys::Salt salt;
-    MessageBits::ToBytes(bits, salt);
-    return salt;
-}
-
-// The envelope length, when the payload elements can carry it.
-std::optional<uint64_t> ReadLength(
-    const ElementParities& parities, std::span<const uint32_t> elements, const StealthKeys& keys, uint64_t payload)
-{
-    std::array<uint8_t, 8 * kLengthBytes> bits;
-    std::array<uint8_t, kLengthBytes> field;
-    if (!ElementCodes::Extract(elements, parities, bits))
-        return std::nullopt;
-    MessageBits::ToBytes(bits, field);
-    const uint64_t length = Load32Le(field.data()) ^ keys.LengthMask();
-    if (length < kEnvelopeOverhead || 8 * length > payload)
-        return std::nullopt;
-    return length;
-}
-
-std::optional<std::vector<uint8_t>> ReadEnvelope(
-    const ElementParities& parities, std::span<const uint32_t> elements, uint64_t length)
-{
-    std::vector<uint8_t> bits;
-    std::vector<uint8_t> envelope;
-    try {
-        bits.resize(8 * length);
-        envelope.resize(length);
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
+// The quantised coefficients of a JPEG, at UERD costs.
+class JpegCarrier : public StealthCarrier {
+public:
+    // Hide's carrier, which changes jpeg.
+    explicit JpegCarrier(JpegCoefficients& jpeg)
+        : Jpeg(jpeg)
+        , Writable(&jpeg)
+    {
     }
-    if (!ElementCodes::Extract(elements, parities, bits))
-        return std::nullopt;
-    MessageBits::ToBytes(bits, envelope);
-    return envelope;
-}
+    // Open's carrier, which only reads.
+    explicit JpegCarrier(const JpegCoefficients& jpeg)
+        : Jpeg(jpeg)
+    {
+    }
 
-// The keyed order's first L steps fix the length elements: a length out of
-// bounds is refused before the rest of the shuffle.
-std::optional<StealthEnvelope::Opened> ReadOpened(const JpegCoefficients& jpeg, const ElementParities& parities,
-    std::vector<uint32_t>& order, const ElementPlan& plan, const StealthKeys& keys)
-{
-    const std::span<uint32_t> tail = std::span(order).subspan(plan.SaltElements);
-    Keystream stream(keys.Order().Span());
-    ElementOrder::Steps(tail, 0, plan.LengthElements, stream);
-    const ElementCodes::Parts parts = ElementCodes::Split(order, plan);
-    const std::optional<uint64_t> length = ReadLength(parities, parts.Length, keys, parts.Payload.size());
-    if (!length)
-        return std::nullopt;
-    ElementOrder::Steps(tail, plan.LengthElements, tail.size() - 1, stream);
-    const std::optional<std::vector<uint8_t>> envelope = ReadEnvelope(parities, parts.Payload, *length);
-    if (!envelope)
-        return std::nullopt;
-    return StealthEnvelope::Open(keys, int32_t(jpeg.Width), int32_t(jpeg.Height), *envelope);
-}
+    int32_t Width() const override { return int32_t(Jpeg.Width); }
+    int32_t Height() const override { return int32_t(Jpeg.Height); }
+    bool ReadParities(ElementParities& parities) const override { return parities.ReadLowBits(Jpeg.Values); }
+    bool ComputeCosts(ElementCosts& costs) const override { return UerdCost::Compute(Jpeg, costs.Floats()); }
+    void ApplyChanges(std::span<const uint32_t> changed) override
+    {
+        assert(Writable);
+        stealth::ApplyChanges(*Writable, changed);
+    }
+
+private:
+    const JpegCoefficients& Jpeg;
+    JpegCoefficients* Writable = nullptr;
+};
 
 } // namespace
 
@@ -226,49 +99,20 @@ StealthStatus JpegStealthCodec::Hide(JpegCoefficients& jpeg, const SecretBytes& 
     const std::optional<ElementPlan> plan = PlanFor(jpeg);
     if (!plan || !Codable(jpeg))
         return StealthStatus::Unsuitable;
-    if (storedName.size() > kMaxNameBytes || content.size() + storedName.size() > stealth::SizesFor(*plan).Largest)
-        return StealthStatus::TooLarge;
-    if (!SodiumReady())
-        return StealthStatus::Unsuitable;
-    const Progress steps(progress);
-    StealthKeys::Salt salt;
-    randombytes_buf(salt.data(), salt.size());
-    const std::optional<StealthKeys> keys = StealthKeys::Derive(password.Span(), salt);
-    if (!keys)
-        return StealthStatus::Unsuitable;
-    steps.Set(kProgressKeys);
-    const std::optional<std::vector<uint8_t>> envelope
-        = StealthEnvelope::Seal(*keys, int32_t(jpeg.Width), int32_t(jpeg.Height), storedName, content);
-    if (!envelope)
-        return StealthStatus::Unsuitable;
-    return Embed(Cover { jpeg, *plan, salt, *keys }, *envelope, steps);
+    JpegCarrier carrier(jpeg);
+    return StealthRun::Hide(carrier, *plan, password, content, storedName, progress);
 }
 
+// Embedding changes the count of non-zero coefficients, so a reader takes
+// any length the payload elements can carry.
 StealthStatus JpegStealthCodec::Open(const JpegCoefficients& jpeg, const SecretBytes& password,
     std::vector<uint8_t>& content, std::string& storedName, ProgressSink* progress)
 {
     const std::optional<ElementPlan> plan = PlanFor(jpeg);
-    ElementParities parities;
-    std::vector<uint32_t> order;
-    if (!plan || !SodiumReady() || !parities.ReadLowBits(jpeg.Values)
-        || !ElementOrder::Start(order, plan->Elements, plan->SaltElements))
+    if (!plan)
         return StealthStatus::NotOpened;
-    const Progress steps(progress);
-    const std::optional<StealthKeys::Salt> salt
-        = ReadSalt(parities, std::span<const uint32_t>(order).first(plan->SaltElements));
-    if (!salt)
-        return StealthStatus::NotOpened;
-    const std::optional<StealthKeys> keys = StealthKeys::Derive(password.Span(), *salt);
-    if (!keys)
-        return StealthStatus::NotOpened;
-    steps.Set(kProgressKeys);
-    std::optional<StealthEnvelope::Opened> opened = ReadOpened(jpeg, parities, order, *plan, *keys);
-    if (!opened)
-        return StealthStatus::NotOpened;
-    content = std::move(opened->Content);
-    storedName = std::move(opened->StoredName);
-    steps.Set(kProgressEnd);
-    return StealthStatus::Done;
+    const JpegCarrier carrier(jpeg);
+    return StealthRun::Open(carrier, *plan, plan->PayloadElements, password, content, storedName, progress);
 }
 
 StealthStatus JpegStealthCodec::HideFile(std::span<const uint8_t> cover, const SecretBytes& password,

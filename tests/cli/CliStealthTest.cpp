@@ -1,7 +1,11 @@
 #include "cli/CliTestSupport.h"
 #include "core/MessageText.h"
+#include "image/JpegCoefficientFile.h"
+#include "image/JpegCoefficients.h"
 #include "image/PngFixture.h"
+#include "stealth/JpegStealthCodec.h"
 #include "stealth/StealthSizes.h"
+#include "support/JpegFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +18,16 @@ using test::WriteFile;
 
 constexpr const char* kNothingDecoded = "Could not decode any useful information from this image.\n";
 constexpr const char* kPassword = "correct horse";
+
+std::string AsString(const std::vector<uint8_t>& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<uint8_t> AsBytes(const std::string& text)
+{
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
 
 std::string Fixture(const std::string& name)
 {
@@ -33,8 +47,17 @@ std::string RgbaPng(uint32_t width, uint32_t height)
     return test::BuildPng(png);
 }
 
-// Each test in a folder of its own with the 24-bit photo.bmp (300 x 200)
-// and the 32-bit rgba.png (200 x 150).
+JpegCoefficients ReadJpeg(const std::string& path)
+{
+    JpegCoefficients jpeg;
+    std::string detail;
+    EXPECT_EQ(JpegCoefficientFile::Read(AsBytes(ReadFile(path)), jpeg, detail), LoadProblem::None) << path;
+    return jpeg;
+}
+
+// Each test in a folder of its own with the 24-bit photo.bmp (300 x 200),
+// the 32-bit rgba.png (200 x 150) and photo.jpg (320 x 240, quality 90,
+// 4:2:0).
 class CliStealthTest : public test::CliFolderTest {
 protected:
     void SetUp() override
@@ -42,6 +65,7 @@ protected:
         CliFolderTest::SetUp();
         test::WriteBmp24(Dir / "photo.bmp", 300, 200);
         WriteFile(Dir / "rgba.png", RgbaPng(200, 150));
+        WriteFile(Dir / "photo.jpg", AsString(test::MakeJpeg(test::Recipe(320, 240, 90, 2, 2))));
     }
 
     CliRun Encode(const std::string& cover, const std::string& out, std::vector<std::string> extra)
@@ -71,7 +95,8 @@ struct RoundTripCase {
     bool Seal;
 };
 
-// Both depths into every written format, texts and files.
+// Both depths into every written format, texts and files; a JPEG into a
+// JPEG.
 constexpr RoundTripCase kRoundTrips[] = {
     { "TextBmpToPng", "photo.bmp", "s.png", false, false },
     { "FileBmpToBmp", "photo.bmp", "s.bmp", true, false },
@@ -79,6 +104,8 @@ constexpr RoundTripCase kRoundTrips[] = {
     { "FileRgbaToWebp", "rgba.png", "s.webp", true, false },
     { "TextRgbaToBmp", "rgba.png", "s.bmp", false, false },
     { "FileRgbaToPng", "rgba.png", "s.png", true, true },
+    { "TextJpegToJpg", "photo.jpg", "s.jpg", false, false },
+    { "FileJpegToJpeg", "photo.jpg", "s.JPEG", true, true },
 };
 
 void PrintTo(const RoundTripCase& c, std::ostream* os)
@@ -100,6 +127,10 @@ TEST_P(CliStealthRoundTrip, OpensWithThePasswordAlone)
     CliRun encode = Encode(c.Cover, c.Out, extra);
     ASSERT_EQ(encode.Status, 0) << encode.Err;
     EXPECT_EQ(encode.Err, "");
+    // A stealth JPEG keeps the cover's tables.
+    if (std::string(c.Cover) == "photo.jpg") {
+        EXPECT_EQ(ReadJpeg(Dir / c.Out).Components[0].Quantisation, ReadJpeg(Dir / c.Cover).Components[0].Quantisation);
+    }
 
     std::filesystem::create_directory(Dir / "got");
     CliRun decode = Run({ "decode", c.Out, "--password", kPassword, "--out-dir", "got" });
@@ -219,10 +250,75 @@ TEST_F(CliStealthTest, InfoGivesBothSizesAndCannotTell)
         << json.Out;
     EXPECT_NE(json.Out.find("  \"stealth\": \"unknown until opened\"\n}\n"), std::string::npos) << json.Out;
 
-    // A JPEG gives the sizes of a stealth JPEG instead (CliStealthJpegTest).
+    // A JPEG gives the sizes of a stealth JPEG instead (InfoGivesQualitySubsamplingAndSizes).
     CliRun lossy = Run({ "info", Fixture("lossy.webp"), "--json" });
     EXPECT_NE(lossy.Out.find("  \"stealth_safe_size\": null,\n  \"stealth_largest_size\": null,\n"), std::string::npos)
         << lossy.Out;
+}
+
+struct RefusalCase {
+    const char* Name;
+    std::vector<std::string> Args;
+    int Status;
+    std::string Err;
+};
+
+// Each refused run writes nothing.
+TEST_F(CliStealthTest, JpegOutputsOnlyFromJpegCoversWithStealth)
+{
+    const RefusalCase cases[] = {
+        { "NoStealth",
+            { "encode", "--container", "photo.jpg", "--out", "s.jpg", "--text", "hi", "--password", kPassword }, 2,
+            "lumaquill-cli encode: cannot write \"s.jpg\": lossy formats (JPEG, HEIC, AVIF) destroy hidden data; give "
+            "--out a .png, .bmp or .webp name\n" },
+        { "BitmapCover",
+            { "encode", "--container", "c.bmp", "--out", "s.jpg", "--stealth", "--text", "hi", "--password",
+                kPassword },
+            1, std::string(message::kStealthJpegNeedsJpegCover) + "\n" },
+    };
+    for (const RefusalCase& c : cases) {
+        CliRun run = Run(c.Args);
+        EXPECT_EQ(run.Status, c.Status) << c.Name;
+        EXPECT_EQ(run.Err.substr(0, c.Err.size()), c.Err) << c.Name << ": " << run.Err;
+        EXPECT_FALSE(std::filesystem::exists(Dir / "s.jpg")) << c.Name;
+    }
+}
+
+// An untouched JPEG, a wrong password and a recompressed stealth JPEG all
+// get the message that says how a JPEG keeps its data.
+TEST_F(CliStealthTest, NothingOpenedSaysWhyAJpegHoldsNothing)
+{
+    ASSERT_EQ(Encode("photo.jpg", "s.jpg", { "--text", "hi" }).Status, 0);
+    WriteFile(Dir / "sent.jpg", AsString(test::RecompressJpeg(AsBytes(ReadFile(Dir / "s.jpg")), 90)));
+    const std::string expected = std::string(message::kStealthJpegNotOpened) + "\n";
+    const std::vector<std::vector<std::string>> runs = {
+        { "decode", "photo.jpg", "--password", kPassword },
+        { "decode", "s.jpg", "--password", "wrong horse" },
+        { "decode", "sent.jpg", "--password", kPassword },
+    };
+    for (const std::vector<std::string>& args : runs) {
+        CliRun run = Run(args);
+        EXPECT_EQ(run.Status, 1) << args[1];
+        EXPECT_EQ(run.Err, expected) << args[1];
+    }
+}
+
+TEST_F(CliStealthTest, InfoGivesQualitySubsamplingAndSizes)
+{
+    const stealth::StealthSizes sizes = stealth::JpegStealthCodec::SizesFor(ReadJpeg(Dir / "photo.jpg"));
+    CliRun text = Run({ "info", "photo.jpg" });
+    ASSERT_EQ(text.Status, 0) << text.Err;
+    EXPECT_NE(text.Out.find("JPEG quality: about 90 (from its luminance table)\nChroma subsampling: 4:2:0\n"
+                            "Stealth JPEG sizes in bytes (compressed, with the file's name):\n  safe: "
+                  + std::to_string(sizes.Safe)),
+        std::string::npos)
+        << text.Out;
+    CliRun json = Run({ "info", "--json", "photo.jpg" });
+    EXPECT_NE(
+        json.Out.find("  \"stealth_safe_size\": " + std::to_string(sizes.Safe) + ",\n" + "  \"stealth_largest_size\": "
+            + std::to_string(sizes.Largest) + ",\n" + "  \"jpeg_quality\": 90,\n  \"jpeg_subsampling\": \"4:2:0\",\n"),
+        std::string::npos)
+        << json.Out;
 }
 
 } // namespace

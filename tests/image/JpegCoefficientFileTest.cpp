@@ -9,42 +9,17 @@
 namespace lumaquill {
 namespace {
 
+using test::Grey;
 using test::JpegRecipe;
+using test::Progressive;
+using test::Recipe;
+using test::Restarts;
 
 struct RewriteCase {
     const char* Name;
     JpegRecipe Recipe;
     const char* Subsampling;
 };
-
-JpegRecipe Recipe(uint32_t width, uint32_t height, int quality, int h, int v)
-{
-    JpegRecipe recipe;
-    recipe.Width = width;
-    recipe.Height = height;
-    recipe.Quality = quality;
-    recipe.HorizontalSampling = h;
-    recipe.VerticalSampling = v;
-    return recipe;
-}
-
-JpegRecipe Progressive(JpegRecipe recipe)
-{
-    recipe.Progressive = true;
-    return recipe;
-}
-
-JpegRecipe Grey(JpegRecipe recipe)
-{
-    recipe.Grey = true;
-    return recipe;
-}
-
-JpegRecipe Restarts(JpegRecipe recipe, unsigned interval)
-{
-    recipe.RestartInterval = interval;
-    return recipe;
-}
 
 JpegRecipe Marked(JpegRecipe recipe, int orientation, unsigned iccBytes)
 {

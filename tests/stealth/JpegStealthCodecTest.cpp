@@ -13,7 +13,11 @@
 namespace lumaquill::stealth {
 namespace {
 
+using test::Grey;
 using test::JpegRecipe;
+using test::Progressive;
+using test::Recipe;
+using test::Restarts;
 
 const SecretBytes& Password()
 {
@@ -43,30 +47,6 @@ struct RoundTripCase {
     JpegRecipe Recipe;
 };
 
-JpegRecipe Recipe(uint32_t width, uint32_t height, int quality, int h, int v, bool progressive = false)
-{
-    JpegRecipe recipe;
-    recipe.Width = width;
-    recipe.Height = height;
-    recipe.Quality = quality;
-    recipe.HorizontalSampling = h;
-    recipe.VerticalSampling = v;
-    recipe.Progressive = progressive;
-    return recipe;
-}
-
-JpegRecipe Grey(JpegRecipe recipe)
-{
-    recipe.Grey = true;
-    return recipe;
-}
-
-JpegRecipe Restarts(JpegRecipe recipe, unsigned interval)
-{
-    recipe.RestartInterval = interval;
-    return recipe;
-}
-
 JpegRecipe Rotated(JpegRecipe recipe, int orientation)
 {
     recipe.Orientation = orientation;
@@ -77,14 +57,14 @@ JpegRecipe Rotated(JpegRecipe recipe, int orientation)
 const RoundTripCase kCases[] = {
     { "q50_420_64x64", Recipe(64, 64, 50, 2, 2) },
     { "q75_420_baseline", Recipe(256, 192, 75, 2, 2) },
-    { "q75_420_progressive", Recipe(256, 192, 75, 2, 2, true) },
+    { "q75_420_progressive", Progressive(Recipe(256, 192, 75, 2, 2)) },
     { "q90_422_baseline", Recipe(203, 151, 90, 2, 1) },
-    { "q95_444_progressive", Recipe(160, 120, 95, 1, 1, true) },
-    { "q95_422_progressive_odd", Recipe(129, 97, 95, 2, 1, true) },
+    { "q95_444_progressive", Progressive(Recipe(160, 120, 95, 1, 1)) },
+    { "q95_422_progressive_odd", Progressive(Recipe(129, 97, 95, 2, 1)) },
     { "q75_grey_96x96", Grey(Recipe(96, 96, 75, 1, 1)) },
-    { "q90_grey_progressive", Grey(Recipe(300, 200, 90, 1, 1, true)) },
+    { "q90_grey_progressive", Grey(Progressive(Recipe(300, 200, 90, 1, 1))) },
     { "q75_444_restarts", Restarts(Recipe(200, 136, 75, 1, 1), 4) },
-    { "q90_420_restarts_progressive", Restarts(Recipe(333, 257, 90, 2, 2, true), 7) },
+    { "q90_420_restarts_progressive", Restarts(Progressive(Recipe(333, 257, 90, 2, 2)), 7) },
     { "q75_rotated_with_icc", Rotated(Recipe(240, 160, 75, 2, 2), 8) },
 };
 

@@ -60,27 +60,9 @@ void SetUp(jpeg_compress_struct& info, const JpegRecipe& recipe)
         jpeg_simple_progression(&info);
 }
 
-} // namespace
-
-std::vector<uint8_t> FixtureIcc(unsigned bytes)
+// The EXIF block, ICC profile and comment the recipe asks for.
+void WriteMarkers(jpeg_compress_struct& info, const JpegRecipe& recipe)
 {
-    std::vector<uint8_t> icc(bytes);
-    for (unsigned i = 0; i < bytes; ++i)
-        icc[i] = uint8_t(i * 7 + 3);
-    return icc;
-}
-
-std::vector<uint8_t> MakeJpeg(const JpegRecipe& recipe)
-{
-    jpeg_compress_struct info {};
-    jpeg_error_mgr errors {};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    SetUp(info, recipe);
-    jpeg_start_compress(&info, TRUE);
     if (recipe.Orientation != 1) {
         const std::vector<uint8_t> exif = CameraExif(recipe.Orientation);
         jpeg_write_marker(&info, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
@@ -93,10 +75,67 @@ std::vector<uint8_t> MakeJpeg(const JpegRecipe& recipe)
         const char text[] = "test comment";
         jpeg_write_marker(&info, JPEG_COM, reinterpret_cast<const JOCTET*>(text), unsigned(std::strlen(text)));
     }
-    const int channels = recipe.Grey ? 1 : 3;
-    std::vector<uint8_t> pixels = Picture(recipe, channels);
+}
+
+} // namespace
+
+std::vector<uint8_t> FixtureIcc(unsigned bytes)
+{
+    std::vector<uint8_t> icc(bytes);
+    for (unsigned i = 0; i < bytes; ++i)
+        icc[i] = uint8_t(i * 7 + 3);
+    return icc;
+}
+
+JpegRecipe Recipe(uint32_t width, uint32_t height, int quality, int h, int v)
+{
+    JpegRecipe recipe;
+    recipe.Width = width;
+    recipe.Height = height;
+    recipe.Quality = quality;
+    recipe.HorizontalSampling = h;
+    recipe.VerticalSampling = v;
+    return recipe;
+}
+
+JpegRecipe Progressive(JpegRecipe recipe)
+{
+    recipe.Progressive = true;
+    return recipe;
+}
+
+JpegRecipe Grey(JpegRecipe recipe)
+{
+    recipe.Grey = true;
+    return recipe;
+}
+
+JpegRecipe Restarts(JpegRecipe recipe, unsigned interval)
+{
+    recipe.RestartInterval = interval;
+    return recipe;
+}
+
+std::vector<uint8_t> MakeJpeg(const JpegRecipe& recipe)
+{
+    return CompressJpeg(Picture(recipe, recipe.Grey ? 1 : 3), recipe);
+}
+
+std::vector<uint8_t> CompressJpeg(std::span<const uint8_t> pixels, const JpegRecipe& recipe)
+{
+    jpeg_compress_struct info {};
+    jpeg_error_mgr errors {};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    SetUp(info, recipe);
+    jpeg_start_compress(&info, TRUE);
+    WriteMarkers(info, recipe);
+    const size_t rowBytes = size_t(recipe.Width) * (recipe.Grey ? 1 : 3);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = pixels.data() + size_t(info.next_scanline) * recipe.Width * channels;
+        JSAMPROW row = const_cast<uint8_t*>(pixels.data()) + info.next_scanline * rowBytes;
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -140,25 +179,7 @@ std::vector<uint8_t> RecompressJpeg(const std::vector<uint8_t>& file, int qualit
     recipe.Quality = quality;
     recipe.Grey = in.num_components == 1;
     jpeg_destroy_decompress(&in);
-    const std::vector<uint8_t> pixels = DecodeJpeg(file);
-    jpeg_compress_struct info {};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    SetUp(info, recipe);
-    jpeg_start_compress(&info, TRUE);
-    const size_t rowBytes = size_t(recipe.Width) * (recipe.Grey ? 1 : 3);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(pixels.data()) + info.next_scanline * rowBytes;
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<uint8_t> out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    return CompressJpeg(DecodeJpeg(file), recipe);
 }
 
 bool Contains(const std::vector<uint8_t>& file, const char* text)

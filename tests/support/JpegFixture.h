@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace lumaquill::test {
@@ -28,8 +29,21 @@ struct JpegRecipe {
     uint32_t Seed = 1;
 };
 
+// A colour recipe of this size, quality and luma sampling (h x v).
+JpegRecipe Recipe(uint32_t width, uint32_t height, int quality, int h, int v);
+// The recipe, progressive.
+JpegRecipe Progressive(JpegRecipe recipe);
+// The recipe, greyscale.
+JpegRecipe Grey(JpegRecipe recipe);
+// The recipe with a restart marker every interval MCUs.
+JpegRecipe Restarts(JpegRecipe recipe, unsigned interval);
+
 // A photo-like picture (gradients, texture, noise) compressed by the recipe.
 std::vector<uint8_t> MakeJpeg(const JpegRecipe& recipe);
+// Pixels compressed by the recipe, its markers included: rows top-down,
+// 3 bytes a pixel (red, green, blue), or 1 when the recipe is greyscale.
+// REQUIRES: pixels.size() is that of the recipe's picture.
+std::vector<uint8_t> CompressJpeg(std::span<const uint8_t> pixels, const JpegRecipe& recipe);
 
 // The made-up ICC profile of a recipe.
 std::vector<uint8_t> FixtureIcc(unsigned bytes);
