@@ -39,6 +39,8 @@ DecodeOutcome SaveDecodedFile(
 {
     const Frontend& host = engine.GetFrontend();
     holder.clear();
+    if (host.Save && host.Save->TakeDecodedFile(SafeFileName(storedName), bytes))
+        return FileWritten;
     if (std::ostream* stream = host.Save ? host.Save->SaveStream() : nullptr)
         return StreamDecodedFile(host, *stream, bytes);
     std::optional<std::string> target;

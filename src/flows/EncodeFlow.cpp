@@ -25,8 +25,6 @@ namespace lumaquill {
 
 namespace {
 
-// Noise and rescaled containers are 24-bit pictures.
-constexpr uint16_t kMadeContainerBits = 24;
 constexpr int32_t kNoiseBorder = 2;
 
 void Warn(const StegEngine& engine, const std::string& text)

@@ -14,6 +14,9 @@ namespace lumaquill {
 class QuestionSet;
 class StegEngine;
 
+// Noise and rescaled containers are 24-bit pictures.
+constexpr uint16_t kMadeContainerBits = 24;
+
 // Everything the encode dialog (or lumaquill-cli) has gathered once the
 // password step has ended with OK.
 struct EncodeRequest {
