@@ -2,7 +2,7 @@
 
 #include "cli/DisplayText.h"
 #include "core/MessageText.h"
-#include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 
 namespace lumaquill {
 
@@ -38,10 +38,10 @@ std::optional<PictureFormat> PictureChoice::StealthOutputFormat(const std::strin
     return OutputFormat(path, error);
 }
 
-std::string PictureChoice::Refusal(const StegEngine& engine, const std::string& path, bool forDecode)
+std::string PictureChoice::Refusal(const StegFlows& flows, const std::string& path, bool forDecode)
 {
     std::string detail;
-    const LoadProblem problem = engine.ContainerProblem(forDecode, detail);
+    const LoadProblem problem = flows.CoverProblem(forDecode, detail);
     if (problem == LoadProblem::None)
         return {};
     const std::string reason = Quoted(path) + ": " + LoadProblemText(problem, detail) + ".";
