@@ -62,6 +62,11 @@ struct EncodeRequest {
 // A stealth request goes to RunStealthEncode instead.
 bool RunEncode(StegEngine& engine, const EncodeRequest& request);
 
+// The request in its sealed form (see SealRequest), for a request with Seal
+// set: refused while questions are set, and said when sealing cannot be
+// done. The one way an encode is sealed.
+std::optional<EncodeRequest> SealForEncode(const StegEngine& engine, const EncodeRequest& request);
+
 // n for the noise container of a payload: the usual noise side for its
 // compressed size, raised until the (n + 2) x (n + 2) 24-bit picture has
 // 20 x Capacity(5) >= originalSize. Arithmetic only: the picture itself is

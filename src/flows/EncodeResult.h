@@ -2,6 +2,7 @@
 
 #include "image/PictureFormat.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace lumaquill {
@@ -22,6 +23,9 @@ struct EncodeResult {
     // The only format the result can be saved in (a stealth JPEG is a JPEG),
     // or nothing when any lossless format written takes it.
     std::optional<PictureFormat> Format;
+    // A sealed payload's size, the one the container was checked for; 0
+    // when the payload was not sealed.
+    uint64_t SealedBytes = 0;
 
     bool Encoded() const { return What == Kind::Encoded; }
 };

@@ -255,6 +255,16 @@ EncodeResult StegFlows::Encode(EncodeRequest request, const KeyEntry& key)
     }
     if (request.Stealth && StealthMakesJpeg(request))
         return EncodeStealthJpeg(request);
+    uint64_t sealedBytes = 0;
+    if (request.Seal && !request.Stealth) {
+        std::optional<EncodeRequest> sealed = SealForEncode(Engine, request);
+        if (!sealed) {
+            EndJob();
+            return EncodeResultOf(EncodeResult::Kind::Failed);
+        }
+        request = std::move(*sealed);
+        sealedBytes = request.Payload.size();
+    }
     std::optional<DibImage> cover;
     std::optional<PictureLoad> coverLoad;
     if (Engine.GetFrontend().Progress) {
@@ -263,8 +273,11 @@ EncodeResult StegFlows::Encode(EncodeRequest request, const KeyEntry& key)
     }
     const bool encoded = RunEncode(Engine, request);
     EndJob();
-    if (encoded)
-        return EncodeResultOf(EncodeResult::Kind::Encoded);
+    if (encoded) {
+        EncodeResult result = EncodeResultOf(EncodeResult::Kind::Encoded);
+        result.SealedBytes = sealedBytes;
+        return result;
+    }
     if (!Engine.Cancelled)
         return EncodeResultOf(EncodeResult::Kind::Failed);
     if (cover)

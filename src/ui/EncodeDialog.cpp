@@ -464,6 +464,9 @@ bool EncodeDialog::EncodeAndSave(const KeyEntry& key)
         ShowContainerCapacity();
         return false;
     }
+    // The size line shows the sealed payload the container was checked for.
+    if (result.SealedBytes > 0)
+        SetControlText(DataSizeId, QStringLiteral("Data Size : %1").arg(result.SealedBytes));
     SaveEncodedImage(result);
     return true;
 }

@@ -1,8 +1,8 @@
 #include "ui/EncodedPreviewDialog.h"
 
 #include "core/MessageText.h"
+#include "flows/PictureTypes.h"
 #include "flows/StegFlows.h"
-#include "image/FitRect.h"
 #include "ui/DibDrawing.h"
 #include "ui/PictureFilters.h"
 #include "ui/UiPrompts.h"
