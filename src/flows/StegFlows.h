@@ -85,9 +85,12 @@ public:
     // becomes a stealth JPEG. A refusal is said through the front end. A
     // cancelled run puts the cover back.
     EncodeResult Encode(EncodeRequest request, const KeyEntry& key);
-    // The encoded picture saved; empty when written, else the reason.
+    // The encoded picture saved atomically (see WriteFileAtomically); empty
+    // when written, else the reason. A stealth JPEG is written as the JPEG
+    // it is, whatever the format.
     std::string SaveEncoded(const std::string& path, PictureFormat format, bool replace = true);
-    // The encoded picture as a file's bytes; nothing when it cannot be made.
+    // The encoded picture as a file's bytes (a stealth JPEG's own); nothing
+    // when it cannot be made.
     std::optional<std::vector<uint8_t>> EncodedFile(PictureFormat format) const;
 
     // Decode, first step: the questions stored in the cover, which need no
