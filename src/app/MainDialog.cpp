@@ -52,9 +52,9 @@ const DialogTemplate kMainTemplate{
 
 } // namespace
 
-MainDialog::MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
+MainDialog::MainDialog(StegFlows& flows, UiPrompts& prompts, QWidget* parent)
     : TemplateDialog(kMainTemplate, parent)
-    , Engine(engine)
+    , Flows(flows)
     , Prompts(prompts)
 {
     SetControlText(kNoticeId, UiResources::String(kNoticeStringId));
@@ -120,14 +120,14 @@ void MainDialog::PromoLine()
 
 void MainDialog::OnEncode()
 {
-    EncodeDialog dialog(Engine, Prompts);
+    EncodeDialog dialog(Flows, Prompts);
     dialog.exec();
     PromoLine();
 }
 
 void MainDialog::OnDecode()
 {
-    DecodeDialog dialog(Engine, Prompts);
+    DecodeDialog dialog(Flows, Prompts);
     dialog.exec();
     PromoLine();
 }
@@ -136,7 +136,7 @@ void MainDialog::OnDecode()
 // up, so that what the choice reports shows over it.
 void MainDialog::EncodeDropped(const QString& path)
 {
-    EncodeDialog dialog(Engine, Prompts);
+    EncodeDialog dialog(Flows, Prompts);
     QMetaObject::invokeMethod(
         &dialog, [&dialog, path] { dialog.ChoosePayloadFile(path); }, Qt::QueuedConnection);
     dialog.exec();
@@ -152,7 +152,7 @@ void MainDialog::DecodeDropped(const QString& path)
 // reports shows over it.
 void MainDialog::DecodePicture(const QString& path)
 {
-    DecodeDialog dialog(Engine, Prompts);
+    DecodeDialog dialog(Flows, Prompts);
     QMetaObject::invokeMethod(
         &dialog, [&dialog, path] { dialog.ChooseImageFile(path); }, Qt::QueuedConnection);
     dialog.exec();
@@ -203,8 +203,7 @@ void MainDialog::AppendToSystemMenu(const QString& text)
 bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
 {
     const MSG* msg = static_cast<const MSG*>(message);
-    if (eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND
-        && (msg->wParam & 0xFFF0) == kAboutCommand) {
+    if (eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == kAboutCommand) {
         OnSysCommand(static_cast<int>(msg->wParam));
         *result = 0;
         return true;

@@ -7,7 +7,7 @@ class QMenu;
 
 namespace lumaquill {
 
-class StegEngine;
+class StegFlows;
 class UiPrompts;
 
 // The main window (template 140): the banner, the Encode and Decode picture
@@ -26,7 +26,7 @@ public:
     static constexpr int kAboutCommand = 16;
     static constexpr int kCloseCommand = 0xF060;
 
-    MainDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
+    MainDialog(StegFlows& flows, UiPrompts& prompts, QWidget* parent = nullptr);
 
     // The window menu; null until the window has been initialised.
     QMenu* WindowMenu() const { return Menu; }
@@ -57,7 +57,7 @@ private:
     void AppendToSystemMenu(const QString& text);
 #endif
 
-    StegEngine& Engine;
+    StegFlows& Flows;
     UiPrompts& Prompts;
     QMenu* Menu = nullptr;
 };

@@ -19,7 +19,7 @@ int StegApp::Run(const QString& picture)
     // The desktop matches the window to its menu entry by this name.
     QGuiApplication::setDesktopFileName(UiResources::ApplicationId());
     QApplication::setWindowIcon(UiResources::AppIcon());
-    MainDialog mainWindow(SteganographyEngine, Prompts);
+    MainDialog mainWindow(Door, Prompts);
     if (!picture.isEmpty()) {
         QMetaObject::invokeMethod(
             &mainWindow, [&mainWindow, picture] { mainWindow.DecodePicture(picture); }, Qt::QueuedConnection);

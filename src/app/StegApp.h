@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 #include "ui/QtFrontend.h"
 
 #include <QString>
@@ -26,12 +27,15 @@ public:
     int Run(const QString& picture = QString());
 
     StegEngine& Engine() { return SteganographyEngine; }
+    StegFlows& Flows() { return Door; }
 
 private:
     UiPrompts& Prompts;
     QtFrontend Services;
     // Declared after Services: destroyed before the front end it points to.
     StegEngine SteganographyEngine;
+    // The dialogs' way to the engine.
+    StegFlows Door { SteganographyEngine };
 };
 
 } // namespace lumaquill

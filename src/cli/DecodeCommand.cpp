@@ -1,6 +1,7 @@
 #include "cli/DecodeCommand.h"
 
 #include "cli/CliIo.h"
+#include "cli/CommandOpening.h"
 #include "cli/DecodeOptions.h"
 #include "cli/DecodeSavePrompt.h"
 #include "cli/DisplayText.h"
@@ -14,14 +15,8 @@
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
 #include "core/MessageText.h"
-#include "engine/StegEngine.h"
-#include "flows/DecodeFlow.h"
-#include "flows/Payload.h"
-#include "flows/StealthJpegFlow.h"
-#include "keys/QuestionSet.h"
-#include "seal/SecretBytes.h"
+#include "flows/StegFlows.h"
 
-#include <memory>
 #include <ostream>
 #include <sodium.h>
 
@@ -34,121 +29,91 @@ DecodeCommand::DecodeCommand(CliIo& io)
 
 int DecodeCommand::Execute(const std::vector<std::string>& args)
 {
-    std::string error;
-    std::optional<DecodeOptions> options = DecodeOptions::Parse(args, error);
-    if (!options)
-        return UsageText::Report(Io.Err, "decode", error, DecodeOptions::Usage());
-    if (options->Help) {
-        Io.Out << DecodeOptions::Usage();
-        return OutputFile::Finish(Io.Out, Io.Err);
-    }
-    return Decode(*options);
+    int status = ExitOk;
+    const std::optional<DecodeOptions> options = CommandOpening::Open<DecodeOptions>(Io, "decode", args, status);
+    return options ? Decode(*options) : status;
 }
 
+// A JPEG is tried as a stealth JPEG; it stores no questions.
 int DecodeCommand::Decode(const DecodeOptions& options)
 {
     TerminalLine line(Io.Err);
     TerminalLine* progressLine = Io.ErrIsTerminal ? &line : nullptr;
     StderrMessageSink messages(Io.Err, progressLine);
-    StderrMessageSink promptMessages(Io.Err, progressLine);
     TerminalProgressFactory progress(line);
-    DecodeSavePrompt savePrompt(options, promptMessages, Io.Out);
-    auto engine = std::make_unique<StegEngine>();
-    engine->SetFrontend({ &messages, nullptr, progressLine ? &progress : nullptr, &savePrompt });
+    DecodeSavePrompt savePrompt(options, messages, Io.Out);
+    StegFlows flows;
+    flows.SetFrontend({ &messages, nullptr, progressLine ? &progress : nullptr, &savePrompt });
 
-    engine->LoadContainer(options.ImagePath);
-    if (engine->LastLoad.Ok() && engine->LastLoad.Format == PictureFormat::Jpeg)
-        return DecodeJpeg(options, *engine, messages, savePrompt);
-    if (std::string refusal = PictureChoice::Refusal(*engine, options.ImagePath, true); !refusal.empty()) {
+    flows.LoadCover(options.ImagePath);
+    if (std::string refusal = PictureChoice::Refusal(flows, options.ImagePath, true); !refusal.empty()) {
         messages.ShowMessage(refusal, MessageIcon::Stop);
         return ExitFailure;
     }
-    QuestionSet questions;
-    bool questionsStored = ReadStoredQuestions(*engine, questions);
-    SecretBytes password;
-    std::optional<KeyDigests> key = TakeKey(options, questionsStored, questions, password);
-    if (!key)
+    KeyEntry key;
+    const bool questionsStored = flows.ReadStoredQuestions(key.Questions);
+    if (!TakeKey(options, questionsStored, key))
         return ExitUsage;
-    std::string holder;
-    int before = messages.Count();
-    DecodeOutcome outcome = RunDecode(*engine, *key, holder, password.empty() ? nullptr : &password);
-    return Deliver(options, outcome, holder, savePrompt.Declined(), messages.Count() != before);
-}
-
-// A JPEG holds only a stealth JPEG, read from its coefficients, never from
-// the decoded pixels; it stores no questions.
-int DecodeCommand::DecodeJpeg(const DecodeOptions& options, StegEngine& engine, const StderrMessageSink& messages,
-    const DecodeSavePrompt& savePrompt)
-{
-    std::string reason;
-    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(options.ImagePath, reason);
-    if (!file) {
-        Io.Err << message::kCannotRead << " \"" << DisplayText::ForTerminal(options.ImagePath) << "\": " << reason
-               << ".\n"
-               << std::flush;
-        return ExitFailure;
-    }
-    QuestionSet questions;
-    SecretBytes password;
-    if (!TakeKey(options, false, questions, password))
-        return ExitUsage;
-    std::string holder;
-    const int before = messages.Count();
-    const DecodeOutcome outcome = RunStealthJpegDecode(engine, *file, password, holder);
-    if (outcome == NothingDecoded) {
-        Io.Err << message::kStealthJpegNotOpened << '\n' << std::flush;
-        return ExitFailure;
-    }
-    return Deliver(options, outcome, holder, savePrompt.Declined(), messages.Count() != before);
+    return Deliver(options, flows.Decode(key));
 }
 
 // The answers when the image stores questions, else a password; a key
 // option of the other kind is a usage error.
-std::optional<KeyDigests> DecodeCommand::TakeKey(
-    const DecodeOptions& options, bool questionsStored, QuestionSet& questions, SecretBytes& password)
+bool DecodeCommand::TakeKey(const DecodeOptions& options, bool questionsStored, KeyEntry& key)
 {
+    QuestionSet& questions = key.Questions;
     bool passwordGiven = options.Key == KeySource::Password || options.Key == KeySource::PasswordStdin;
     if (questionsStored && passwordGiven) {
         for (int k = 0; k < questions.LeadingUsed(); ++k)
             QuizlockStep::PrintQuestion(Io.Err, questions, k);
         UsageText::Report(Io.Err, "decode", "this image is protected by questions: answer them with --answer",
             DecodeOptions::Usage());
-        return std::nullopt;
+        return false;
     }
-    if (questionsStored)
-        return QuizlockStep::Answer(questions, options.Answers, Io);
+    if (questionsStored) {
+        const std::optional<KeyDigests> answered = QuizlockStep::Answer(questions, options.Answers, Io);
+        if (!answered)
+            return false;
+        key.Digests = *answered;
+        return true;
+    }
     if (options.Key == KeySource::Answers || (options.Key == KeySource::Prompt && !Io.Terminal)) {
         UsageText::Report(Io.Err, "decode",
             options.Key == KeySource::Answers
                 ? "this image stores no questions: give its password"
                 : "no password: give --password or --password-stdin, or run on a terminal",
             DecodeOptions::Usage());
-        return std::nullopt;
+        return false;
     }
     std::optional<std::string> typed = PasswordStep::Obtain(options.Key, options.Password, false, Io);
     if (!typed)
-        return std::nullopt;
-    password = SecretBytes(*typed);
+        return false;
+    key.Password = SecretBytes(*typed);
     sodium_memzero(typed->data(), typed->size());
-    return KeyDigests::FromText(password.View());
+    key.Digests = KeyDigests::FromText(key.Password.View());
+    return true;
 }
 
-int DecodeCommand::Deliver(
-    const DecodeOptions& options, int outcome, const std::string& holder, bool declined, bool failureShown)
+// A declined save or a failed write has been explained by the save prompt
+// or the flow.
+int DecodeCommand::Deliver(const DecodeOptions& options, const DecodeResult& result)
 {
-    if (outcome == TextDecoded)
-        return DeliverText(options, holder);
-    if (outcome == FileWritten) {
-        if (declined || failureShown)
-            return ExitFailure;
-        if (OutputFile::IsStdout(options.OutPath))
-            return ExitOk;
-        if (holder.empty())
-            return ExitFailure;
-        Io.Err << "Saved \"" << DisplayText::ForTerminal(holder) << "\".\n" << std::flush;
+    switch (result.What) {
+    case DecodeResult::Kind::Text:
+        return DeliverText(options, result.Text);
+    case DecodeResult::Kind::FileWritten:
+        if (!OutputFile::IsStdout(options.OutPath))
+            Io.Err << "Saved \"" << DisplayText::ForTerminal(result.Path) << "\".\n" << std::flush;
         return ExitOk;
+    case DecodeResult::Kind::SaveDeclined:
+    case DecodeResult::Kind::WriteFailed:
+    case DecodeResult::Kind::Unreadable:
+        return ExitFailure;
+    case DecodeResult::Kind::Nothing:
+    case DecodeResult::Kind::Cancelled:
+        break;
     }
-    Io.Err << message::kNothingDecoded << '\n' << std::flush;
+    Io.Err << (result.FromJpeg ? message::kStealthJpegNotOpened : message::kNothingDecoded) << '\n' << std::flush;
     return ExitFailure;
 }
 

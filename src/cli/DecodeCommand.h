@@ -1,8 +1,5 @@
 #pragma once
 
-#include "flows/KeyDigests.h"
-
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,11 +7,8 @@ namespace lumaquill {
 
 struct CliIo;
 struct DecodeOptions;
-class DecodeSavePrompt;
-class QuestionSet;
-class SecretBytes;
-class StderrMessageSink;
-class StegEngine;
+struct DecodeResult;
+struct KeyEntry;
 
 // lumaquill-cli decode: the decode dialog's flow. A decoded text goes to
 // standard output byte for byte, or to --out FILE; a decoded file is saved
@@ -28,13 +22,11 @@ public:
 
 private:
     int Decode(const DecodeOptions& options);
-    int DecodeJpeg(const DecodeOptions& options, StegEngine& engine, const StderrMessageSink& messages,
-        const DecodeSavePrompt& savePrompt);
-    // password receives the typed password (empty for answers): a sealed
-    // image opens only with it.
-    std::optional<KeyDigests> TakeKey(
-        const DecodeOptions& options, bool questionsStored, QuestionSet& questions, SecretBytes& password);
-    int Deliver(const DecodeOptions& options, int outcome, const std::string& holder, bool declined, bool failureShown);
+    // The key goes into key: a typed password with its digests (a sealed or
+    // stealth image opens only with it), or the answers to the stored
+    // questions. False after a usage error.
+    bool TakeKey(const DecodeOptions& options, bool questionsStored, KeyEntry& key);
+    int Deliver(const DecodeOptions& options, const DecodeResult& result);
     int DeliverText(const DecodeOptions& options, const std::string& text);
 
     CliIo& Io;

@@ -69,7 +69,6 @@ std::optional<std::string> DecodeSavePrompt::TargetFor(const std::string& offere
 std::optional<std::string> DecodeSavePrompt::Decline(const std::string& message)
 {
     Messages.ShowMessage(message, MessageIcon::Stop);
-    WasDeclined = true;
     return std::nullopt;
 }
 

@@ -22,8 +22,6 @@ public:
     std::optional<std::string> AskSavePath(const std::string& offeredName) override;
     std::ostream* SaveStream() override;
 
-    bool Declined() const { return WasDeclined; }
-
 private:
     std::optional<std::string> Decline(const std::string& message);
     std::optional<std::string> TargetFor(const std::string& offeredName);
@@ -33,7 +31,6 @@ private:
     bool Force;
     MessageSink& Messages;
     std::ostream& Out;
-    bool WasDeclined = false;
 };
 
 } // namespace lumaquill

@@ -1,6 +1,7 @@
 #include "cli/EncodeCommand.h"
 
 #include "cli/CliIo.h"
+#include "cli/CommandOpening.h"
 #include "cli/DisplayText.h"
 #include "cli/EncodeOptions.h"
 #include "cli/ExitStatus.h"
@@ -14,17 +15,11 @@
 #include "cli/TerminalProgressFactory.h"
 #include "cli/UsageText.h"
 #include "core/MessageText.h"
-#include "engine/ContainerFormat.h"
-#include "engine/StegEngine.h"
-#include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
-#include "flows/StealthJpegFlow.h"
-#include "io/AtomicFile.h"
-#include "keys/QuestionSet.h"
+#include "flows/StegFlows.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <ostream>
 #include <sodium.h>
 
@@ -49,28 +44,22 @@ EncodeCommand::EncodeCommand(CliIo& io)
 
 int EncodeCommand::Execute(const std::vector<std::string>& args)
 {
-    std::string error;
-    std::optional<EncodeOptions> options = EncodeOptions::Parse(args, error);
-    if (!options)
-        return UsageText::Report(Io.Err, "encode", error, EncodeOptions::Usage());
-    if (options->Help) {
-        Io.Out << EncodeOptions::Usage();
-        return OutputFile::Finish(Io.Out, Io.Err);
-    }
-    if (options->Key == KeySource::Prompt && !Io.Terminal)
-        return UsageText::Report(Io.Err, "encode",
-            "no key: give --password, --password-stdin or --quiz, or run on a terminal", EncodeOptions::Usage());
-    return Encode(*options);
+    int status = ExitOk;
+    const std::optional<EncodeOptions> options = CommandOpening::Open<EncodeOptions>(Io, "encode", args, status);
+    return options ? Encode(*options) : status;
 }
 
 // The dialog's order: payload, container, password, then the run and the save.
 int EncodeCommand::Encode(const EncodeOptions& options)
 {
+    if (options.Key == KeySource::Prompt && !Io.Terminal)
+        return UsageText::Report(Io.Err, "encode",
+            "no key: give --password, --password-stdin or --quiz, or run on a terminal", EncodeOptions::Usage());
     TerminalLine line(Io.Err);
     StderrMessageSink messages(Io.Err, Io.ErrIsTerminal ? &line : nullptr);
     TerminalProgressFactory progress(line);
-    auto engine = std::make_unique<StegEngine>();
-    engine->SetFrontend({ &messages, nullptr, Io.ErrIsTerminal ? &progress : nullptr, nullptr });
+    StegFlows flows;
+    flows.SetFrontend({ &messages, nullptr, Io.ErrIsTerminal ? &progress : nullptr, nullptr });
 
     // An existing target is refused before any work is done, and again,
     // without a race, when the file is put in place.
@@ -82,81 +71,49 @@ int EncodeCommand::Encode(const EncodeOptions& options)
         }
     }
     EncodeRequest request;
-    QuestionSet questions;
+    KeyEntry key;
     // A payload file is judged by its kind and size, against the container
     // too, before a byte of it is read.
-    if (!CheckPayloadFile(options, messages) || !LoadContainer(options, *engine, messages)
-        || !PayloadFitsContainer(options, *engine, messages) || !ReadPayload(options, request, messages))
+    if (!CheckPayloadFile(options, messages) || !LoadContainer(options, flows, messages)
+        || !PayloadFitsContainer(options, flows, messages) || !ReadPayload(options, request, messages))
         return ExitFailure;
-    if (!TakeKey(options, request, questions))
+    if (!TakeKey(options, key))
         return ExitUsage;
     request.Noise = options.Noise;
     request.Shrink = options.Shrink;
-    request.Speed = options.Speed;
     request.OutFormat = options.OutFormat;
     request.Stealth = options.Stealth;
-    if (options.OutFormat == PictureFormat::Jpeg)
-        return EncodeJpeg(*engine, options, request, messages);
-    if (!RunEncode(*engine, request)) {
-        ExplainNoRoom(*engine, request);
+    const EncodeResult result = flows.Encode(std::move(request), key);
+    if (!result.Encoded()) {
+        ExplainNoRoom(flows, options);
         return ExitFailure;
     }
-    return Save(*engine, options, messages);
+    return Save(flows, options, messages);
 }
 
 // "Could not find a suitable encoder." alone does not say what would help.
-void EncodeCommand::ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request)
+void EncodeCommand::ExplainNoRoom(const StegFlows& flows, const EncodeOptions& options)
 {
-    const uint32_t largest = LargestPayload(engine);
-    if (request.Stealth || request.Noise || !engine.IsUsableContainer() || largest == 0
-        || request.Payload.size() <= largest)
+    const uint32_t largest = flows.LargestPayload();
+    if (options.Stealth || options.Noise || !flows.IsUsableContainer() || largest == 0 || PayloadBytes <= largest)
         return;
-    Io.Err << "The data is " << request.Payload.size() << " bytes once compressed; this image takes at most " << largest
+    Io.Err << "The data is " << PayloadBytes << " bytes once compressed; this image takes at most " << largest
            << ". Use --noise or a larger picture.\n"
            << std::flush;
 }
 
-int EncodeCommand::Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages)
+int EncodeCommand::Save(StegFlows& flows, const EncodeOptions& options, MessageSink& messages)
 {
     if (OutputFile::IsStdout(options.OutPath)) {
-        const std::optional<std::vector<uint8_t>> bytes = engine.ContainerFile(options.OutFormat);
+        const std::optional<std::vector<uint8_t>> bytes = flows.EncodedFile(options.OutFormat);
         if (bytes)
             Io.Out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
         return OutputFile::Finish(Io.Out, Io.Err);
     }
-    const FileWriteResult saved = engine.SaveContainer(
-        options.OutPath, options.OutFormat, options.Force ? ExistingFile::Replace : ExistingFile::Keep);
-    if (saved)
+    const std::string reason = flows.SaveEncoded(options.OutPath, options.OutFormat, options.Force);
+    if (reason.empty())
         return ExitOk;
-    messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);
-    return ExitFailure;
-}
-
-// A stealth JPEG is the cover file itself with changed coefficients: only a
-// JPEG cover gives one, and its bytes are read again for it.
-int EncodeCommand::EncodeJpeg(
-    StegEngine& engine, const EncodeOptions& options, const EncodeRequest& request, MessageSink& messages)
-{
-    if (engine.LastLoad.Format != PictureFormat::Jpeg) {
-        messages.ShowMessage(message::kStealthJpegNeedsJpegCover, MessageIcon::Stop);
-        return ExitFailure;
-    }
-    std::string reason;
-    const std::optional<std::vector<uint8_t>> cover = ReadWholeFile(options.ContainerPath, reason);
-    if (!cover) {
-        messages.ShowMessage(
-            std::string(message::kCannotRead) + " " + Quoted(options.ContainerPath) + ": " + reason + ".",
-            MessageIcon::Stop);
-        return ExitFailure;
-    }
-    std::vector<uint8_t> out;
-    if (!RunStealthJpegEncode(engine, *cover, request, out))
-        return ExitFailure;
-    const FileWriteResult saved = WriteFileAtomically(
-        options.OutPath, out.data(), out.size(), options.Force ? ExistingFile::Replace : ExistingFile::Keep);
-    if (saved)
-        return ExitOk;
-    messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, saved.Reason), MessageIcon::Exclamation);
+    messages.ShowMessage(OutputFile::CouldNotWrite(options.OutPath, reason), MessageIcon::Exclamation);
     return ExitFailure;
 }
 
@@ -176,14 +133,14 @@ bool EncodeCommand::CheckPayloadFile(const EncodeOptions& options, MessageSink& 
 // A decode restores at most DecodableBytes of the container's capacity,
 // however well the data compresses, so the file's size alone can rule a
 // cover out. A noise image is sized for the payload instead.
-bool EncodeCommand::PayloadFitsContainer(const EncodeOptions& options, const StegEngine& engine, MessageSink& messages)
+bool EncodeCommand::PayloadFitsContainer(const EncodeOptions& options, const StegFlows& flows, MessageSink& messages)
 {
     if (options.Kind == EncodeOptions::PayloadKind::Text || options.Noise)
         return true;
     uint64_t length = 0;
     if (!PayloadFileProblem(options.PayloadArg, length).empty())
         return true;
-    const uint64_t decodable = DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
+    const uint64_t decodable = flows.DecodableBytes();
     if (length <= decodable)
         return true;
     messages.ShowMessage(TooLargeToDecode(length, decodable), MessageIcon::Stop);
@@ -214,6 +171,7 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
         return false;
     }
     request.Payload = std::move(*payload);
+    PayloadBytes = request.Payload.size();
     request.OriginalSize = bytes ? bytes->size() : options.PayloadArg.size();
     if (options.Kind == EncodeOptions::PayloadKind::File)
         request.Name = FullPath(options.PayloadArg);
@@ -232,25 +190,25 @@ void EncodeCommand::WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std:
 }
 
 // The noise container replaces whatever was chosen, so nothing is loaded then.
-bool EncodeCommand::LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages)
+bool EncodeCommand::LoadContainer(const EncodeOptions& options, StegFlows& flows, MessageSink& messages)
 {
     if (options.Noise)
         return true;
-    engine.LoadContainer(options.ContainerPath);
-    if (engine.IsUsableContainer())
+    flows.LoadCover(options.ContainerPath);
+    if (flows.IsUsableContainer())
         return true;
-    messages.ShowMessage(PictureChoice::Refusal(engine, options.ContainerPath, false), MessageIcon::Stop);
+    messages.ShowMessage(PictureChoice::Refusal(flows, options.ContainerPath, false), MessageIcon::Stop);
     return false;
 }
 
-bool EncodeCommand::TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions)
+bool EncodeCommand::TakeKey(const EncodeOptions& options, KeyEntry& key)
 {
+    key.Speed = options.Speed;
     if (options.Key == KeySource::Quiz) {
-        request.Key = QuizlockStep::Setup(options.Quizzes, questions);
-        request.Questions = &questions;
+        key.Digests = QuizlockStep::Setup(options.Quizzes, key.Questions);
         // With no question stored the key would be the empty text, which no
         // decode accepts: such an image could never be read back.
-        if (questions.LeadingUsed() == 0) {
+        if (key.Questions.LeadingUsed() == 0) {
             Io.Err << message::kEnterPassword << '\n' << std::flush;
             return false;
         }
@@ -259,10 +217,10 @@ bool EncodeCommand::TakeKey(const EncodeOptions& options, EncodeRequest& request
     std::optional<std::string> password = PasswordStep::Obtain(options.Key, options.Password, true, Io);
     if (!password)
         return false;
-    request.Key = KeyDigests::FromText(*password);
+    key.Digests = KeyDigests::FromText(*password);
     if (options.Seal || options.Stealth) {
-        request.Seal = options.Seal;
-        request.Password = SecretBytes(*password);
+        key.Seal = options.Seal;
+        key.Password = SecretBytes(*password);
     }
     sodium_memzero(password->data(), password->size());
     return true;

@@ -9,9 +9,9 @@ namespace lumaquill {
 struct CliIo;
 struct EncodeOptions;
 struct EncodeRequest;
+struct KeyEntry;
 class MessageSink;
-class QuestionSet;
-class StegEngine;
+class StegFlows;
 
 // lumaquill-cli encode: the encode dialog's Ok flow, with the payload,
 // container and key taken from the command line. The same inputs give the
@@ -26,17 +26,17 @@ public:
 private:
     int Encode(const EncodeOptions& options);
     bool CheckPayloadFile(const EncodeOptions& options, MessageSink& messages);
-    bool PayloadFitsContainer(const EncodeOptions& options, const StegEngine& engine, MessageSink& messages);
+    bool PayloadFitsContainer(const EncodeOptions& options, const StegFlows& flows, MessageSink& messages);
     bool ReadPayload(const EncodeOptions& options, EncodeRequest& request, MessageSink& messages);
     void WarnOfZeroByte(const std::vector<uint8_t>& bytes, const std::string& path);
-    bool LoadContainer(const EncodeOptions& options, StegEngine& engine, MessageSink& messages);
-    bool TakeKey(const EncodeOptions& options, EncodeRequest& request, QuestionSet& questions);
-    void ExplainNoRoom(const StegEngine& engine, const EncodeRequest& request);
-    int Save(StegEngine& engine, const EncodeOptions& options, MessageSink& messages);
-    int EncodeJpeg(
-        StegEngine& engine, const EncodeOptions& options, const EncodeRequest& request, MessageSink& messages);
+    bool LoadContainer(const EncodeOptions& options, StegFlows& flows, MessageSink& messages);
+    bool TakeKey(const EncodeOptions& options, KeyEntry& key);
+    void ExplainNoRoom(const StegFlows& flows, const EncodeOptions& options);
+    int Save(StegFlows& flows, const EncodeOptions& options, MessageSink& messages);
 
     CliIo& Io;
+    // The compressed payload's size, for ExplainNoRoom.
+    uint64_t PayloadBytes = 0;
 };
 
 } // namespace lumaquill

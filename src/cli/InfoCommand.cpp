@@ -1,6 +1,7 @@
 #include "cli/InfoCommand.h"
 
 #include "cli/CliIo.h"
+#include "cli/CommandOpening.h"
 #include "cli/DisplayText.h"
 #include "cli/ExitStatus.h"
 #include "cli/InfoOptions.h"
@@ -8,15 +9,8 @@
 #include "cli/OutputFile.h"
 #include "cli/PictureChoice.h"
 #include "cli/UsageText.h"
-#include "engine/StegEngine.h"
-#include "flows/DecodeFlow.h"
-#include "flows/EncodeFlow.h"
-#include "flows/Payload.h"
-#include "flows/StealthFlow.h"
-#include "flows/StealthJpegFlow.h"
-#include "keys/QuestionSet.h"
+#include "flows/StegFlows.h"
 
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -28,55 +22,16 @@ namespace {
 // Encode never chooses EmbedMode 4 for a picture; only noise containers use it.
 constexpr size_t kNoiseOnlyMode = 4;
 
-// A JPEG's own figures come from its coefficients, which the loaded pixels
-// no longer show.
-void AddJpegFacts(const std::string& path, InfoCommand::Facts& facts)
-{
-    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(path);
-    if (!file)
-        return;
-    const std::optional<StealthJpegFacts> jpeg = StealthJpegFactsOf(*file);
-    if (!jpeg)
-        return;
-    facts.JpegQuality = jpeg->Quality;
-    facts.JpegSubsampling = jpeg->Subsampling;
-    facts.StealthSafe = jpeg->Sizes.Safe;
-    facts.StealthLargest = jpeg->Sizes.Largest;
-}
-
 // Nothing when the file holds no picture at all; the refusal says why.
 std::optional<InfoCommand::Facts> GatherFacts(const std::string& path, std::string& refusal)
 {
-    auto engine = std::make_unique<StegEngine>();
-    engine->LoadContainer(path);
-    if (!engine->IsValid()) {
-        refusal = PictureChoice::Refusal(*engine, path, false);
+    StegFlows flows;
+    flows.LoadCover(path);
+    if (!flows.HasPicture()) {
+        refusal = PictureChoice::Refusal(flows, path, false);
         return std::nullopt;
     }
-    InfoCommand::Facts facts;
-    facts.Path = path;
-    facts.Format = PictureFormatName(engine->LastLoad.Format);
-    facts.Lossless = engine->LastLoad.Lossless;
-    facts.Width = engine->Width();
-    facts.Height = engine->Height();
-    facts.BitsPerPixel = engine->BitCount();
-    facts.Usable = engine->IsUsableContainer();
-    if (!facts.Usable)
-        return facts;
-    for (int32_t mode = 0; mode < static_cast<int32_t>(facts.Capacity.size()); ++mode)
-        facts.Capacity[static_cast<size_t>(mode)] = engine->Capacity(mode);
-    facts.LargestPayload = LargestPayload(*engine);
-    const stealth::StealthSizes stealthSizes = StealthSizesOf(*engine);
-    facts.StealthSafe = stealthSizes.Safe;
-    facts.StealthLargest = stealthSizes.Largest;
-    if (engine->LastLoad.Format == PictureFormat::Jpeg)
-        AddJpegFacts(path, facts);
-    QuestionSet questions;
-    if (facts.Lossless && ReadStoredQuestions(*engine, questions)) {
-        for (size_t k = 0; k < static_cast<size_t>(questions.LeadingUsed()); ++k)
-            facts.Questions.emplace_back(questions.Questions[k], questions.Hints[k]);
-    }
-    return facts;
+    return flows.Facts(path);
 }
 
 void AppendQuestionsText(std::ostringstream& out, const InfoCommand::Facts& facts)
@@ -165,21 +120,20 @@ InfoCommand::InfoCommand(CliIo& io)
 
 int InfoCommand::Execute(const std::vector<std::string>& args)
 {
-    std::string error;
-    std::optional<InfoOptions> options = InfoOptions::Parse(args, error);
-    if (!options)
-        return UsageText::Report(Io.Err, "info", error, InfoOptions::Usage());
-    if (options->Help) {
-        Io.Out << InfoOptions::Usage();
-        return OutputFile::Finish(Io.Out, Io.Err);
-    }
+    int status = ExitOk;
+    const std::optional<InfoOptions> options = CommandOpening::Open<InfoOptions>(Io, "info", args, status);
+    return options ? Report(*options) : status;
+}
+
+int InfoCommand::Report(const InfoOptions& options)
+{
     std::string refusal;
-    std::optional<Facts> facts = GatherFacts(options->ImagePath, refusal);
+    std::optional<Facts> facts = GatherFacts(options.ImagePath, refusal);
     if (!facts) {
         Io.Err << refusal << '\n' << std::flush;
         return ExitFailure;
     }
-    Io.Out << (options->Json ? AsJson(*facts) : AsText(*facts));
+    Io.Out << (options.Json ? AsJson(*facts) : AsText(*facts));
     return OutputFile::Finish(Io.Out, Io.Err);
 }
 

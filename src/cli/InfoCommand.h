@@ -1,51 +1,21 @@
 #pragma once
 
-#include "engine/EmbedMode.h"
+#include "flows/PictureFacts.h"
 
-#include <array>
-#include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace lumaquill {
 
 struct CliIo;
+struct InfoOptions;
 
 // lumaquill-cli info: what an image offers as a container, and the
 // questions and hints stored in it (readable without any key).
 class InfoCommand {
 public:
     // What info reports about one image.
-    struct Facts {
-        std::string Path;
-        int32_t Width = 0;
-        int32_t Height = 0;
-        // The file's format, and the bit count the picture loads as.
-        std::string Format;
-        uint16_t BitsPerPixel = 0;
-        // Exact pixels: only such a picture can carry hidden data.
-        bool Lossless = true;
-        // 24 or 32 bits per pixel: only then are capacities and questions read.
-        bool Usable = false;
-        // Payload bytes per EmbedMode 0 to 4; negative for small images.
-        // EmbedMode 4 is used only for generated noise containers.
-        std::array<int32_t, kEmbedModeCount> Capacity = {};
-        // The largest compressed payload an encode into this picture takes.
-        uint32_t LargestPayload = 0;
-        // A stealth image's safe and largest sizes (compressed payload and
-        // stored name); 0 for a picture too small for one. Not given for a
-        // lossy picture, which cannot be a stealth cover.
-        uint64_t StealthSafe = 0;
-        uint64_t StealthLargest = 0;
-        // A JPEG that can carry a stealth JPEG: its quality estimate (0 for
-        // any other picture) and chroma subsampling; the stealth sizes are
-        // then a stealth JPEG's.
-        int JpegQuality = 0;
-        std::string JpegSubsampling;
-        // Question and hint of each stored question, raw bytes.
-        std::vector<std::pair<std::string, std::string>> Questions;
-    };
+    using Facts = PictureFacts;
 
     explicit InfoCommand(CliIo& io);
 
@@ -56,6 +26,8 @@ public:
     static std::string AsJson(const Facts& facts);
 
 private:
+    int Report(const InfoOptions& options);
+
     CliIo& Io;
 };
 

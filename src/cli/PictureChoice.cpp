@@ -2,7 +2,7 @@
 
 #include "cli/Quoted.h"
 #include "core/MessageText.h"
-#include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 #include "image/PictureFormatTable.h"
 
 namespace lumaquill {
@@ -35,10 +35,10 @@ std::optional<PictureFormat> PictureChoice::StealthOutputFormat(const std::strin
     return OutputFormat(path, error);
 }
 
-std::string PictureChoice::Refusal(const StegEngine& engine, const std::string& path, bool forDecode)
+std::string PictureChoice::Refusal(const StegFlows& flows, const std::string& path, bool forDecode)
 {
     std::string detail;
-    const LoadProblem problem = engine.ContainerProblem(forDecode, detail);
+    const LoadProblem problem = flows.CoverProblem(forDecode, detail);
     if (problem == LoadProblem::None)
         return {};
     const std::string reason = Quoted(path) + ": " + LoadProblemText(problem, detail) + ".";

@@ -8,7 +8,7 @@
 
 namespace lumaquill {
 
-class StegEngine;
+class StegFlows;
 
 // The CLI's side of the picture formats: which format --out asks for, and
 // what is said about a picture that cannot be used.
@@ -22,8 +22,8 @@ public:
     static std::optional<PictureFormat> StealthOutputFormat(const std::string& path, std::string& error);
     // "No container image selected." (or, for a lossy picture given to
     // decode, "Cannot decode"), the file's name and the reason; empty when
-    // the engine's container can be used.
-    static std::string Refusal(const StegEngine& engine, const std::string& path, bool forDecode);
+    // the chosen cover can be used.
+    static std::string Refusal(const StegFlows& flows, const std::string& path, bool forDecode);
 };
 
 } // namespace lumaquill

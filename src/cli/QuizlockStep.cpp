@@ -4,7 +4,7 @@
 #include "cli/DisplayText.h"
 #include "cli/TerminalInput.h"
 #include "core/MessageText.h"
-#include "keys/QuestionSet.h"
+#include "flows/KeyEntry.h"
 
 #include <ostream>
 

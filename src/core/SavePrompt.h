@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace lumaquill {
@@ -17,6 +19,15 @@ public:
     // pipe on standard output) returns it; no file is then asked for or
     // written.
     virtual std::ostream* SaveStream() { return nullptr; }
+    // A front end that writes the decoded file itself (the flows, which
+    // report what became of it) takes its bytes here under the offered name
+    // and returns true; nothing is then asked or written by the core.
+    virtual bool TakeDecodedFile(const std::string& offeredName, std::span<const uint8_t> bytes)
+    {
+        (void)offeredName;
+        (void)bytes;
+        return false;
+    }
 };
 
 } // namespace lumaquill

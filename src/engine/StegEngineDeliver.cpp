@@ -36,6 +36,8 @@ DecodeOutcome SaveDecodedFile(
     const Frontend& host, const std::vector<uint8_t>& bytes, const std::string& storedName, std::string& holder)
 {
     holder.clear();
+    if (host.Save && host.Save->TakeDecodedFile(SafeFileName(storedName), bytes))
+        return FileWritten;
     if (std::ostream* stream = host.Save ? host.Save->SaveStream() : nullptr)
         return StreamDecodedFile(host, *stream, bytes);
     std::optional<std::string> target;

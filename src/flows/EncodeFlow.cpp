@@ -25,8 +25,6 @@ namespace lumaquill {
 
 namespace {
 
-// Noise and rescaled containers are 24-bit pictures.
-constexpr uint16_t kMadeContainerBits = 24;
 constexpr int32_t kNoiseBorder = 2;
 
 void Warn(const StegEngine& engine, const std::string& text)
@@ -133,20 +131,8 @@ bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t original
 
 bool RunSealedEncode(StegEngine& engine, const EncodeRequest& request)
 {
-    if (request.Questions && request.Questions->UsedFlags[0]) {
-        Warn(engine, message::kSealPasswordsOnly);
-        return false;
-    }
-    std::optional<EncodeRequest> sealed;
-    {
-        BusyScope busy(engine.GetFrontend().Busy);
-        sealed = SealRequest(request);
-    }
-    if (!sealed) {
-        Warn(engine, message::kSealFailed);
-        return false;
-    }
-    return RunEncode(engine, *sealed);
+    const std::optional<EncodeRequest> sealed = SealForEncode(engine, request);
+    return sealed && RunEncode(engine, *sealed);
 }
 
 bool DecodableAgain(StegEngine& engine, uint64_t originalSize)
@@ -159,6 +145,22 @@ bool DecodableAgain(StegEngine& engine, uint64_t originalSize)
 }
 
 } // namespace
+
+std::optional<EncodeRequest> SealForEncode(const StegEngine& engine, const EncodeRequest& request)
+{
+    if (request.Questions && request.Questions->UsedFlags[0]) {
+        Warn(engine, message::kSealPasswordsOnly);
+        return std::nullopt;
+    }
+    std::optional<EncodeRequest> sealed;
+    {
+        BusyScope busy(engine.GetFrontend().Busy);
+        sealed = SealRequest(request);
+    }
+    if (!sealed)
+        Warn(engine, message::kSealFailed);
+    return sealed;
+}
 
 uint64_t DecodableBytes(int32_t decodeCapacity)
 {

@@ -14,6 +14,9 @@ namespace lumaquill {
 class QuestionSet;
 class StegEngine;
 
+// Noise and rescaled containers are 24-bit pictures.
+constexpr uint16_t kMadeContainerBits = 24;
+
 // Everything the encode dialog (or lumaquill-cli) has gathered once the
 // password step has ended with OK.
 struct EncodeRequest {
@@ -58,6 +61,11 @@ struct EncodeRequest {
 // Encode's result; the caller then previews and saves with SaveContainer.
 // A stealth request goes to RunStealthEncode instead.
 bool RunEncode(StegEngine& engine, const EncodeRequest& request);
+
+// The request in its sealed form (see SealRequest), for a request with Seal
+// set: refused while questions are set, and said when sealing cannot be
+// done. The one way an encode is sealed.
+std::optional<EncodeRequest> SealForEncode(const StegEngine& engine, const EncodeRequest& request);
 
 // n for the noise container of a payload: the usual noise side for its
 // compressed size, raised until the (n + 2) x (n + 2) 24-bit picture has

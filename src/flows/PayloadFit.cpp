@@ -7,13 +7,6 @@
 
 namespace lumaquill {
 
-namespace {
-
-// Noise and rescaled containers are 24-bit pictures.
-constexpr uint16_t kMadeContainerBits = 24;
-
-} // namespace
-
 PayloadFit CheckPayloadFit(const StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
     const uint32_t largest = LargestPayload(engine);

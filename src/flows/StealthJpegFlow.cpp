@@ -49,6 +49,14 @@ std::string Refusal(const StegEngine& engine, const EncodeRequest& request, cons
 {
     if (!PasswordOnly(request))
         return message::kStealthPasswordsOnly;
+    return StealthJpegCoverRefusal(engine, sizes, request);
+}
+
+} // namespace
+
+std::string StealthJpegCoverRefusal(
+    const StegEngine& engine, const stealth::StealthSizes& sizes, const EncodeRequest& request)
+{
     if (sizes.Largest == 0)
         return message::kStealthJpegUnsuitable;
     const uint64_t bytes = StealthPayloadBytes(request);
@@ -58,6 +66,8 @@ std::string Refusal(const StegEngine& engine, const EncodeRequest& request, cons
         return TooLargeToDecode(request.OriginalSize, OutputCap(engine));
     return {};
 }
+
+namespace {
 
 bool Hide(StegEngine& engine, std::span<const uint8_t> cover, JpegCoefficients& jpeg, const EncodeRequest& request,
     std::vector<uint8_t>& out)

@@ -29,6 +29,12 @@ struct StealthJpegFacts {
 // 8-bit greyscale or colour JPEG, damaged, beyond the picture limits).
 std::optional<StealthJpegFacts> StealthJpegFactsOf(std::span<const uint8_t> file);
 
+// The cover's part of the stealth JPEG refusal, for a JPEG of these sizes:
+// too small, a payload above the largest size, a content the decode could
+// not restore. Empty when there is none.
+std::string StealthJpegCoverRefusal(
+    const StegEngine& engine, const stealth::StealthSizes& sizes, const EncodeRequest& request);
+
 // The stealth encode of a JPEG cover into a JPEG, for a request with
 // Stealth set: refused and warned of as RunStealthEncode does (passwords
 // only, the sizes, what a decode could restore), then the payload and its

@@ -1,10 +1,7 @@
 #include "ui/DecodeDialog.h"
 
 #include "core/MessageText.h"
-#include "engine/StegEngine.h"
-#include "flows/DecodeFlow.h"
-#include "flows/KeyDigests.h"
-#include "image/LoadProblem.h"
+#include "flows/StegFlows.h"
 #include "ui/EngineRunScope.h"
 #include "ui/FileDropTarget.h"
 #include "ui/PasswordDialog.h"
@@ -50,11 +47,11 @@ const QString kUnusableImageLine = QStringLiteral("Image: %1, which cannot be de
 
 } // namespace
 
-DecodeDialog::DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
+DecodeDialog::DecodeDialog(StegFlows& flows, UiPrompts& prompts, QWidget* parent)
     : TemplateDialog(kDecodeTemplate, parent)
-    , Engine(engine)
+    , Flows(flows)
     , Prompts(prompts)
-    , PreviewWindow(new PreviewDialog(engine, this))
+    , PreviewWindow(new PreviewDialog(flows, this))
 {
     SetPicture(kIdOk, UiResources::Bitmap(kDecodePictureId));
     SetBanner(kBannerIconId, QPoint(27, 10));
@@ -74,9 +71,10 @@ void DecodeDialog::ShowChosenImage()
 {
     const QString name = ImageName.isEmpty() ? kEarlierImage : ImageName;
     std::string detail;
-    // A lossy picture loads, but holds nothing: it is named as such at once.
-    if (Engine.ContainerProblem(true, detail) == LoadProblem::None)
-        SetElidedText(kChosenImageId, kImageLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
+    // A lossy picture loads, but holds nothing (a JPEG only as a stealth
+    // JPEG): it is named as such at once.
+    if (Flows.CoverProblem(true, detail) == LoadProblem::None)
+        SetElidedText(kChosenImageId, kImageLine.arg(name).arg(Flows.Width()).arg(Flows.Height()));
     else if (!ImageName.isEmpty())
         SetElidedText(kChosenImageId, kUnusableImageLine.arg(name));
     else
@@ -103,7 +101,7 @@ void DecodeDialog::OnImageButton()
 
 void DecodeDialog::ChooseImageFile(const QString& path)
 {
-    Engine.LoadContainer(QFile::encodeName(path).toStdString());
+    Flows.LoadCover(QFile::encodeName(path).toStdString());
     ImageName = QFileInfo(path).fileName();
     ShowChosenImage();
     // Enter now decodes, rather than reopening the prompt just answered.
@@ -114,7 +112,7 @@ void DecodeDialog::ChooseImageFile(const QString& path)
 // shown, though not decoded.
 void DecodeDialog::OnPreviewButton()
 {
-    if (!Engine.IsValid()) {
+    if (!Flows.HasPicture()) {
         Prompts.Stop(this, QString::fromUtf8(message::kNoImage));
         return;
     }
@@ -122,65 +120,71 @@ void DecodeDialog::OnPreviewButton()
 }
 
 // A missing container, a cancelled password step or a decode that gave
-// nothing (a wrong password, a file that was not written) leaves the dialog
-// open, so another password or another folder can be tried; the next Decode
-// starts over, question header included. A decode that delivered its text
-// or its file ends the dialog.
+// nothing (a wrong password, a file that was not saved) leaves the dialog
+// open, so another password can be tried; the next Decode starts over,
+// question header included. A decode that delivered its text or its file
+// ends the dialog.
 void DecodeDialog::OnOk()
 {
-    // Lives until the run has ended: the key material borrows its questions.
-    PasswordDialog password(Prompts);
-    std::string holder;
     std::string detail;
-    if (Engine.ContainerProblem(true, detail) != LoadProblem::None) {
-        Prompts.Stop(this, PictureFilters::Refusal(ImageName, Engine, true));
+    if (Flows.CoverProblem(true, detail) != LoadProblem::None) {
+        Prompts.Stop(this, PictureFilters::Refusal(ImageName, Flows, true));
         return;
     }
-    DecodeOutcome outcome = NothingDecoded;
-    bool writeFailed = false;
+    DecodeResult result;
     {
-        EngineRunScope run(Engine, Prompts, this);
-        password.QuestionsStored = ReadStoredQuestions(Engine, password.Questions) ? 1 : 0;
+        EngineRunScope run(Flows, Prompts, this);
+        PasswordDialog password(Prompts);
+        QuestionSet stored;
+        if (Flows.ReadStoredQuestions(stored))
+            password.SetStoredQuestions(stored);
         password.DecodeMode = true;
         if (password.exec() != Accepted)
             return;
-        // The typed password opens a sealed image; answers never do.
-        const SecretBytes* typed = password.Password.empty() ? nullptr : &password.Password;
-        const KeyDigests key { password.PasswordDigest, password.PasswordMd5 };
-        run.Run([&] { outcome = RunDecode(Engine, key, holder, typed); });
-        writeFailed = run.StopShown();
+        run.Run([&] { result = Flows.Decode(password.Key()); });
+        result = SavedOrDeclined(run, std::move(result));
     }
-    if (Delivered(outcome, holder, writeFailed))
+    if (Delivered(result))
         EndDialog(Accepted);
 }
 
-// A file that could not be written has been reported by the run, and a
-// declined save prompt or a cancelled run wrote nothing: all of these leave
-// the dialog open, a cancelled run without a word.
-bool DecodeDialog::Delivered(DecodeOutcome outcome, const std::string& holder, bool writeFailed)
+// A file that could not be written has been reported by the run; the save
+// prompt comes back, on the same offered name, until the file is written or
+// the prompt is declined.
+DecodeResult DecodeDialog::SavedOrDeclined(EngineRunScope& run, DecodeResult result)
 {
-    switch (outcome) {
-    case TextDecoded: {
+    while (result.What == DecodeResult::Kind::WriteFailed)
+        run.Run([&] { result = Flows.SaveDecodedAgain(); });
+    return result;
+}
+
+// A declined save prompt or a cancelled run wrote nothing: both leave the
+// dialog open, a cancelled run without a word.
+bool DecodeDialog::Delivered(const DecodeResult& result)
+{
+    switch (result.What) {
+    case DecodeResult::Kind::Text: {
         TextDialog text;
         text.Mode = TextDialog::DisplayMode;
-        text.Text = holder;
+        text.Text = result.Text;
         text.exec();
         return true;
     }
-    case FileWritten:
-        if (holder.empty() || writeFailed)
-            return false;
+    case DecodeResult::Kind::FileWritten:
         Prompts.ShowSaved(this,
-            QString::fromUtf8(message::kDecodedSavedAs) + QDir::toNativeSeparators(QFile::decodeName(holder.c_str()))
-                + QLatin1Char('.'),
-            QFile::decodeName(holder.c_str()));
+            QString::fromUtf8(message::kDecodedSavedAs)
+                + QDir::toNativeSeparators(QFile::decodeName(result.Path.c_str())) + QLatin1Char('.'),
+            QFile::decodeName(result.Path.c_str()));
         return true;
-    case DecodeCancelled:
+    case DecodeResult::Kind::SaveDeclined:
+    case DecodeResult::Kind::WriteFailed:
+    case DecodeResult::Kind::Cancelled:
+    case DecodeResult::Kind::Unreadable:
         return false;
-    case NothingDecoded:
+    case DecodeResult::Kind::Nothing:
         break;
     }
-    Prompts.Warn(this, QString::fromUtf8(message::kNothingDecoded));
+    Prompts.Warn(this, QString::fromUtf8(result.FromJpeg ? message::kStealthJpegNotOpened : message::kNothingDecoded));
     return false;
 }
 

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "engine/DecodeOutcome.h"
 #include "ui/TemplateDialog.h"
-
-#include <string>
 
 namespace lumaquill {
 
+class EngineRunScope;
 class PreviewDialog;
-class StegEngine;
+class StegFlows;
 class UiPrompts;
+struct DecodeResult;
 
 // Where the user recovers a payload (template 145, "Decode"): chooses the
 // container (loaded into the application's engine, where it stays after
-// the dialog), and runs the decode: the password or the stored questions,
-// then the text shown or the file saved.
+// the dialog), and runs the decode through the flows: the password or the
+// stored questions, then the text shown or the file saved. A JPEG is opened
+// as a stealth JPEG.
 class DecodeDialog : public TemplateDialog {
     Q_OBJECT
 public:
@@ -25,7 +25,7 @@ public:
     // The chosen image and its size in pixels, in a line below the buttons.
     static constexpr int kChosenImageId = 1070;
 
-    DecodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
+    DecodeDialog(StegFlows& flows, UiPrompts& prompts, QWidget* parent = nullptr);
 
     // The modeless container preview, hidden until Preview.
     PreviewDialog* Preview() const { return PreviewWindow; }
@@ -44,10 +44,11 @@ protected:
 private:
     void OnImageButton();
     void OnPreviewButton();
-    bool Delivered(DecodeOutcome outcome, const std::string& holder, bool writeFailed);
+    DecodeResult SavedOrDeclined(EngineRunScope& run, DecodeResult result);
+    bool Delivered(const DecodeResult& result);
     void ShowChosenImage();
 
-    StegEngine& Engine;
+    StegFlows& Flows;
     UiPrompts& Prompts;
     // Owned through its Qt parent, this dialog.
     PreviewDialog* PreviewWindow = nullptr;

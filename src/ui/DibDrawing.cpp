@@ -1,8 +1,6 @@
 #include "ui/DibDrawing.h"
 
-#include "image/BmpFormat.h"
-#include "image/DibImage.h"
-#include "image/ScaledImage.h"
+#include "flows/PictureTypes.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,15 +1,9 @@
 #include "ui/EncodeDialog.h"
 
 #include "core/MessageText.h"
-#include "engine/EmbedMode.h"
-#include "engine/StegEngine.h"
-#include "flows/EncodeFlow.h"
 #include "flows/Payload.h"
-#include "flows/PayloadFit.h"
-#include "flows/SealedRequest.h"
 #include "flows/StealthFlow.h"
-#include "image/PictureFormat.h"
-#include "image/ScaledImage.h"
+#include "flows/StegFlows.h"
 #include "ui/BusyCursor.h"
 #include "ui/EncodedPreviewDialog.h"
 #include "ui/EngineRunScope.h"
@@ -154,11 +148,11 @@ QString Sentence(const std::string& clause)
 
 } // namespace
 
-EncodeDialog::EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent)
+EncodeDialog::EncodeDialog(StegFlows& flows, UiPrompts& prompts, QWidget* parent)
     : TemplateDialog(kEncodeTemplate, parent)
-    , Engine(engine)
+    , Flows(flows)
     , Prompts(prompts)
-    , PreviewWindow(new PreviewDialog(engine, this))
+    , PreviewWindow(new PreviewDialog(flows, this))
 {
     SetPicture(kIdOk, UiResources::Bitmap(kOkPictureId));
     SetBanner(kBannerIconId, QPoint(27, 10));
@@ -195,8 +189,8 @@ void EncodeDialog::ShowChosenContainer()
     const QString name = ContainerName.isEmpty() ? kEarlierContainer : ContainerName;
     if (IsChecked(kNoiseBoxId))
         SetElidedText(kChosenContainerId, kNoiseLine);
-    else if (Engine.IsUsableContainer())
-        SetElidedText(kChosenContainerId, kContainerLine.arg(name).arg(Engine.Width()).arg(Engine.Height()));
+    else if (Flows.IsUsableContainer())
+        SetElidedText(kChosenContainerId, kContainerLine.arg(name).arg(Flows.Width()).arg(Flows.Height()));
     else if (!ContainerName.isEmpty())
         SetElidedText(kChosenContainerId, kUnusableContainerLine.arg(name));
     else
@@ -230,11 +224,11 @@ void EncodeDialog::ChooseDroppedFile(const QString& path)
 void EncodeDialog::ChoosePayloadFile(const QString& path)
 {
     BusyCursor busy;
-    DataKind = NoPayload;
+    DataKind = PayloadKind::None;
     PayloadPath = path;
     ReleasePayload();
     if (LoadPayloadFile(path)) {
-        DataKind = FilePayload;
+        DataKind = PayloadKind::File;
         ShowChosenPayload(QFileInfo(path).fileName());
         FocusNextStep();
     } else {
@@ -274,15 +268,15 @@ void EncodeDialog::OnTypedTextButton()
 {
     TextDialog text;
     text.Mode = TextDialog::EntryMode;
-    if (DataKind == TextPayload && !TypedText.empty())
+    if (DataKind == PayloadKind::Text && !TypedText.empty())
         text.Text = TypedText;
     if (text.exec() != Accepted)
         return;
-    DataKind = NoPayload;
+    DataKind = PayloadKind::None;
     TypedText = text.Text;
     ReleasePayload();
     if (CompressIntoPayload(reinterpret_cast<const uint8_t*>(TypedText.data()), TypedText.size())) {
-        DataKind = TextPayload;
+        DataKind = PayloadKind::Text;
         ShowChosenPayload(kTypedTextPayload);
     } else {
         SetControlText(kChosenPayloadId, kNothingChosen);
@@ -293,7 +287,6 @@ void EncodeDialog::OnTypedTextButton()
 void EncodeDialog::ReleasePayload()
 {
     std::vector<uint8_t>().swap(Payload);
-    PayloadSize = 0;
     OriginalSize = 0;
     ShowFit();
 }
@@ -312,7 +305,6 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
         return false;
     }
     Payload = std::move(*stream);
-    PayloadSize = static_cast<uint32_t>(Payload.size());
     OriginalSize = length;
     ShowPayloadSize();
     return true;
@@ -321,7 +313,7 @@ bool EncodeDialog::CompressIntoPayload(const uint8_t* data, size_t length)
 void EncodeDialog::ShowPayloadSize()
 {
     if (!Payload.empty())
-        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
+        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize()));
     ShowFit();
 }
 
@@ -335,9 +327,9 @@ void EncodeDialog::ShowFit()
     if (Payload.empty()) {
         text.clear();
     } else if (IsChecked(kNoiseBoxId)) {
-        text = kNoiseFits.arg(SizeText::Of(PayloadSize));
-    } else if (Engine.IsUsableContainer()) {
-        const PayloadFit fit = CheckPayloadFit(Engine, PayloadSize, OriginalSize);
+        text = kNoiseFits.arg(SizeText::Of(PayloadSize()));
+    } else if (Flows.IsUsableContainer()) {
+        const PayloadFit fit = Flows.Fit(PayloadSize(), OriginalSize);
         fits = fit.Fits;
         text = FitText(fit);
     }
@@ -364,10 +356,11 @@ QString EncodeDialog::FitText(const PayloadFit& fit) const
 // arithmetic as Ok's, done once.
 QString EncodeDialog::ShrinkText() const
 {
-    ScaledImage scaled;
-    if (!MakeShrunkContainer(Engine, PayloadSize, OriginalSize, scaled))
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!Flows.ShrunkSize(PayloadSize(), OriginalSize, width, height))
         return kShrinkKeeps;
-    return kShrinksTo.arg(scaled.Width()).arg(scaled.Height());
+    return kShrinksTo.arg(width).arg(height);
 }
 
 void EncodeDialog::OnExistingImageButton()
@@ -380,7 +373,7 @@ void EncodeDialog::OnExistingImageButton()
 void EncodeDialog::ChooseContainerFile(const QString& path)
 {
     // Ok examines the container; a file that did not load shows a size of 0.
-    Engine.LoadContainer(LocalPath(path));
+    Flows.LoadCover(LocalPath(path));
     ContainerName = QFileInfo(path).fileName();
     ShowContainerCapacity();
     FocusNextStep();
@@ -390,7 +383,7 @@ void EncodeDialog::ChooseContainerFile(const QString& path)
 // prompt just answered: to the picture while none is chosen, else to Ok.
 void EncodeDialog::FocusNextStep()
 {
-    const bool container = Engine.IsUsableContainer() || IsChecked(kNoiseBoxId);
+    const bool container = Flows.IsUsableContainer() || IsChecked(kNoiseBoxId);
     QWidget* next = !container ? Control(kExistingImageButtonId) : Control(kIdOk);
     if (Payload.empty() && container)
         next = Control(kFileButtonId);
@@ -400,31 +393,17 @@ void EncodeDialog::FocusNextStep()
 
 void EncodeDialog::ShowContainerCapacity()
 {
-    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
+    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(Flows.RatedCapacity()));
     ShowChosenContainer();
     ShowFit();
     ShowStealthSizes();
     WarnOfStealthCover();
 }
 
-// What the container is rated to hold in EmbedMode 3; an 8-bit image shows
-// its rating too, although Ok then refuses it. Without pixels, or below 8
-// bits per pixel, the rating has no meaning, and one too small for the
-// capacity reserve is negative: all of these show 0 rather than a huge
-// unsigned number.
-uint32_t EncodeDialog::ShownCapacity() const
-{
-    constexpr uint16_t kFewestRatedBits = 8;
-    if (!Engine.IsValid() || Engine.BitCount() < kFewestRatedBits)
-        return 0;
-    const int32_t capacity = Engine.Capacity(EmbedBits012);
-    return capacity > 0 ? static_cast<uint32_t>(capacity) : 0;
-}
-
 void EncodeDialog::OnPreviewButton()
 {
     // Pixel data is enough: an image the encode refuses can still be shown.
-    if (!Engine.IsValid()) {
+    if (!Flows.HasPicture()) {
         Prompts.Warn(this, kInvalidImage);
         return;
     }
@@ -435,114 +414,92 @@ void EncodeDialog::OnPreviewButton()
 // dialog with the payload and the container kept; an encode that ran ends it.
 void EncodeDialog::OnOk()
 {
-    // Lives until the run has ended: the key material borrows its questions.
-    PasswordDialog password(Prompts);
-    if (DataKind == NoPayload) {
+    if (DataKind == PayloadKind::None) {
         Prompts.Stop(this, QString::fromUtf8(message::kNoData));
         return;
     }
-    NoiseTicked = IsChecked(kNoiseBoxId) ? 1 : 0;
-    if (!Engine.IsUsableContainer() && NoiseTicked == 0) {
-        Prompts.Stop(this, PictureFilters::Refusal(ContainerName, Engine, false));
+    if (!Flows.IsUsableContainer() && !IsChecked(kNoiseBoxId)) {
+        Prompts.Stop(this, PictureFilters::Refusal(ContainerName, Flows, false));
         return;
     }
     if (IsChecked(kStealthBoxId) && !StealthCoverAccepted())
         return;
+    PasswordDialog password(Prompts);
     password.Stealth = IsChecked(kStealthBoxId);
     if (password.exec() != Accepted)
         return;
-    if (EncodeAndSave(password))
+    if (EncodeAndSave(password.Key()))
         EndDialog(Accepted);
 }
 
-// True when the encode ran; the encoded image has then been saved, or
-// discarded in the preview.
-bool EncodeDialog::EncodeAndSave(PasswordDialog& password)
+// The payload and its stored name, and the choices of the boxes, as the
+// run will have them; the key is the password step's.
+EncodeRequest EncodeDialog::Draft() const
 {
     EncodeRequest request;
     request.Payload = Payload;
     request.OriginalSize = OriginalSize;
     // Stored names are UTF-8.
-    request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
-    request.Noise = NoiseTicked != 0;
+    request.Name = DataKind == PayloadKind::File ? PayloadPath.toStdString() : std::string();
+    request.Noise = IsChecked(kNoiseBoxId);
     request.Shrink = IsChecked(kShrinkBoxId);
-    request.Key = { password.PasswordDigest, password.PasswordMd5 };
-    request.Speed = password.Speed;
-    request.Questions = &password.Questions;
-    request.OriginalSize = OriginalSize;
-    request.Seal = password.Seal;
-    request.Password = password.Password;
-    // A stealth image is sealed by its own format: SealRequest would drop
-    // the password and the stealth flag and write a classic sealed image.
     request.Stealth = IsChecked(kStealthBoxId);
-    if (request.Seal && !request.Stealth && !SealForRun(request))
-        return false;
+    return request;
+}
+
+// True when the encode ran; the encoded image has then been saved, or
+// discarded in the preview.
+bool EncodeDialog::EncodeAndSave(const KeyEntry& key)
+{
     // The preview shows the pixels the run is about to change.
     PreviewWindow->hide();
-    // A cancelled run leaves the container half written: the cover is kept
-    // aside and put back, so that the next attempt starts from it.
-    const DibImage cover = Engine;
-    const PictureLoad coverLoad = Engine.LastLoad;
-    bool encoded = false;
+    EncodeResult result;
     {
-        EngineRunScope run(Engine, Prompts, this);
-        run.Run([&] { encoded = RunEncode(Engine, request); });
+        EngineRunScope run(Flows, Prompts, this);
+        run.Run([&] { result = Flows.Encode(Draft(), key); });
     }
-    if (!encoded && Engine.Cancelled)
-        Engine.RestoreContainer(cover, coverLoad);
-    if (!encoded) {
+    if (!result.Encoded()) {
         // A noise or rescaled container may have replaced the chosen one.
         ShowPayloadSize();
         ShowContainerCapacity();
         return false;
     }
-    SaveEncodedImage();
-    return true;
-}
-
-// The request replaced by its sealed form, whose size the size line then
-// shows: the container is chosen and checked for it.
-bool EncodeDialog::SealForRun(EncodeRequest& request)
-{
-    std::optional<EncodeRequest> sealed;
-    {
-        BusyCursor busy;
-        sealed = SealRequest(request);
-    }
-    if (!sealed) {
-        Prompts.Warn(this, QString::fromUtf8(message::kSealFailed));
-        return false;
-    }
-    request = std::move(*sealed);
-    SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(request.Payload.size()));
+    // The size line shows the sealed payload the container was checked for.
+    if (result.SealedBytes > 0)
+        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(result.SealedBytes));
+    SaveEncodedImage(result);
     return true;
 }
 
 // Cancel discards the encoded image: nothing is written, but the engine's
 // container now holds it.
-void EncodeDialog::SaveEncodedImage()
+void EncodeDialog::SaveEncodedImage(const EncodeResult& result)
 {
-    EncodedPreviewDialog preview(Engine, Prompts);
+    EncodedPreviewDialog preview(Flows, Prompts);
+    preview.StealthJpeg = result.Format == PictureFormat::Jpeg;
     // The cover's name, in the format saved by default.
     const QString base
-        = NoiseTicked != 0 || ContainerName.isEmpty() ? kNoiseName : QFileInfo(ContainerName).completeBaseName();
-    preview.SuggestedName = base + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
+        = IsChecked(kNoiseBoxId) || ContainerName.isEmpty() ? kNoiseName : QFileInfo(ContainerName).completeBaseName();
+    const QString extension
+        = preview.StealthJpeg ? PictureFilters::StealthJpegExtension() : PictureFilters::DefaultSaveExtension();
+    preview.SuggestedName = base + QLatin1Char('.') + extension;
     if (preview.exec() == Accepted)
-        SaveUntilWrittenOrCancelled(preview);
+        SaveUntilWrittenOrCancelled(preview, result);
 }
 
 // A failed save must not lose the encoded image: the prompt comes back on
 // the same folder and name until a save succeeds or the user cancels.
-void EncodeDialog::SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview)
+void EncodeDialog::SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview, const EncodeResult& result)
 {
     std::optional<QString> path = preview.SavePath();
     while (path) {
-        const FileWriteResult written = Engine.SaveContainer(LocalPath(*path), PictureFilters::SaveFormat(*path));
-        if (written) {
+        const PictureFormat format = result.Format.value_or(PictureFilters::SaveFormat(*path));
+        const std::string reason = Flows.SaveEncoded(LocalPath(*path), format);
+        if (reason.empty()) {
             Prompts.ShowEncodedSaved(this, *path);
             return;
         }
-        Prompts.Warn(this, SaveFailure(*path, written.Reason));
+        Prompts.Warn(this, SaveFailure(*path, reason));
         path = preview.AskAgain(*path);
     }
 }
@@ -561,34 +518,35 @@ void EncodeDialog::OnStealthToggled(bool ticked)
         WarnOfStealthCover();
         return;
     }
-    if (DataKind != NoPayload)
-        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize));
-    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(ShownCapacity()));
+    if (DataKind != PayloadKind::None)
+        SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(PayloadSize()));
+    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(Flows.RatedCapacity()));
     SetControlText(kStealthLineId, QString());
 }
 
 // While the stealth box is ticked the size lines show what a stealth image
-// is held to: the payload with its stored name (the figure its sizes count)
-// and the largest size; the stealth line adds both sizes and what they mean.
+// (of a JPEG cover: a stealth JPEG) is held to: the payload with its stored
+// name (the figure its sizes count) and the largest size; the stealth line
+// adds both sizes and what they mean.
 void EncodeDialog::ShowStealthSizes()
 {
     if (!IsChecked(kStealthBoxId))
         return;
-    const uint64_t dataBytes = DataKind != NoPayload ? StealthPayloadBytes(StealthDraft()) : 0;
-    if (DataKind != NoPayload)
+    const uint64_t dataBytes = DataKind != PayloadKind::None ? StealthPayloadBytes(Draft()) : 0;
+    if (DataKind != PayloadKind::None)
         SetControlText(kDataSizeId, QStringLiteral("Data Size : %1").arg(dataBytes));
-    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(StealthSizesOf(Engine).Largest));
+    SetControlText(kMaxSizeId, QStringLiteral("Max Size : %1").arg(Flows.StealthSizes(EncodeRequest()).Largest));
     SetControlText(kStealthLineId, StealthLine(dataBytes));
 }
 
 QString EncodeDialog::StealthLine(uint64_t dataBytes) const
 {
-    const stealth::StealthSizes sizes = StealthSizesOf(Engine);
+    const stealth::StealthSizes sizes = Flows.StealthSizes(EncodeRequest());
     const QString figures = kStealthSizesLine.arg(sizes.Safe).arg(sizes.Largest);
-    if (!Engine.IsUsableContainer())
+    if (!Flows.IsUsableContainer())
         return figures;
     // An empty request leaves only the picture's own problems.
-    if (!StealthCoverRefusal(Engine, EncodeRequest()).empty())
+    if (!Flows.StealthCoverRefusal(EncodeRequest()).empty())
         return figures + QLatin1Char('\n') + kStealthUnusableCover;
     if (dataBytes > sizes.Largest)
         return figures + QLatin1Char('\n') + kStealthTooLarge;
@@ -602,9 +560,9 @@ QString EncodeDialog::StealthLine(uint64_t dataBytes) const
 // payload's size is judged on Ok.
 void EncodeDialog::WarnOfStealthCover()
 {
-    if (!IsChecked(kStealthBoxId) || !Engine.IsUsableContainer())
+    if (!IsChecked(kStealthBoxId) || !Flows.IsUsableContainer())
         return;
-    const std::string refusal = StealthCoverRefusal(Engine, EncodeRequest());
+    const std::string refusal = Flows.StealthCoverRefusal(EncodeRequest());
     if (!refusal.empty())
         Prompts.Warn(this, QString::fromStdString(refusal));
 }
@@ -614,21 +572,17 @@ void EncodeDialog::WarnOfStealthCover()
 // payload above the safe size is warned of once, by the run.
 bool EncodeDialog::StealthCoverAccepted()
 {
-    const std::string refusal = StealthCoverRefusal(Engine, StealthDraft());
+    const std::string refusal = Flows.StealthCoverRefusal(Draft());
     if (refusal.empty())
         return true;
     Prompts.Stop(this, QString::fromStdString(refusal));
     return false;
 }
 
-// The payload and its stored name as the run will have them.
-EncodeRequest EncodeDialog::StealthDraft() const
+// The zlib stream's size; 0 without a payload.
+uint32_t EncodeDialog::PayloadSize() const
 {
-    EncodeRequest request;
-    request.Payload = Payload;
-    request.OriginalSize = OriginalSize;
-    request.Name = DataKind == FilePayload ? PayloadPath.toStdString() : std::string();
-    return request;
+    return static_cast<uint32_t>(Payload.size());
 }
 
 } // namespace lumaquill

@@ -10,17 +10,19 @@
 namespace lumaquill {
 
 struct EncodeRequest;
+struct EncodeResult;
+struct KeyEntry;
 struct PayloadFit;
 class EncodedPreviewDialog;
-class PasswordDialog;
 class PreviewDialog;
-class StegEngine;
+class StegFlows;
 class UiPrompts;
 
 // Where the user hides something (template 144, "Encode Image"): chooses
 // the payload (a file or typed text, compressed at once) and the container
-// (an existing bitmap loaded into the application's engine, or a noise
-// picture made on Ok), and runs the encode on Ok. The container is the
+// (an existing picture loaded into the application's engine, or a noise
+// picture made on Ok), and runs the encode through the flows on Ok; a JPEG
+// cover with stealth on gives a stealth JPEG. The container is the
 // engine's image and outlives the dialog; the payload dies with it.
 class EncodeDialog : public TemplateDialog {
     Q_OBJECT
@@ -47,14 +49,14 @@ public:
     static constexpr int kStealthBoxId = 1073;
     static constexpr int kStealthLineId = 1074;
 
-    // What the payload is; DataKind holds one of these.
-    enum PayloadKind : int32_t {
-        NoPayload = 0,
-        FilePayload = 1,
-        TextPayload = 2,
+    // What the payload is.
+    enum class PayloadKind {
+        None,
+        File,
+        Text,
     };
 
-    EncodeDialog(StegEngine& engine, UiPrompts& prompts, QWidget* parent = nullptr);
+    EncodeDialog(StegFlows& flows, UiPrompts& prompts, QWidget* parent = nullptr);
 
     // The modeless container preview, hidden until Preview.
     PreviewDialog* Preview() const { return PreviewWindow; }
@@ -83,36 +85,33 @@ private:
     void ReleasePayload();
     void ShowChosenPayload(const QString& what);
     void ShowChosenContainer();
-    uint32_t ShownCapacity() const;
-    bool EncodeAndSave(PasswordDialog& password);
+    bool EncodeAndSave(const KeyEntry& key);
+    EncodeRequest Draft() const;
     void ShowPayloadSize();
     void ShowContainerCapacity();
     void ShowFit();
     void FocusNextStep();
     QString FitText(const PayloadFit& fit) const;
     QString ShrinkText() const;
-    bool SealForRun(EncodeRequest& request);
-    void SaveEncodedImage();
-    void SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview);
+    void SaveEncodedImage(const EncodeResult& result);
+    void SaveUntilWrittenOrCancelled(EncodedPreviewDialog& preview, const EncodeResult& result);
     void OnStealthToggled(bool ticked);
     void ShowStealthSizes();
     QString StealthLine(uint64_t dataBytes) const;
     void WarnOfStealthCover();
     bool StealthCoverAccepted();
-    EncodeRequest StealthDraft() const;
+    uint32_t PayloadSize() const;
 
-    StegEngine& Engine;
+    StegFlows& Flows;
     UiPrompts& Prompts;
 
-    int32_t NoiseTicked = 0;
     // UTF-8 bytes, as the text dialog gives them.
     std::string TypedText;
-    uint32_t PayloadSize = 0;
     // The zlib stream; empty when there is none (a stream is never empty).
     std::vector<uint8_t> Payload;
     // The size of what Payload was compressed from.
     uint64_t OriginalSize = 0;
-    int32_t DataKind = NoPayload;
+    PayloadKind DataKind = PayloadKind::None;
     // Owned through its Qt parent, this dialog.
     PreviewDialog* PreviewWindow = nullptr;
     QString PayloadPath;

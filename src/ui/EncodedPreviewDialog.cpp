@@ -1,9 +1,8 @@
 #include "ui/EncodedPreviewDialog.h"
 
 #include "core/MessageText.h"
-#include "engine/StegEngine.h"
-#include "image/FitRect.h"
-#include "image/PictureFormat.h"
+#include "flows/PictureTypes.h"
+#include "flows/StegFlows.h"
 #include "ui/DibDrawing.h"
 #include "ui/PictureFilters.h"
 #include "ui/UiPrompts.h"
@@ -52,11 +51,28 @@ QString WithDefaultExtension(const QString& path)
     return path + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
 }
 
+// A stealth JPEG is the cover's own format and nothing else.
+FilePromptOptions StealthJpegPromptOptions()
+{
+    FilePromptOptions options = SavePromptOptions();
+    options.Filter = PictureFilters::StealthJpegSave();
+    options.DefaultExtension = PictureFilters::StealthJpegExtension();
+    return options;
+}
+
+QString WithJpegExtension(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return path;
+    return path + QLatin1Char('.') + PictureFilters::StealthJpegExtension();
+}
+
 } // namespace
 
-EncodedPreviewDialog::EncodedPreviewDialog(const StegEngine& engine, UiPrompts& prompts, QWidget* parent)
+EncodedPreviewDialog::EncodedPreviewDialog(const StegFlows& flows, UiPrompts& prompts, QWidget* parent)
     : TemplateDialog(kEncodedPreviewTemplate, parent)
-    , Engine(engine)
+    , Flows(flows)
     , Prompts(prompts)
 {
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &EncodedPreviewDialog::OnOk);
@@ -74,13 +90,14 @@ std::optional<QString> EncodedPreviewDialog::AskAgain(const QString& failedPath)
 }
 
 // A name with a lossy format's extension is answered with the reason and
-// asked again, rather than saved under another name than the one typed.
+// asked again, rather than saved under another name than the one typed; a
+// stealth JPEG is the one lossy file that is saved as it is.
 std::optional<QString> EncodedPreviewDialog::AskSavePath(const QString& initialName)
 {
-    FilePromptOptions options = SavePromptOptions();
+    FilePromptOptions options = StealthJpeg ? StealthJpegPromptOptions() : SavePromptOptions();
     options.InitialName = initialName;
     std::optional<QString> chosen = Prompts.AskSaveFileName(this, options);
-    while (chosen && IsLossyExtension(QFile::encodeName(*chosen).toStdString())) {
+    while (chosen && !StealthJpeg && IsLossyExtension(QFile::encodeName(*chosen).toStdString())) {
         Prompts.Warn(this, PictureFilters::LossyNameWarning(QFileInfo(*chosen).fileName()));
         options.InitialName
             = QFileInfo(*chosen).completeBaseName() + QLatin1Char('.') + PictureFilters::DefaultSaveExtension();
@@ -88,7 +105,7 @@ std::optional<QString> EncodedPreviewDialog::AskSavePath(const QString& initialN
     }
     if (!chosen)
         return std::nullopt;
-    ChosenPath = WithDefaultExtension(*chosen);
+    ChosenPath = StealthJpeg ? WithJpegExtension(*chosen) : WithDefaultExtension(*chosen);
     return ChosenPath;
 }
 
@@ -105,12 +122,12 @@ void EncodedPreviewDialog::paintEvent(QPaintEvent* event)
 {
     TemplateDialog::paintEvent(event);
     const QRect area = PreviewArea();
-    if (!Engine.IsValid() || area.width() <= 0 || area.height() <= 0)
+    if (!Flows.HasPicture() || area.width() <= 0 || area.height() <= 0)
         return;
-    const Rect fitted = FitRect({ 0, 0, area.width(), area.height() }, Engine.Width(), Engine.Height());
+    const Rect fitted = FitRect({ 0, 0, area.width(), area.height() }, Flows.Width(), Flows.Height());
     QPainter painter(this);
-    DrawStretched(
-        painter, Engine, QRect(area.left() + fitted.Left, area.top() + fitted.Top, fitted.Width(), fitted.Height()));
+    DrawStretched(painter, Flows.Picture(),
+        QRect(area.left() + fitted.Left, area.top() + fitted.Top, fitted.Width(), fitted.Height()));
 }
 
 } // namespace lumaquill

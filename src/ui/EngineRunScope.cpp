@@ -1,22 +1,21 @@
 #include "ui/EngineRunScope.h"
 
-#include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 
 namespace lumaquill {
 
-EngineRunScope::EngineRunScope(StegEngine& engine, UiPrompts& prompts, QWidget* dialog)
-    : Engine(engine)
+EngineRunScope::EngineRunScope(StegFlows& flows, UiPrompts& prompts, QWidget* dialog)
+    : Flows(flows)
     , Worker(dialog)
     , Services(prompts, dialog, &Worker.CancelFlag())
-    , Previous(engine.GetFrontend())
+    , Previous(flows.GetFrontend())
 {
-    Engine.SetFrontend(Services.Services());
+    Flows.SetFrontend(Services.Services());
 }
 
 EngineRunScope::~EngineRunScope()
 {
-    Engine.SetFrontend(Previous);
-    Engine.Keys.ClearQuestions();
+    Flows.SetFrontend(Previous);
 }
 
 } // namespace lumaquill

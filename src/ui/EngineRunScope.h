@@ -10,24 +10,21 @@ class QWidget;
 
 namespace lumaquill {
 
-class StegEngine;
+class StegFlows;
 class UiPrompts;
 
-// One encode or decode run of the application's engine from a dialog: for
-// its length the engine's messages, busy cursor, progress window (with a
-// Cancel button) and save prompt are the Qt ones on the dialog's prompts. On
-// leaving, the engine gets its previous front end back and lets go of the
-// question set it borrowed from the password dialog, which dies with the
-// dialog's handler: the engine outlives every dialog and must never point
-// into one.
+// One encode or decode run of the flows from a dialog: for its length the
+// flows' messages, busy cursor, progress window (with a Cancel button) and
+// save prompt are the Qt ones on the dialog's prompts. On leaving, the flows
+// get their previous front end back.
 class EngineRunScope {
 public:
-    EngineRunScope(StegEngine& engine, UiPrompts& prompts, QWidget* dialog);
+    EngineRunScope(StegFlows& flows, UiPrompts& prompts, QWidget* dialog);
     ~EngineRunScope();
     EngineRunScope(const EngineRunScope&) = delete;
     EngineRunScope& operator=(const EngineRunScope&) = delete;
 
-    // Runs a flow on the engine on a worker thread (see WorkerRun) and
+    // Runs a flow on a worker thread (see WorkerRun) and
     // returns when it has ended; the dialog takes no input meanwhile.
     void Run(const std::function<void()>& flow) { Worker.Run(flow); }
 
@@ -36,7 +33,7 @@ public:
     bool StopShown() const { return Services.StopShown(); }
 
 private:
-    StegEngine& Engine;
+    StegFlows& Flows;
     // Before Services, which points to its cancel flag.
     WorkerRun Worker;
     QtFrontend Services;

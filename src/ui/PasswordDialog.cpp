@@ -1,9 +1,7 @@
 #include "ui/PasswordDialog.h"
 
 #include "core/MessageText.h"
-#include "flows/KeyDigests.h"
 #include "flows/PasswordRules.h"
-#include "flows/SealedRequest.h"
 #include "ui/BusyCursor.h"
 #include "ui/QuizlockAnswerDialog.h"
 #include "ui/QuizlockSetupDialog.h"
@@ -67,6 +65,12 @@ PasswordDialog::PasswordDialog(UiPrompts& prompts, QWidget* parent)
     connect(Combo(kSpeedId), &QComboBox::currentIndexChanged, this, &PasswordDialog::ShowCost);
 }
 
+void PasswordDialog::SetStoredQuestions(const QuestionSet& stored)
+{
+    Entry.Questions = stored;
+    QuestionsStored = 1;
+}
+
 void PasswordDialog::ShowCost(int speed)
 {
     SetElidedText(kCostId, speed < 0 ? QString() : SpeedCost::Text(speed));
@@ -100,14 +104,14 @@ void PasswordDialog::OnInitDialog()
         // Argon2id strengthens a stealth image's password, not the speed.
         EnableControl(kSpeedId, false);
     }
-    Questions.KeyText.clear();
+    Entry.Questions.KeyText.clear();
 }
 
 void PasswordDialog::OnOk()
 {
     BusyCursor busy;
     // A typed password never carries questions.
-    Questions.UsedFlags.fill(false);
+    Entry.Questions.UsedFlags.fill(false);
     // Held in wiped buffers: the password seals an image.
     const SecretBytes password(ToStoredText(ControlText(kPasswordId)));
     const SecretBytes confirmation(ToStoredText(ControlText(kConfirmationId)));
@@ -116,8 +120,8 @@ void PasswordDialog::OnOk()
         Prompts.Stop(this, refusal);
         return;
     }
-    Password = password;
-    Seal = DecodeMode == 0 && IsChecked(kSealId);
+    Entry.Password = password;
+    Entry.Seal = !DecodeMode && IsChecked(kSealId);
     Finish(password.View());
 }
 
@@ -143,16 +147,17 @@ void PasswordDialog::RunQuestions()
         EndDialog(Rejected);
         return;
     }
-    Questions.Compact();
+    QuestionSet& questions = Entry.Questions;
+    questions.Compact();
     // A setup that stored no question leaves the empty text as the key, and
     // a decode refuses an empty password: the image could never be read
     // back, so a password is asked for instead.
-    if (QuestionsStored == 0 && Questions.LeadingUsed() == 0) {
+    if (QuestionsStored == 0 && questions.LeadingUsed() == 0) {
         Prompts.Stop(this, QString::fromUtf8(message::kEnterPassword));
         return;
     }
-    Questions.BuildKeyText();
-    Finish(Questions.KeyText);
+    questions.BuildKeyText();
+    Finish(questions.KeyText);
 }
 
 // The answer dialog for stored questions, else the setup; sealing cannot be
@@ -161,12 +166,12 @@ bool PasswordDialog::RunQuestionDialog()
 {
     QWidget* owner = isVisible() ? this : parentWidget();
     if (QuestionsStored != 0) {
-        QuizlockAnswerDialog answers(Questions, Prompts, owner);
+        QuizlockAnswerDialog answers(Entry.Questions, Prompts, owner);
         return answers.exec() == Accepted;
     }
-    Questions.ClearFlagsAndKeys();
+    Entry.Questions.ClearFlagsAndKeys();
     EnableControl(kSealId, false);
-    QuizlockSetupDialog setup(Questions, Prompts, owner);
+    QuizlockSetupDialog setup(Entry.Questions, Prompts, owner);
     const bool accepted = setup.exec() == Accepted;
     EnableControl(kSealId, true);
     return accepted;
@@ -174,10 +179,8 @@ bool PasswordDialog::RunQuestionDialog()
 
 void PasswordDialog::Finish(std::string_view keyText)
 {
-    const KeyDigests digests = KeyDigests::FromText(keyText);
-    PasswordDigest = digests.Sha1;
-    PasswordMd5 = digests.Md5;
-    Speed = Combo(kSpeedId)->currentIndex();
+    Entry.Digests = KeyDigests::FromText(keyText);
+    Entry.Speed = Combo(kSpeedId)->currentIndex();
     EndDialog(Accepted);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "keys/Digests.h"
-#include "keys/QuestionSet.h"
-#include "seal/SecretBytes.h"
+#include "flows/KeyEntry.h"
 #include "ui/TemplateDialog.h"
 
 #include <cstdint>
@@ -21,25 +19,23 @@ class PasswordDialog : public TemplateDialog {
 public:
     explicit PasswordDialog(UiPrompts& prompts, QWidget* parent = nullptr);
 
-    // Selected speed list entry: the SpeedSetting; -1 when none is selected.
-    int32_t Speed = 0;
     // Set by the caller before the dialog runs.
     bool DecodeMode = false;
     int32_t QuestionsStored = 0;
     // Encoding a stealth image: sealed by its nature and keyed by a password
     // only, so the seal box shows ticked and fixed and questions are off.
     bool Stealth = false;
-    // After OK: the digests of the password or of the Quizlock key text.
-    Sha1Bytes PasswordDigest = {};
-    Md5Bytes PasswordMd5 = {};
-    // Lent to the key material for the length of one run.
-    QuestionSet Questions;
-    // After OK with a typed password: the password's bytes, which seal an
-    // image and open a sealed one, and whether "Seal with strong
-    // encryption" was ticked (encoding only). Empty and false for the
-    // Quizlock answers, which are never sealed.
-    SecretBytes Password;
-    bool Seal = false;
+    // Decoding: the questions read from the image, to be answered.
+    void SetStoredQuestions(const QuestionSet& stored);
+
+    // After OK: the key in one value. The digests of the password or of
+    // the Quizlock key text; the questions set up or answered; the typed
+    // password's bytes, which seal an image and open a sealed one, and
+    // whether "Seal with strong encryption" was ticked (encoding only),
+    // empty and false for the Quizlock answers, which are never sealed; the
+    // selected speed list entry (the SpeedSetting; -1 when none is
+    // selected).
+    const KeyEntry& Key() const { return Entry; }
 
 protected:
     void OnInitDialog() override;
@@ -54,6 +50,7 @@ private:
     void Finish(std::string_view keyText);
 
     UiPrompts& Prompts;
+    KeyEntry Entry;
 };
 
 } // namespace lumaquill

@@ -1,8 +1,7 @@
 #include "ui/PictureFilters.h"
 
 #include "core/MessageText.h"
-#include "engine/StegEngine.h"
-#include "image/LoadProblem.h"
+#include "flows/StegFlows.h"
 #include "image/PictureFormatTable.h"
 
 #include <QFile>
@@ -43,15 +42,25 @@ QString PictureFilters::LossyNameWarning(const QString& fileName)
         + QLatin1Char('.');
 }
 
-QString PictureFilters::Refusal(const QString& chosenName, const StegEngine& engine, bool forDecode)
+QString PictureFilters::Refusal(const QString& chosenName, const StegFlows& flows, bool forDecode)
 {
     std::string detail;
-    const LoadProblem problem = engine.ContainerProblem(forDecode, detail);
+    const LoadProblem problem = flows.CoverProblem(forDecode, detail);
     if (chosenName.isEmpty() || problem == LoadProblem::None || problem == LoadProblem::NotChosen)
         return QString::fromUtf8(message::kNoContainer);
     const QString verdict = forDecode ? QStringLiteral("cannot be decoded") : QStringLiteral("cannot be used");
     return QStringLiteral("%1 %2: %3.")
         .arg(chosenName, verdict, QString::fromStdString(LoadProblemText(problem, detail)));
+}
+
+QString PictureFilters::StealthJpegSave()
+{
+    return QStringLiteral("JPEG pictures (*.jpg *.jpeg)|*.jpg;*.jpeg||");
+}
+
+QString PictureFilters::StealthJpegExtension()
+{
+    return QStringLiteral("jpg");
 }
 
 } // namespace lumaquill

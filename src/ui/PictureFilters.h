@@ -6,7 +6,7 @@
 
 namespace lumaquill {
 
-class StegEngine;
+class StegFlows;
 
 // The file prompts' picture filters, and the reason a chosen picture
 // cannot be used, as the dialogs show them.
@@ -29,7 +29,11 @@ public:
     // "No container image selected." when no picture was chosen (an empty
     // chosenName), else the chosen file's name and the reason, e.g.
     // "cover.jpg cannot be decoded: it is a lossy JPEG picture; ...".
-    static QString Refusal(const QString& chosenName, const StegEngine& engine, bool forDecode);
+    static QString Refusal(const QString& chosenName, const StegFlows& flows, bool forDecode);
+    // A stealth JPEG's only format, for the save prompt: "JPEG pictures
+    // (*.jpg *.jpeg)", with "jpg" added to a name typed without it.
+    static QString StealthJpegSave();
+    static QString StealthJpegExtension();
 };
 
 } // namespace lumaquill

@@ -1,6 +1,6 @@
 #include "ui/PreviewDialog.h"
 
-#include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 #include "ui/DibDrawing.h"
 
 #include <QPainter>
@@ -23,9 +23,9 @@ constexpr int kScreenShareTenths = 9;
 
 } // namespace
 
-PreviewDialog::PreviewDialog(const StegEngine& engine, QWidget* owner)
+PreviewDialog::PreviewDialog(const StegFlows& flows, QWidget* owner)
     : TemplateDialog(kPreviewTemplate, owner)
-    , Engine(engine)
+    , Flows(flows)
 {
 }
 
@@ -66,8 +66,8 @@ void PreviewDialog::ShowAtImageSize()
 
 void PreviewDialog::FitOuterToImage()
 {
-    if (Engine.IsValid())
-        ResizeOuter(FittedOuterSize(QSize(Engine.Width(), Engine.Height()), AvailableArea()));
+    if (Flows.HasPicture())
+        ResizeOuter(FittedOuterSize(QSize(Flows.Width(), Flows.Height()), AvailableArea()));
 }
 
 void PreviewDialog::KeepInside(const QRect& available)
@@ -91,10 +91,10 @@ void PreviewDialog::OnCancel()
 void PreviewDialog::paintEvent(QPaintEvent* event)
 {
     TemplateDialog::paintEvent(event);
-    if (!Engine.IsValid())
+    if (!Flows.HasPicture())
         return;
     QPainter painter(this);
-    DrawStretched(painter, Engine, rect());
+    DrawStretched(painter, Flows.Picture(), rect());
 }
 
 } // namespace lumaquill

@@ -4,7 +4,7 @@
 
 namespace lumaquill {
 
-class StegEngine;
+class StegFlows;
 
 // The modeless container preview (template 129): the engine's whole image
 // stretched into the client area, as it is at the moment of painting. Its
@@ -12,7 +12,7 @@ class StegEngine;
 class PreviewDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    PreviewDialog(const StegEngine& engine, QWidget* owner);
+    PreviewDialog(const StegFlows& flows, QWidget* owner);
 
     // Keeps the window's top-left corner, sets its outer size to the image's
     // width x height in pixels, and shows it in its normal state, active, so
@@ -33,7 +33,7 @@ private:
     void KeepInside(const QRect& available);
     QRect AvailableArea() const;
 
-    const StegEngine& Engine;
+    const StegFlows& Flows;
 };
 
 } // namespace lumaquill

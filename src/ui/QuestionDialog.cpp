@@ -1,7 +1,7 @@
 #include "ui/QuestionDialog.h"
 
 #include "core/MessageText.h"
-#include "keys/QuestionSet.h"
+#include "flows/KeyEntry.h"
 #include "ui/StoredText.h"
 #include "ui/UiPrompts.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keys/Digests.h"
+#include "flows/KeyDigests.h"
 #include "ui/TemplateDialog.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "ui/QuizlockSetupDialog.h"
 
-#include "keys/QuestionSet.h"
+#include "flows/KeyEntry.h"
 #include "ui/QuestionDialog.h"
 #include "ui/StoredText.h"
 

@@ -4,11 +4,15 @@
 
 #include "app/EndToEndSupport.h"
 #include "app/MainDialog.h"
+#include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "flows/Payload.h"
 #include "flows/StealthFlow.h"
+#include "flows/StealthJpegFlow.h"
+#include "flows/StegFlows.h"
 #include "image/PngFixture.h"
 #include "seal/SecretBytes.h"
+#include "support/JpegFixture.h"
 #include "ui/DecodeDialog.h"
 #include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
@@ -100,7 +104,7 @@ class EncodeDecodeEndToEndTest : public ::testing::Test {
 protected:
     EncodeDecodeEndToEndTest()
         : TmpDir(Scratch.path().toStdString())
-        , Main(Engine, Prompts)
+        , Main(Flows, Prompts)
     {
         Main.show();
     }
@@ -238,6 +242,7 @@ protected:
     QTemporaryDir Scratch;
     test::ScopedTmpDir TmpDir;
     StegEngine Engine;
+    StegFlows Flows { Engine };
     test::ScriptedPrompts Prompts;
     MainDialog Main;
 
@@ -354,16 +359,24 @@ TEST_F(EncodeDecodeEndToEndTest, PngCoverSavedAsPngDecodesBackAndALossyPictureIs
         EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
     });
     Decode([&](DecodeDialog& dialog) {
-        ChooseImage(dialog, std::string(LUMAQUILL_FIXTURES) + "/cover.jpg");
+        ChooseImage(dialog, std::string(LUMAQUILL_FIXTURES) + "/lossy.webp");
         // Named as soon as it is chosen.
         EXPECT_EQ(dialog.ControlText(DecodeDialog::kChosenImageId),
-            QStringLiteral("Image: cover.jpg, which cannot be decoded"));
+            QStringLiteral("Image: lossy.webp, which cannot be decoded"));
         dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
-        ExpectMessages({ { QStringLiteral("cover.jpg cannot be decoded: it is a lossy JPEG picture; lossy formats "
+        ExpectMessages({ { QStringLiteral("lossy.webp cannot be decoded: it is a lossy WebP picture; lossy formats "
                                           "cannot carry hidden data (any data was destroyed when the picture was "
                                           "saved that way)."),
             MessageIcon::Stop } });
+    });
+    // A JPEG holds data only as a stealth JPEG, and is tried as one.
+    Decode([&](DecodeDialog& dialog) {
+        ChooseImage(dialog, std::string(LUMAQUILL_FIXTURES) + "/cover.jpg");
+        EXPECT_EQ(dialog.ControlText(DecodeDialog::kChosenImageId), QStringLiteral("Image: cover.jpg, 47 x 33 pixels"));
+        EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
+        EXPECT_TRUE(dialog.isVisible());
+        ExpectMessages({ { QString::fromUtf8(message::kStealthJpegNotOpened), MessageIcon::Exclamation } });
     });
 }
 
@@ -925,9 +938,9 @@ TEST_F(EncodeDecodeEndToEndTest, CancelledPasswordKeepsTheDecodeDialogOpenAndDec
     EXPECT_EQ(shown, QStringLiteral("asked twice"));
 }
 
-// A decoded file that was not written, because the prompt was cancelled or
-// the folder cannot be written, leaves the dialog open: Decode again can
-// put it somewhere else.
+// A decoded file that was not written is not lost: a cancelled prompt leaves
+// the dialog open, so Decode again can put it somewhere; a folder that
+// cannot be written brings the prompt back at once for another.
 TEST_F(EncodeDecodeEndToEndTest, DecodedFileNotWrittenKeepsTheDialogOpenForAnotherFolder)
 {
     test::WriteFile(Path("plan.bin"), test::SomeBytes(200, 23));
@@ -941,28 +954,35 @@ TEST_F(EncodeDecodeEndToEndTest, DecodedFileNotWrittenKeepsTheDialogOpenForAnoth
         const char* Name;
         std::optional<std::string> Target;
         std::vector<std::pair<QString, MessageIcon>> Messages;
+        // The save prompt comes back at once: the decoded file is still held.
+        bool AskedAgain;
     };
     const Case cases[] = {
         // Cancelling the prompt writes nothing, anywhere, and says nothing.
-        { "cancelled", std::nullopt, {} },
+        { "cancelled", std::nullopt, {}, false },
         // One box from the run, none after it from the dialog: the file
         // could not be written, and why (not the wrong-key message).
         { "unwritable", Path("no-such-folder") + "/plan.bin",
             { { QString::fromStdString(
                     "Could not write " + Path("no-such-folder") + "/plan.bin: No such file or directory."),
-                MessageIcon::Stop } } },
+                MessageIcon::Stop } },
+            true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         Decode([&](DecodeDialog& dialog) {
             ChooseImage(dialog, Path("mill-encoded.bmp"));
             Prompts.AnswerFile(c.Target ? std::optional<QString>(QString::fromStdString(*c.Target)) : std::nullopt);
+            if (c.AskedAgain)
+                Prompts.AnswerFile(QString::fromStdString(Path("plan-back.bin")));
             DecodeWithPassword(dialog, kPassword, false);
-            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(dialog.isVisible(), !c.AskedAgain);
             ExpectMessages(c.Messages);
-            Prompts.AnswerFile(QString::fromStdString(Path("plan-back.bin")));
-            DecodeWithPassword(dialog, kPassword, false);
-            EXPECT_FALSE(dialog.isVisible());
+            if (!c.AskedAgain) {
+                Prompts.AnswerFile(QString::fromStdString(Path("plan-back.bin")));
+                DecodeWithPassword(dialog, kPassword, false);
+                EXPECT_FALSE(dialog.isVisible());
+            }
         });
         ExpectMessages({});
         EXPECT_TRUE(Prompts.FileAnswers.empty());
@@ -1114,72 +1134,151 @@ TEST_F(EncodeDecodeEndToEndTest, ACancelledDecodeAsksForNoFileAndWritesNone)
     EXPECT_EQ(test::ReadFile(Path("ledger-back.bin")), payload);
 }
 
+// One kind of stealth image: a lossless cover gives a lossless stealth
+// image, a JPEG cover a stealth JPEG, in the dialogs as in lumaquill-cli.
+struct StealthCase {
+    const char* Name;
+    // The cover's file name; a .jpg is made with libjpeg-turbo.
+    const char* Cover;
+    // The output's extension, which the Save As prompt offers first.
+    const char* Extension;
+    const char* SaveFilterStart;
+};
+
+class StealthEndToEndTest : public EncodeDecodeEndToEndTest, public testing::WithParamInterface<StealthCase> {
+protected:
+    bool Jpeg() const { return std::string(GetParam().Extension) == "jpg"; }
+
+    void WriteCover(const std::string& path)
+    {
+        if (!Jpeg()) {
+            test::WriteBitmap24(path, 256, 192, 32);
+            return;
+        }
+        test::JpegRecipe recipe;
+        recipe.Width = 640;
+        recipe.Height = 480;
+        recipe.Quality = 90;
+        test::WriteFile(path, test::MakeJpeg(recipe));
+    }
+
+    static stealth::StealthSizes SizesOf(const std::string& cover)
+    {
+        StegFlows probe;
+        EXPECT_TRUE(probe.LoadCover(cover));
+        return probe.StealthSizes(EncodeRequest());
+    }
+
+    // The stealth decode alone opens it.
+    bool OpensAsStealth(const std::string& path) const
+    {
+        StegEngine reader;
+        EXPECT_TRUE(reader.LoadContainer(path));
+        std::string holder;
+        const SecretBytes password(kPassword.toStdString());
+        if (!Jpeg())
+            return RunStealthDecode(reader, password, holder) != NothingDecoded;
+        const std::vector<uint8_t> file = test::ReadFile(path);
+        return RunStealthJpegDecode(reader, file, password, holder) != NothingDecoded;
+    }
+
+    std::string Output(const std::string& base) const { return Path((base + "." + GetParam().Extension).c_str()); }
+
+    // The last save prompt offered the output's format first, and its
+    // extension for a name typed without one.
+    void ExpectSavePromptOfTheOutput() const
+    {
+        ASSERT_FALSE(Prompts.FileRequests.empty());
+        const test::FileRequest& request = Prompts.FileRequests.back();
+        EXPECT_TRUE(request.Save);
+        EXPECT_TRUE(request.Options.Filter.startsWith(QString::fromUtf8(GetParam().SaveFilterStart)))
+            << request.Options.Filter.toStdString();
+        EXPECT_EQ(request.Options.DefaultExtension, QString::fromUtf8(GetParam().Extension));
+    }
+};
+
 // A stealth image made in the dialogs is a stealth image (the stealth
 // decode alone opens it) and opens in the decode dialog and in
 // lumaquill-cli; one made by lumaquill-cli encode --stealth opens in the
 // decode dialog. The salt is random, so the two files differ; what must
 // agree is that either front end reads the other's.
-TEST_F(EncodeDecodeEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpenInBoth)
+TEST_P(StealthEndToEndTest, StealthImagesFromTheDialogsAndTheCommandLineOpenInBoth)
 {
     const QString text = QStringLiteral("Meet me by the old mill at nine.");
+    const std::string cover = Path(GetParam().Cover);
+    WriteCover(cover);
+    const stealth::StealthSizes sizes = SizesOf(cover);
+    ASSERT_GT(sizes.Safe, 200u);
     const std::vector<uint8_t> plan = test::SomeBytes(150, 31);
-    test::WriteBitmap24(Path("photo.bmp"), 256, 192, 32);
     test::WriteFile(Path("plan.bin"), plan);
+    QString maxSizeLine;
     Encode([&](EncodeDialog& dialog) {
-        ChooseImage(dialog, Path("photo.bmp"));
+        ChooseImage(dialog, cover);
         ChooseFile(dialog, Path("plan.bin"));
         dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
-        EncodeWithPassword(dialog, kPassword, Path("stealth-gui.png"));
+        maxSizeLine = dialog.ControlText(EncodeDialog::kMaxSizeId);
+        EncodeWithPassword(dialog, kPassword, Output("stealth-gui"));
     });
     ExpectMessages({});
-    ASSERT_TRUE(test::Exists(Path("stealth-gui.png")));
+    ExpectSavePromptOfTheOutput();
+    EXPECT_EQ(maxSizeLine, QStringLiteral("Max Size : %1").arg(sizes.Largest));
+    ASSERT_TRUE(test::Exists(Output("stealth-gui")));
+    if (Jpeg()) {
+        const std::vector<uint8_t> written = test::ReadFile(Output("stealth-gui"));
+        ASSERT_GE(written.size(), 2u);
+        EXPECT_EQ(written[0], 0xFF);
+        EXPECT_EQ(written[1], 0xD8);
+    }
 
     // Above the safe size the run warns, once: the dialog's line says it
     // too, but no message box of the dialog repeats it.
-    test::WriteFile(Path("larger.bin"), test::SomeBytes(1200, 33));
+    test::WriteFile(Path("larger.bin"), test::SomeBytes(size_t(sizes.Safe + sizes.Largest) / 2 - 32, 33));
     uint64_t shownBytes = 0;
     Encode([&](EncodeDialog& dialog) {
-        ChooseImage(dialog, Path("photo.bmp"));
+        ChooseImage(dialog, cover);
         ChooseFile(dialog, Path("larger.bin"));
         dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
         const QString shown = dialog.ControlText(EncodeDialog::kDataSizeId);
         shownBytes = shown.mid(shown.lastIndexOf(QLatin1Char(' ')) + 1).toULongLong();
         EncodeWithPassword(dialog, kPassword, std::nullopt);
     });
-    const stealth::StealthSizes sizes = StealthSizesOf(Engine);
     ASSERT_GT(shownBytes, sizes.Safe);
     ASSERT_LE(shownBytes, sizes.Largest);
     ExpectMessages({ { QString::fromStdString(StealthAboveSafe(shownBytes, sizes)), MessageIcon::Exclamation } });
 
-    StegEngine reader;
-    ASSERT_TRUE(reader.LoadContainer(Path("stealth-gui.png")));
-    std::string holder;
-    const SecretBytes password(kPassword.toStdString());
-    EXPECT_NE(RunStealthDecode(reader, password, holder), NothingDecoded);
+    EXPECT_TRUE(OpensAsStealth(Output("stealth-gui")));
 
     Engine.Clear();
     Decode([&](DecodeDialog& dialog) {
-        ChooseImage(dialog, Path("stealth-gui.png"));
+        ChooseImage(dialog, Output("stealth-gui"));
         Prompts.AnswerFile(QString::fromStdString(Path("plan-gui.bin")));
         EXPECT_EQ(DecodeWithPassword(dialog, kPassword, false), std::nullopt);
     });
     ExpectMessages({});
     EXPECT_EQ(test::ReadFile(Path("plan-gui.bin")), plan);
-    ASSERT_EQ(test::RunCli({ "decode", Path("stealth-gui.png"), "--password", kPassword.toStdString(), "--out",
+    ASSERT_EQ(test::RunCli({ "decode", Output("stealth-gui"), "--password", kPassword.toStdString(), "--out",
                   Path("plan-cli.bin") }),
         0);
     EXPECT_EQ(test::ReadFile(Path("plan-cli.bin")), plan);
 
-    ASSERT_EQ(test::RunCli({ "encode", "--container", Path("photo.bmp"), "--text", text.toStdString(), "--password",
-                  kPassword.toStdString(), "--stealth", "--out", Path("stealth-cli.png") }),
+    ASSERT_EQ(test::RunCli({ "encode", "--container", cover, "--text", text.toStdString(), "--password",
+                  kPassword.toStdString(), "--stealth", "--out", Output("stealth-cli") }),
         0);
     Engine.Clear();
     Decode([&](DecodeDialog& dialog) {
-        ChooseImage(dialog, Path("stealth-cli.png"));
+        ChooseImage(dialog, Output("stealth-cli"));
         EXPECT_EQ(DecodeWithPassword(dialog, kPassword), text);
     });
     ExpectMessages({});
 }
+
+constexpr StealthCase kStealthCases[] = {
+    { "LosslessCover", "photo.bmp", "png", "PNG image (*.png)" },
+    { "JpegCover", "photo.jpg", "jpg", "JPEG pictures (*.jpg *.jpeg)" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Covers, StealthEndToEndTest, testing::ValuesIn(kStealthCases),
+    [](const testing::TestParamInfo<StealthCase>& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace lumaquill

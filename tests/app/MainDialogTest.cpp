@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 #include "keys/RuntimeRandom.h"
 #include "ui/DecodeDialog.h"
 #include "ui/DialogTestSupport.h"
@@ -37,11 +38,12 @@ QString PromoAfterSeed(uint32_t seed)
 class MainDialogTest : public ::testing::Test {
 protected:
     MainDialogTest()
-        : Dialog(Engine, Prompts)
+        : Dialog(Flows, Prompts)
     {
     }
 
     StegEngine Engine;
+    StegFlows Flows { Engine };
     test::ScriptedPrompts Prompts;
     MainDialog Dialog;
 };

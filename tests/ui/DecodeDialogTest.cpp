@@ -1,6 +1,7 @@
 #include "ui/DecodeDialog.h"
 
 #include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
@@ -14,12 +15,13 @@ namespace {
 class DecodeDialogTest : public ::testing::Test {
 protected:
     DecodeDialogTest()
-        : Dialog(Engine, Prompts)
+        : Dialog(Flows, Prompts)
     {
         Dialog.show();
     }
 
     StegEngine Engine;
+    StegFlows Flows { Engine };
     test::ScriptedPrompts Prompts;
     DecodeDialog Dialog;
 };
@@ -50,7 +52,7 @@ TEST_F(DecodeDialogTest, HasItsTemplateControlsAndNoCancelButton)
 TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingPictureAndCancelChangesNothing)
 {
     test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
-    DecodeDialog dialog(container.Engine, Prompts);
+    DecodeDialog dialog(container.Flows, Prompts);
     Prompts.AnswerFile(std::nullopt);
     dialog.Button(DecodeDialog::kImageButtonId)->click();
     ASSERT_EQ(Prompts.FileRequests.size(), 1u);
@@ -69,7 +71,7 @@ TEST_F(DecodeDialogTest, ImagePromptAsksForAnExistingPictureAndCancelChangesNoth
 TEST_F(DecodeDialogTest, PreviewShowsTheEnginesImageAtItsSizeAgainAfterBeingClosed)
 {
     test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
-    DecodeDialog dialog(container.Engine, Prompts);
+    DecodeDialog dialog(container.Flows, Prompts);
     dialog.show();
     for (int round = 0; round < 2; ++round) {
         dialog.Button(DecodeDialog::kPreviewButtonId)->click();
@@ -83,7 +85,7 @@ TEST_F(DecodeDialogTest, PreviewShowsTheEnginesImageAtItsSizeAgainAfterBeingClos
 
 TEST_F(DecodeDialogTest, CloseBoxEndsTheDialogWithCancel)
 {
-    DecodeDialog dialog(Engine, Prompts);
+    DecodeDialog dialog(Flows, Prompts);
     test::ModalAction close([](QWidget* window) { window->close(); });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(close.Done());
@@ -98,7 +100,7 @@ TEST(DecodeDialogDropTest, DroppedImagesAreChosenAndTheLineNamesThem)
     test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
     container.Load(20, 10, 0x000000FF, 0x0000FF00);
     test::ScriptedPrompts prompts;
-    DecodeDialog dialog(container.Engine, prompts);
+    DecodeDialog dialog(container.Flows, prompts);
     dialog.show();
     EXPECT_EQ(dialog.ControlText(DecodeDialog::kChosenImageId),
         QStringLiteral("Image: the image from before, 20 x 10 pixels"));

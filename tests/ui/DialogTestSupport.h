@@ -5,6 +5,7 @@
 // engine. Header-only.
 
 #include "engine/StegEngine.h"
+#include "flows/StegFlows.h"
 #include "image/SaveBmp24.h"
 #include "ui/TemplateDialog.h"
 
@@ -109,6 +110,7 @@ public:
 
     QTemporaryDir Folder;
     StegEngine Engine;
+    StegFlows Flows { Engine };
 
 private:
     int Files = 0;

@@ -3,6 +3,7 @@
 #include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "flows/StealthFlow.h"
+#include "flows/StegFlows.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
 #include "ui/PreviewDialog.h"
@@ -25,12 +26,13 @@ const FilePromptFlags kOpenFlags
 class EncodeDialogTest : public ::testing::Test {
 protected:
     EncodeDialogTest()
-        : Dialog(Engine, Prompts)
+        : Dialog(Flows, Prompts)
     {
         Dialog.show();
     }
 
     StegEngine Engine;
+    StegFlows Flows { Engine };
     test::ScriptedPrompts Prompts;
     EncodeDialog Dialog;
 };
@@ -198,7 +200,7 @@ TEST_F(EncodeDialogTest, AFileThatCannotBeReadIsReportedAndLeavesNoPayload)
 TEST_F(EncodeDialogTest, EscapeEndsTheDialogWithCancelAndHidesThePreview)
 {
     test::TestContainer container(40, 30, 0x000000FF, 0x0000FF00);
-    EncodeDialog dialog(container.Engine, Prompts);
+    EncodeDialog dialog(container.Flows, Prompts);
     test::ModalAction escape([&](QWidget* window) {
         dialog.Button(EncodeDialog::kPreviewButtonId)->click();
         EXPECT_TRUE(dialog.Preview()->isVisible());
@@ -233,8 +235,9 @@ TEST(EncodeDialogDropTest, DropsChooseThePayloadAndTheContainerAndTheLinesNameTh
 {
     test::TestContainer container(80, 60, 0xFF0000, 0x0000FF);
     StegEngine engine;
+    StegFlows flows(engine);
     test::ScriptedPrompts prompts;
-    EncodeDialog dialog(engine, prompts);
+    EncodeDialog dialog(flows, prompts);
     dialog.show();
     EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenPayloadId), QStringLiteral("Encoding: nothing chosen yet"));
     EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenContainerId), QStringLiteral("Into: no image chosen yet"));
@@ -269,8 +272,9 @@ TEST(EncodeDialogDropTest, DropsOnTheWindowChooseByTheFilesName)
 {
     test::TestContainer container(80, 60, 0xFF0000, 0x0000FF);
     StegEngine engine;
+    StegFlows flows(engine);
     test::ScriptedPrompts prompts;
-    EncodeDialog dialog(engine, prompts);
+    EncodeDialog dialog(flows, prompts);
     dialog.show();
     QWidget* elsewhere = dialog.Static(EncodeDialog::kFitLineId);
     test::DropFilesOn(elsewhere, { WriteSmallFile(container.Folder, QStringLiteral("notes.txt")) });
@@ -287,7 +291,7 @@ TEST(EncodeDialogDropTest, AContainerLeftFromBeforeIsShownWithItsSize)
 {
     test::TestContainer container(40, 30, 0xFF0000, 0x0000FF);
     test::ScriptedPrompts prompts;
-    EncodeDialog dialog(container.Engine, prompts);
+    EncodeDialog dialog(container.Flows, prompts);
     dialog.show();
     EXPECT_EQ(dialog.ControlText(EncodeDialog::kChosenContainerId),
         QStringLiteral("Into: the image from before, 40 x 30 pixels"));
@@ -298,8 +302,9 @@ TEST(EncodeDialogDropTest, AContainerLeftFromBeforeIsShownWithItsSize)
 TEST(EncodeDialogDropTest, TypedTextAndLongNamesShowInTheirLine)
 {
     StegEngine engine;
+    StegFlows flows(engine);
     test::ScriptedPrompts prompts;
-    EncodeDialog dialog(engine, prompts);
+    EncodeDialog dialog(flows, prompts);
     dialog.show();
     test::ModalAction type([](QWidget* window) {
         auto* text = qobject_cast<TemplateDialog*>(window);
@@ -357,7 +362,7 @@ class EncodeDialogStealthTest : public ::testing::Test {
 protected:
     EncodeDialogStealthTest()
         : Container(300, 200, 0xC03020, 0x2040A0)
-        , Dialog(Container.Engine, Prompts)
+        , Dialog(Container.Flows, Prompts)
     {
         Dialog.show();
         Dialog.ChooseContainerFile(Container.Folder.filePath(QStringLiteral("container1.bmp")));
@@ -427,7 +432,7 @@ TEST_F(EncodeDialogStealthTest, PayloadsAboveTheSafeSizeAreWarnedOfAndAboveTheLa
     for (const PayloadCase& c : cases) {
         SCOPED_TRACE(c.Name);
         test::ScriptedPrompts prompts;
-        EncodeDialog dialog(Container.Engine, prompts);
+        EncodeDialog dialog(Container.Flows, prompts);
         dialog.show();
         dialog.SetChecked(EncodeDialog::kStealthBoxId, true);
         dialog.ChoosePayloadFile(WriteRandomFile(Container.Folder, QStringLiteral("payload.bin"), c.Length(Sizes)));
@@ -468,12 +473,16 @@ struct CoverCase {
 // A picture that cannot carry a stealth image is named with why and what to
 // do as soon as it meets the ticked box, whichever comes first; Ok then
 // refuses it before the password step.
+// A JPEG cover is judged as a stealth JPEG's (the fixture is too small for
+// one); any other lossy cover is refused as lossy.
 TEST(EncodeDialogStealthCoverTest, ALossyOrGreyCoverIsRefusedAsSoonAsItMeetsTheBox)
 {
-    const std::string lossy = std::string(message::kStealthLossyCover) + "JPEG" + message::kStealthLossyCoverEnd;
+    const std::string lossy = std::string(message::kStealthLossyCover) + "WebP" + message::kStealthLossyCoverEnd;
     const CoverCase cases[] = {
-        { "lossy cover chosen with the box ticked", "cover.jpg", true, lossy },
-        { "box ticked with a lossy cover chosen", "cover.jpg", false, lossy },
+        { "lossy cover chosen with the box ticked", "lossy.webp", true, lossy },
+        { "box ticked with a lossy cover chosen", "lossy.webp", false, lossy },
+        { "small JPEG chosen with the box ticked", "cover.jpg", true, message::kStealthJpegUnsuitable },
+        { "box ticked with a small JPEG chosen", "cover.jpg", false, message::kStealthJpegUnsuitable },
         { "grey cover chosen with the box ticked", "", true, message::kStealthGreyCover },
     };
     for (const CoverCase& c : cases) {
@@ -483,8 +492,9 @@ TEST(EncodeDialogStealthCoverTest, ALossyOrGreyCoverIsRefusedAsSoonAsItMeetsTheB
             ? QStringLiteral(LUMAQUILL_FIXTURES "/%1").arg(QString::fromUtf8(c.Fixture))
             : grey.Folder.filePath(QStringLiteral("container1.bmp"));
         StegEngine engine;
+        StegFlows flows(engine);
         test::ScriptedPrompts prompts;
-        EncodeDialog dialog(engine, prompts);
+        EncodeDialog dialog(flows, prompts);
         dialog.show();
         dialog.SetChecked(EncodeDialog::kStealthBoxId, c.TickedFirst);
         dialog.ChooseContainerFile(cover);

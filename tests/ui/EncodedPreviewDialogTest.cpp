@@ -18,8 +18,9 @@ constexpr uint32_t Blue = 0x0000FF;
 TEST(EncodedPreviewDialogTest, HasItsTemplateControls)
 {
     StegEngine engine;
+    StegFlows flows(engine);
     test::ScriptedPrompts prompts;
-    EncodedPreviewDialog dialog(engine, prompts);
+    EncodedPreviewDialog dialog(flows, prompts);
     EXPECT_EQ(dialog.TemplateId(), 133);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Encoded Image (Low quality preview)"));
     EXPECT_EQ(dialog.size(), dialog.Units().ToPixels(262, 145));
@@ -60,7 +61,7 @@ TEST(EncodedPreviewDialogTest, PaintsThePictureFittedWithItsAspectKept)
         SCOPED_TRACE(c.Name);
         test::TestContainer container(c.Width, c.Height, Red, Blue);
         test::ScriptedPrompts prompts;
-        EncodedPreviewDialog dialog(container.Engine, prompts);
+        EncodedPreviewDialog dialog(container.Flows, prompts);
         dialog.show();
         const Rect r = PreviewArea(dialog, c.Width, c.Height);
         const QImage shown = dialog.grab().toImage();
@@ -86,7 +87,7 @@ TEST(EncodedPreviewDialogTest, SaveAsOffersTheLosslessFormatsAndEndsWithTheChose
     test::ScriptedPrompts prompts;
     const QString folder = container.Folder.path();
     prompts.AnswerFile(folder + QStringLiteral("/secret"));
-    EncodedPreviewDialog dialog(container.Engine, prompts);
+    EncodedPreviewDialog dialog(container.Flows, prompts);
     test::ModalAction save([&](QWidget*) { dialog.Button(kIdOk)->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(dialog.SavePath(), folder + QStringLiteral("/secret.png"));
@@ -117,9 +118,10 @@ TEST(EncodedPreviewDialogTest, SaveAsKeepsAWrittenFormatsExtensionAndElseAddsPng
     for (const auto& [typed, saved] : names) {
         SCOPED_TRACE(typed.toStdString());
         StegEngine engine;
+        StegFlows flows(engine);
         test::ScriptedPrompts prompts;
         prompts.AnswerFile(typed);
-        EncodedPreviewDialog dialog(engine, prompts);
+        EncodedPreviewDialog dialog(flows, prompts);
         dialog.show();
         dialog.Button(kIdOk)->click();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -136,7 +138,7 @@ TEST(EncodedPreviewDialogTest, ALossyNameIsRefusedWithTheReasonAndAskedAgain)
     prompts.AnswerFile(QStringLiteral("/tmp/photo.jpg"));
     prompts.AnswerFile(QStringLiteral("/tmp/photo.HEIC"));
     prompts.AnswerFile(QStringLiteral("/tmp/photo.png"));
-    EncodedPreviewDialog dialog(container.Engine, prompts);
+    EncodedPreviewDialog dialog(container.Flows, prompts);
     dialog.SuggestedName = QStringLiteral("holiday.png");
     dialog.show();
     dialog.Button(kIdOk)->click();
@@ -158,7 +160,7 @@ TEST(EncodedPreviewDialogTest, CancellingTheSavePromptKeepsTheWindowOpen)
     test::ScriptedPrompts prompts;
     prompts.AnswerFile(std::nullopt);
     prompts.AnswerFile(QStringLiteral("/tmp/second.bmp"));
-    EncodedPreviewDialog dialog(container.Engine, prompts);
+    EncodedPreviewDialog dialog(container.Flows, prompts);
     test::ModalAction saveTwice([&](QWidget*) {
         dialog.Button(kIdOk)->click();
         EXPECT_TRUE(dialog.isVisible());
@@ -174,7 +176,7 @@ TEST(EncodedPreviewDialogTest, CancelEndsWithoutAPath)
 {
     test::TestContainer container(8, 6, Red, Blue);
     test::ScriptedPrompts prompts;
-    EncodedPreviewDialog dialog(container.Engine, prompts);
+    EncodedPreviewDialog dialog(container.Flows, prompts);
     test::ModalAction cancel([&](QWidget*) { dialog.Button(kIdCancel)->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(dialog.SavePath().isEmpty());

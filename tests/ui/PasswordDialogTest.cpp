@@ -150,13 +150,16 @@ TEST(PasswordDialogTest, ChecksThePasswordInOrderAndStaysOpenOnEachRefusal)
         prompts.OnMessage = [&](const test::ShownMessage&) { busyWhileTold = BusyCursor::Active(); };
         PasswordDialog dialog(prompts);
         dialog.DecodeMode = c.DecodeMode;
-        dialog.Questions.UsedFlags = { 1, 1, 0, 0, 0 };
+        QuestionSet stale;
+        stale.UsedFlags = { 1, 1, 0, 0, 0 };
+        dialog.SetStoredQuestions(stale);
+        dialog.QuestionsStored = 0;
         dialog.show();
         test::TypeText(dialog.Edit(PasswordId), QString::fromUtf8(c.Password));
         test::TypeText(dialog.Edit(ConfirmationId), QString::fromUtf8(c.Confirmation));
         dialog.Button(kIdOk)->click();
         // A typed password never carries questions, even when it is refused.
-        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
+        EXPECT_EQ(dialog.Key().Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
         if (*c.Refusal != '\0') {
             ASSERT_EQ(prompts.Messages.size(), 1u);
             EXPECT_EQ(prompts.Messages[0].Text, QString::fromUtf8(c.Refusal));
@@ -169,8 +172,8 @@ TEST(PasswordDialogTest, ChecksThePasswordInOrderAndStaysOpenOnEachRefusal)
             EXPECT_FALSE(dialog.isVisible());
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
             const KeyDigests expected = KeyDigests::FromText(c.Password);
-            EXPECT_EQ(dialog.PasswordDigest, expected.Sha1);
-            EXPECT_EQ(dialog.PasswordMd5, expected.Md5);
+            EXPECT_EQ(dialog.Key().Digests.Sha1, expected.Sha1);
+            EXPECT_EQ(dialog.Key().Digests.Md5, expected.Md5);
         }
     }
 }
@@ -184,8 +187,8 @@ TEST(PasswordDialogTest, OkGivesTheDigestsOfThePasswordAndTheChosenSpeed)
     dialog.DecodeMode = true;
     test::ModalAction type([&](QWidget*) { test::TypeText(dialog.Edit(PasswordId), QStringLiteral("abc\n")); });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(DigestHex(dialog.PasswordDigest), "A9993E364706816ABA3E25717850C26C9CD0D89D");
-    EXPECT_EQ(DigestHex(dialog.PasswordMd5), "900150983CD24FB0D6963F7D28E17F72");
+    EXPECT_EQ(DigestHex(dialog.Key().Digests.Sha1), "A9993E364706816ABA3E25717850C26C9CD0D89D");
+    EXPECT_EQ(DigestHex(dialog.Key().Digests.Md5), "900150983CD24FB0D6963F7D28E17F72");
 
     PasswordDialog encode(prompts);
     test::ModalAction slow([&](QWidget*) {
@@ -195,7 +198,7 @@ TEST(PasswordDialogTest, OkGivesTheDigestsOfThePasswordAndTheChosenSpeed)
         encode.Button(kIdOk)->click();
     });
     EXPECT_EQ(encode.exec(), QDialog::Accepted);
-    EXPECT_EQ(encode.Speed, 3);
+    EXPECT_EQ(encode.Key().Speed, 3);
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
@@ -219,8 +222,8 @@ TEST(PasswordDialogTest, OkKeepsThePasswordAndWhetherToSeal)
         test::TypeText(dialog.Edit(ConfirmationId), QStringLiteral("s\u00E9cret"));
         dialog.Button(kIdOk)->click();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        EXPECT_EQ(dialog.Seal, c.Seal);
-        EXPECT_EQ(dialog.Password.View(),
+        EXPECT_EQ(dialog.Key().Seal, c.Seal);
+        EXPECT_EQ(dialog.Key().Password.View(),
             "s\xC3\xA9"
             "cret");
     }
@@ -249,8 +252,8 @@ TEST(PasswordDialogTest, StealthShowsTheSealBoxTickedAndFixedAndTurnsQuestionsOf
     test::TypeText(dialog.Edit(ConfirmationId), QStringLiteral("abcd"));
     dialog.Button(kIdOk)->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_TRUE(dialog.Seal);
-    EXPECT_EQ(dialog.Password.View(), "abcd");
+    EXPECT_TRUE(dialog.Key().Seal);
+    EXPECT_EQ(dialog.Key().Password.View(), "abcd");
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
@@ -280,7 +283,7 @@ TEST(PasswordDialogTest, SealingAndQuestionsExcludeEachOther)
     // No question stored: the dialog stays open for a password.
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.Control(SealId)->isEnabled());
-    EXPECT_FALSE(dialog.Seal);
+    EXPECT_FALSE(dialog.Key().Seal);
 }
 
 TEST(PasswordDialogTest, CancelAndEscapeEndWithCancel)
@@ -316,14 +319,17 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
 {
     test::ScriptedPrompts prompts;
     PasswordDialog dialog(prompts);
-    dialog.Questions.UsedFlags = { 1, 1, 1, 1, 1 };
-    dialog.Questions.AnswerKeys[0] = AnswerKey("stale");
+    QuestionSet stale;
+    stale.UsedFlags = { 1, 1, 1, 1, 1 };
+    stale.AnswerKeys[0] = AnswerKey("stale");
+    dialog.SetStoredQuestions(stale);
+    dialog.QuestionsStored = 0;
     test::ModalAction openSetup([&](QWidget*) { dialog.Button(QuizlockId)->click(); });
     test::ModalAction setup([&](QWidget* window) {
         auto* quizlock = qobject_cast<QuizlockSetupDialog*>(window);
         ASSERT_NE(quizlock, nullptr);
-        EXPECT_EQ(dialog.Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
-        EXPECT_EQ(dialog.Questions.AnswerKeys[0], Sha1Bytes {});
+        EXPECT_EQ(dialog.Key().Questions.UsedFlags, (std::array<bool, QuestionSet::kSlots> {}));
+        EXPECT_EQ(dialog.Key().Questions.AnswerKeys[0], Sha1Bytes {});
         FillSlot(*quizlock, 1038, QStringLiteral("Second?"), QStringLiteral("two"));
         FillSlot(*quizlock, 1040, QStringLiteral("Fourth?"), QStringLiteral("four"));
         quizlock->Button(kIdOk)->click();
@@ -331,7 +337,7 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(setup.Done());
 
-    const QuestionSet& q = dialog.Questions;
+    const QuestionSet& q = dialog.Key().Questions;
     EXPECT_EQ(q.UsedFlags, (std::array<bool, QuestionSet::kSlots> { true, true, false, false, false }));
     EXPECT_EQ(q.Questions[0], "Second?");
     EXPECT_EQ(q.Questions[1], "Fourth?");
@@ -342,9 +348,9 @@ TEST(PasswordDialogTest, QuizlockSetupReplacesThePasswordWithTheAnswersCompacted
     EXPECT_EQ(q.AnswerKeys[1], AnswerKey("four"));
     EXPECT_EQ(q.KeyText, "twofour");
     const KeyDigests expected = KeyDigests::FromText("twofour");
-    EXPECT_EQ(dialog.PasswordDigest, expected.Sha1);
-    EXPECT_EQ(dialog.PasswordMd5, expected.Md5);
-    EXPECT_EQ(dialog.Speed, 0);
+    EXPECT_EQ(dialog.Key().Digests.Sha1, expected.Sha1);
+    EXPECT_EQ(dialog.Key().Digests.Md5, expected.Md5);
+    EXPECT_EQ(dialog.Key().Speed, 0);
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
@@ -364,7 +370,7 @@ TEST(PasswordDialogTest, QuizlockSetupWithNoSlotFilledAsksForAPassword)
     ASSERT_EQ(prompts.Messages.size(), 1u);
     EXPECT_EQ(prompts.Messages[0].Text, QStringLiteral("Please enter a password."));
     EXPECT_EQ(prompts.Messages[0].Icon, MessageIcon::Stop);
-    EXPECT_EQ(dialog.PasswordDigest, Sha1Bytes {});
+    EXPECT_EQ(dialog.Key().Digests.Sha1, Sha1Bytes {});
 }
 
 TEST(PasswordDialogTest, CancellingTheQuizlockSetupCancelsThePasswordDialog)
@@ -375,7 +381,7 @@ TEST(PasswordDialogTest, CancellingTheQuizlockSetupCancelsThePasswordDialog)
     test::ModalAction setup(test::RejectDialog());
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(setup.Done());
-    EXPECT_EQ(dialog.PasswordDigest, Sha1Bytes {});
+    EXPECT_EQ(dialog.Key().Digests.Sha1, Sha1Bytes {});
 }
 
 // A container with questions: the decode goes straight to the answer
@@ -386,11 +392,13 @@ TEST(PasswordDialogTest, StoredQuestionsGoStraightToTheAnswerDialog)
     PasswordDialog dialog(prompts);
     dialog.DecodeMode = true;
     dialog.QuestionsStored = 1;
+    QuestionSet stored;
     for (int k : { 0, 1 }) {
-        dialog.Questions.Questions[k] = k == 0 ? "First?" : "Second?";
-        dialog.Questions.AnswerKeys[k] = AnswerKey(k == 0 ? "one" : "two");
-        dialog.Questions.UsedFlags[k] = true;
+        stored.Questions[k] = k == 0 ? "First?" : "Second?";
+        stored.AnswerKeys[k] = AnswerKey(k == 0 ? "one" : "two");
+        stored.UsedFlags[k] = true;
     }
+    dialog.SetStoredQuestions(stored);
     test::ModalAction answers([&](QWidget* window) {
         auto* quizlock = qobject_cast<QuizlockAnswerDialog*>(window);
         ASSERT_NE(quizlock, nullptr);
@@ -409,9 +417,9 @@ TEST(PasswordDialogTest, StoredQuestionsGoStraightToTheAnswerDialog)
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(answers.Done());
-    EXPECT_EQ(dialog.Questions.KeyText, "onetwo");
-    EXPECT_EQ(dialog.PasswordDigest, KeyDigests::FromText("onetwo").Sha1);
-    EXPECT_EQ(dialog.PasswordMd5, KeyDigests::FromText("onetwo").Md5);
+    EXPECT_EQ(dialog.Key().Questions.KeyText, "onetwo");
+    EXPECT_EQ(dialog.Key().Digests.Sha1, KeyDigests::FromText("onetwo").Sha1);
+    EXPECT_EQ(dialog.Key().Digests.Md5, KeyDigests::FromText("onetwo").Md5);
 }
 
 TEST(PasswordDialogTest, CancellingTheAnswerDialogCancelsTheDecode)
@@ -420,8 +428,10 @@ TEST(PasswordDialogTest, CancellingTheAnswerDialogCancelsTheDecode)
     PasswordDialog dialog(prompts);
     dialog.DecodeMode = true;
     dialog.QuestionsStored = 1;
-    dialog.Questions.Questions[0] = "First?";
-    dialog.Questions.UsedFlags[0] = true;
+    QuestionSet stored;
+    stored.Questions[0] = "First?";
+    stored.UsedFlags[0] = true;
+    dialog.SetStoredQuestions(stored);
     test::ModalAction answers(test::RejectDialog());
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(answers.Title(), QStringLiteral("Quizlock"));

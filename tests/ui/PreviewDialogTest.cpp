@@ -18,8 +18,9 @@ constexpr uint32_t Blue = 0x0000FF;
 TEST(PreviewDialogTest, IsAModelessPreviewWindowWithoutControls)
 {
     StegEngine engine;
+    StegFlows flows(engine);
     QWidget owner;
-    PreviewDialog preview(engine, &owner);
+    PreviewDialog preview(flows, &owner);
     EXPECT_EQ(preview.TemplateId(), 129);
     EXPECT_EQ(preview.windowTitle(), QStringLiteral("Preview"));
     EXPECT_EQ(preview.size(), preview.Units().ToPixels(244, 198));
@@ -34,7 +35,7 @@ TEST(PreviewDialogTest, IsAModelessPreviewWindowWithoutControls)
 TEST(PreviewDialogTest, ShowAtImageSizeKeepsThePlaceAndTakesTheImagesSize)
 {
     test::TestContainer container(90, 70, Red, Blue);
-    PreviewDialog preview(container.Engine, nullptr);
+    PreviewDialog preview(container.Flows, nullptr);
     preview.show();
     preview.move(40, 30);
     preview.hide();
@@ -51,7 +52,7 @@ TEST(PreviewDialogTest, ShowAtImageSizeKeepsThePlaceAndTakesTheImagesSize)
 TEST(PreviewDialogTest, PaintsTheWholeImageStretchedIntoTheClientArea)
 {
     test::TestContainer container(8, 6, Red, Blue);
-    PreviewDialog preview(container.Engine, nullptr);
+    PreviewDialog preview(container.Flows, nullptr);
     preview.show();
     const QImage shown = preview.grab().toImage();
     const int w = shown.width();
@@ -96,7 +97,7 @@ TEST(PreviewDialogTest, APictureLargerThanTheScreenIsShownAtNineTenthsWithItsPro
 TEST(PreviewDialogTest, ALargePictureGetsAWindowThatFitsTheScreen)
 {
     test::TestContainer container(2000, 1500, Red, Blue);
-    PreviewDialog preview(container.Engine, nullptr);
+    PreviewDialog preview(container.Flows, nullptr);
     preview.show();
     preview.move(300, 200);
     preview.hide();
@@ -117,7 +118,7 @@ TEST(PreviewDialogTest, EscapeWhileLookingAtThePreviewClosesOnlyThePreview)
     QDialog owner;
     owner.show();
     QApplication::setActiveWindow(&owner);
-    PreviewDialog preview(container.Engine, &owner);
+    PreviewDialog preview(container.Flows, &owner);
     preview.ShowAtImageSize();
     QApplication::processEvents();
     ASSERT_EQ(QApplication::activeWindow(), &preview);
@@ -130,7 +131,8 @@ TEST(PreviewDialogTest, EscapeWhileLookingAtThePreviewClosesOnlyThePreview)
 TEST(PreviewDialogTest, PaintsNothingWithoutAnImage)
 {
     StegEngine engine;
-    PreviewDialog preview(engine, nullptr);
+    StegFlows flows(engine);
+    PreviewDialog preview(flows, nullptr);
     preview.show();
     const QImage shown = preview.grab().toImage();
     const QRgb background = preview.palette().color(QPalette::Window).rgb();
@@ -142,7 +144,7 @@ TEST(PreviewDialogTest, PaintsNothingWithoutAnImage)
 TEST(PreviewDialogTest, CloseBoxAndEscapeHideItForTheNextShow)
 {
     test::TestContainer container(8, 6, Red, Blue);
-    PreviewDialog preview(container.Engine, nullptr);
+    PreviewDialog preview(container.Flows, nullptr);
     preview.ShowAtImageSize();
     EXPECT_TRUE(preview.close());
     EXPECT_FALSE(preview.isVisible());
