@@ -1,7 +1,7 @@
 #include "app/AboutDialog.h"
 
 #include "core/ProjectInfo.h"
-#include "ui/UiResources.h"
+#include "ui/template/UiResources.h"
 
 #include <algorithm>
 

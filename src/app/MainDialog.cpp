@@ -2,10 +2,10 @@
 
 #include "app/AboutDialog.h"
 #include "keys/RuntimeRandom.h"
-#include "ui/DecodeDialog.h"
-#include "ui/EncodeDialog.h"
-#include "ui/FileDropTarget.h"
-#include "ui/UiResources.h"
+#include "ui/dialogs/DecodeDialog.h"
+#include "ui/dialogs/EncodeDialog.h"
+#include "ui/qt/FileDropTarget.h"
+#include "ui/template/UiResources.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -203,7 +203,8 @@ void MainDialog::AppendToSystemMenu(const QString& text)
 bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
 {
     const MSG* msg = static_cast<const MSG*>(message);
-    if (eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == kAboutCommand) {
+    if (eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND
+        && (msg->wParam & 0xFFF0) == kAboutCommand) {
         OnSysCommand(static_cast<int>(msg->wParam));
         *result = 0;
         return true;

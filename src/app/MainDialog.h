@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/TemplateDialog.h"
+#include "ui/template/TemplateDialog.h"
 
 class QAction;
 class QMenu;

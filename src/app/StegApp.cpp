@@ -1,7 +1,7 @@
 #include "app/StegApp.h"
 
 #include "app/MainDialog.h"
-#include "ui/UiResources.h"
+#include "ui/template/UiResources.h"
 
 #include <QApplication>
 

@@ -2,7 +2,7 @@
 
 #include "engine/StegEngine.h"
 #include "flows/StegFlows.h"
-#include "ui/QtFrontend.h"
+#include "ui/qt/QtFrontend.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 #include "app/StegApp.h"
-#include "ui/UiPrompts.h"
+#include "ui/qt/UiPrompts.h"
 
 #include <QApplication>
 #include <QStringList>

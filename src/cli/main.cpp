@@ -1,4 +1,4 @@
-#include "cli/CommandLine.h"
+#include "cli/commands/CommandLine.h"
 
 int main(int argc, char* argv[])
 {

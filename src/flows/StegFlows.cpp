@@ -1,7 +1,6 @@
 #include "flows/StegFlows.h"
 
 #include "core/MessageText.h"
-#include "engine/AtomicFile.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/StegEngine.h"
@@ -10,6 +9,7 @@
 #include "flows/StealthFlow.h"
 #include "flows/StealthJpegFlow.h"
 #include "image/ScaledImage.h"
+#include "io/AtomicFile.h"
 
 #include <ostream>
 #include <sodium.h>

@@ -2,7 +2,7 @@
 
 #include "core/ProjectInfo.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/UiResources.h"
+#include "ui/template/UiResources.h"
 
 #include <QLabel>
 #include <QPushButton>

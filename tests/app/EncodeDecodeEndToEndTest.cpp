@@ -13,12 +13,12 @@
 #include "image/PngFixture.h"
 #include "seal/SecretBytes.h"
 #include "support/JpegFixture.h"
-#include "ui/DecodeDialog.h"
-#include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/PreviewDialog.h"
-#include "ui/ProgressDialog.h"
-#include "ui/QuizlockAnswerDialog.h"
+#include "ui/dialogs/DecodeDialog.h"
+#include "ui/dialogs/EncodeDialog.h"
+#include "ui/dialogs/PreviewDialog.h"
+#include "ui/dialogs/ProgressDialog.h"
+#include "ui/dialogs/QuizlockAnswerDialog.h"
 
 #include <QCheckBox>
 #include <QDir>

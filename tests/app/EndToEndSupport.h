@@ -8,7 +8,7 @@
 #include "core/ByteOrder.h"
 #include "image/SaveBmp24.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/TemplateDialog.h"
+#include "ui/template/TemplateDialog.h"
 
 #include <QApplication>
 #include <cstdint>

@@ -3,11 +3,11 @@
 #include "engine/StegEngine.h"
 #include "flows/StegFlows.h"
 #include "keys/RuntimeRandom.h"
-#include "ui/DecodeDialog.h"
 #include "ui/DialogTestSupport.h"
-#include "ui/EncodeDialog.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/UiResources.h"
+#include "ui/dialogs/DecodeDialog.h"
+#include "ui/dialogs/EncodeDialog.h"
+#include "ui/template/UiResources.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,9 +2,9 @@
 
 #include "app/EndToEndSupport.h"
 #include "image/SaveBmp24.h"
-#include "ui/DecodeDialog.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/UiResources.h"
+#include "ui/dialogs/DecodeDialog.h"
+#include "ui/template/UiResources.h"
 
 #include <QApplication>
 #include <QDir>

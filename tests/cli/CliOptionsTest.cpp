@@ -1,8 +1,8 @@
-#include "cli/CliOptions.h"
+#include "cli/options/CliOptions.h"
 
-#include "cli/DecodeOptions.h"
-#include "cli/EncodeOptions.h"
-#include "cli/InfoOptions.h"
+#include "cli/options/DecodeOptions.h"
+#include "cli/options/EncodeOptions.h"
+#include "cli/options/InfoOptions.h"
 
 #include <array>
 #include <gtest/gtest.h>

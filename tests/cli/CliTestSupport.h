@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/TerminalInput.h"
+#include "cli/terminal/TerminalInput.h"
 
 #include <cstdint>
 #include <filesystem>

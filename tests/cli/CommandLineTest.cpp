@@ -1,8 +1,8 @@
-#include "cli/CommandLine.h"
+#include "cli/commands/CommandLine.h"
 
-#include "cli/CliIo.h"
 #include "cli/CliTestSupport.h"
-#include "cli/ExitStatus.h"
+#include "cli/commands/ExitStatus.h"
+#include "cli/terminal/CliIo.h"
 #include "core/ProjectInfo.h"
 
 #include <algorithm>

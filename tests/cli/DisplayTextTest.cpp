@@ -1,6 +1,6 @@
-#include "cli/DisplayText.h"
+#include "cli/terminal/DisplayText.h"
 
-#include "cli/JsonText.h"
+#include "cli/terminal/JsonText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "cli/KeyOptions.h"
+#include "cli/options/KeyOptions.h"
 
-#include "cli/CliOptions.h"
+#include "cli/options/CliOptions.h"
 
 #include <gtest/gtest.h>
 

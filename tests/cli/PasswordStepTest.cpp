@@ -1,7 +1,7 @@
-#include "cli/PasswordStep.h"
+#include "cli/steps/PasswordStep.h"
 
-#include "cli/CliIo.h"
 #include "cli/CliTestSupport.h"
+#include "cli/terminal/CliIo.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

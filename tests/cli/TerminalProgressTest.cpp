@@ -1,7 +1,7 @@
-#include "cli/TerminalProgress.h"
+#include "cli/terminal/TerminalProgress.h"
 
-#include "cli/StderrMessageSink.h"
-#include "cli/TerminalLine.h"
+#include "cli/terminal/StderrMessageSink.h"
+#include "cli/terminal/TerminalLine.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "cli/TerminalPrompt.h"
+#include "cli/terminal/TerminalPrompt.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,9 +1,9 @@
-#include "cli/UsageText.h"
+#include "cli/options/UsageText.h"
 
-#include "cli/CommandLine.h"
-#include "cli/DecodeOptions.h"
-#include "cli/EncodeOptions.h"
-#include "cli/InfoOptions.h"
+#include "cli/commands/CommandLine.h"
+#include "cli/options/DecodeOptions.h"
+#include "cli/options/EncodeOptions.h"
+#include "cli/options/InfoOptions.h"
 
 #include <array>
 #include <gtest/gtest.h>

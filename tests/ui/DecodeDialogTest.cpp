@@ -1,10 +1,10 @@
-#include "ui/DecodeDialog.h"
+#include "ui/dialogs/DecodeDialog.h"
 
 #include "engine/StegEngine.h"
 #include "flows/StegFlows.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/PreviewDialog.h"
+#include "ui/dialogs/PreviewDialog.h"
 
 #include <QPushButton>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "engine/StegEngine.h"
 #include "flows/StegFlows.h"
 #include "image/SaveBmp24.h"
-#include "ui/TemplateDialog.h"
+#include "ui/template/TemplateDialog.h"
 
 #include <QApplication>
 #include <QKeyEvent>

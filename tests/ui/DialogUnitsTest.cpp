@@ -1,6 +1,6 @@
-#include "ui/DialogUnits.h"
+#include "ui/template/DialogUnits.h"
 
-#include "ui/TemplateFont.h"
+#include "ui/template/TemplateFont.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "ui/DibDrawing.h"
+#include "ui/qt/DibDrawing.h"
 
 #include "image/BmpFixture.h"
 #include "image/DibImage.h"

@@ -1,4 +1,4 @@
-#include "ui/EncodeDialog.h"
+#include "ui/dialogs/EncodeDialog.h"
 
 #include "core/MessageText.h"
 #include "engine/StegEngine.h"
@@ -6,7 +6,7 @@
 #include "flows/StegFlows.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/PreviewDialog.h"
+#include "ui/dialogs/PreviewDialog.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ui/EncodedPreviewDialog.h"
+#include "ui/dialogs/EncodedPreviewDialog.h"
 
 #include "image/FitRect.h"
 #include "ui/DialogTestSupport.h"

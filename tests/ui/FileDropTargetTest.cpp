@@ -1,4 +1,4 @@
-#include "ui/FileDropTarget.h"
+#include "ui/qt/FileDropTarget.h"
 
 #include "ui/GuiTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "ui/FileFilter.h"
+#include "ui/qt/FileFilter.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 //     EXPECT_TRUE(closeIt.Done());
 //     EXPECT_EQ(prompts.Messages.at(0).Text, QStringLiteral("No image selected."));
 
-#include "ui/UiPrompts.h"
+#include "ui/qt/UiPrompts.h"
 
 #include <QApplication>
 #include <QDialog>

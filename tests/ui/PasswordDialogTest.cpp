@@ -1,14 +1,14 @@
-#include "ui/PasswordDialog.h"
+#include "ui/dialogs/PasswordDialog.h"
 
 #include "flows/KeyDigests.h"
 #include "keys/DigestHex.h"
-#include "ui/BusyCursor.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/QuestionDialog.h"
-#include "ui/QuizlockAnswerDialog.h"
-#include "ui/QuizlockSetupDialog.h"
-#include "ui/SpeedCost.h"
+#include "ui/dialogs/QuestionDialog.h"
+#include "ui/dialogs/QuizlockAnswerDialog.h"
+#include "ui/dialogs/QuizlockSetupDialog.h"
+#include "ui/dialogs/SpeedCost.h"
+#include "ui/qt/BusyCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>

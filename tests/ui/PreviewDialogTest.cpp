@@ -1,4 +1,4 @@
-#include "ui/PreviewDialog.h"
+#include "ui/dialogs/PreviewDialog.h"
 
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"

@@ -1,8 +1,8 @@
-#include "ui/ProgressDialog.h"
+#include "ui/dialogs/ProgressDialog.h"
 
 #include "ui/GuiTestSupport.h"
-#include "ui/ProgressCaption.h"
-#include "ui/StepProgressBar.h"
+#include "ui/dialogs/ProgressCaption.h"
+#include "ui/template/StepProgressBar.h"
 
 #include <QLabel>
 #include <QPushButton>

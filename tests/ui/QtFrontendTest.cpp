@@ -1,9 +1,9 @@
-#include "ui/QtFrontend.h"
+#include "ui/qt/QtFrontend.h"
 
-#include "ui/BusyCursor.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/ProgressDialog.h"
-#include "ui/ProgressRelay.h"
+#include "ui/dialogs/ProgressDialog.h"
+#include "ui/qt/BusyCursor.h"
+#include "ui/qt/ProgressRelay.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

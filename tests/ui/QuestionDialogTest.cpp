@@ -1,4 +1,4 @@
-#include "ui/QuestionDialog.h"
+#include "ui/dialogs/QuestionDialog.h"
 
 #include "keys/DigestHex.h"
 #include "keys/QuestionSet.h"

@@ -1,10 +1,10 @@
 #include "keys/QuestionSet.h"
 #include "ui/DialogTestSupport.h"
-#include "ui/FieldWidthValidator.h"
 #include "ui/GuiTestSupport.h"
-#include "ui/QuestionDialog.h"
-#include "ui/QuizlockAnswerDialog.h"
-#include "ui/QuizlockSetupDialog.h"
+#include "ui/dialogs/QuestionDialog.h"
+#include "ui/dialogs/QuizlockAnswerDialog.h"
+#include "ui/dialogs/QuizlockSetupDialog.h"
+#include "ui/template/FieldWidthValidator.h"
 
 #include <QComboBox>
 #include <QLabel>

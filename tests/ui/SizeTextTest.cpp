@@ -1,4 +1,4 @@
-#include "ui/SizeText.h"
+#include "ui/dialogs/SizeText.h"
 
 #include <gtest/gtest.h>
 

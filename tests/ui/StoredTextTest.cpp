@@ -1,4 +1,4 @@
-#include "ui/StoredText.h"
+#include "ui/dialogs/StoredText.h"
 
 #include <gtest/gtest.h>
 #include <string>

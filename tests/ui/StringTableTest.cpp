@@ -1,6 +1,6 @@
-#include "ui/StringTable.h"
+#include "ui/template/StringTable.h"
 
-#include "ui/UiResources.h"
+#include "ui/template/UiResources.h"
 
 #include <gtest/gtest.h>
 #include <set>

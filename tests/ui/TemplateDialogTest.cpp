@@ -1,7 +1,7 @@
-#include "ui/TemplateDialog.h"
+#include "ui/template/TemplateDialog.h"
 
 #include "ui/GuiTestSupport.h"
-#include "ui/StepProgressBar.h"
+#include "ui/template/StepProgressBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

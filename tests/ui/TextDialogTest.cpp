@@ -1,4 +1,4 @@
-#include "ui/TextDialog.h"
+#include "ui/dialogs/TextDialog.h"
 
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"

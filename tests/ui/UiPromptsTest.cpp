@@ -1,4 +1,4 @@
-#include "ui/UiPrompts.h"
+#include "ui/qt/UiPrompts.h"
 
 #include "ui/GuiTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "ui/UiResources.h"
+#include "ui/template/UiResources.h"
 
 #include <gtest/gtest.h>
 

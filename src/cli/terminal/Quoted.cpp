@@ -1,0 +1,12 @@
+#include "cli/terminal/Quoted.h"
+
+#include "cli/terminal/DisplayText.h"
+
+namespace lumaquill {
+
+std::string Quoted(std::string_view path)
+{
+    return "\"" + DisplayText::ForTerminal(path) + "\"";
+}
+
+} // namespace lumaquill
