@@ -15,6 +15,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -99,9 +100,10 @@ public:
     // The last steps of a decode, once the payload and the stored name have
     // been read: "Decompressing Data", restoring the zlib stream (at most
     // outputCap bytes); a sealed envelope is opened with the key material's
-    // key text and its stream restored the same way; then text into holder,
-    // or the file offered under a safe name and written where the front
-    // end's save prompt says. The caller's progress is still up and is
+    // key text and its stream restored the same way (one that does not open
+    // is delivered as stored when the key is classic, see ClassicPayload);
+    // then text into holder, or the file offered under a safe name and
+    // written where the front end's save prompt says. The caller's progress is still up and is
     // closed by the caller.
     DecodeOutcome DeliverPayload(
         const uint8_t* payload, size_t size, const std::string& storedName, uint64_t outputCap, std::string& holder);
@@ -172,9 +174,9 @@ private:
     bool CheckByteMatches();
 
     // Delivery of a decoded payload (StegEngineDeliver.cpp).
-    DecodeOutcome DeliverSealed(
-        const std::vector<uint8_t>& envelope, const std::string& storedName, uint64_t outputCap, std::string& holder);
-    DecodeOutcome DeliverSealedText(uint64_t outputCap, std::string& holder);
+    std::optional<DecodeOutcome> OpenSealed(
+        std::span<const uint8_t> envelope, const std::string& storedName, uint64_t outputCap, std::string& holder);
+    bool ClassicPayload() const;
     DecodeOutcome RestoreAndDeliver(const uint8_t* payload, size_t size, const std::string& storedName,
         uint64_t outputCap, Envelopes envelopes, std::string& holder);
 

@@ -15,12 +15,17 @@ namespace {
 // The key text is lent to the key material for one run only.
 class KeyTextLoan {
 public:
-    KeyTextLoan(KeyMaterial& keys, const SecretBytes* text)
+    KeyTextLoan(KeyMaterial& keys, const SecretBytes* text, bool sealedKey)
         : Keys(keys)
     {
         Keys.KeyText = text;
+        Keys.SealedKey = sealedKey;
     }
-    ~KeyTextLoan() { Keys.KeyText = nullptr; }
+    ~KeyTextLoan()
+    {
+        Keys.KeyText = nullptr;
+        Keys.SealedKey = false;
+    }
     KeyTextLoan(const KeyTextLoan&) = delete;
     KeyTextLoan& operator=(const KeyTextLoan&) = delete;
 
@@ -28,7 +33,8 @@ private:
     KeyMaterial& Keys;
 };
 
-DecodeOutcome DecodeWith(StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password)
+DecodeOutcome DecodeWith(
+    StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password, bool sealedKey)
 {
     engine.Keys.PasswordDigest = key.Sha1;
     engine.Keys.PasswordMd5 = key.Md5;
@@ -37,7 +43,7 @@ DecodeOutcome DecodeWith(StegEngine& engine, const KeyDigests& key, std::string&
     engine.Keys.DeriveMarker();
     engine.Keys.DeriveMarker();
     holder.clear();
-    const KeyTextLoan loan(engine.Keys, password);
+    const KeyTextLoan loan(engine.Keys, password, sealedKey);
     return engine.Decode(holder);
 }
 
@@ -56,7 +62,7 @@ DecodeOutcome DecodeSealed(StegEngine& engine, std::string& holder, const Secret
     if (!sealedKey)
         return NothingDecoded;
     engine.ReadHeader();
-    return DecodeWith(engine, KeyDigests::FromText(sealedKey->View()), holder, &password);
+    return DecodeWith(engine, KeyDigests::FromText(sealedKey->View()), holder, &password, true);
 }
 
 } // namespace
@@ -69,7 +75,7 @@ bool ReadStoredQuestions(StegEngine& engine, QuestionSet& questions)
 
 DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password)
 {
-    const DecodeOutcome outcome = DecodeWith(engine, key, holder, password);
+    const DecodeOutcome outcome = DecodeWith(engine, key, holder, password, false);
     // A cancelled run tries nothing more.
     if (outcome != NothingDecoded || !password)
         return outcome;
