@@ -27,12 +27,6 @@ namespace {
 
 constexpr int32_t kNoiseBorder = 2;
 
-void Warn(const StegEngine& engine, const std::string& text)
-{
-    if (MessageSink* messages = engine.GetFrontend().Messages)
-        messages->ShowMessage(text, MessageIcon::Exclamation);
-}
-
 void HandOverKey(KeyMaterial& keys, const EncodeRequest& request)
 {
     keys.PasswordDigest = request.Key.Sha1;
@@ -84,7 +78,7 @@ bool OutputTakes(
         = PictureFile::WriteProblem(request.OutFormat.value_or(DefaultOutputFormat()), width, height, bitsPerPixel);
     if (problem.empty())
         return true;
-    Warn(engine, message::kOutputCannotHold + problem + ".");
+    ShowWarning(engine, message::kOutputCannotHold + problem + ".");
     return false;
 }
 
@@ -93,7 +87,7 @@ bool UseNoiseContainer(StegEngine& engine, const EncodeRequest& request, uint32_
 {
     const int32_t n = NoiseSide(payloadSize, request.OriginalSize);
     if (!NoiseFitsLimits(n) || NoiseDecodableBytes(n) < request.OriginalSize) {
-        Warn(engine,
+        ShowWarning(engine,
             message::kNoiseTooLarge + std::string("its picture would be larger than Lumaquill reads back, ")
                 + limits::Text() + ". Use a smaller file.");
         return false;
@@ -104,7 +98,7 @@ bool UseNoiseContainer(StegEngine& engine, const EncodeRequest& request, uint32_
     NoiseImage noise;
     noise.Create(n);
     if (!AdoptPicture(engine, noise)) {
-        Warn(engine, message::kTempContainerFailed);
+        ShowWarning(engine, message::kTempContainerFailed);
         return false;
     }
     engine.Keys.ModeFixed = true;
@@ -125,7 +119,7 @@ bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t original
     engine.LastLoad.Profile = std::move(profile);
     scaled.Release();
     if (!loaded)
-        Warn(engine, message::kTempContainerFailed);
+        ShowWarning(engine, message::kTempContainerFailed);
     return loaded;
 }
 
@@ -140,16 +134,22 @@ bool DecodableAgain(StegEngine& engine, uint64_t originalSize)
     const uint64_t decodable = DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
     if (decodable >= originalSize)
         return true;
-    Warn(engine, TooLargeToDecode(originalSize, decodable));
+    ShowWarning(engine, TooLargeToDecode(originalSize, decodable));
     return false;
 }
 
 } // namespace
 
+void ShowWarning(const StegEngine& engine, const std::string& text)
+{
+    if (MessageSink* messages = engine.GetFrontend().Messages)
+        messages->ShowMessage(text, MessageIcon::Exclamation);
+}
+
 std::optional<EncodeRequest> SealForEncode(const StegEngine& engine, const EncodeRequest& request)
 {
     if (request.Questions && request.Questions->UsedFlags[0]) {
-        Warn(engine, message::kSealPasswordsOnly);
+        ShowWarning(engine, message::kSealPasswordsOnly);
         return std::nullopt;
     }
     std::optional<EncodeRequest> sealed;
@@ -158,7 +158,7 @@ std::optional<EncodeRequest> SealForEncode(const StegEngine& engine, const Encod
         sealed = SealRequest(request);
     }
     if (!sealed)
-        Warn(engine, message::kSealFailed);
+        ShowWarning(engine, message::kSealFailed);
     return sealed;
 }
 
@@ -229,7 +229,7 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
     if (request.Seal)
         return RunSealedEncode(engine, request);
     if (request.Payload.size() > std::numeric_limits<uint32_t>::max()) {
-        Warn(engine, message::kNoSuitableEncoder);
+        ShowWarning(engine, message::kNoSuitableEncoder);
         return false;
     }
     const auto size = static_cast<uint32_t>(request.Payload.size());
