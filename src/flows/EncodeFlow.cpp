@@ -9,7 +9,6 @@
 #include "flows/SealedRequest.h"
 #include "flows/StealthFlow.h"
 #include "image/BmpFormat.h"
-#include "image/ColourProfile.h"
 #include "image/NoiseImage.h"
 #include "image/PictureFile.h"
 #include "image/PictureLimits.h"
@@ -18,7 +17,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <sstream>
 #include <utility>
 
 namespace lumaquill {
@@ -60,15 +58,6 @@ bool NoiseFitsLimits(int32_t n)
     return limits::Fits(side, side, kMadeContainerBits);
 }
 
-// Loads a picture made in memory through the bytes its bitmap file would
-// hold, so the container is exactly what writing and reading that file
-// gives.
-template <typename Picture> bool AdoptPicture(StegEngine& engine, const Picture& picture)
-{
-    std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
-    return picture.Write(file) != 0 && engine.AdoptContainer(file);
-}
-
 // The picture the run makes can be saved in the chosen format, and read
 // back; otherwise the run is refused before the work, with the reason.
 bool OutputTakes(
@@ -95,29 +84,21 @@ bool UseNoiseContainer(StegEngine& engine, const EncodeRequest& request, uint32_
     const auto side = uint32_t(n + kNoiseBorder);
     if (!OutputTakes(engine, request, side, side, kMadeContainerBits))
         return false;
-    NoiseImage noise;
-    noise.Create(n);
-    if (!AdoptPicture(engine, noise)) {
+    if (!engine.AdoptNoiseContainer(n)) {
         ShowWarning(engine, message::kTempContainerFailed);
         return false;
     }
-    engine.Keys.ModeFixed = true;
-    engine.Keys.Mode = EmbedWholeBytes;
     return true;
 }
 
 // The container rescaled to about the payload's needs, when that is smaller
-// than it is and still gives the original size back. The rescaled picture
-// keeps the cover's colour profile for the saved output.
+// than it is and still gives the original size back.
 bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
     ScaledImage scaled;
     if (!MakeShrunkContainer(engine, payloadSize, originalSize, scaled))
         return true;
-    ColourProfile profile = engine.LastLoad.Profile;
-    const bool loaded = AdoptPicture(engine, scaled);
-    engine.LastLoad.Profile = std::move(profile);
-    scaled.Release();
+    const bool loaded = engine.AdoptScaledContainer(scaled);
     if (!loaded)
         ShowWarning(engine, message::kTempContainerFailed);
     return loaded;

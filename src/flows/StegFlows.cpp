@@ -328,7 +328,7 @@ bool StegFlows::ReadStoredQuestions(QuestionSet& questions)
         questions = JobQuestions;
         return false;
     }
-    const bool stored = lumaquill::ReadStoredQuestions(Engine, JobQuestions);
+    const bool stored = Engine.ReadStoredQuestions(JobQuestions);
     questions = JobQuestions;
     return stored;
 }
