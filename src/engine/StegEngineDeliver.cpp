@@ -116,8 +116,10 @@ std::optional<DecodeOutcome> StegEngine::OpenSealed(
     if (!stream)
         return std::nullopt;
     std::optional<std::vector<uint8_t>> content = Restore(Host, stream->data(), stream->size(), outputCap);
-    if (!content)
+    if (!content) {
+        holder.clear();
         return NothingDecoded;
+    }
     const DecodeOutcome outcome = DeliverContent(Host, *content, storedName, holder);
     sodium_memzero(content->data(), content->size());
     return outcome;
