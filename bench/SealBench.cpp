@@ -95,7 +95,7 @@ void BM_Decode(benchmark::State& state)
     std::string holder;
     for (auto _ : state) {
         QuestionSet questions;
-        ReadStoredQuestions(engine, questions);
+        engine.ReadStoredQuestions(questions);
         if (RunDecode(engine, KeyDigests::FromText(kPassword), holder, &password) != TextDecoded)
             state.SkipWithError("did not decode");
     }
@@ -111,7 +111,7 @@ void BM_FirstAttempt(benchmark::State& state)
     std::string holder;
     for (auto _ : state) {
         QuestionSet questions;
-        ReadStoredQuestions(engine, questions);
+        engine.ReadStoredQuestions(questions);
         benchmark::DoNotOptimize(RunDecode(engine, KeyDigests::FromText(kPassword), holder));
     }
 }

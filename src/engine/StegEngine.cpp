@@ -3,12 +3,16 @@
 #include "engine/ContainerFormat.h"
 #include "engine/EmbedMode.h"
 #include "engine/WalkBudget.h"
+#include "image/ColourProfile.h"
+#include "image/NoiseImage.h"
 #include "image/PictureFile.h"
+#include "image/ScaledImage.h"
 #include "io/AtomicFile.h"
 
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,6 +70,39 @@ bool StegEngine::AdoptContainer(std::istream& file)
     Read(file);
     LastLoad = PictureLoad {};
     return TakeLoadedImage();
+}
+
+namespace {
+
+// A picture made in memory is loaded through the bytes its bitmap file
+// would hold, so the container is exactly what writing and reading that
+// file gives.
+template <typename Picture> bool AdoptPicture(StegEngine& engine, const Picture& picture)
+{
+    std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
+    return picture.Write(file) != 0 && engine.AdoptContainer(file);
+}
+
+} // namespace
+
+bool StegEngine::AdoptNoiseContainer(int32_t n)
+{
+    NoiseImage noise;
+    noise.Create(n);
+    if (!AdoptPicture(*this, noise))
+        return false;
+    Keys.ModeFixed = true;
+    Keys.Mode = EmbedWholeBytes;
+    return true;
+}
+
+bool StegEngine::AdoptScaledContainer(ScaledImage& scaled)
+{
+    ColourProfile profile = LastLoad.Profile;
+    const bool loaded = AdoptPicture(*this, scaled);
+    LastLoad.Profile = std::move(profile);
+    scaled.Release();
+    return loaded;
 }
 
 void StegEngine::RestoreContainer(const DibImage& image, const PictureLoad& load)

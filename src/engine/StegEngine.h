@@ -15,10 +15,14 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace lumaquill {
+
+class ScaledImage;
+class SecretBytes;
 
 struct Position {
     int32_t X;
@@ -53,6 +57,15 @@ public:
     // Why the container cannot be encoded into (or decoded from, with
     // forDecode, which also refuses lossy pictures); None when it can.
     LoadProblem ContainerProblem(bool forDecode, std::string& detail) const;
+    // The noise picture of side n + 2 as the container, in EmbedMode 4,
+    // loaded through the bytes of its bitmap file; false when it does not
+    // load. Making it draws from the runtime generator.
+    bool AdoptNoiseContainer(int32_t n);
+    // The rescaled picture as the container, loaded through the bytes of
+    // its bitmap file; it keeps the cover's colour profile for the saved
+    // output. The picture's pixels are released either way; false when it
+    // does not load.
+    bool AdoptScaledContainer(ScaledImage& scaled);
     // Puts back a container kept aside (its pixels and how it was loaded),
     // as LoadContainer would have left it.
     void RestoreContainer(const DibImage& image, const PictureLoad& load);
@@ -93,15 +106,34 @@ public:
     bool Encode(const uint8_t* data, uint32_t size, const std::string& name);
 
     // Decode run.
+    // The key of one decode: the digests the stored format is keyed with,
+    // and the key text as typed (null when only the digests are known),
+    // which opens a sealed envelope. SealedKey when the digests are those of
+    // T', the sealed-image key made from the key text.
+    struct DecodeKey {
+        Sha1Bytes Sha1 = {};
+        Md5Bytes Md5 = {};
+        const SecretBytes* Text = nullptr;
+        bool SealedKey = false;
+    };
+    // Decode, first step: lends the set to the key material and reads the
+    // question header, which needs no key. True when questions are stored;
+    // the set then holds them.
+    bool ReadStoredQuestions(QuestionSet& questions);
+    // Decode, second step, right after the header is read: the digests
+    // handed to the key material as the decode dialog hands them, the key
+    // text lent for the run only, then Decode into holder.
+    DecodeOutcome DecodeWith(const DecodeKey& key, std::string& holder);
     bool ReadHeader();
     DecodeOutcome Decode(std::string& result);
     std::string ReadName();
     // The last steps of a decode, once the payload and the stored name have
     // been read: "Decompressing Data", restoring the zlib stream (at most
     // outputCap bytes); a sealed envelope is opened with the key material's
-    // key text and its stream restored the same way; then text into holder,
-    // or the file offered under a safe name and written where the front
-    // end's save prompt says. The caller's progress is still up and is
+    // key text and its stream restored the same way (one that does not open
+    // is delivered as stored when the key is classic, see ClassicPayload);
+    // then text into holder, or the file offered under a safe name and
+    // written where the front end's save prompt says. The caller's progress is still up and is
     // closed by the caller.
     DecodeOutcome DeliverPayload(
         const uint8_t* payload, size_t size, const std::string& storedName, uint64_t outputCap, std::string& holder);
@@ -172,9 +204,9 @@ private:
     bool CheckByteMatches();
 
     // Delivery of a decoded payload (StegEngineDeliver.cpp).
-    DecodeOutcome DeliverSealed(
-        const std::vector<uint8_t>& envelope, const std::string& storedName, uint64_t outputCap, std::string& holder);
-    DecodeOutcome DeliverSealedText(uint64_t outputCap, std::string& holder);
+    std::optional<DecodeOutcome> OpenSealed(
+        std::span<const uint8_t> envelope, const std::string& storedName, uint64_t outputCap, std::string& holder);
+    bool ClassicPayload() const;
     DecodeOutcome RestoreAndDeliver(const uint8_t* payload, size_t size, const std::string& storedName,
         uint64_t outputCap, Envelopes envelopes, std::string& holder);
 

@@ -14,6 +14,31 @@
 
 namespace lumaquill {
 
+namespace {
+
+// The key text is lent to the key material for one run only.
+class KeyTextLoan {
+public:
+    KeyTextLoan(KeyMaterial& keys, const SecretBytes* text, bool sealedKey)
+        : Keys(keys)
+    {
+        Keys.KeyText = text;
+        Keys.SealedKey = sealedKey;
+    }
+    ~KeyTextLoan()
+    {
+        Keys.KeyText = nullptr;
+        Keys.SealedKey = false;
+    }
+    KeyTextLoan(const KeyTextLoan&) = delete;
+    KeyTextLoan& operator=(const KeyTextLoan&) = delete;
+
+private:
+    KeyMaterial& Keys;
+};
+
+} // namespace
+
 // The question header's field buffer: Capacity(5) bytes plus a terminating
 // zero, never fewer than an answer key. Only the bytes a field reads are
 // written, so the memory behind the rest is never touched.
@@ -193,6 +218,25 @@ bool StegEngine::StopRequested()
     if (Progress && Progress->CancelRequested())
         Cancelled = true;
     return Cancelled;
+}
+
+bool StegEngine::ReadStoredQuestions(QuestionSet& questions)
+{
+    Keys.BorrowQuestions(questions);
+    return ReadHeader();
+}
+
+// The decode dialog derives the marker and then repeats its seeding and
+// draws once more; both leave the same values and generator state.
+DecodeOutcome StegEngine::DecodeWith(const DecodeKey& key, std::string& holder)
+{
+    Keys.PasswordDigest = key.Sha1;
+    Keys.PasswordMd5 = key.Md5;
+    Keys.DeriveMarker();
+    Keys.DeriveMarker();
+    holder.clear();
+    const KeyTextLoan loan(Keys, key.Text, key.SealedKey);
+    return Decode(holder);
 }
 
 DecodeOutcome StegEngine::Decode(std::string& result)

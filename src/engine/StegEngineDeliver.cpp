@@ -100,34 +100,40 @@ bool Restored(const Frontend& host, InflateResult result, DecodeOutcome& outcome
 } // namespace
 
 // An envelope opens only with the key text as typed, which the key material
-// then lends; without it, or when the envelope does not authenticate (a
-// wrong key, a changed byte), nothing is decoded. Its plaintext is the zlib
-// stream of the content, restored within the same cap.
-DecodeOutcome StegEngine::DeliverSealed(
-    const std::vector<uint8_t>& envelope, const std::string& storedName, uint64_t outputCap, std::string& holder)
+// then lends. Nothing when it does not open (no key text, a wrong key, a
+// changed byte). Once open, its plaintext is the zlib stream of the
+// content, restored within the same cap, and the outcome is what became of
+// that content.
+std::optional<DecodeOutcome> StegEngine::OpenSealed(
+    std::span<const uint8_t> envelope, const std::string& storedName, uint64_t outputCap, std::string& holder)
 {
     const SecretBytes* keyText = Keys.KeyText;
     if (!keyText)
-        return NothingDecoded;
+        return std::nullopt;
     if (Progress)
         Progress->SetText("Opening Sealed Data");
     const std::optional<SecretBytes> stream = SealedEnvelope::Open(envelope, keyText->Span());
     if (!stream)
-        return NothingDecoded;
+        return std::nullopt;
     std::optional<std::vector<uint8_t>> content = Restore(Host, stream->data(), stream->size(), outputCap);
-    if (!content)
+    if (!content) {
+        holder.clear();
         return NothingDecoded;
+    }
     const DecodeOutcome outcome = DeliverContent(Host, *content, storedName, holder);
     sodium_memzero(content->data(), content->size());
     return outcome;
 }
 
-// The holder arrives with the envelope of a text and leaves with the text.
-DecodeOutcome StegEngine::DeliverSealedText(uint64_t outputCap, std::string& holder)
+// Only T' finds a sealed image's payload, so under T' an envelope that does
+// not open is a sealed image that was changed or is keyed otherwise, and
+// gives nothing. Any other key found a classic payload, which may begin
+// with the tag as any file may, and is delivered as stored. Digests alone
+// may be T''s own: without the key text, only an image with questions,
+// which is never sealed, is known to be classic.
+bool StegEngine::ClassicPayload() const
 {
-    const std::vector<uint8_t> envelope(holder.begin(), holder.end());
-    holder.clear();
-    return DeliverSealed(envelope, std::string(), outputCap, holder);
+    return !Keys.SealedKey && (Keys.KeyText || Keys.QuizlockPresent);
 }
 
 // A text is restored straight into the holder and a file into one buffer,
@@ -145,8 +151,15 @@ DecodeOutcome StegEngine::RestoreAndDeliver(const uint8_t* payload, size_t size,
             return outcome;
         }
         // Looked at before a text is cut at its first zero byte.
-        if (mayBeSealed && SealedEnvelope::IsEnvelope(AsBytes(holder)))
-            return DeliverSealedText(outputCap, holder);
+        if (mayBeSealed && SealedEnvelope::IsEnvelope(AsBytes(holder))) {
+            const std::vector<uint8_t> envelope(holder.begin(), holder.end());
+            if (const std::optional<DecodeOutcome> opened = OpenSealed(envelope, std::string(), outputCap, holder))
+                return *opened;
+            if (!ClassicPayload()) {
+                holder.clear();
+                return NothingDecoded;
+            }
+        }
         // A text ends at its first zero byte.
         holder.resize(std::min(holder.size(), holder.find('\0')));
         return TextDecoded;
@@ -154,8 +167,12 @@ DecodeOutcome StegEngine::RestoreAndDeliver(const uint8_t* payload, size_t size,
     std::vector<uint8_t> bytes;
     if (!Restored(Host, InflateCapped(payload, size, outputCap, bytes), outcome))
         return outcome;
-    if (mayBeSealed && SealedEnvelope::IsEnvelope(bytes))
-        return DeliverSealed(bytes, storedName, outputCap, holder);
+    if (mayBeSealed && SealedEnvelope::IsEnvelope(bytes)) {
+        if (const std::optional<DecodeOutcome> opened = OpenSealed(bytes, storedName, outputCap, holder))
+            return *opened;
+        if (!ClassicPayload())
+            return NothingDecoded;
+    }
     const DecodeOutcome saved = SaveDecodedFile(Host, bytes, storedName, holder);
     if (!mayBeSealed)
         sodium_memzero(bytes.data(), bytes.size());

@@ -2,7 +2,6 @@
 
 #include "engine/StegEngine.h"
 #include "flows/StealthFlow.h"
-#include "keys/QuestionSet.h"
 #include "seal/SealedKey.h"
 #include "seal/SecretBytes.h"
 
@@ -12,33 +11,9 @@ namespace lumaquill {
 
 namespace {
 
-// The key text is lent to the key material for one run only.
-class KeyTextLoan {
-public:
-    KeyTextLoan(KeyMaterial& keys, const SecretBytes* text)
-        : Keys(keys)
-    {
-        Keys.KeyText = text;
-    }
-    ~KeyTextLoan() { Keys.KeyText = nullptr; }
-    KeyTextLoan(const KeyTextLoan&) = delete;
-    KeyTextLoan& operator=(const KeyTextLoan&) = delete;
-
-private:
-    KeyMaterial& Keys;
-};
-
-DecodeOutcome DecodeWith(StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password)
+StegEngine::DecodeKey KeyOf(const KeyDigests& digests, const SecretBytes* text, bool sealedKey)
 {
-    engine.Keys.PasswordDigest = key.Sha1;
-    engine.Keys.PasswordMd5 = key.Md5;
-    // The decode dialog derives the marker and then repeats its seeding and
-    // draws once more; both leave the same values and generator state.
-    engine.Keys.DeriveMarker();
-    engine.Keys.DeriveMarker();
-    holder.clear();
-    const KeyTextLoan loan(engine.Keys, password);
-    return engine.Decode(holder);
+    return StegEngine::DecodeKey { digests.Sha1, digests.Md5, text, sealedKey };
 }
 
 // A sealed image is keyed with T', never with the password itself. Sealing
@@ -56,20 +31,14 @@ DecodeOutcome DecodeSealed(StegEngine& engine, std::string& holder, const Secret
     if (!sealedKey)
         return NothingDecoded;
     engine.ReadHeader();
-    return DecodeWith(engine, KeyDigests::FromText(sealedKey->View()), holder, &password);
+    return engine.DecodeWith(KeyOf(KeyDigests::FromText(sealedKey->View()), &password, true), holder);
 }
 
 } // namespace
 
-bool ReadStoredQuestions(StegEngine& engine, QuestionSet& questions)
-{
-    engine.Keys.BorrowQuestions(questions);
-    return engine.ReadHeader();
-}
-
 DecodeOutcome RunDecode(StegEngine& engine, const KeyDigests& key, std::string& holder, const SecretBytes* password)
 {
-    const DecodeOutcome outcome = DecodeWith(engine, key, holder, password);
+    const DecodeOutcome outcome = engine.DecodeWith(KeyOf(key, password, false), holder);
     // A cancelled run tries nothing more.
     if (outcome != NothingDecoded || !password)
         return outcome;

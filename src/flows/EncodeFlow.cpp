@@ -9,7 +9,6 @@
 #include "flows/SealedRequest.h"
 #include "flows/StealthFlow.h"
 #include "image/BmpFormat.h"
-#include "image/ColourProfile.h"
 #include "image/NoiseImage.h"
 #include "image/PictureFile.h"
 #include "image/PictureLimits.h"
@@ -18,7 +17,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <sstream>
 #include <utility>
 
 namespace lumaquill {
@@ -26,12 +24,6 @@ namespace lumaquill {
 namespace {
 
 constexpr int32_t kNoiseBorder = 2;
-
-void Warn(const StegEngine& engine, const std::string& text)
-{
-    if (MessageSink* messages = engine.GetFrontend().Messages)
-        messages->ShowMessage(text, MessageIcon::Exclamation);
-}
 
 void HandOverKey(KeyMaterial& keys, const EncodeRequest& request)
 {
@@ -66,15 +58,6 @@ bool NoiseFitsLimits(int32_t n)
     return limits::Fits(side, side, kMadeContainerBits);
 }
 
-// Loads a picture made in memory through the bytes its bitmap file would
-// hold, so the container is exactly what writing and reading that file
-// gives.
-template <typename Picture> bool AdoptPicture(StegEngine& engine, const Picture& picture)
-{
-    std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
-    return picture.Write(file) != 0 && engine.AdoptContainer(file);
-}
-
 // The picture the run makes can be saved in the chosen format, and read
 // back; otherwise the run is refused before the work, with the reason.
 bool OutputTakes(
@@ -84,7 +67,7 @@ bool OutputTakes(
         = PictureFile::WriteProblem(request.OutFormat.value_or(DefaultOutputFormat()), width, height, bitsPerPixel);
     if (problem.empty())
         return true;
-    Warn(engine, message::kOutputCannotHold + problem + ".");
+    ShowWarning(engine, message::kOutputCannotHold + problem + ".");
     return false;
 }
 
@@ -93,7 +76,7 @@ bool UseNoiseContainer(StegEngine& engine, const EncodeRequest& request, uint32_
 {
     const int32_t n = NoiseSide(payloadSize, request.OriginalSize);
     if (!NoiseFitsLimits(n) || NoiseDecodableBytes(n) < request.OriginalSize) {
-        Warn(engine,
+        ShowWarning(engine,
             message::kNoiseTooLarge + std::string("its picture would be larger than Lumaquill reads back, ")
                 + limits::Text() + ". Use a smaller file.");
         return false;
@@ -101,31 +84,23 @@ bool UseNoiseContainer(StegEngine& engine, const EncodeRequest& request, uint32_
     const auto side = uint32_t(n + kNoiseBorder);
     if (!OutputTakes(engine, request, side, side, kMadeContainerBits))
         return false;
-    NoiseImage noise;
-    noise.Create(n);
-    if (!AdoptPicture(engine, noise)) {
-        Warn(engine, message::kTempContainerFailed);
+    if (!engine.AdoptNoiseContainer(n)) {
+        ShowWarning(engine, message::kTempContainerFailed);
         return false;
     }
-    engine.Keys.ModeFixed = true;
-    engine.Keys.Mode = EmbedWholeBytes;
     return true;
 }
 
 // The container rescaled to about the payload's needs, when that is smaller
-// than it is and still gives the original size back. The rescaled picture
-// keeps the cover's colour profile for the saved output.
+// than it is and still gives the original size back.
 bool ShrinkContainer(StegEngine& engine, uint32_t payloadSize, uint64_t originalSize)
 {
     ScaledImage scaled;
     if (!MakeShrunkContainer(engine, payloadSize, originalSize, scaled))
         return true;
-    ColourProfile profile = engine.LastLoad.Profile;
-    const bool loaded = AdoptPicture(engine, scaled);
-    engine.LastLoad.Profile = std::move(profile);
-    scaled.Release();
+    const bool loaded = engine.AdoptScaledContainer(scaled);
     if (!loaded)
-        Warn(engine, message::kTempContainerFailed);
+        ShowWarning(engine, message::kTempContainerFailed);
     return loaded;
 }
 
@@ -140,16 +115,22 @@ bool DecodableAgain(StegEngine& engine, uint64_t originalSize)
     const uint64_t decodable = DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
     if (decodable >= originalSize)
         return true;
-    Warn(engine, TooLargeToDecode(originalSize, decodable));
+    ShowWarning(engine, TooLargeToDecode(originalSize, decodable));
     return false;
 }
 
 } // namespace
 
+void ShowWarning(const StegEngine& engine, const std::string& text)
+{
+    if (MessageSink* messages = engine.GetFrontend().Messages)
+        messages->ShowMessage(text, MessageIcon::Exclamation);
+}
+
 std::optional<EncodeRequest> SealForEncode(const StegEngine& engine, const EncodeRequest& request)
 {
     if (request.Questions && request.Questions->UsedFlags[0]) {
-        Warn(engine, message::kSealPasswordsOnly);
+        ShowWarning(engine, message::kSealPasswordsOnly);
         return std::nullopt;
     }
     std::optional<EncodeRequest> sealed;
@@ -158,7 +139,7 @@ std::optional<EncodeRequest> SealForEncode(const StegEngine& engine, const Encod
         sealed = SealRequest(request);
     }
     if (!sealed)
-        Warn(engine, message::kSealFailed);
+        ShowWarning(engine, message::kSealFailed);
     return sealed;
 }
 
@@ -229,7 +210,7 @@ bool RunEncode(StegEngine& engine, const EncodeRequest& request)
     if (request.Seal)
         return RunSealedEncode(engine, request);
     if (request.Payload.size() > std::numeric_limits<uint32_t>::max()) {
-        Warn(engine, message::kNoSuitableEncoder);
+        ShowWarning(engine, message::kNoSuitableEncoder);
         return false;
     }
     const auto size = static_cast<uint32_t>(request.Payload.size());

@@ -62,6 +62,9 @@ struct EncodeRequest {
 // A stealth request goes to RunStealthEncode instead.
 bool RunEncode(StegEngine& engine, const EncodeRequest& request);
 
+// An encode's refusal or warning, said through the engine's front end.
+void ShowWarning(const StegEngine& engine, const std::string& text);
+
 // The request in its sealed form (see SealRequest), for a request with Seal
 // set: refused while questions are set, and said when sealing cannot be
 // done. The one way an encode is sealed.

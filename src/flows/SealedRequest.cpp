@@ -25,6 +25,7 @@ std::optional<EncodeRequest> SealRequest(const EncodeRequest& request)
     sealed.Name = request.Name;
     sealed.Noise = request.Noise;
     sealed.Shrink = request.Shrink;
+    sealed.OutFormat = request.OutFormat;
     sealed.Key = KeyDigests::FromText(storedKey->View());
     sealed.Speed = request.Speed;
     return sealed;

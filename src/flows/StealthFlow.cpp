@@ -16,42 +16,15 @@ namespace lumaquill {
 
 namespace {
 
-void Warn(const StegEngine& engine, const std::string& text)
-{
-    if (MessageSink* messages = engine.GetFrontend().Messages)
-        messages->ShowMessage(text, MessageIcon::Exclamation);
-}
-
-// A stealth image stores a file's name under the rules of EmbedModes 0-3.
-std::string StoredName(const EncodeRequest& request)
-{
-    return request.Name.empty() ? std::string() : StoredNameField(request.Name, container::kMaxNameBytes);
-}
-
 std::string Bytes(uint64_t count)
 {
     return std::to_string(count) + (count == 1 ? " byte" : " bytes");
-}
-
-// A stealth image is sealed by its nature, and questions store their
-// answers' digests in the clear.
-bool PasswordOnly(const EncodeRequest& request)
-{
-    const bool questions = request.Questions && request.Questions->UsedFlags[0];
-    return !questions && !request.Password.empty();
 }
 
 std::string LossyCover(const StegEngine& engine)
 {
     return std::string(message::kStealthLossyCover) + PictureFormatName(engine.LastLoad.Format)
         + message::kStealthLossyCoverEnd;
-}
-
-// The decoded content is held to the same cap as a classic decode of the
-// picture: 20 times its Capacity(5).
-uint64_t OutputCap(const StegEngine& engine)
-{
-    return DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
 }
 
 // Red, green and blue equal in every pixel. Precondition: a usable (24- or
@@ -73,6 +46,33 @@ bool IsGrey(const DibImage& image)
 
 } // namespace
 
+std::string StealthStoredName(const EncodeRequest& request)
+{
+    return request.Name.empty() ? std::string() : StoredNameField(request.Name, container::kMaxNameBytes);
+}
+
+// A stealth image is sealed by its nature, and questions store their
+// answers' digests in the clear.
+bool StealthPasswordOnly(const EncodeRequest& request)
+{
+    const bool questions = request.Questions && request.Questions->UsedFlags[0];
+    return !questions && !request.Password.empty();
+}
+
+uint64_t StealthOutputCap(const StegEngine& engine)
+{
+    return DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
+}
+
+DecodeOutcome DeliverStealthPayload(
+    StegEngine& engine, std::vector<uint8_t>& stream, const std::string& storedName, std::string& holder)
+{
+    const DecodeOutcome outcome
+        = engine.DeliverOpenedPayload(stream.data(), stream.size(), storedName, StealthOutputCap(engine), holder);
+    sodium_memzero(stream.data(), stream.size());
+    return outcome;
+}
+
 std::string StealthCoverRefusal(const StegEngine& engine, const EncodeRequest& request)
 {
     if (!engine.LastLoad.Lossless)
@@ -82,17 +82,23 @@ std::string StealthCoverRefusal(const StegEngine& engine, const EncodeRequest& r
         return message::kStealthUnsuitable;
     if (IsGrey(engine))
         return message::kStealthGreyCover;
+    return StealthSizeRefusal(engine, sizes, request);
+}
+
+std::string StealthSizeRefusal(
+    const StegEngine& engine, const stealth::StealthSizes& sizes, const EncodeRequest& request)
+{
     const uint64_t bytes = StealthPayloadBytes(request);
     if (bytes > sizes.Largest)
         return StealthTooLarge(bytes, sizes);
-    if (OutputCap(engine) < request.OriginalSize)
-        return TooLargeToDecode(request.OriginalSize, OutputCap(engine));
+    if (StealthOutputCap(engine) < request.OriginalSize)
+        return TooLargeToDecode(request.OriginalSize, StealthOutputCap(engine));
     return {};
 }
 
 uint64_t StealthPayloadBytes(const EncodeRequest& request)
 {
-    return request.Payload.size() + StoredName(request).size();
+    return request.Payload.size() + StealthStoredName(request).size();
 }
 
 stealth::StealthSizes StealthSizesOf(const StegEngine& engine)
@@ -104,7 +110,7 @@ stealth::StealthSizes StealthSizesOf(const StegEngine& engine)
 
 std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& request)
 {
-    if (!PasswordOnly(request))
+    if (!StealthPasswordOnly(request))
         return message::kStealthPasswordsOnly;
     if (request.Noise)
         return message::kStealthNoNoise;
@@ -133,24 +139,26 @@ std::string StealthAboveSafe(uint64_t payloadBytes, const stealth::StealthSizes&
 bool RunStealthEncode(StegEngine& engine, const EncodeRequest& request)
 {
     if (const std::string refusal = StealthRefusal(engine, request); !refusal.empty()) {
-        Warn(engine, refusal);
+        ShowWarning(engine, refusal);
         return false;
     }
     const stealth::StealthSizes sizes = StealthSizesOf(engine);
     const uint64_t bytes = StealthPayloadBytes(request);
     if (bytes > sizes.Safe)
-        Warn(engine, StealthAboveSafe(bytes, sizes));
+        ShowWarning(engine, StealthAboveSafe(bytes, sizes));
     stealth::StealthStatus status = stealth::StealthStatus::NotOpened;
     {
         BusyScope busy(engine.GetFrontend().Busy);
         RunProgress progress(engine);
-        status = stealth::Hide(engine, request.Password, request.Payload, StoredName(request), engine.Progress.get());
+        status = stealth::Hide(
+            engine, request.Password, request.Payload, StealthStoredName(request), engine.Progress.get());
     }
     if (status == stealth::StealthStatus::Done)
         return true;
     // The picture and the sizes have been checked: what is left is memory
     // running short on the way, which leaves the picture as it was.
-    Warn(engine, status == stealth::StealthStatus::TooLarge ? StealthTooLarge(bytes, sizes) : message::kStealthFailed);
+    ShowWarning(
+        engine, status == stealth::StealthStatus::TooLarge ? StealthTooLarge(bytes, sizes) : message::kStealthFailed);
     return false;
 }
 
@@ -165,10 +173,7 @@ DecodeOutcome RunStealthDecode(StegEngine& engine, const SecretBytes& password, 
     std::string storedName;
     if (stealth::Open(engine, password, stream, storedName, engine.Progress.get()) != stealth::StealthStatus::Done)
         return NothingDecoded;
-    const DecodeOutcome outcome
-        = engine.DeliverOpenedPayload(stream.data(), stream.size(), storedName, OutputCap(engine), holder);
-    sodium_memzero(stream.data(), stream.size());
-    return outcome;
+    return DeliverStealthPayload(engine, stream, storedName, holder);
 }
 
 } // namespace lumaquill

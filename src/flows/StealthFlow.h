@@ -5,12 +5,30 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace lumaquill {
 
 class SecretBytes;
 class StegEngine;
 struct EncodeRequest;
+
+// A file's name as a stealth image or a stealth JPEG stores it, under the
+// rules of EmbedModes 0-3; empty for a text.
+std::string StealthStoredName(const EncodeRequest& request);
+
+// Whether the request is keyed by a typed password alone, as every stealth
+// carrier must be.
+bool StealthPasswordOnly(const EncodeRequest& request);
+
+// The decoded content of a stealth carrier is held to the same cap as a
+// classic decode of the picture: 20 times its Capacity(5).
+uint64_t StealthOutputCap(const StegEngine& engine);
+
+// An opened stealth carrier's zlib stream delivered as every decode does
+// (see DeliverOpenedPayload), then wiped.
+DecodeOutcome DeliverStealthPayload(
+    StegEngine& engine, std::vector<uint8_t>& stream, const std::string& storedName, std::string& holder);
 
 // The bytes a stealth image carries for the request, the figure its sizes
 // are compared with: the zlib stream and the stored name of its file.
@@ -32,6 +50,12 @@ std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& reques
 // The container's part of StealthRefusal, from the lossy cover on: what a
 // dialog can tell before the password step.
 std::string StealthCoverRefusal(const StegEngine& engine, const EncodeRequest& request);
+
+// The refusal of a payload above the carrier's largest size, or of a
+// content the decode of the picture could not restore; empty when there is
+// none.
+std::string StealthSizeRefusal(
+    const StegEngine& engine, const stealth::StealthSizes& sizes, const EncodeRequest& request);
 
 // The refusal of a payload above the largest size, stating it and both
 // sizes.

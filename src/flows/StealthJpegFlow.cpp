@@ -1,53 +1,23 @@
 #include "flows/StealthJpegFlow.h"
 
 #include "core/MessageText.h"
-#include "engine/ContainerFormat.h"
 #include "engine/RunProgress.h"
 #include "engine/StegEngine.h"
-#include "engine/StoredName.h"
 #include "flows/EncodeFlow.h"
 #include "flows/StealthFlow.h"
 #include "image/JpegCoefficientFile.h"
 #include "image/JpegCoefficients.h"
 #include "image/JpegQuality.h"
-#include "keys/QuestionSet.h"
 #include "seal/SecretBytes.h"
 #include "stealth/JpegStealthCodec.h"
-
-#include <sodium.h>
 
 namespace lumaquill {
 
 namespace {
 
-void Warn(const StegEngine& engine, const std::string& text)
-{
-    if (MessageSink* messages = engine.GetFrontend().Messages)
-        messages->ShowMessage(text, MessageIcon::Exclamation);
-}
-
-// A stealth JPEG stores a file's name under the rules of stealth images.
-std::string StoredName(const EncodeRequest& request)
-{
-    return request.Name.empty() ? std::string() : StoredNameField(request.Name, container::kMaxNameBytes);
-}
-
-bool PasswordOnly(const EncodeRequest& request)
-{
-    const bool questions = request.Questions && request.Questions->UsedFlags[0];
-    return !questions && !request.Password.empty();
-}
-
-// The decoded content is held to the same cap as any decode of the
-// picture: 20 times its Capacity(5).
-uint64_t OutputCap(const StegEngine& engine)
-{
-    return DecodableBytes(engine.Capacity(container::kDecodeCapacityMode));
-}
-
 std::string Refusal(const StegEngine& engine, const EncodeRequest& request, const stealth::StealthSizes& sizes)
 {
-    if (!PasswordOnly(request))
+    if (!StealthPasswordOnly(request))
         return message::kStealthPasswordsOnly;
     return StealthJpegCoverRefusal(engine, sizes, request);
 }
@@ -59,12 +29,7 @@ std::string StealthJpegCoverRefusal(
 {
     if (sizes.Largest == 0)
         return message::kStealthJpegUnsuitable;
-    const uint64_t bytes = StealthPayloadBytes(request);
-    if (bytes > sizes.Largest)
-        return StealthTooLarge(bytes, sizes);
-    if (OutputCap(engine) < request.OriginalSize)
-        return TooLargeToDecode(request.OriginalSize, OutputCap(engine));
-    return {};
+    return StealthSizeRefusal(engine, sizes, request);
 }
 
 namespace {
@@ -77,11 +42,11 @@ bool Hide(StegEngine& engine, std::span<const uint8_t> cover, JpegCoefficients& 
         BusyScope busy(engine.GetFrontend().Busy);
         RunProgress progress(engine);
         status = stealth::JpegStealthCodec::Hide(
-            jpeg, request.Password, request.Payload, StoredName(request), engine.Progress.get());
+            jpeg, request.Password, request.Payload, StealthStoredName(request), engine.Progress.get());
     }
     if (status == stealth::StealthStatus::Done && JpegCoefficientFile::Write(cover, jpeg, out))
         return true;
-    Warn(engine,
+    ShowWarning(engine,
         status == stealth::StealthStatus::Unsuitable ? message::kStealthJpegUnsuitable : message::kStealthJpegFailed);
     return false;
 }
@@ -104,17 +69,17 @@ bool RunStealthJpegEncode(
     JpegCoefficients jpeg;
     std::string detail;
     if (const LoadProblem problem = JpegCoefficientFile::Read(cover, jpeg, detail); problem != LoadProblem::None) {
-        Warn(engine, std::string(message::kStealthJpegFailed) + " " + LoadProblemSentence(problem, detail));
+        ShowWarning(engine, std::string(message::kStealthJpegFailed) + " " + LoadProblemSentence(problem, detail));
         return false;
     }
     const stealth::StealthSizes sizes = stealth::JpegStealthCodec::SizesFor(jpeg);
     if (const std::string refusal = Refusal(engine, request, sizes); !refusal.empty()) {
-        Warn(engine, refusal);
+        ShowWarning(engine, refusal);
         return false;
     }
     const uint64_t bytes = StealthPayloadBytes(request);
     if (bytes > sizes.Safe)
-        Warn(engine, StealthAboveSafe(bytes, sizes));
+        ShowWarning(engine, StealthAboveSafe(bytes, sizes));
     return Hide(engine, cover, jpeg, request, out);
 }
 
@@ -129,10 +94,7 @@ DecodeOutcome RunStealthJpegDecode(
     if (stealth::JpegStealthCodec::OpenFile(file, password, stream, storedName, engine.Progress.get())
         != stealth::StealthStatus::Done)
         return NothingDecoded;
-    const DecodeOutcome outcome
-        = engine.DeliverOpenedPayload(stream.data(), stream.size(), storedName, OutputCap(engine), holder);
-    sodium_memzero(stream.data(), stream.size());
-    return outcome;
+    return DeliverStealthPayload(engine, stream, storedName, holder);
 }
 
 } // namespace lumaquill

@@ -285,18 +285,25 @@ EncodeResult StegFlows::Encode(EncodeRequest request, const KeyEntry& key)
     return EncodeResultOf(EncodeResult::Kind::Cancelled);
 }
 
+// The cover file's bytes; nothing when it cannot be read, which is said.
+std::optional<std::vector<uint8_t>> StegFlows::ReadCoverFile() const
+{
+    std::string reason;
+    std::optional<std::vector<uint8_t>> file = ReadWholeFile(CoverPath, reason);
+    if (!file)
+        Say(Engine.GetFrontend(), std::string(message::kCannotRead) + " \"" + CoverPath + "\": " + reason + ".",
+            MessageIcon::Stop);
+    return file;
+}
+
 // A stealth JPEG is the cover file itself with changed coefficients, so its
 // bytes are read again for it; the engine keeps the cover's pixels.
 EncodeResult StegFlows::EncodeStealthJpeg(const EncodeRequest& request)
 {
-    std::string reason;
-    const std::optional<std::vector<uint8_t>> cover = ReadWholeFile(CoverPath, reason);
+    const std::optional<std::vector<uint8_t>> cover = ReadCoverFile();
     EndJob();
-    if (!cover) {
-        Say(Engine.GetFrontend(), std::string(message::kCannotRead) + " \"" + CoverPath + "\": " + reason + ".",
-            MessageIcon::Stop);
+    if (!cover)
         return EncodeResultOf(EncodeResult::Kind::Failed);
-    }
     Engine.Cancelled = false;
     if (RunStealthJpegEncode(Engine, *cover, request, EncodedJpeg))
         return EncodeResultOf(EncodeResult::Kind::Encoded, PictureFormat::Jpeg);
@@ -328,7 +335,7 @@ bool StegFlows::ReadStoredQuestions(QuestionSet& questions)
         questions = JobQuestions;
         return false;
     }
-    const bool stored = lumaquill::ReadStoredQuestions(Engine, JobQuestions);
+    const bool stored = Engine.ReadStoredQuestions(JobQuestions);
     questions = JobQuestions;
     return stored;
 }
@@ -349,6 +356,12 @@ DecodeResult StegFlows::Decode(const KeyEntry& key)
     }
     EndJob();
     HoldingFile = catcher.Took;
+    return ResultOfRun(outcome, holder);
+}
+
+// A file the run decoded is held, and written here.
+DecodeResult StegFlows::ResultOfRun(DecodeOutcome outcome, std::string& holder)
+{
     switch (outcome) {
     case TextDecoded: {
         DecodeResult result = ResultOf(DecodeResult::Kind::Text);
@@ -370,13 +383,9 @@ DecodeResult StegFlows::Decode(const KeyEntry& key)
 // opens it.
 DecodeResult StegFlows::DecodeStealthJpeg(const KeyEntry& key)
 {
-    std::string reason;
-    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(CoverPath, reason);
-    if (!file) {
-        Say(Engine.GetFrontend(), std::string(message::kCannotRead) + " \"" + CoverPath + "\": " + reason + ".",
-            MessageIcon::Stop);
+    const std::optional<std::vector<uint8_t>> file = ReadCoverFile();
+    if (!file)
         return ResultOf(DecodeResult::Kind::Unreadable);
-    }
     DecodedFileCatch catcher(HeldFile, HeldName);
     std::string holder;
     DecodeOutcome outcome = NothingDecoded;
@@ -385,15 +394,7 @@ DecodeResult StegFlows::DecodeStealthJpeg(const KeyEntry& key)
         outcome = RunStealthJpegDecode(Engine, *file, key.Password, holder);
     }
     HoldingFile = catcher.Took;
-    DecodeResult result = ResultOf(DecodeResult::Kind::Nothing);
-    if (outcome == TextDecoded) {
-        result = ResultOf(DecodeResult::Kind::Text);
-        result.Text = std::move(holder);
-    } else if (outcome == FileWritten) {
-        result = HoldingFile ? DeliverHeldFile() : ResultOf(DecodeResult::Kind::SaveDeclined);
-    } else if (outcome == DecodeCancelled) {
-        result = ResultOf(DecodeResult::Kind::Cancelled);
-    }
+    DecodeResult result = ResultOfRun(outcome, holder);
     result.FromJpeg = true;
     return result;
 }

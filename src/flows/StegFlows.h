@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Frontend.h"
+#include "engine/DecodeOutcome.h"
 #include "flows/DecodeResult.h"
 #include "flows/EncodeFlow.h"
 #include "flows/EncodeResult.h"
@@ -110,8 +111,10 @@ public:
 private:
     void StartJob();
     void EndJob();
+    std::optional<std::vector<uint8_t>> ReadCoverFile() const;
     EncodeResult EncodeStealthJpeg(const EncodeRequest& request);
     DecodeResult DecodeStealthJpeg(const KeyEntry& key);
+    DecodeResult ResultOfRun(DecodeOutcome outcome, std::string& holder);
     DecodeResult DeliverHeldFile();
     void ReleaseHeldFile();
     const StealthJpegFacts* JpegFacts() const;

@@ -90,6 +90,7 @@ void KeyMaterial::Reset()
     CheckByte = kDefaultCheckByte;
     ClearQuestions();
     KeyText = nullptr;
+    SealedKey = false;
 }
 
 void KeyMaterial::DeriveMarker()

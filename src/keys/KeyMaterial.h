@@ -43,6 +43,10 @@ public:
     // envelope. Null when only the digests are known; such a decode opens
     // no envelope. Never owned.
     const SecretBytes* KeyText = nullptr;
+    // For the same decode: the digests are those of T', the sealed-image key
+    // made from KeyText, so what they find is a sealed envelope or nothing.
+    // Otherwise they are a key text's own, the key of a classic image.
+    bool SealedKey = false;
 
     // Defaults before an encode; the two digests keep their values.
     void Reset();

@@ -126,7 +126,7 @@ TEST(DecodeRun, WithoutAPromptNothingIsWritten)
     StegEngine engine;
     ASSERT_TRUE(engine.LoadContainer(image));
     QuestionSet set;
-    ReadStoredQuestions(engine, set);
+    engine.ReadStoredQuestions(set);
     std::string holder = "stale";
     EXPECT_EQ(RunDecode(engine, KeyDigests::FromText(kPassword), holder), FileWritten);
     EXPECT_EQ(holder, "");
@@ -176,7 +176,7 @@ TEST(DecodeRun, ContainerTooSmallForAnyFieldDecodesNothing)
     h.LoadBitmap("tiny.bmp", 36, 36, 24, 24);
     ASSERT_LE(h.Engine.Capacity(5), 0);
     QuestionSet set;
-    EXPECT_FALSE(ReadStoredQuestions(h.Engine, set));
+    EXPECT_FALSE(h.Engine.ReadStoredQuestions(set));
     // The signature's 60 pixels are passed over as a writer leaves them.
     EXPECT_EQ((Position { h.Engine.CurX, h.Engine.CurY }), (Position { 26, 2 }));
     std::string holder;

@@ -99,22 +99,27 @@ TEST(EncodeLimits, NoisePictureBeyondTheLimitsIsRefusedBeforeItIsMade)
 }
 
 // A cover wider than a WebP file can be is refused before the run when the
-// output is WebP, naming the WebP limit; PNG takes it.
+// output is WebP, naming the WebP limit, sealed or not; PNG takes it.
 TEST(EncodeLimits, WebpOutputBeyondItsSideIsRefusedBeforeTheWork)
 {
     const std::string beyondWebpSide
         = "a WebP picture is at most 16383 pixels wide and high; choose PNG or BMP for this one";
-    FlowHarness h;
-    h.LoadBitmap("wide.bmp", int32_t(limits::kMaxWebpSide) + 1, 2, 24, 5);
-    EncodeRequest request = h.Request({ 1, 2, 3 }, "", false);
-    request.OutFormat = PictureFormat::WebP;
-    ASSERT_FALSE(h.Encode(request));
-    EXPECT_EQ(h.Front.Log.Messages(),
-        std::vector<std::string> { std::string("Warn: ") + message::kOutputCannotHold + beyondWebpSide + "." });
-    EXPECT_EQ(h.Front.Progress.Created, 0);
-    const FileWriteResult saved = h.Engine.SaveContainer(h.Scratch.File("out.webp"), PictureFormat::WebP);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(saved.Reason, beyondWebpSide);
+    for (const bool seal : { false, true }) {
+        FlowHarness h;
+        h.LoadBitmap("wide.bmp", int32_t(limits::kMaxWebpSide) + 1, 2, 24, 5);
+        EncodeRequest request = h.Request({ 1, 2, 3 }, "", false);
+        request.OutFormat = PictureFormat::WebP;
+        request.Seal = seal;
+        request.Password = SecretBytes(std::string_view(kPassword));
+        ASSERT_FALSE(h.Encode(request)) << seal;
+        EXPECT_EQ(h.Front.Log.Messages(),
+            std::vector<std::string> { std::string("Warn: ") + message::kOutputCannotHold + beyondWebpSide + "." })
+            << seal;
+        EXPECT_EQ(h.Front.Progress.Created, 0) << seal;
+        const FileWriteResult saved = h.Engine.SaveContainer(h.Scratch.File("out.webp"), PictureFormat::WebP);
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(saved.Reason, beyondWebpSide);
+    }
 }
 
 struct PayloadFileCase {

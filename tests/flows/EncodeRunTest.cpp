@@ -55,7 +55,7 @@ TEST(EncodeRun, ModeHeaderOfAnImageWithoutQuestionsStartsAtTheSixtyFirstScanPosi
     StegEngine reader;
     ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
     QuestionSet set;
-    EXPECT_FALSE(ReadStoredQuestions(reader, set));
+    EXPECT_FALSE(reader.ReadStoredQuestions(set));
     EXPECT_EQ((Position { reader.CurX, reader.CurY }), ScanPosition(50, 61));
     // The mode header is the byte 0 and the ModeByte under the
     // unstrengthened key.
@@ -85,7 +85,7 @@ TEST(EncodeRun, StoredModeByteCarriesTheSpeed)
     StegEngine reader;
     ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
     QuestionSet set;
-    ReadStoredQuestions(reader, set);
+    reader.ReadStoredQuestions(set);
     reader.Keys.PasswordDigest = request.Key.Sha1;
     reader.Keys.PasswordMd5 = request.Key.Md5;
     reader.Keys.DeriveMarker();
@@ -112,7 +112,7 @@ TEST(EncodeRun, QuestionCountStopsAtTheFirstUnusedSlot)
     StegEngine reader;
     ASSERT_TRUE(reader.LoadContainer(h.SaveEncoded()));
     QuestionSet read;
-    ASSERT_TRUE(ReadStoredQuestions(reader, read));
+    ASSERT_TRUE(reader.ReadStoredQuestions(read));
     EXPECT_EQ(read.UsedFlags, (std::array<bool, QuestionSet::kSlots> { true, false, false, false, false }));
     EXPECT_EQ(read.Questions[0], "First?");
     EXPECT_EQ(read.Hints[0], "h0");

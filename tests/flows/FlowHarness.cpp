@@ -86,7 +86,7 @@ DecodeResult FlowHarness::DecodeIn(StegEngine& engine, FakeFrontend& front, cons
     DecodeResult result;
     front.Log.Events.clear();
     front.Save.Offered.clear();
-    result.QuestionsStored = ReadStoredQuestions(engine, result.Questions);
+    result.QuestionsStored = engine.ReadStoredQuestions(result.Questions);
     std::string keyText = password;
     if (result.QuestionsStored) {
         AnswerQuestions(result.Questions, password == kPassword ? "Bergen" : password);

@@ -4,6 +4,7 @@
 #include "flows/Payload.h"
 #include "flows/SealedRequest.h"
 #include "seal/SealFormat.h"
+#include "seal/SealedEnvelope.h"
 #include "seal/SealedKey.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,26 @@ TEST(SealedFlow, AChangedCiphertextByteFailsAuthentication)
         EXPECT_EQ(result.Outcome, flip ? NothingDecoded : TextDecoded) << flip;
         EXPECT_TRUE(result.Messages.empty());
     }
+}
+
+// An envelope that authenticates but holds no zlib stream gives nothing,
+// and leaves nothing of itself in the holder.
+TEST(SealedFlow, AnOpenedEnvelopeWithADamagedStreamGivesNothing)
+{
+    FlowHarness h;
+    const std::optional<EncodeRequest> sealed = SealRequest(SealedRequestFor(h, NoiseBytes(100, 6, 1), ""));
+    ASSERT_TRUE(sealed);
+    const std::vector<uint8_t> notAStream = NoiseBytes(200, 7, 1);
+    const std::optional<std::vector<uint8_t>> envelope
+        = SealedEnvelope::Seal(notAStream, SecretBytes(std::string_view(kPassword)).Span());
+    ASSERT_TRUE(envelope);
+    EncodeRequest rewritten = *sealed;
+    rewritten.Payload = *CompressPayload(envelope->data(), envelope->size());
+    h.LoadBitmap("c.bmp", 160, 160, 24, 9);
+    ASSERT_TRUE(h.Encode(rewritten));
+    const DecodeResult result = h.DecodeFile(h.SaveEncoded(), kPassword, true);
+    EXPECT_EQ(result.Outcome, NothingDecoded);
+    EXPECT_EQ(result.Holder, "");
 }
 
 // A sealed request: the payload is the envelope compressed, 64 bytes more

@@ -2,7 +2,9 @@
 
 #include "core/MessageText.h"
 #include "flows/FakeFrontend.h"
+#include "flows/FlowHarness.h"
 #include "flows/Payload.h"
+#include "seal/SealFormat.h"
 #include "support/JpegFixture.h"
 #include "support/TestFiles.h"
 
@@ -321,6 +323,76 @@ TEST(StegFlows, JpegIsOpenedForDecodingAndStoresNoQuestions)
     QuestionSet questions;
     EXPECT_FALSE(door.Flows.ReadStoredQuestions(questions));
 }
+
+// Classic payloads that begin with the sealed envelope's tag, as any file
+// may. The image holds them as they were given, and a decode with the key
+// that made it gives them back whole.
+struct LookalikeCase {
+    const char* Name;
+    bool File;
+    bool Questions;
+    // Bytes after the tag: fewer than an envelope has, or as many as a
+    // sealed content's.
+    size_t Tail;
+};
+
+constexpr LookalikeCase kLookalikeCases[] = {
+    { "ShortFile", true, false, 10 },
+    { "EnvelopeSizedFile", true, false, 400 },
+    { "Text", false, false, 400 },
+    { "FileWithQuestions", true, true, 400 },
+};
+
+KeyEntry QuestionsKey()
+{
+    KeyEntry key;
+    key.Questions = MakeQuestions();
+    key.Digests = KeyDigests::FromText(key.Questions.KeyText);
+    return key;
+}
+
+void PrintTo(const LookalikeCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class DoorLookalikes : public testing::TestWithParam<LookalikeCase> { };
+
+TEST_P(DoorLookalikes, ClassicPayloadIsDeliveredAsStored)
+{
+    const LookalikeCase& c = GetParam();
+    std::vector<uint8_t> content(seal::kTag.begin(), seal::kTag.end());
+    const std::vector<uint8_t> tail = NoiseBytes(c.Tail, 11, c.File ? 0 : 1);
+    content.insert(content.end(), tail.begin(), tail.end());
+    Door door;
+    ASSERT_TRUE(door.Flows.LoadCover(door.Bitmap("cover.bmp", 200, 150)));
+    EncodeRequest request
+        = c.File ? FileRequest("notes.bin", content) : TextRequest(std::string(content.begin(), content.end()));
+    ASSERT_TRUE(door.Flows.Encode(request, c.Questions ? QuestionsKey() : PasswordKey()).Encoded());
+    const std::string path = door.Scratch.File("encoded.bmp");
+    ASSERT_EQ(door.Flows.SaveEncoded(path, PictureFormat::Bmp), "");
+    ASSERT_TRUE(door.Flows.LoadCover(path));
+    door.Front.Log.Events.clear();
+
+    KeyEntry key = c.Questions ? KeyEntry() : PasswordKey();
+    EXPECT_EQ(door.Flows.ReadStoredQuestions(key.Questions), c.Questions);
+    if (c.Questions) {
+        AnswerQuestions(key.Questions, "Bergen");
+        key.Digests = KeyDigests::FromText(key.Questions.KeyText);
+    }
+    const lumaquill::DecodeResult result = door.Flows.Decode(key);
+    EXPECT_EQ(door.Front.Log.Messages(), std::vector<std::string> {});
+    if (c.File) {
+        ASSERT_EQ(result.What, Kind::FileWritten);
+        EXPECT_EQ(ReadBytes(result.Path), content);
+    } else {
+        ASSERT_EQ(result.What, Kind::Text);
+        EXPECT_EQ(result.Text, std::string(content.begin(), content.end()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Payloads, DoorLookalikes, testing::ValuesIn(kLookalikeCases),
+    [](const testing::TestParamInfo<LookalikeCase>& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace lumaquill::test

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!engine.LoadContainer(scratch.Write(data, size)))
         return 0;
     QuestionSet questions;
-    ReadStoredQuestions(engine, questions);
+    engine.ReadStoredQuestions(questions);
     std::string holder;
     const DecodeOutcome outcome = RunDecode(engine, key, holder);
     LUMAQUILL_FUZZ_CHECK(outcome == TextDecoded || outcome == FileWritten || outcome == NothingDecoded);

@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!engine.LoadContainer(path))
         return 0;
     QuestionSet questions;
-    if (!ReadStoredQuestions(engine, questions))
+    if (!engine.ReadStoredQuestions(questions))
         return 0;
     const int32_t stored = questions.LeadingUsed();
     LUMAQUILL_FUZZ_CHECK(stored >= 1 && stored <= QuestionSet::kSlots);

@@ -137,6 +137,12 @@ CASES = [
     Case('mode2-text-32bit', MID32, text='32-bit container text', password='zweiunddreißig', mode=2),
     Case('mode3-file-32bit-quiz', MID32, file_name=LONG_NAME, file_size=1200,
          quiz=QUIZ, answers=QUIZ_ANSWERS, mode=3),
+    # Classic texts that begin with the sealed envelope's tag: delivered as
+    # stored by both sides.
+    Case('lookalike-text-password', BIG24, text='LQSEAL01 begins like a sealed envelope, yet is plain text.',
+         password='geheim'),
+    Case('lookalike-text-quiz', BIG24, text='LQSEAL01 with questions, which are never sealed.',
+         quiz=QUIZ, answers=QUIZ_ANSWERS),
     Case('mode2-trailing-bytes', (99, 97, 24, 15, b'\x01\x02\x03'), text='rows then junk', password='pw-4', mode=2),
     Case('mode4-noise-text', None, text='Rauschen', password='noise', mode=4),
     Case('mode4-noise-shortpath-file', None, file_name='a.txt', file_size=300, password='noise',

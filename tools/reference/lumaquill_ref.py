@@ -875,6 +875,7 @@ class StegEngine(DibImage):
         self.last_write_ok = True
         self.closing_complete = True
         self.key_text = None       # the key text as typed, which opens a sealed envelope
+        self.sealed_key = False    # keyed with T' of key_text: an envelope must open
 
     # -- container -------------------------------------------------------
     def is_usable(self):
@@ -1261,11 +1262,17 @@ class StegEngine(DibImage):
             return NOTHING_DECODED, None, name, 'uncompress: %s' % e
         detail = 'mode %d speed %d' % (km.mode, speed)
         # Looked at before a text is cut at its first zero byte.
+        # Only T' finds a sealed image's payload; under any other key an
+        # envelope that does not open is a classic payload, as stored.
         if out.startswith(SEAL_TAG):
-            out = open_envelope(out, self.key_text, 20 * cap)
-            if out is None:
+            opened = open_envelope(out, self.key_text, 20 * cap)
+            if opened is not None:
+                out = opened
+                detail += ' sealed'
+            elif self.sealed_key:
                 return NOTHING_DECODED, None, name, detail + ' sealed: does not open'
-            detail += ' sealed'
+            else:
+                detail += ' stored as it is'
         return (FILE_WRITTEN if name else TEXT_DECODED), out, name, detail
 
 
@@ -1491,6 +1498,7 @@ def _keyed_engine(image, password, answers, res, sealed=False):
     eng.key_text = None if res.questions else key
     if sealed and not res.questions:
         key = sealed_key_text(key)
+        eng.sealed_key = True
     km = eng.keys
     km.password_digest, km.password_md5 = sha1(key), md5(key)
     km.derive_marker()
