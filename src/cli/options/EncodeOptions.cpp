@@ -3,7 +3,7 @@
 #include "cli/options/CliOptions.h"
 #include "cli/options/KeyOptions.h"
 #include "cli/steps/PictureChoice.h"
-#include "keys/QuestionSet.h"
+#include "flows/KeyEntry.h"
 
 #include <array>
 
@@ -69,7 +69,7 @@ bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& erro
             return false;
         }
     }
-    if (result.Quizzes.size() > QuestionSet::kSlots) {
+    if (result.Quizzes.size() > KeyEntry::kQuestionSlots) {
         error = "at most five --quiz questions";
         return false;
     }
