@@ -6,6 +6,7 @@
 #include "engine/StegEngine.h"
 #include "engine/StoredName.h"
 #include "flows/EncodeFlow.h"
+#include "flows/StealthMessages.h"
 #include "keys/QuestionSet.h"
 #include "seal/SecretBytes.h"
 #include "stealth/StealthCodec.h"
@@ -43,8 +44,7 @@ bool PasswordOnly(const EncodeRequest& request)
 
 std::string LossyCover(const StegEngine& engine)
 {
-    return std::string(message::kStealthLossyCover) + PictureFormatName(engine.LastLoad.Format)
-        + message::kStealthLossyCoverEnd;
+    return StealthMessages::LossyCover(PictureFormatName(engine.LastLoad.Format));
 }
 
 // The decoded content is held to the same cap as a classic decode of the
@@ -107,7 +107,7 @@ std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& reques
     if (!PasswordOnly(request))
         return message::kStealthPasswordsOnly;
     if (request.Noise)
-        return message::kStealthNoNoise;
+        return StealthMessages::NoNoise();
     if (request.Shrink)
         return message::kStealthNoShrink;
     return StealthCoverRefusal(engine, request);

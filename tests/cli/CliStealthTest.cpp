@@ -1,5 +1,6 @@
 #include "cli/CliTestSupport.h"
 #include "core/MessageText.h"
+#include "flows/StealthMessages.h"
 #include "image/JpegCoefficientFile.h"
 #include "image/JpegCoefficients.h"
 #include "image/PngFixture.h"
@@ -218,7 +219,7 @@ TEST_F(CliStealthTest, LossyCoversAreRefused)
              { "cover.jpg", "JPEG" }, { "lossy.webp", "WebP" }, { "cover.heic", "HEIC" }, { "cover.avif", "AVIF" } }) {
         CliRun run = Encode(Fixture(fixture), "s.png", { "--text", "t" });
         EXPECT_EQ(run.Status, 1) << fixture;
-        EXPECT_EQ(run.Err, std::string(message::kStealthLossyCover) + format + message::kStealthLossyCoverEnd + "\n");
+        EXPECT_EQ(run.Err, StealthMessages::LossyCover(format) + "\n");
         EXPECT_FALSE(std::filesystem::exists(Dir / "s.png"));
     }
 }
@@ -289,7 +290,7 @@ TEST_F(CliStealthTest, JpegOutputsOnlyFromJpegCoversWithStealth)
         { "BitmapCover",
             { "encode", "--container", "c.bmp", "--out", "s.jpg", "--stealth", "--text", "hi", "--password",
                 kPassword },
-            1, std::string(message::kStealthJpegNeedsJpegCover) + "\n" },
+            1, StealthMessages::JpegNeedsJpegCover() + "\n" },
     };
     for (const RefusalCase& c : cases) {
         CliRun run = Run(c.Args);
