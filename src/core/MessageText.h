@@ -99,13 +99,13 @@ inline constexpr const char* kStealthPasswordsOnly
     = "A stealth image is sealed, which protects a password only: Quizlock questions cannot be used. Type a "
       "password instead of setting questions.";
 // Followed by the cover's format name, kStealthLossyCoverAdvice, the
-// formats a photo is kept lossless in and kStealthLossyCoverEnd; composed
+// formats a photo is kept lossless in and kStealthLossyCoverClose; composed
 // by StealthMessages.
 inline constexpr const char* kStealthLossyCover = "This picture was saved in a lossy format (";
 inline constexpr const char* kStealthLossyCoverAdvice
     = "), whose compression grid betrays any change to its pixels, so it cannot carry a stealth image. Use a "
       "photo kept lossless (";
-inline constexpr const char* kStealthLossyCoverEnd = ") that was never saved in a lossy format.";
+inline constexpr const char* kStealthLossyCoverClose = ") that was never saved in a lossy format.";
 inline constexpr const char* kStealthGreyCover
     = "This picture is grey: a stealth image changes its red, green and blue samples each on its own, and the "
       "colour that brings into a grey picture betrays it. Use a colour photo kept lossless.";

@@ -13,7 +13,7 @@ std::string StealthMessages::NoNoise()
 std::string StealthMessages::LossyCover(const std::string& formatName)
 {
     return message::kStealthLossyCover + formatName + message::kStealthLossyCoverAdvice
-        + PictureFormatTable::KeptLosslessList() + message::kStealthLossyCoverEnd;
+        + PictureFormatTable::KeptLosslessList() + message::kStealthLossyCoverClose;
 }
 
 std::string StealthMessages::JpegNeedsJpegCover()
