@@ -85,20 +85,27 @@ inline constexpr const char* kSealFailed = "Could not seal the data.";
 
 // Stealth images. Each refusal says why and what to do instead; the sizes
 // are composed by the stealth flow (StealthTooLarge, StealthAboveSafe).
-inline constexpr const char* kStealthNoNoise
+// Followed by the formats a photo is kept lossless in
+// (PictureFormatTable::KeptLosslessList) and kStealthNoNoiseEnd; composed
+// by StealthMessages.
+inline constexpr const char* kStealthNoNoiseStart
     = "A stealth image needs a photo as its container: a picture of random noise is conspicuous in itself. "
-      "Choose a photo kept lossless (PNG, BMP or lossless WebP) instead of a noise picture.";
+      "Choose a photo kept lossless (";
+inline constexpr const char* kStealthNoNoiseEnd = ") instead of a noise picture.";
 inline constexpr const char* kStealthNoShrink
     = "A stealth image keeps the photo at its full size: shrinking it smooths away the texture that hides the "
       "changes and packs them more densely, where detectors find them. Keep the picture's size.";
 inline constexpr const char* kStealthPasswordsOnly
     = "A stealth image is sealed, which protects a password only: Quizlock questions cannot be used. Type a "
       "password instead of setting questions.";
-// Followed by the cover's format name and kStealthLossyCoverEnd.
+// Followed by the cover's format name, kStealthLossyCoverAdvice, the
+// formats a photo is kept lossless in and kStealthLossyCoverClose; composed
+// by StealthMessages.
 inline constexpr const char* kStealthLossyCover = "This picture was saved in a lossy format (";
-inline constexpr const char* kStealthLossyCoverEnd
+inline constexpr const char* kStealthLossyCoverAdvice
     = "), whose compression grid betrays any change to its pixels, so it cannot carry a stealth image. Use a "
-      "photo kept lossless (PNG, BMP or lossless WebP) that was never saved in a lossy format.";
+      "photo kept lossless (";
+inline constexpr const char* kStealthLossyCoverClose = ") that was never saved in a lossy format.";
 inline constexpr const char* kStealthGreyCover
     = "This picture is grey: a stealth image changes its red, green and blue samples each on its own, and the "
       "colour that brings into a grey picture betrays it. Use a colour photo kept lossless.";
@@ -116,9 +123,13 @@ inline constexpr const char* kStealthJpegNotOpened
 inline constexpr const char* kStealthJpegUnsuitable
     = "This JPEG is too small for a stealth JPEG, or not a JPEG that can carry one (8-bit greyscale or colour). "
       "Use a larger photo.";
-inline constexpr const char* kStealthJpegNeedsJpegCover
+// Followed by the saved formats' extensions
+// (PictureFormatTable::SavedExtensionList) and kStealthJpegNeedsJpegCoverEnd;
+// composed by StealthMessages.
+inline constexpr const char* kStealthJpegNeedsJpegCoverStart
     = "Only a JPEG cover makes a stealth JPEG: any other picture saved as a JPEG loses its hidden data. Give "
-      "--out a .png, .bmp or .webp name, or a JPEG as --container.";
+      "--out a ";
+inline constexpr const char* kStealthJpegNeedsJpegCoverEnd = " name, or a JPEG as --container.";
 inline constexpr const char* kStealthJpegFailed = "Could not hide the data as a stealth JPEG.";
 
 } // namespace lumaquill::message

@@ -11,6 +11,9 @@ namespace lumaquill {
 // The key as the password step gives it, in one value: what the password
 // dialog returns and what lumaquill-cli gathers from its key options.
 struct KeyEntry {
+    // The most questions an image stores.
+    static constexpr int kQuestionSlots = QuestionSet::kSlots;
+
     // The digests of the typed password, or of the Quizlock key text.
     KeyDigests Digests;
     // The questions set up (encoding) or answered (decoding); no used slot

@@ -6,6 +6,7 @@
 #include "engine/StegEngine.h"
 #include "engine/StoredName.h"
 #include "flows/EncodeFlow.h"
+#include "flows/StealthMessages.h"
 #include "keys/QuestionSet.h"
 #include "seal/SecretBytes.h"
 #include "stealth/StealthCodec.h"
@@ -23,8 +24,7 @@ std::string Bytes(uint64_t count)
 
 std::string LossyCover(const StegEngine& engine)
 {
-    return std::string(message::kStealthLossyCover) + PictureFormatName(engine.LastLoad.Format)
-        + message::kStealthLossyCoverEnd;
+    return StealthMessages::LossyCover(PictureFormatName(engine.LastLoad.Format));
 }
 
 // Red, green and blue equal in every pixel. Precondition: a usable (24- or
@@ -113,7 +113,7 @@ std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& reques
     if (!StealthPasswordOnly(request))
         return message::kStealthPasswordsOnly;
     if (request.Noise)
-        return message::kStealthNoNoise;
+        return StealthMessages::NoNoise();
     if (request.Shrink)
         return message::kStealthNoShrink;
     return StealthCoverRefusal(engine, request);

@@ -8,6 +8,7 @@
 #include "flows/Payload.h"
 #include "flows/StealthFlow.h"
 #include "flows/StealthJpegFlow.h"
+#include "flows/StealthMessages.h"
 #include "image/ScaledImage.h"
 #include "io/AtomicFile.h"
 
@@ -250,7 +251,7 @@ EncodeResult StegFlows::Encode(EncodeRequest request, const KeyEntry& key)
     request.Seal = key.Seal;
     request.Password = key.Password;
     if (request.OutFormat == PictureFormat::Jpeg && !CoverIsJpeg()) {
-        Say(Engine.GetFrontend(), message::kStealthJpegNeedsJpegCover, MessageIcon::Stop);
+        Say(Engine.GetFrontend(), StealthMessages::JpegNeedsJpegCover(), MessageIcon::Stop);
         return EncodeResultOf(EncodeResult::Kind::Failed);
     }
     if (request.Stealth && StealthMakesJpeg(request))

@@ -1,5 +1,6 @@
 #include "cli/CliTestSupport.h"
 #include "core/MessageText.h"
+#include "flows/StealthMessages.h"
 #include "image/JpegCoefficientFile.h"
 #include "image/JpegCoefficients.h"
 #include "image/PngFixture.h"
@@ -146,16 +147,30 @@ INSTANTIATE_TEST_SUITE_P(DepthsAndFormats, CliStealthRoundTrip, testing::ValuesI
 
 struct UsageCase {
     const char* Name;
+    // The cover and the output: a stealth image, or a stealth JPEG.
+    const char* Container;
+    const char* Out;
     std::vector<std::string> Extra;
     const char* Problem;
 };
 
-// Refused before anything is read, with the usage.
+// Refused before anything is read, with the usage, whichever carrier the
+// cover would make.
 const UsageCase kUsageErrors[] = {
-    { "Quiz", { "--text", "t", "--quiz", "Q?", "H", "A" }, "--stealth protects a password only" },
-    { "Noise", { "--text", "t", "--password", "abcd", "--noise" }, "--stealth needs a photo" },
-    { "Shrink", { "--text", "t", "--password", "abcd", "--shrink" }, "--stealth keeps the photo at its full size" },
-    { "Speed", { "--text", "t", "--password", "abcd", "--speed", "2" }, "--speed does not apply to --stealth" },
+    { "Quiz", "photo.bmp", "s.png", { "--text", "t", "--quiz", "Q?", "H", "A" }, "--stealth protects a password only" },
+    { "Noise", "photo.bmp", "s.png", { "--text", "t", "--password", "abcd", "--noise" }, "--stealth needs a photo" },
+    { "Shrink", "photo.bmp", "s.png", { "--text", "t", "--password", "abcd", "--shrink" },
+        "--stealth keeps the photo at its full size" },
+    { "Speed", "photo.bmp", "s.png", { "--text", "t", "--password", "abcd", "--speed", "2" },
+        "--speed does not apply to --stealth" },
+    { "JpegQuiz", "photo.jpg", "s.jpg", { "--text", "t", "--quiz", "Q?", "H", "A" },
+        "--stealth protects a password only" },
+    { "JpegNoise", "photo.jpg", "s.jpg", { "--text", "t", "--password", "abcd", "--noise" },
+        "--stealth needs a photo" },
+    { "JpegShrink", "photo.jpg", "s.jpg", { "--text", "t", "--password", "abcd", "--shrink" },
+        "--stealth keeps the photo at its full size" },
+    { "JpegSpeed", "photo.jpg", "s.jpg", { "--text", "t", "--password", "abcd", "--speed", "2" },
+        "--speed does not apply to --stealth" },
 };
 
 void PrintTo(const UsageCase& c, std::ostream* os)
@@ -167,12 +182,13 @@ class CliStealthUsage : public CliStealthTest, public testing::WithParamInterfac
 
 TEST_P(CliStealthUsage, IsAUsageError)
 {
-    std::vector<std::string> args = { "encode", "--container", "photo.bmp", "--out", "s.png", "--stealth" };
-    args.insert(args.end(), GetParam().Extra.begin(), GetParam().Extra.end());
+    const UsageCase& c = GetParam();
+    std::vector<std::string> args = { "encode", "--container", c.Container, "--out", c.Out, "--stealth" };
+    args.insert(args.end(), c.Extra.begin(), c.Extra.end());
     CliRun run = Run(args);
     EXPECT_EQ(run.Status, 2);
-    EXPECT_EQ(run.Err.rfind(std::string("lumaquill-cli encode: ") + GetParam().Problem, 0), 0u) << run.Err;
-    EXPECT_FALSE(std::filesystem::exists(Dir / "s.png"));
+    EXPECT_EQ(run.Err.rfind(std::string("lumaquill-cli encode: ") + c.Problem, 0), 0u) << run.Err;
+    EXPECT_FALSE(std::filesystem::exists(Dir / c.Out));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachConflict, CliStealthUsage, testing::ValuesIn(kUsageErrors),
@@ -203,7 +219,7 @@ TEST_F(CliStealthTest, LossyCoversAreRefused)
              { "cover.jpg", "JPEG" }, { "lossy.webp", "WebP" }, { "cover.heic", "HEIC" }, { "cover.avif", "AVIF" } }) {
         CliRun run = Encode(Fixture(fixture), "s.png", { "--text", "t" });
         EXPECT_EQ(run.Status, 1) << fixture;
-        EXPECT_EQ(run.Err, std::string(message::kStealthLossyCover) + format + message::kStealthLossyCoverEnd + "\n");
+        EXPECT_EQ(run.Err, StealthMessages::LossyCover(format) + "\n");
         EXPECT_FALSE(std::filesystem::exists(Dir / "s.png"));
     }
 }
@@ -274,7 +290,7 @@ TEST_F(CliStealthTest, JpegOutputsOnlyFromJpegCoversWithStealth)
         { "BitmapCover",
             { "encode", "--container", "c.bmp", "--out", "s.jpg", "--stealth", "--text", "hi", "--password",
                 kPassword },
-            1, std::string(message::kStealthJpegNeedsJpegCover) + "\n" },
+            1, StealthMessages::JpegNeedsJpegCover() + "\n" },
     };
     for (const RefusalCase& c : cases) {
         CliRun run = Run(c.Args);

@@ -51,7 +51,7 @@ TEST(TerminalProgressTest, EmptyRangeAndNegativePositionDrawAnEmptyBar)
     EXPECT_EQ(progress.Render(), "x [------------------------]");
 }
 
-TEST(TerminalProgressTest, MessageStartsOnAClearedLineAndIsCounted)
+TEST(TerminalProgressTest, MessageStartsOnAClearedLine)
 {
     std::ostringstream err;
     TerminalLine line(err);
@@ -64,7 +64,17 @@ TEST(TerminalProgressTest, MessageStartsOnAClearedLineAndIsCounted)
         messages.ShowMessage("Unable to encode data.", MessageIcon::Exclamation);
     }
     EXPECT_EQ(err.str(), "\r" + std::string(40, ' ') + "\rUnable to encode data.\n");
-    EXPECT_EQ(messages.Count(), 1);
+}
+
+// Without a progress line (standard error is not a terminal) each message
+// is its text on a line of its own, nothing else.
+TEST(TerminalProgressTest, MessageWithoutALineIsItsTextAlone)
+{
+    std::ostringstream err;
+    StderrMessageSink messages(err);
+    messages.ShowMessage("Invalid container image.", MessageIcon::Stop);
+    messages.ShowMessage("Could not read \"a\tb\".", MessageIcon::Stop);
+    EXPECT_EQ(err.str(), "Invalid container image.\nCould not read \"a\tb\".\n");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "engine/StoredName.h"
 #include "flows/FlowHarness.h"
 #include "flows/Payload.h"
+#include "flows/StealthMessages.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -163,7 +164,7 @@ std::string Fixed(const char* text)
 
 std::string LossyCover(const char* format)
 {
-    return std::string(message::kStealthLossyCover) + format + message::kStealthLossyCoverEnd;
+    return StealthMessages::LossyCover(format);
 }
 
 // A file of the largest size less its stored name would fit; with it, one
@@ -196,7 +197,7 @@ const RefusalCase kRefusals[] = {
     { "NoPassword", [](FlowHarness&, EncodeRequest& r) { r.Password = SecretBytes(); },
         [](const FlowHarness&, const EncodeRequest&) { return Fixed(message::kStealthPasswordsOnly); } },
     { "Noise", [](FlowHarness&, EncodeRequest& r) { r.Noise = true; },
-        [](const FlowHarness&, const EncodeRequest&) { return Fixed(message::kStealthNoNoise); } },
+        [](const FlowHarness&, const EncodeRequest&) { return StealthMessages::NoNoise(); } },
     { "Shrink", [](FlowHarness&, EncodeRequest& r) { r.Shrink = true; },
         [](const FlowHarness&, const EncodeRequest&) { return Fixed(message::kStealthNoShrink); } },
     { "Jpeg", [](FlowHarness& h, EncodeRequest&) { LoadFixture(h, "cover.jpg"); },

@@ -4,6 +4,7 @@
 #include "flows/FakeFrontend.h"
 #include "flows/FlowHarness.h"
 #include "flows/Payload.h"
+#include "flows/StealthMessages.h"
 #include "seal/SealFormat.h"
 #include "support/JpegFixture.h"
 #include "support/TestFiles.h"
@@ -310,8 +311,7 @@ TEST(StegFlows, JpegOutputNeedsAJpegCover)
     request.Stealth = true;
     request.OutFormat = PictureFormat::Jpeg;
     EXPECT_EQ(door.Flows.Encode(request, PasswordKey()).What, EncodeResult::Kind::Failed);
-    EXPECT_EQ(door.Front.Log.Messages(),
-        std::vector<std::string> { std::string("Stop: ") + message::kStealthJpegNeedsJpegCover });
+    EXPECT_EQ(door.Front.Log.Messages(), std::vector<std::string> { "Stop: " + StealthMessages::JpegNeedsJpegCover() });
 }
 
 TEST(StegFlows, JpegIsOpenedForDecodingAndStoresNoQuestions)

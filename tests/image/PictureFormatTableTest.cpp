@@ -1,6 +1,5 @@
 #include "image/PictureFormatTable.h"
 
-#include "core/MessageText.h"
 #include "image/DibBuilder.h"
 #include "image/DibImage.h"
 #include "image/LoadProblem.h"
@@ -129,18 +128,6 @@ TEST(PictureFormatTable, MessagesListTheFormats)
     EXPECT_EQ(PictureFormatTable::KeptLosslessList(), "PNG, BMP or lossless WebP");
     EXPECT_EQ(LoadProblemText(LoadProblem::NotAPicture, ""),
         "it is not a picture Lumaquill reads (PNG, JPEG, WebP, HEIC, AVIF or BMP)");
-}
-
-// The stealth texts are whole sentences; a format added to the table
-// shows here, where they still name the formats by hand.
-TEST(PictureFormatTable, FixedTextsNameTheSavedFormats)
-{
-    const std::string kept = "(" + PictureFormatTable::KeptLosslessList() + ")";
-    EXPECT_NE(std::string(message::kStealthNoNoise).find(kept), std::string::npos);
-    EXPECT_NE(std::string(message::kStealthLossyCoverEnd).find(kept), std::string::npos);
-    EXPECT_NE(std::string(message::kStealthJpegNeedsJpegCover)
-                  .find("--out a " + PictureFormatTable::SavedExtensionList() + " name"),
-        std::string::npos);
 }
 
 TEST(PictureFormatTable, FiltersOfferTheFormats)

@@ -3,6 +3,7 @@
 #include "core/MessageText.h"
 #include "engine/StegEngine.h"
 #include "flows/StealthFlow.h"
+#include "flows/StealthMessages.h"
 #include "flows/StegFlows.h"
 #include "ui/DialogTestSupport.h"
 #include "ui/GuiTestSupport.h"
@@ -477,7 +478,7 @@ struct CoverCase {
 // one); any other lossy cover is refused as lossy.
 TEST(EncodeDialogStealthCoverTest, ALossyOrGreyCoverIsRefusedAsSoonAsItMeetsTheBox)
 {
-    const std::string lossy = std::string(message::kStealthLossyCover) + "WebP" + message::kStealthLossyCoverEnd;
+    const std::string lossy = StealthMessages::LossyCover("WebP");
     const CoverCase cases[] = {
         { "lossy cover chosen with the box ticked", "lossy.webp", true, lossy },
         { "box ticked with a lossy cover chosen", "lossy.webp", false, lossy },

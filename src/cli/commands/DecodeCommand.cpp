@@ -11,6 +11,7 @@
 #include "cli/steps/QuizlockStep.h"
 #include "cli/terminal/CliIo.h"
 #include "cli/terminal/DisplayText.h"
+#include "cli/terminal/Quoted.h"
 #include "cli/terminal/StderrMessageSink.h"
 #include "cli/terminal/TerminalLine.h"
 #include "cli/terminal/TerminalProgressFactory.h"
@@ -103,7 +104,7 @@ int DecodeCommand::Deliver(const DecodeOptions& options, const DecodeResult& res
         return DeliverText(options, result.Text);
     case DecodeResult::Kind::FileWritten:
         if (!OutputFile::IsStdout(options.OutPath))
-            Io.Err << "Saved \"" << DisplayText::ForTerminal(result.Path) << "\".\n" << std::flush;
+            Io.Err << "Saved " << Quoted(result.Path) << ".\n" << std::flush;
         return ExitOk;
     case DecodeResult::Kind::SaveDeclined:
     case DecodeResult::Kind::WriteFailed:
@@ -135,7 +136,7 @@ int DecodeCommand::DeliverText(const DecodeOptions& options, const std::string& 
         Io.Err << problem << '\n' << std::flush;
         return ExitFailure;
     }
-    Io.Err << "Saved \"" << DisplayText::ForTerminal(options.OutPath) << "\".\n" << std::flush;
+    Io.Err << "Saved " << Quoted(options.OutPath) << ".\n" << std::flush;
     return ExitOk;
 }
 

@@ -35,6 +35,12 @@ std::string FullPath(const std::string& path)
     return error ? path : absolute.lexically_normal().string();
 }
 
+// "Could not read the chosen file. "PATH": REASON."
+std::string CouldNotRead(const std::string& path, const std::string& reason)
+{
+    return std::string(message::kCannotRead) + " " + Quoted(path) + ": " + reason + ".";
+}
+
 } // namespace
 
 EncodeCommand::EncodeCommand(CliIo& io)
@@ -125,8 +131,7 @@ bool EncodeCommand::CheckPayloadFile(const EncodeOptions& options, MessageSink& 
     const std::string reason = PayloadFileProblem(options.PayloadArg, length);
     if (reason.empty())
         return true;
-    messages.ShowMessage(
-        std::string(message::kCannotRead) + " " + Quoted(options.PayloadArg) + ": " + reason + ".", MessageIcon::Stop);
+    messages.ShowMessage(CouldNotRead(options.PayloadArg, reason), MessageIcon::Stop);
     return false;
 }
 
@@ -157,9 +162,7 @@ bool EncodeCommand::ReadPayload(const EncodeOptions& options, EncodeRequest& req
         std::string reason;
         bytes = ReadWholeFile(options.PayloadArg, reason);
         if (!bytes) {
-            messages.ShowMessage(
-                std::string(message::kCannotRead) + " " + Quoted(options.PayloadArg) + ": " + reason + ".",
-                MessageIcon::Stop);
+            messages.ShowMessage(CouldNotRead(options.PayloadArg, reason), MessageIcon::Stop);
             return false;
         }
         if (options.Kind == EncodeOptions::PayloadKind::TextFile)

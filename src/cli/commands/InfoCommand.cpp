@@ -60,17 +60,24 @@ bool IsStealthJpegCover(const InfoCommand::Facts& facts)
     return facts.JpegQuality > 0;
 }
 
+// kind names the sizes ("Stealth JPEG"), made names what they are sizes of
+// ("a stealth JPEG").
+void AppendSizeList(std::ostringstream& out, const char* kind, const char* made, const InfoCommand::Facts& facts)
+{
+    if (facts.StealthLargest == 0) {
+        out << kind << " sizes: none; the picture is too small for " << made << '\n';
+        return;
+    }
+    out << kind << " sizes in bytes (compressed, with the file's name):\n"
+        << "  safe: " << facts.StealthSafe << " (detectors stay near chance)\n"
+        << "  largest: " << facts.StealthLargest << " (detectable above the safe size)\n";
+}
+
 void AppendJpegText(std::ostringstream& out, const InfoCommand::Facts& facts)
 {
     out << "JPEG quality: about " << facts.JpegQuality << " (from its luminance table)\n"
         << "Chroma subsampling: " << facts.JpegSubsampling << '\n';
-    if (facts.StealthLargest == 0) {
-        out << "Stealth JPEG sizes: none; the picture is too small for a stealth JPEG\n";
-        return;
-    }
-    out << "Stealth JPEG sizes in bytes (compressed, with the file's name):\n"
-        << "  safe: " << facts.StealthSafe << " (detectors stay near chance)\n"
-        << "  largest: " << facts.StealthLargest << " (detectable above the safe size)\n";
+    AppendSizeList(out, "Stealth JPEG", "a stealth JPEG", facts);
 }
 
 void AppendStealthSizesText(std::ostringstream& out, const InfoCommand::Facts& facts)
@@ -83,13 +90,7 @@ void AppendStealthSizesText(std::ostringstream& out, const InfoCommand::Facts& f
         out << "Stealth sizes: none; a lossy picture cannot be a stealth cover\n";
         return;
     }
-    if (facts.StealthLargest == 0) {
-        out << "Stealth sizes: none; the picture is too small for a stealth image\n";
-        return;
-    }
-    out << "Stealth sizes in bytes (compressed, with the file's name):\n"
-        << "  safe: " << facts.StealthSafe << " (detectors stay near chance)\n"
-        << "  largest: " << facts.StealthLargest << " (detectable above the safe size)\n";
+    AppendSizeList(out, "Stealth", "a stealth image", facts);
 }
 
 const char* FormatNote(const InfoCommand::Facts& facts)

@@ -3,9 +3,11 @@
 #include "cli/options/CliOptions.h"
 #include "cli/options/KeyOptions.h"
 #include "cli/steps/PictureChoice.h"
-#include "keys/QuestionSet.h"
+#include "flows/KeyEntry.h"
+#include "image/PictureFormatTable.h"
 
 #include <array>
+#include <string>
 
 namespace lumaquill {
 
@@ -69,7 +71,7 @@ bool TakeKey(const CliOptions& options, EncodeOptions& result, std::string& erro
             return false;
         }
     }
-    if (result.Quizzes.size() > QuestionSet::kSlots) {
+    if (result.Quizzes.size() > KeyEntry::kQuestionSlots) {
         error = "at most five --quiz questions";
         return false;
     }
@@ -166,38 +168,47 @@ std::optional<EncodeOptions> EncodeOptions::Parse(const std::vector<std::string>
     return CliOptions::ParseCommand(args, kEncodeRules, error, &TakeAll);
 }
 
+// The format lists come from the picture-format table, so the text is
+// made once, on first use.
 const char* EncodeOptions::Usage()
 {
-    return "Usage: lumaquill-cli encode --out OUT.png (--container PICTURE | --noise) [--shrink]\n"
-           "                            (--text TEXT | --text-file FILE | --file FILE)\n"
-           "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
-           "                            [--speed 0-4] [--seal] [--stealth] [--force]\n"
-           "\n"
-           "Hides a text or a file in a picture and writes the result to OUT.png.\n"
-           "  --out OUT.png        the encoded image: .png, .bmp or .webp (lossless) by its extension;\n"
-           "                       - writes a PNG to standard output; with --stealth and a JPEG\n"
-           "                       --container, a .jpg or .jpeg name writes a stealth JPEG\n"
-           "  --force              replace an existing OUT (only ever a regular file)\n"
-           "  --container PICTURE  the picture to hide the data in: PNG, JPEG, WebP, HEIC, AVIF or BMP\n"
-           "  --noise              make an image of random noise instead (replaces --container)\n"
-           "  --shrink             rescale the image to suit the size of the data\n"
-           "  --text TEXT          hide this text\n"
-           "  --text-file FILE     hide the bytes of FILE as text\n"
-           "  --file FILE          hide FILE; decoding offers it under its name\n"
-           "  --password PW        the password (at least four characters)\n"
-           "  --password-stdin     read the password from the first line of standard input\n"
-           "                       (asked for without echo when that is a terminal)\n"
-           "  --quiz Q HINT A      protect with a question instead of a password (up to five times);\n"
-           "                       the answer must not be empty; the questions and hints are\n"
-           "                       stored readable in the image\n"
-           "  --speed 0-4          password strengthening: 0 very fast (default) to 4 very slow\n"
-           "  --seal               seal the data with strong encryption (authenticated, keyed through\n"
-           "                       Argon2id); only builds that know sealing can open it; not with --quiz\n"
-           "  --stealth            hide the data so that detectors cannot tell the image from an untouched\n"
-           "                       photo (sealed, too); needs a photo kept lossless as --container and a\n"
-           "                       password; not with --noise, --shrink, --quiz or --speed; warns above the\n"
-           "                       picture's safe size and refuses above its largest (see info)\n"
-           "Without a key option the password is asked for on the terminal.\n";
+    static const std::string text
+        = std::string(
+              "Usage: lumaquill-cli encode --out OUT.png (--container PICTURE | --noise) [--shrink]\n"
+              "                            (--text TEXT | --text-file FILE | --file FILE)\n"
+              "                            [--password PW | --password-stdin | --quiz QUESTION HINT ANSWER ...]\n"
+              "                            [--speed 0-4] [--seal] [--stealth] [--force]\n"
+              "\n"
+              "Hides a text or a file in a picture and writes the result to OUT.png.\n"
+              "  --out OUT.png        the encoded image: ")
+        + PictureFormatTable::SavedExtensionList()
+        + " (lossless) by its extension;\n"
+          "                       - writes a PNG to standard output; with --stealth and a JPEG\n"
+          "                       --container, a .jpg or .jpeg name writes a stealth JPEG\n"
+          "  --force              replace an existing OUT (only ever a regular file)\n"
+          "  --container PICTURE  the picture to hide the data in: "
+        + PictureFormatTable::ReadNameList()
+        + "\n"
+          "  --noise              make an image of random noise instead (replaces --container)\n"
+          "  --shrink             rescale the image to suit the size of the data\n"
+          "  --text TEXT          hide this text\n"
+          "  --text-file FILE     hide the bytes of FILE as text\n"
+          "  --file FILE          hide FILE; decoding offers it under its name\n"
+          "  --password PW        the password (at least four characters)\n"
+          "  --password-stdin     read the password from the first line of standard input\n"
+          "                       (asked for without echo when that is a terminal)\n"
+          "  --quiz Q HINT A      protect with a question instead of a password (up to five times);\n"
+          "                       the answer must not be empty; the questions and hints are\n"
+          "                       stored readable in the image\n"
+          "  --speed 0-4          password strengthening: 0 very fast (default) to 4 very slow\n"
+          "  --seal               seal the data with strong encryption (authenticated, keyed through\n"
+          "                       Argon2id); only builds that know sealing can open it; not with --quiz\n"
+          "  --stealth            hide the data so that detectors cannot tell the image from an untouched\n"
+          "                       photo (sealed, too); needs a photo kept lossless as --container and a\n"
+          "                       password; not with --noise, --shrink, --quiz or --speed; warns above the\n"
+          "                       picture's safe size and refuses above its largest (see info)\n"
+          "Without a key option the password is asked for on the terminal.\n";
+    return text.c_str();
 }
 
 } // namespace lumaquill

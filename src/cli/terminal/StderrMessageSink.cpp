@@ -17,7 +17,6 @@ void StderrMessageSink::ShowMessage(const std::string& text, MessageIcon)
     if (Line)
         Line->Clear();
     Err << text << '\n' << std::flush;
-    ++Shown;
 }
 
 } // namespace lumaquill

@@ -8,20 +8,17 @@ namespace lumaquill {
 
 class TerminalLine;
 
-// Shows the core's messages as lines on standard error, text unchanged,
-// and counts them so that a command can tell that a run reported a failure.
+// Shows the core's messages as lines on standard error, text unchanged.
 class StderrMessageSink : public MessageSink {
 public:
     // line, when not null, is the progress line to clear before a message.
     explicit StderrMessageSink(std::ostream& err, TerminalLine* line = nullptr);
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
-    int Count() const { return Shown; }
 
 private:
     std::ostream& Err;
     TerminalLine* Line;
-    int Shown = 0;
 };
 
 } // namespace lumaquill
