@@ -5,6 +5,7 @@
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/StealthFlow.h"
+#include "flows/StealthMessages.h"
 #include "image/JpegCoefficientFile.h"
 #include "image/JpegCoefficients.h"
 #include "image/JpegQuality.h"
@@ -19,6 +20,12 @@ std::string Refusal(const StegEngine& engine, const EncodeRequest& request, cons
 {
     if (!StealthPasswordOnly(request))
         return message::kStealthPasswordsOnly;
+    // The coefficients are kept as they are: a JPEG is never rescaled and
+    // never replaced by noise.
+    if (request.Noise)
+        return StealthMessages::NoNoise();
+    if (request.Shrink)
+        return message::kStealthNoShrink;
     return StealthJpegCoverRefusal(engine, sizes, request);
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumaquill::test {
@@ -301,6 +302,32 @@ TEST(StegFlows, JpegCoverSavedLosslessIsRefusedAsLossy)
     const std::vector<std::string> messages = door.Front.Log.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind(std::string("Warn: ") + message::kStealthLossyCover, 0), 0u) << messages[0];
+}
+
+// A stealth JPEG keeps the cover's coefficients: a request that asks for
+// noise or a rescaled cover is refused, not quietly embedded at full size.
+TEST(StegFlows, StealthJpegRefusesNoiseAndShrink)
+{
+    const std::pair<bool, std::string> cases[] = {
+        { true, StealthMessages::NoNoise() },
+        { false, message::kStealthNoShrink },
+    };
+    for (const auto& [noise, refusal] : cases) {
+        Door door;
+        JpegRecipe recipe;
+        recipe.Width = 320;
+        recipe.Height = 240;
+        ASSERT_TRUE(door.Flows.LoadCover(door.Jpeg("photo.jpg", recipe)));
+        EncodeRequest request = TextRequest("text");
+        request.Stealth = true;
+        request.OutFormat = PictureFormat::Jpeg;
+        request.Noise = noise;
+        request.Shrink = !noise;
+        EXPECT_FALSE(door.Flows.Encode(request, PasswordKey()).Encoded());
+        const std::vector<std::string> messages = door.Front.Log.Messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(refusal), std::string::npos) << messages[0];
+    }
 }
 
 TEST(StegFlows, JpegOutputNeedsAJpegCover)
