@@ -2,6 +2,7 @@
 
 #include "image/BmpFixture.h"
 #include "image/DibImage.h"
+#include "image/PictureFolderTest.h"
 #include "image/PngFixture.h"
 #include "image/SaveBmp24.h"
 
@@ -18,27 +19,7 @@ using test::PngLayout;
 
 namespace fs = std::filesystem;
 
-// A folder of its own for the files one test writes.
-class PictureFileTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Dir = fs::temp_directory_path()
-            / ("lumaquill-picture-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(Dir);
-    }
-    void TearDown() override { fs::remove_all(Dir); }
-
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = (Dir / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    fs::path Dir;
-};
+class PictureFileTest : public test::PictureFolderTest { };
 
 std::string Fixture(const std::string& name)
 {

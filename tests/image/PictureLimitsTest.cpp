@@ -5,6 +5,7 @@
 #include "image/DibImage.h"
 #include "image/ExifOrientation.h"
 #include "image/PictureFile.h"
+#include "image/PictureFolderTest.h"
 #include "image/PngFixture.h"
 
 #include <filesystem>
@@ -18,27 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of its own for the files one test writes.
-class PictureLimitsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Dir = fs::temp_directory_path()
-            / ("lumaquill-limits-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(Dir);
-    }
-    void TearDown() override { fs::remove_all(Dir); }
-
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = (Dir / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    fs::path Dir;
-};
+class PictureLimitsTest : public test::PictureFolderTest { };
 
 void PutBe16(std::string& out, uint32_t v)
 {
