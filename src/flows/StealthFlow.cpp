@@ -53,10 +53,16 @@ std::string StealthStoredName(const EncodeRequest& request)
 
 // A stealth image is sealed by its nature, and questions store their
 // answers' digests in the clear.
-bool StealthPasswordOnly(const EncodeRequest& request)
+std::string StealthRequestRefusal(const EncodeRequest& request)
 {
     const bool questions = request.Questions && request.Questions->UsedFlags[0];
-    return !questions && !request.Password.empty();
+    if (questions || request.Password.empty())
+        return message::kStealthPasswordsOnly;
+    if (request.Noise)
+        return StealthMessages::NoNoise();
+    if (request.Shrink)
+        return message::kStealthNoShrink;
+    return {};
 }
 
 uint64_t StealthOutputCap(const StegEngine& engine)
@@ -110,12 +116,8 @@ stealth::StealthSizes StealthSizesOf(const StegEngine& engine)
 
 std::string StealthRefusal(const StegEngine& engine, const EncodeRequest& request)
 {
-    if (!StealthPasswordOnly(request))
-        return message::kStealthPasswordsOnly;
-    if (request.Noise)
-        return StealthMessages::NoNoise();
-    if (request.Shrink)
-        return message::kStealthNoShrink;
+    if (std::string refusal = StealthRequestRefusal(request); !refusal.empty())
+        return refusal;
     return StealthCoverRefusal(engine, request);
 }
 

@@ -17,9 +17,10 @@ struct EncodeRequest;
 // rules of EmbedModes 0-3; empty for a text.
 std::string StealthStoredName(const EncodeRequest& request);
 
-// Whether the request is keyed by a typed password alone, as every stealth
-// carrier must be.
-bool StealthPasswordOnly(const EncodeRequest& request);
+// The request's part of every stealth refusal, whatever the carrier: keyed
+// by anything but a typed password alone, noise, shrink (a stealth carrier
+// hides in the cover as it is). Empty when there is none.
+std::string StealthRequestRefusal(const EncodeRequest& request);
 
 // The decoded content of a stealth carrier is held to the same cap as a
 // classic decode of the picture: 20 times its Capacity(5).

@@ -5,7 +5,6 @@
 #include "engine/StegEngine.h"
 #include "flows/EncodeFlow.h"
 #include "flows/StealthFlow.h"
-#include "flows/StealthMessages.h"
 #include "image/JpegCoefficientFile.h"
 #include "image/JpegCoefficients.h"
 #include "image/JpegQuality.h"
@@ -18,14 +17,8 @@ namespace {
 
 std::string Refusal(const StegEngine& engine, const EncodeRequest& request, const stealth::StealthSizes& sizes)
 {
-    if (!StealthPasswordOnly(request))
-        return message::kStealthPasswordsOnly;
-    // The coefficients are kept as they are: a JPEG is never rescaled and
-    // never replaced by noise.
-    if (request.Noise)
-        return StealthMessages::NoNoise();
-    if (request.Shrink)
-        return message::kStealthNoShrink;
+    if (std::string refusal = StealthRequestRefusal(request); !refusal.empty())
+        return refusal;
     return StealthJpegCoverRefusal(engine, sizes, request);
 }
 
